@@ -1,0 +1,36 @@
+#pragma once
+// Unit Global: the one catalogue of a run. Where its file lies, how an empty
+// catalogue is created, how the file is loaded into the table and written back,
+// and the sort state shared by the main window and the typed search.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/core/UiServices.h"
+#include "table/ClientDataSet.h"
+
+// Process-wide state, alive for the whole run.
+extern std::string DataDir;         // directory of the executable, with a trailing "/"
+extern std::string DataFileName;    // first command-line argument, or "filmy.xml"
+extern std::string SortFields;      // field list of index "k", e.g. "S1;S2;S3"
+extern std::int32_t QuickSearchColumn;  // 1, 2, 3 or 7: typed search on that field; -1 or 0: off
+
+// The services through which the catalogue operations and the windows report to
+// the user; installed once by the program's entry (or by a test).
+void SetUserInterface(UiServices& services);
+UiServices& UserInterface();
+
+// DataDir followed directly by DataFileName.
+std::string CatalogPath();
+
+// Defines the catalogue record in the table, creates it empty and writes it.
+void CreateCatalog(TClientDataSet& table);
+// Loads the file, builds "k" over SortFields and "x" over K; true when the
+// catalogue is open and on its first record. Reports its own failure.
+bool OpenCatalog(TClientDataSet& table);
+// Writes the whole table as XML; true when written. Reports its own failure.
+bool SaveCatalog(TClientDataSet& table);
+
+// Case- and diacritics-folding comparison of Windows-1250 texts: -1, 0 or 1.
+// An empty first argument always sorts first (even against another empty one).
+std::int32_t CzechCompare(std::string_view a, std::string_view b);

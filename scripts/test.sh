@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds from scratch and runs every test: once in a plain
+# build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/setup.sh"
+export QT_QPA_PLATFORM=offscreen
+for variant in plain sanitize; do
+  dir="$root/build/test-$variant"
+  rm -rf "$dir"
+  opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+  [ "$variant" = sanitize ] && opts+=(-DKINOVKA_SANITIZE=ON)
+  echo "== $variant build"
+  bash "$root/scripts/build.sh" "$dir" "${opts[@]}"
+  echo "== $variant tests"
+  ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"
+done

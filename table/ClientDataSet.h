@@ -1,0 +1,167 @@
+#pragma once
+// TClientDataSet: the in-memory table the whole program works on.
+//
+// It owns one record store (the base) with its indexes and one cursor over the
+// active index, and adds the edit states, field objects, bookmarks and the
+// notification of attached views. Text is Windows-1250 bytes throughout; widths
+// count bytes. Failures are raised as EDBClient (engine status code, empty text),
+// EDatabaseError (the table's own English texts) or EFileError (see Errors.h).
+//
+// Everything here runs in one thread; each operation still takes the base's
+// re-entrant lock.
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "table/DataSetView.h"
+#include "table/Definitions.h"
+#include "table/Errors.h"
+
+class TClientDataSet;
+
+// Five 32-bit values, 20 bytes: cursor position, cursor status, record number at
+// that position, the change stamp the cursor had seen, id of the cursor's index.
+struct TBookmarkBlock {
+    std::uint32_t Position = 0;
+    std::uint32_t Status = 0;
+    std::uint32_t RecordNumber = 0;
+    std::uint32_t ChangeStamp = 0;
+    std::uint32_t IndexId = 0;
+    bool operator==(const TBookmarkBlock&) const = default;
+};
+static_assert(sizeof(TBookmarkBlock) == 20);
+
+// A bookmark, or none when the table had no current record.
+using TBookmark = std::optional<TBookmarkBlock>;
+
+enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
+
+// How a packet is written: 0 binary, 1 XML, 2 XML in UTF-8.
+enum TDataPacketFormat { dfBinary = 0, dfXML = 1, dfXMLUTF8 = 2 };
+
+// A field of the table, bound to the current record (or to the record being
+// edited or inserted). Obtained from FieldNamed or Fields; valid while the table's
+// field layout stays (until the next CreateEmpty, load or close).
+class TField {
+public:
+    const std::string& FieldName() const;
+    TFieldType DataType() const;
+    int Size() const;
+    int FieldNo() const { return fieldNo_; }  // 1-based
+
+    bool IsNull() const;
+    // A string field's text, an integer field's decimal form; "" for a null.
+    std::string AsString() const;
+    // An integer field's value, 0 for a null; a string field's text converted
+    // strictly (EDatabaseError when it is not an integer).
+    std::int32_t AsInteger() const;
+
+    // Assigning needs the edit or insert state ("Dataset not in edit or insert mode").
+    // A string field keeps at most its first Size bytes.
+    void SetAsString(std::string_view value);
+    void SetAsInteger(std::int32_t value);
+    void Clear();  // make the value null
+
+private:
+    friend class TClientDataSet;
+    TField(TClientDataSet& owner, int fieldNo) : owner_(&owner), fieldNo_(fieldNo) {}
+    TClientDataSet* owner_;
+    int fieldNo_;
+};
+
+class TClientDataSet {
+public:
+    TClientDataSet();
+    // Closes the table; a save through FileName that fails here is dropped.
+    ~TClientDataSet();
+    TClientDataSet(const TClientDataSet&) = delete;
+    TClientDataSet& operator=(const TClientDataSet&) = delete;
+
+    // --- definitions and life cycle
+    TFieldDefs& FieldDefs();
+    TIndexDefs& IndexDefs();
+    void CreateEmpty();
+    bool Active() const;
+    // Discards the base. With FileName set and a change count above 0 the table
+    // first saves itself there (binary unless the name ends in ".xml").
+    void Close();
+    TDataSetState State() const;
+
+    bool TrackChanges() const;
+    void SetTrackChanges(bool track);  // only false is implemented; needs an open table
+
+    const std::string& FileName() const;
+    void SetFileName(std::string fileName);
+
+    // Locale of the string comparisons; 0 is the user's default locale.
+    std::uint32_t Locale() const;
+    // Records entered, changed and deleted in this base since it was created or loaded.
+    std::uint32_t ChangeCount() const;
+
+    // --- loading and saving (the whole table as one data packet)
+    void LoadFromFile(const std::string& fileName);
+    void LoadFromStream(std::istream& stream);
+    void LoadFromBytes(std::string_view packet);
+    // dfBinary with a file name ending in ".xml" (any case) writes XML. The file is
+    // replaced only once the new content is complete on disk.
+    void SaveToFile(const std::string& fileName, TDataPacketFormat format = dfBinary);
+    void SaveToStream(std::ostream& stream, TDataPacketFormat format = dfBinary);
+    std::string SaveToBytes(TDataPacketFormat format);
+
+    // --- indexes
+    void BuildIndex(const std::string& name, const std::string& fields, TIndexOptions options,
+                    const std::string& descFields = "", const std::string& caseInsFields = "");
+    std::string IndexName() const;
+    void SetIndexName(const std::string& name);
+
+    // --- fields
+    int FieldCount() const;
+    TField& Fields(int index);  // 0-based, in definition order
+    TField& FieldNamed(std::string_view name);  // "Field '%s' not found"
+
+    // --- records
+    void Insert();
+    void Edit();  // on a table without records: Insert
+    void Post();
+    void Cancel();
+    void Delete();
+
+    // --- cursor
+    void First();
+    void Next();
+    void Prior();
+    void Last();
+    bool AtEnd() const;
+    bool AtStart() const;
+    int CountRecords() const;
+
+    // --- bookmarks
+    TBookmark TakeBookmark();
+    void ReturnToBookmark(const TBookmark& bookmark);  // "Record not found"
+    void ReleaseBookmark(TBookmark& bookmark);
+
+    // --- views
+    void AttachView(TDataSetView& view);
+    void DetachView(TDataSetView& view);
+    void FreezeViews();
+    void ReleaseViews();  // at 0 it does nothing
+    bool ViewsFrozen() const;
+
+    // What a view reads without moving the cursor: rows are 0-based positions in
+    // the active index, fields 1-based. The current row is -1 without a current record.
+    int CurrentRow() const;
+    std::string RowValue(int row, int fieldNo) const;  // AsString of that record's field
+    bool RowValueIsNull(int row, int fieldNo) const;
+    // Makes the record at that row current (a click in the grid).
+    void GoToRow(int row);
+
+    struct Impl;
+
+private:
+    friend class TField;
+    std::unique_ptr<Impl> impl_;
+};
