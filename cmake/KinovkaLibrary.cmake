@@ -1,0 +1,23 @@
+# kinovka_library(TARGET [QT] [PUBLIC deps...] [PRIVATE deps...])
+# A layer library made of every .cpp (and, with QT, .h for moc) in the calling folder.
+# A folder that has no sources yet gives an interface library, so the layers above
+# still configure while it is being written.
+function(kinovka_library target)
+  cmake_parse_arguments(arg "QT" "" "PUBLIC;PRIVATE" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX ".*/main\\.cpp$")
+  if(NOT sources)
+    add_library(${target} INTERFACE)
+    target_link_libraries(${target} INTERFACE ${arg_PUBLIC})
+    return()
+  endif()
+  if(arg_QT)
+    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    list(APPEND sources ${headers})
+  endif()
+  add_library(${target} STATIC ${sources})
+  if(arg_QT)
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+  endif()
+  target_link_libraries(${target} PUBLIC ${arg_PUBLIC} PRIVATE ${arg_PRIVATE})
+endfunction()
