@@ -1,0 +1,48 @@
+#pragma once
+// Unit Seznam: the list window. Shows the list of all films (mode 0) or the
+// statistics summary (mode 1) in an editable rich-text box, from which the user
+// prints it or saves it as a Windows-1250 text file. Whatever the user edited in
+// the box is what gets printed and saved. Never changes the catalogue; the
+// table's cursor is where it was. Created once and reused.
+#include <QDialog>
+#include <QString>
+
+#include "table/ClientDataSet.h"
+
+class QFileDialog;
+class QFrame;
+class QPrinter;
+class QTextEdit;
+class QToolBar;
+class QToolButton;
+
+class TSeznamF : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSeznamF(QWidget* parent = nullptr);
+
+    // Fill, then the window maximised and modal.
+    void Execute(TClientDataSet& table, int mode);
+    // Everything Execute does before showing the window: the text of the mode
+    // (an empty box for any other mode) in the box's fixed-pitch format.
+    void Fill(TClientDataSet& table, int mode);
+
+    void ToolButton1Click();  // "&Uložit"
+    void ToolButton3Click();  // "&Tisknout"
+    void ToolButton5Click();  // "&Zrušit"
+
+    // Writes the box's current text to the file as Windows-1250, every line ended
+    // by CR LF, replacing the file only once the new content is complete.
+    // Throws EFileError with the reason when it cannot.
+    void SaveText(const QString& fileName);
+    // Prints the box's current text on the printer: the whole page, no margins,
+    // page after page, job title "Kinovka - databáze filmů". Throws
+    // std::runtime_error when the printer cannot be started.
+    void PrintText(QPrinter& printer);
+
+    QToolBar* ToolBar1;
+    QToolButton *ToolButton1, *ToolButton3, *ToolButton5;
+    QFrame* Panel1;
+    QTextEdit* RichEdit1;
+    QFileDialog* SaveDialog1;
+};
