@@ -1,0 +1,69 @@
+#pragma once
+// TDATAPACKET_READ: a pull parser over one whole packet held in memory.
+//
+// Start decides the form (binary or XML) and reads up to the first column. Then
+// NextColumn hands out the columns; after each column NextParam hands out that
+// column's field parameters and then pkt::EndOfData; after NextColumn returned
+// pkt::EndOfData, NextParam hands out the table parameters; then NextRow hands
+// out the rows. Skipping ahead is allowed: a call passes over whatever of the
+// earlier steps was not asked for. The reader never reads outside the block,
+// whatever it holds.
+#include "packet/DataPacket.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class PacketSource;
+
+class TDATAPACKET_READ : public DSDATAPACKET {
+public:
+    TDATAPACKET_READ();
+    ~TDATAPACKET_READ();
+    TDATAPACKET_READ(const TDATAPACKET_READ&) = delete;
+    TDATAPACKET_READ& operator=(const TDATAPACKET_READ&) = delete;
+
+    // The block must outlive the reader. An empty block gives pkt::NotAllowed.
+    std::uint16_t Start(std::string_view block);
+
+    std::uint16_t NextColumn(ColumnDesc& column);
+
+    // Value in the byte layout AddParam takes (length prefix or element count
+    // included), so that it can be stored and written back unchanged. Null is set
+    // when the text of a fixed-size value is not a valid number; Value then holds
+    // zeros of the type's size.
+    struct Param {
+        std::string Name;
+        ColumnType Type = 0;
+        std::string Value;
+        bool Null = false;
+    };
+    std::uint16_t NextParam(Param& param);
+
+    // One value per column, in PutValue's layout: fixed values little-endian,
+    // text as its bytes (decoded; no length prefix, no terminating zero; an empty
+    // text may come as no bytes or as one zero byte), arrays with their count.
+    struct Value {
+        bool Null = true;
+        std::string Bytes;
+    };
+    std::uint16_t NextRow(std::uint8_t& status, std::vector<Value>& values);
+
+    // The same without copies: each view points into the block or into the
+    // reader's scratch space and stays valid until the next call to NextRow.
+    struct ValueView {
+        bool Null = true;
+        std::string_view Bytes;
+    };
+    std::uint16_t NextRow(std::uint8_t& status, std::vector<ValueView>& values);
+
+    // The columns read so far.
+    const std::vector<ColumnDesc>& Columns() const { return columns_; }
+
+private:
+    std::unique_ptr<PacketSource> source_;
+    std::vector<ColumnDesc> columns_;
+    std::vector<ValueView> rowViews_;
+};

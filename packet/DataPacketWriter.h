@@ -1,0 +1,53 @@
+#pragma once
+// TDATAPACKET_WRITE: builds a data packet in one pass, strictly in call order.
+//
+// Calling order: SetXmlFlags, BeginPacket, per column AddColumn followed by its
+// field parameters (AddParam context 0), the table parameters (AddParam context
+// 1) ending with the end-of-parameters mark, per row PutValue for the status and
+// then once per column, and FinishPacket. XmlFlags 0 gives the binary form, any
+// flag 1 or 2 the XML document. Every operation returns 0 or a pkt:: status; after
+// a failure the packet is unusable and should be discarded.
+#include "packet/DataPacket.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class PacketEmitter;
+
+class TDATAPACKET_WRITE : public DSDATAPACKET {
+public:
+    TDATAPACKET_WRITE();
+    ~TDATAPACKET_WRITE();
+    TDATAPACKET_WRITE(const TDATAPACKET_WRITE&) = delete;
+    TDATAPACKET_WRITE& operator=(const TDATAPACKET_WRITE&) = delete;
+
+    // Must precede BeginPacket.
+    std::uint16_t SetXmlFlags(std::uint32_t flags);
+    // The engine passes version 3; above 3 is refused.
+    std::uint16_t BeginPacket(std::uint32_t version, std::uint32_t columnCount);
+    std::uint16_t AddColumn(const ColumnDesc& column);
+    // context 0: a field parameter of the column just added; 1: a table parameter.
+    // Value bytes as in memory: fixed values little-endian; a varying value starts
+    // with its length prefix (size from bits 0-15 of the type); an array starts with
+    // a 32-bit element count. length counts all of these bytes. Context 1 with an
+    // empty name, no value and length 0 is the end-of-parameters mark.
+    std::uint16_t AddParam(int context, std::string_view name, ColumnType type,
+                           const void* value, std::uint32_t length);
+    // Per row: PutValue(0, 1, &statusByte) first, then once per column in column
+    // order: PutValue(0, length, bytes) for a value (text without a terminating
+    // zero, at least one byte: an empty text is one zero byte; varying values
+    // without a length prefix; arrays with their 32-bit count; fixed values
+    // little-endian), PutValue(1, 0, nullptr) for null.
+    std::uint16_t PutValue(int status, std::int32_t length, const void* value);
+    // Closes the open elements and hands over the whole byte block.
+    std::uint16_t FinishPacket(std::string& packet);
+
+private:
+    std::uint16_t Fail(std::uint16_t status);
+
+    std::unique_ptr<PacketEmitter> emitter_;
+    std::uint16_t failed_ = 0;
+    bool begun_ = false;
+};
