@@ -1,0 +1,104 @@
+#include "app/core/FilmListText.h"
+
+#include <cstdint>
+
+#include "app/core/TableWalk.h"
+#include "text/Cp1250.h"
+
+namespace {
+
+// "%-Ns": blanks on the right up to N bytes; a longer text stays whole.
+std::string PadRight(std::string text, std::size_t width) {
+    if (text.size() < width) text.append(width - text.size(), ' ');
+    return text;
+}
+
+// "%Ns": blanks on the left up to N bytes.
+std::string PadLeft(const std::string& text, std::size_t width) {
+    return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
+}
+
+// "%.4d": at least four digits, zeros after any minus sign.
+std::string FourDigits(std::int32_t value) {
+    const std::int64_t wide = value;
+    std::string digits = std::to_string(wide < 0 ? -wide : wide);
+    if (digits.size() < 4) digits.insert(0, 4 - digits.size(), '0');
+    return wide < 0 ? "-" + digits : digits;
+}
+
+std::string Cp(std::string_view utf8) { return cp1250::FromUtf8(utf8); }
+
+std::string AsciiUpper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+std::string FieldText(TClientDataSet& table, std::string_view name) {
+    return table.FieldNamed(name).AsString();
+}
+
+}  // namespace
+
+std::string FilmListHeader() {
+    return PadRight(Cp("Název anglicky"), 50) + ' ' + PadRight(Cp("Název česky"), 50) + ' ' +
+           PadRight(Cp("č.CD"), 4) + ' ' + PadRight("Zn", 2) + ' ' + PadRight("Titulky", 11) + ' ' +
+           PadRight("ks", 2) + ' ' + PadRight(Cp("Poznámka"), 100);
+}
+
+std::string FilmLine(TClientDataSet& table) {
+    return PadRight(FieldText(table, "S1"), 50) + ' ' + PadRight(FieldText(table, "S2"), 50) + ' ' +
+           FourDigits(table.FieldNamed("S3").AsInteger()) + ' ' + PadRight(FieldText(table, "S4"), 2) +
+           ' ' + PadRight(FieldText(table, "S5"), 11) + ' ' + PadLeft(FieldText(table, "S6"), 2) + ' ' +
+           PadRight(FieldText(table, "S7"), 100);
+}
+
+std::vector<std::string> FilmListLines(TClientDataSet& table) {
+    TableWalk walk(table);
+    std::vector<std::string> lines{FilmListHeader(), ""};
+    for (table.First(); !table.AtEnd(); table.Next()) lines.push_back(FilmLine(table));
+    walk.ReturnToRemembered();
+    return lines;
+}
+
+std::vector<std::string> SummaryLines(TClientDataSet& table, std::string_view dataFileName) {
+    TableWalk walk(table);
+    // The disc count is summed wide: two films with huge disc numbers must not
+    // wrap the total round to a negative number.
+    std::int64_t discs = 0;
+    int czech = 0;
+    int english = 0;
+    int other = 0;
+    int englishWithCzechSubtitles = 0;
+    for (table.First(); !table.AtEnd(); table.Next()) {
+        discs += table.FieldNamed("S6").AsInteger();
+        const std::string language = AsciiUpper(FieldText(table, "S4"));
+        if (language == "CZ") {
+            ++czech;
+        } else if (language == "EN") {
+            ++english;
+            if (AsciiUpper(FieldText(table, "S5")).find("CZ") != std::string::npos) {
+                ++englishWithCzechSubtitles;
+            }
+        } else {
+            ++other;
+        }
+    }
+    std::vector<std::string> lines{
+        Cp("Souhrn datového souboru ") + std::string(dataFileName) + ":",
+        "",
+        "",
+        Cp("Počet CD: ") + std::to_string(discs),
+        "",
+        Cp("Počet filmů: ") + std::to_string(table.CountRecords()),
+        Cp("Počet filmů v češtině: ") + std::to_string(czech),
+        Cp("Počet filmů v angličtině: ") + std::to_string(english),
+        Cp("Počet filmů v jiném jazyce: ") + std::to_string(other),
+        "",
+        Cp("Počet filmů v angličtině s českými titulky: ") + std::to_string(englishWithCzechSubtitles),
+        "",
+    };
+    walk.ReturnToRemembered();
+    return lines;
+}

@@ -1,0 +1,178 @@
+#include "dialogs/Seznam.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <memory>
+#include <stdexcept>
+
+#include "app/core/FilmListText.h"
+#include "app/core/Global.h"
+#include "dialogs/QtEdge.h"
+#include "text/Cp1250.h"
+
+namespace {
+
+QToolButton* AddToolButton(QToolBar* bar, const char* caption) {
+    auto* button = new QToolButton(bar);
+    button->setText(QString::fromUtf8(caption));
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setFixedSize(54, 21);
+    bar->addWidget(button);
+    return button;
+}
+
+void AddSeparator(QToolBar* bar) {
+    auto* gap = new QWidget(bar);
+    gap->setFixedWidth(8);
+    bar->addWidget(gap);
+}
+
+std::vector<std::string> ModeLines(TClientDataSet& table, int mode) {
+    if (mode == 0) return FilmListLines(table);
+    if (mode == 1) return SummaryLines(table, DataFileNameText());
+    return {};
+}
+
+[[noreturn]] void FailSaving(const QString& fileName, const QString& reason) {
+    throw EFileError(FromQString(QStringLiteral("Cannot create file \"%1\". %2")
+                                     .arg(QDir::toNativeSeparators(fileName), reason)));
+}
+
+}  // namespace
+
+TSeznamF::TSeznamF(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QString::fromUtf8("Práce se seznamem"));
+    resize(493, 470);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setFixedHeight(29);
+    ToolButton1 = AddToolButton(ToolBar1, "&Uložit");
+    AddSeparator(ToolBar1);
+    ToolButton3 = AddToolButton(ToolBar1, "&Tisknout");
+    AddSeparator(ToolBar1);
+    ToolButton5 = AddToolButton(ToolBar1, "&Zrušit");
+    layout->addWidget(ToolBar1);
+
+    Panel1 = new QFrame(this);
+    auto* panelLayout = new QVBoxLayout(Panel1);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    RichEdit1 = new QTextEdit(Panel1);
+    RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
+    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setTabChangesFocus(false);
+    // Pasted text takes the box's one format, so what is printed stays fixed pitch.
+    RichEdit1->setAcceptRichText(false);
+    panelLayout->addWidget(RichEdit1);
+    layout->addWidget(Panel1, 1);
+
+    SaveDialog1 = new QFileDialog(this);
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);
+
+    connect(ToolButton1, &QToolButton::clicked, this, [this] { RunHandler([this] { ToolButton1Click(); }); });
+    connect(ToolButton3, &QToolButton::clicked, this, [this] { RunHandler([this] { ToolButton3Click(); }); });
+    connect(ToolButton5, &QToolButton::clicked, this, [this] { ToolButton5Click(); });
+}
+
+void TSeznamF::Execute(TClientDataSet& table, int mode) {
+    Fill(table, mode);
+    setWindowState(windowState() | Qt::WindowMaximized);
+    RichEdit1->setFocus();
+    exec();
+}
+
+void TSeznamF::Fill(TClientDataSet& table, int mode) {
+    RichEdit1->clear();
+    QStringList lines;
+    for (const std::string& line : ModeLines(table, mode)) lines.append(ToQString(line));
+    RichEdit1->setPlainText(lines.join(QLatin1Char('\n')));
+    RichEdit1->moveCursor(QTextCursor::Start);
+
+    const QFont font = CourierNew(8);
+    QTextCharFormat format;
+    format.setFont(font);
+    RichEdit1->document()->setDefaultFont(font);
+    QTextCursor whole(RichEdit1->document());
+    whole.select(QTextCursor::Document);
+    whole.setCharFormat(format);
+    RichEdit1->setCurrentCharFormat(format);
+}
+
+void TSeznamF::SaveText(const QString& fileName) {
+    std::string bytes;
+    for (QTextBlock block = RichEdit1->document()->begin(); block.isValid(); block = block.next()) {
+        QString line = block.text();
+        line.replace(QChar(QChar::LineSeparator), QStringLiteral("\r\n"));
+        bytes += FromQString(line);
+        bytes += "\r\n";
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) FailSaving(fileName, file.errorString());
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+        FailSaving(fileName, file.errorString());
+    }
+    if (!file.commit()) FailSaving(fileName, file.errorString());
+}
+
+void TSeznamF::PrintText(QPrinter& printer) {
+    printer.setDocName(QString::fromUtf8("Kinovka - databáze filmů"));
+    printer.setFullPage(true);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+
+    QPainter painter;
+    if (!painter.begin(&printer)) throw std::runtime_error("The printer could not be started");
+    // A copy laid out for the printer's resolution and page, so the box on the
+    // screen keeps its own layout. No margin: the text fills the whole page.
+    std::unique_ptr<QTextDocument> document(RichEdit1->document()->clone());
+    document->documentLayout()->setPaintDevice(&printer);
+    document->setDocumentMargin(0);
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    document->setPageSize(page.size());
+
+    for (int i = 0; i < document->pageCount(); ++i) {
+        if (i > 0) printer.newPage();
+        const QRectF shown(0, i * page.height(), page.width(), page.height());
+        painter.save();
+        painter.translate(0, -shown.top());
+        document->drawContents(&painter, shown);
+        painter.restore();
+    }
+    painter.end();
+}
+
+void TSeznamF::ToolButton1Click() {
+    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty()) return;
+    SaveText(SaveDialog1->selectedFiles().constFirst());
+}
+
+void TSeznamF::ToolButton3Click() {
+    const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
+    if (defaultPrinter.isNull()) {
+        UserInterface().MessageBox(
+            cp1250::FromUtf8("Není nastavena výchozí tiskárna, seznam nelze vytisknout."),
+            MessageKind::Error, MessageButtons::Ok);
+        return;
+    }
+    QPrinter printer(defaultPrinter, QPrinter::HighResolution);
+    PrintText(printer);
+}
+
+void TSeznamF::ToolButton5Click() { close(); }

@@ -1,0 +1,199 @@
+#include "dialogs/Uprav.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <stdexcept>
+
+#include "app/core/Global.h"
+#include "app/core/StrictInt.h"
+#include "app/core/TableWalk.h"
+#include "dialogs/FixedPlacement.h"
+#include "dialogs/QtEdge.h"
+#include "text/Cp1250.h"
+
+namespace {
+
+std::int32_t BoxInteger(const QLineEdit* box) {
+    const std::string text = FromQString(box->text());
+    if (auto value = StrictStrToInt(text)) return *value;
+    throw std::invalid_argument("'" + text + "' is not a valid integer value");
+}
+
+void SetText(TClientDataSet& table, std::string_view field, const QLineEdit* box) {
+    table.FieldNamed(field).SetAsString(FromQString(box->text()));
+}
+
+void ShowError(std::string_view phrase) {
+    UserInterface().MessageBox(cp1250::FromUtf8(phrase) + DataFileNameText() + ".", MessageKind::Error,
+                               MessageButtons::Ok);
+}
+
+// After a reload the remembered film may be gone (the only one was deleted, or
+// the bookmark no longer resolves); the cursor then stays where the reload put it.
+void ReturnQuietly(TableWalk& walk) {
+    try {
+        walk.ReturnToRemembered();
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace
+
+TUpravF::TUpravF(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QString::fromUtf8("Přidání CD do seznamu"));
+    setFixedSize(373, 285);
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(0, 0, 373, 285);
+    Panel1->setFrameShape(QFrame::StyledPanel);
+
+    Edit1 = PlaceBox(Panel1, Label1, "Název anglicky:", 53, 30, 46, 121);
+    Edit2 = PlaceBox(Panel1, Label2, "Název česky:", 197, 30, 46, 121);
+    Edit3 = PlaceBox(Panel1, Label3, "Číslo CD:", 53, 78, 94, 121);
+    Edit4 = PlaceBox(Panel1, Label4, "Znění:", 197, 78, 94, 121);
+    Edit5 = PlaceBox(Panel1, Label5, "Titulky:", 53, 126, 142, 121);
+    Edit6 = PlaceBox(Panel1, Label6, "Počet CD:", 197, 126, 142, 121);
+    Edit7 = PlaceBox(Panel1, Label7, "Poznámka:", 53, 174, 190, 265);
+    Button1 = PlaceButton(Panel1, "&Stačí", 53, 230);
+    Button3 = PlaceButton(Panel1, "&Další", 149, 230);
+    Button2 = PlaceButton(Panel1, "&Cancel", 245, 230);
+    Button3->setDefault(true);
+
+    QWidget* order[] = {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Button1, Button2, Button3};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+
+    Edit1->installEventFilter(this);
+    connect(Button1, &QPushButton::clicked, this, [this] { RunHandler([this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { RunHandler([this] { Button3Click(); }); });
+}
+
+void TUpravF::Execute(TClientDataSet& table, int mode) {
+    if (Prepare(table, mode)) exec();
+}
+
+bool TUpravF::Prepare(TClientDataSet& table, int mode) {
+    FMode = mode;
+    FTable = &table;
+    if (mode == 0) {
+        setWindowTitle(QString::fromUtf8("Přidání CD do seznamu"));
+        Button1->setDefault(false);
+        Button3->setDefault(true);
+        Button3->setEnabled(true);
+        ClearEdits();
+    } else if (mode == 1) {
+        setWindowTitle(QString::fromUtf8("Úprava CD v seznamu"));
+        Button1->setDefault(true);
+        Button3->setDefault(false);
+        Button3->setEnabled(false);
+        LoadEdits();
+    } else if (mode == 2) {
+        DeleteRecord();
+    }
+    return mode != 2;
+}
+
+void TUpravF::ClearEdits() {
+    for (QLineEdit* box : {Edit1, Edit2, Edit3, Edit7}) box->clear();
+    Edit4->setText(QStringLiteral("EN"));
+    Edit5->setText(QStringLiteral("CZ"));
+    Edit6->setText(QStringLiteral("1"));
+    Edit1->setFocus();
+}
+
+void TUpravF::LoadEdits() {
+    TClientDataSet& table = *FTable;
+    Edit1->setText(ToQString(table.FieldNamed("S1").AsString()));
+    Edit2->setText(ToQString(table.FieldNamed("S2").AsString()));
+    Edit3->setText(QString::number(table.FieldNamed("S3").AsInteger()));
+    Edit4->setText(ToQString(table.FieldNamed("S4").AsString()));
+    Edit5->setText(ToQString(table.FieldNamed("S5").AsString()));
+    Edit6->setText(QString::number(table.FieldNamed("S6").AsInteger()));
+    Edit7->setText(ToQString(table.FieldNamed("S7").AsString()));
+    Edit1->setFocus();
+}
+
+bool TUpravF::StoreRecord() {
+    TClientDataSet& table = *FTable;
+    TableWalk walk(table);
+    if (FMode == 0) {
+        table.Insert();
+    } else {
+        table.Edit();
+    }
+    if (Edit3->text().isEmpty()) Edit3->setText(QStringLiteral("0"));
+    if (Edit6->text().isEmpty()) Edit6->setText(QStringLiteral("0"));
+
+    bool posted = false;
+    try {
+        SetText(table, "S1", Edit1);
+        SetText(table, "S2", Edit2);
+        table.FieldNamed("S3").SetAsInteger(BoxInteger(Edit3));
+        SetText(table, "S4", Edit4);
+        SetText(table, "S5", Edit5);
+        table.FieldNamed("S6").SetAsInteger(BoxInteger(Edit6));
+        SetText(table, "S7", Edit7);
+        table.Post();
+        posted = true;
+    } catch (const std::exception&) {
+        ShowError("Tyto položky nelze vložit do databáze ");
+    }
+    // A film that did not reach the file is lost by the reload below, so only a
+    // successful save clears the boxes; otherwise the user keeps the typing and
+    // can try again (SaveCatalog has already said why it failed).
+    const bool stored = posted && SaveCatalog(table);
+    if (stored) ClearEdits();
+
+    OpenCatalog(table);
+    ReturnQuietly(walk);
+    return stored;
+}
+
+void TUpravF::DeleteRecord() {
+    TClientDataSet& table = *FTable;
+    TableWalk walk(table);
+    table.Next();
+    if (table.AtEnd()) {
+        table.Prior();
+        walk.Remember();
+        table.Next();
+    } else {
+        walk.Remember();
+        table.Prior();
+    }
+    try {
+        table.Delete();
+        SaveCatalog(table);
+    } catch (const std::exception&) {
+        ShowError("Tyto položky nelze smazat z databáze ");
+    }
+    OpenCatalog(table);
+    ReturnQuietly(walk);
+}
+
+void TUpravF::Button1Click() {
+    if (StoreRecord()) done(mrOk);
+}
+
+void TUpravF::Button2Click() { done(mrCancel); }
+
+void TUpravF::Button3Click() { StoreRecord(); }
+
+void TUpravF::Edit1Exit() {
+    if (Edit2->text().isEmpty()) Edit2->setText(Edit1->text());
+}
+
+bool TUpravF::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit1 && event->type() == QEvent::FocusOut) {
+        // Only a move to another control of this dialog leaves the box; the
+        // window losing activation or a context menu opening does not.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) Edit1Exit();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TUpravF::reject() { done(mrCancel); }
