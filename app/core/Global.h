@@ -10,6 +10,8 @@
 #include "table/ClientDataSet.h"
 
 // Process-wide state, alive for the whole run.
+// DataDir and DataFileName are file-system names (UTF-8 on this platform), not
+// Windows-1250 text: use DataFileNameText() where the name goes into a message.
 extern std::string DataDir;         // directory of the executable, with a trailing "/"
 extern std::string DataFileName;    // first command-line argument, or "filmy.xml"
 extern std::string SortFields;      // field list of index "k", e.g. "S1;S2;S3"
@@ -22,8 +24,14 @@ UiServices& UserInterface();
 
 // DataDir followed directly by DataFileName.
 std::string CatalogPath();
+// DataFileName as Windows-1250 text, for messages and listings ("?" for what the
+// code page cannot hold).
+std::string DataFileNameText();
 
-// Defines the catalogue record in the table, creates it empty and writes it.
+// Defines the catalogue record in the table, creates it empty and writes it. A
+// file already at the catalogue path is first copied to the same name + ".bak";
+// when that copy cannot be made the file is left alone and the save is reported
+// as failed.
 void CreateCatalog(TClientDataSet& table);
 // Loads the file, builds "k" over SortFields and "x" over K; true when the
 // catalogue is open and on its first record. Reports its own failure.

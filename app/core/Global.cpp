@@ -1,0 +1,138 @@
+#include "app/core/Global.h"
+
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#include "text/Cp1250.h"
+
+std::string DataDir;
+std::string DataFileName;
+std::string SortFields;
+std::int32_t QuickSearchColumn = 0;
+
+namespace {
+
+// Used only until the program installs its own services: nothing may be lost
+// silently, and nothing destructive is confirmed without a user.
+class StandardErrorServices : public UiServices {
+public:
+    TModalResult MessageBox(std::string_view text, MessageKind, MessageButtons buttons) override {
+        std::cerr << cp1250::ToUtf8(text) << '\n';
+        return buttons == MessageButtons::Ok ? mrOk : mrCancel;
+    }
+    void ReportError(const std::exception& failure) override {
+        if (dynamic_cast<const EAbort*>(&failure)) return;
+        std::cerr << ErrorReportText(failure.what()) << '\n';
+    }
+};
+
+UiServices* installedServices = nullptr;
+
+void ShowCatalogError(std::string_view phrase) {
+    UserInterface().MessageBox(std::string(phrase) + DataFileNameText() + ".", MessageKind::Error,
+                               MessageButtons::Ok);
+}
+
+// The phrases are written in UTF-8 here and shown as Windows-1250 text.
+const std::string& CreateFailedPhrase() {
+    static const std::string phrase = cp1250::FromUtf8("Nepodařilo se vytvořit soubor: ");
+    return phrase;
+}
+const std::string& OpenFailedPhrase() {
+    static const std::string phrase = cp1250::FromUtf8("Nepodařilo se otevřít vstupní soubor: ");
+    return phrase;
+}
+const std::string& SaveFailedPhrase() {
+    static const std::string phrase = cp1250::FromUtf8("Nepodařilo se uložit soubor: ");
+    return phrase;
+}
+
+// Copies an existing file at path to path + ".bak", replacing an older copy.
+// True when there was nothing to keep or the copy is complete.
+bool KeepBackupOf(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!fs::exists(path, error)) return !error;
+    fs::copy_file(path, path + ".bak", fs::copy_options::overwrite_existing, error);
+    return !error;
+}
+
+}  // namespace
+
+void SetUserInterface(UiServices& services) { installedServices = &services; }
+
+UiServices& UserInterface() {
+    static StandardErrorServices fallback;
+    return installedServices ? *installedServices : fallback;
+}
+
+std::string CatalogPath() { return DataDir + DataFileName; }
+
+std::string DataFileNameText() { return cp1250::FromUtf8(DataFileName); }
+
+void CreateCatalog(TClientDataSet& table) {
+    // A failure of this close (the table writing itself through its file name)
+    // is left to the general error report: nothing is created then.
+    table.Close();
+    table.SetFileName(CatalogPath());
+
+    TFieldDefs& fields = table.FieldDefs();
+    fields.Clear();
+    fields.Add("K", ftAutoInc);
+    fields.Add("S1", ftString, 50);
+    fields.Add("S2", ftString, 50);
+    fields.Add("S3", ftInteger);
+    fields.Add("S4", ftString, 2);
+    fields.Add("S5", ftString, 11);
+    fields.Add("S6", ftInteger);
+    fields.Add("S7", ftString, 100);
+
+    table.IndexDefs().Clear();
+    table.IndexDefs().Add("x", "K", ixPrimary | ixUnique);
+    table.SetIndexName("x");
+
+    try {
+        table.CreateEmpty();
+    } catch (const std::exception&) {
+        ShowCatalogError(CreateFailedPhrase());
+    }
+    // On a table that could not be created this fails, and that failure ends the
+    // whole action before anything is written.
+    table.SetTrackChanges(false);
+
+    // The file being replaced may be the only copy of a catalogue that could not
+    // be opened (damaged, or written by a newer program); it is never destroyed.
+    if (!KeepBackupOf(CatalogPath())) {
+        ShowCatalogError(SaveFailedPhrase());
+        return;
+    }
+    SaveCatalog(table);
+}
+
+bool OpenCatalog(TClientDataSet& table) {
+    try {
+        table.SetIndexName("");
+        table.IndexDefs().Clear();
+        table.LoadFromFile(CatalogPath());
+        table.SetTrackChanges(false);
+        table.BuildIndex("k", SortFields, 0);
+        table.BuildIndex("x", "K", ixPrimary | ixUnique);
+        table.SetIndexName("k");
+        table.First();
+        return true;
+    } catch (const std::exception&) {
+        ShowCatalogError(OpenFailedPhrase());
+        return false;
+    }
+}
+
+bool SaveCatalog(TClientDataSet& table) {
+    try {
+        table.SaveToFile(CatalogPath(), dfXML);
+        return true;
+    } catch (const std::exception&) {
+        ShowCatalogError(SaveFailedPhrase());
+        return false;
+    }
+}

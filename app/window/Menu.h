@@ -1,0 +1,109 @@
+#pragma once
+// Unit Menu: the main window. It owns the catalogue table cds for the whole run,
+// shows it in the grid DBGrid1, carries the toolbar and the two pop-up menus, and
+// does the sorting, the typed search in the grid and the two find commands. The
+// secondary windows are handed to it once after they are created.
+#include <QMainWindow>
+#include <memory>
+#include <string>
+
+#include "table/ClientDataSet.h"
+
+class CatalogGridModel;
+class QAction;
+class QActionGroup;
+class QEventLoop;
+class QFrame;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class TDBGrid;
+class THledejF;
+class TPomocF;
+class TSeznamF;
+class TUpravF;
+
+class TMenuF : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMenuF(QWidget* parent = nullptr);
+    ~TMenuF() override;
+
+    void ConnectDialogs(TUpravF& upravF, TSeznamF& seznamF, TPomocF& pomocF, THledejF& hledejF);
+
+    // The start-up routine: everything of PrepareStartUp for this executable and
+    // its command line, then the window, maximised and modal; returns when it closes.
+    void StartUp();
+    // Catalogue path from the executable's path and the arguments after the program
+    // name, first sort, open, toolbar, find criteria reset. The window is not shown.
+    void PrepareStartUp(const std::string& executablePath, const std::vector<std::string>& arguments);
+
+    // Sorts the catalogue by the field list; item is the sort menu item that
+    // stands for it, or none (a title click).
+    void SortBy(const std::string& fields, QAction* item);
+    // The red title shows the typed text while a typed search is under way, and
+    // its own caption again afterwards.
+    void UpdateSearchTitle();
+
+    // Event handlers, named after the component and the event.
+    void ToolButton1Click();   // "Nový"
+    void ToolButton2Click();   // "Přidat"
+    void ToolButton3Click();   // "Opravit"
+    void ToolButton4Click();   // "Smazat"
+    void ToolButton12Click();  // "Hledání"
+    void ToolButton13Click();  // "Další"
+    void ToolButton7Click();   // "Třídění" face
+    void ToolButton8Click();   // "Seznamy" face
+    void SeznamVsePop();
+    void SeznamPocetPop();
+    void ToolButton11Click();  // "Pomoc"
+    void ToolButton15Click();  // "Konec"
+    void DBGrid1TitleClick(int column);
+    void DBGrid1CellClick();
+    void DBGrid1KeyDown(int& key, unsigned shift);
+    void DBGrid1KeyPress(char& key);
+    // The grid's delete key, Ctrl+Delete.
+    void DBGrid1DeleteKey();
+
+    TClientDataSet cds;
+    std::unique_ptr<CatalogGridModel> DataSource1;
+
+    QToolBar* ToolBar1;
+    QToolButton *ToolButton1, *ToolButton2, *ToolButton3, *ToolButton4, *ToolButton12, *ToolButton13,
+        *ToolButton7, *ToolButton8, *ToolButton11, *ToolButton15;
+    QMenu* PopupMenu1;
+    QActionGroup* SortGroup;
+    QAction *NazEnPop, *NazCzPop, *CisCDPop, *ZneniPop, *TitulkyPop, *ksCDPop, *PoznPop;
+    QMenu* PopupMenu2;
+    QAction *SeznamVseItem, *SeznamPocetItem;
+    QFrame* Panel1;
+    TDBGrid* DBGrid1;
+
+    // Typed search (Windows-1250): the text typed so far, and the caption of the
+    // search column's title while that title shows the text.
+    std::string QuickSearchText;
+    std::string SavedTitleCaption;
+
+signals:
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildToolBar();
+    void BuildGrid();
+    void SetCatalogButtons(bool open);
+    // Finds the first matching record from the current one (the first record when
+    // fromFirst, else the one after the current); "Další" shows whether one was found.
+    void FindMatching(bool fromFirst, const char* notFoundMessage);
+    // The typed-text limit of the search column, keeping its caption for later.
+    std::size_t SearchTextLimit(std::size_t limitWhenRed);
+    void TextSearch();
+    void NumberSearch();
+
+    TUpravF* UpravF = nullptr;
+    TSeznamF* SeznamF = nullptr;
+    TPomocF* PomocF = nullptr;
+    THledejF* HledejF = nullptr;
+};

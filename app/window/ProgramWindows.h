@@ -1,0 +1,25 @@
+#pragma once
+// The program's five windows, each created once, in the order main window, edit
+// dialog, list window, help window, find dialog, and destroyed in the order main
+// window (with the catalogue table), edit dialog, list window, help window, find
+// dialog.
+#include <memory>
+
+#include "app/window/Menu.h"
+#include "dialogs/Hledej.h"
+#include "dialogs/Pomoc.h"
+#include "dialogs/Seznam.h"
+#include "dialogs/Uprav.h"
+
+struct ProgramWindows {
+    ProgramWindows();
+    ~ProgramWindows();
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    std::unique_ptr<TMenuF> MenuF;
+    std::unique_ptr<TUpravF> UpravF;
+    std::unique_ptr<TSeznamF> SeznamF;
+    std::unique_ptr<TPomocF> PomocF;
+    std::unique_ptr<THledejF> HledejF;
+};

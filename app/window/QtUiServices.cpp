@@ -1,0 +1,46 @@
+#include "app/window/QtUiServices.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "dialogs/QtEdge.h"
+
+namespace {
+
+TModalResult ShowBox(const QString& caption, QMessageBox::Icon icon, const QString& text,
+                     MessageButtons buttons) {
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QPushButton* cancel = nullptr;
+    if (buttons == MessageButtons::OkCancel) {
+        cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+        box.setEscapeButton(cancel);
+    } else {
+        box.setEscapeButton(ok);
+    }
+    box.setDefaultButton(ok);
+    box.exec();
+    return box.clickedButton() == ok ? mrOk : mrCancel;
+}
+
+}  // namespace
+
+TModalResult QtUiServices::MessageBox(std::string_view text, MessageKind kind, MessageButtons buttons) {
+    switch (kind) {
+        case MessageKind::Error:
+            return ShowBox(QStringLiteral("Error"), QMessageBox::Critical, ToQString(text), buttons);
+        case MessageKind::Information:
+            return ShowBox(QStringLiteral("Information"), QMessageBox::Information, ToQString(text), buttons);
+        case MessageKind::Confirm:
+            return ShowBox(QStringLiteral("Confirm"), QMessageBox::Question, ToQString(text), buttons);
+    }
+    return mrCancel;
+}
+
+void QtUiServices::ReportError(const std::exception& failure) {
+    if (dynamic_cast<const EAbort*>(&failure)) return;
+    // Failure texts come from the engine and the system in plain ASCII or UTF-8.
+    ShowBox(QApplication::applicationName(), QMessageBox::Critical,
+            QString::fromUtf8(ErrorReportText(failure.what())), MessageButtons::Ok);
+}

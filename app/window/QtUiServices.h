@@ -1,0 +1,14 @@
+#pragma once
+// The user-interface services as real modal message boxes.
+#include "app/core/UiServices.h"
+
+class QWidget;
+
+class QtUiServices : public UiServices {
+public:
+    // A box with caption "Error" (error icon), "Information" or "Confirm"; buttons
+    // "OK", or "OK" and "Cancel". Closing the box without a button is Cancel.
+    TModalResult MessageBox(std::string_view text, MessageKind kind, MessageButtons buttons) override;
+    // A box captioned with the application title ("Kinovka"), error icon, "OK".
+    void ReportError(const std::exception& failure) override;
+};
