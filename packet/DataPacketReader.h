@@ -60,10 +60,9 @@ public:
     std::uint16_t NextRow(std::uint8_t& status, std::vector<ValueView>& values);
 
     // The columns read so far.
-    const std::vector<ColumnDesc>& Columns() const { return columns_; }
+    const std::vector<ColumnDesc>& Columns() const;
 
 private:
     std::unique_ptr<PacketSource> source_;
-    std::vector<ColumnDesc> columns_;
     std::vector<ValueView> rowViews_;
 };

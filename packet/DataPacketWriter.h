@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class PacketEmitter;
 
@@ -45,9 +46,18 @@ public:
     std::uint16_t FinishPacket(std::string& packet);
 
 private:
-    std::uint16_t Fail(std::uint16_t status);
+    enum class Phase { Created, Columns, TableParams, Rows, Finished };
+
+    template <class Step>
+    std::uint16_t Guarded(Step step);
+    std::uint16_t EndParams();
+    std::uint16_t CheckType(ColumnType type) const;
 
     std::unique_ptr<PacketEmitter> emitter_;
-    std::uint16_t failed_ = 0;
-    bool begun_ = false;
+    std::vector<ColumnType> columnTypes_;
+    std::uint32_t announcedColumns_ = 0;
+    Phase phase_ = Phase::Created;
+    bool rowOpen_ = false;
+    std::size_t nextColumn_ = 0;
+    std::uint16_t failure_ = 0;
 };

@@ -1,0 +1,148 @@
+#include "packet/DataPacketWriter.h"
+
+#include "packet/BinaryPacketWriter.h"
+#include "packet/ValueLayout.h"
+#include "packet/XmlPacketWriter.h"
+
+#include <new>
+
+namespace {
+
+// The row status column is looked up under this name when the packet is read.
+constexpr std::string_view kRowStateName = "RowState";
+
+}  // namespace
+
+TDATAPACKET_WRITE::TDATAPACKET_WRITE() = default;
+TDATAPACKET_WRITE::~TDATAPACKET_WRITE() = default;
+
+// Runs one step; a failure is kept, and every later call reports it again.
+template <class Step>
+std::uint16_t TDATAPACKET_WRITE::Guarded(Step step) {
+    if (failure_) return failure_;
+    std::uint16_t status;
+    try {
+        status = step();
+    } catch (const std::bad_alloc&) {
+        status = pkt::NoMemory;
+    }
+    failure_ = status;
+    return status;
+}
+
+std::uint16_t TDATAPACKET_WRITE::CheckType(ColumnType type) const {
+    if (coltype::TypeCode(type) > coltype::MaxCode) return pkt::NotAllowed;
+    if (IsXml()) {
+        std::string_view name;
+        if (const std::uint16_t status = FieldTypeName(type, name)) return status;
+    }
+    // Nested tables, structures, array columns and references are not laid out here.
+    switch (coltype::TypeCode(type)) {
+        case coltype::cStruct:
+        case coltype::cArrayColumn:
+        case coltype::cNested:
+        case coltype::cReference: return pkt::NotAllowed;
+        default: break;
+    }
+    return valuelayout::IsSupported(type) ? pkt::Ok : pkt::NotAllowed;
+}
+
+std::uint16_t TDATAPACKET_WRITE::SetXmlFlags(std::uint32_t flags) {
+    return Guarded([&]() -> std::uint16_t {
+        if (phase_ != Phase::Created) return pkt::NotAllowed;
+        xmlFlags_ = flags;
+        return pkt::Ok;
+    });
+}
+
+std::uint16_t TDATAPACKET_WRITE::BeginPacket(std::uint32_t version, std::uint32_t columnCount) {
+    return Guarded([&]() -> std::uint16_t {
+        if (phase_ != Phase::Created) return pkt::NotAllowed;
+        if (version > 3) return pkt::NotAPacket;
+        if (IsXml()) emitter_ = std::make_unique<XmlPacketWriter>(xmlFlags_);
+        else emitter_ = std::make_unique<BinaryPacketWriter>();
+        announcedColumns_ = columnCount;
+        columnTypes_.reserve(columnCount);
+        phase_ = Phase::Columns;
+        return emitter_->Begin(columnCount);
+    });
+}
+
+std::uint16_t TDATAPACKET_WRITE::AddColumn(const ColumnDesc& column) {
+    return Guarded([&]() -> std::uint16_t {
+        if (phase_ != Phase::Columns || columnTypes_.size() >= announcedColumns_) return pkt::NotAllowed;
+        if (column.NameView() == kRowStateName) return pkt::NotAllowed;
+        if (coltype::Plain(column.Type) != column.Type) return pkt::NotAllowed;
+        if (const std::uint16_t status = CheckType(column.Type)) return status;
+        columnTypes_.push_back(column.Type);
+        return emitter_->AddColumn(column);
+    });
+}
+
+std::uint16_t TDATAPACKET_WRITE::EndParams() {
+    emitter_->EndParams();
+    phase_ = Phase::Rows;
+    return pkt::Ok;
+}
+
+std::uint16_t TDATAPACKET_WRITE::AddParam(int context, std::string_view name, ColumnType type,
+                                          const void* value, std::uint32_t length) {
+    return Guarded([&]() -> std::uint16_t {
+        const bool fieldParam = context == 0;
+        if (context != 0 && context != 1) return pkt::NotAllowed;
+        // A repeated end-of-parameters mark changes nothing.
+        if (!fieldParam && name.empty() && phase_ == Phase::Rows) return pkt::Ok;
+        if (fieldParam ? phase_ != Phase::Columns || columnTypes_.empty()
+                       : phase_ != Phase::Columns && phase_ != Phase::TableParams)
+            return pkt::NotAllowed;
+        if (!fieldParam && name.empty()) return EndParams();
+        if (name.empty()) return pkt::NotAllowed;
+        if (const std::uint16_t status = CheckType(coltype::Plain(type))) return status;
+        if (length && !value) return pkt::BufferTooSmall;
+        const std::string_view bytes(static_cast<const char*>(value), length);
+        std::string_view whole, payload;
+        if (!valuelayout::TakeParamValue(type, bytes, whole, payload)) return pkt::BufferTooSmall;
+        if (fieldParam) return emitter_->AddFieldParam(name, type, whole);
+        phase_ = Phase::TableParams;
+        return emitter_->AddTableParam(name, type, whole);
+    });
+}
+
+std::uint16_t TDATAPACKET_WRITE::PutValue(int status, std::int32_t length, const void* value) {
+    return Guarded([&]() -> std::uint16_t {
+        if (phase_ == Phase::Created || phase_ == Phase::Finished) return pkt::NotAllowed;
+        if (length < 0) return pkt::NegativeLength;
+        if (phase_ != Phase::Rows) EndParams();
+        const std::string_view bytes(static_cast<const char*>(value), value ? static_cast<std::size_t>(length) : 0);
+        if (!rowOpen_) {
+            const std::uint8_t rowStatus = status == 0 && !bytes.empty() ? static_cast<std::uint8_t>(bytes[0]) : 0;
+            emitter_->BeginRow(rowStatus);
+            rowOpen_ = true;
+            nextColumn_ = 0;
+        } else {
+            const std::size_t index = nextColumn_++;
+            if (status == 0) {
+                std::string_view complete;
+                if (!valuelayout::TakeRowValue(columnTypes_[index], bytes, complete)) return pkt::BufferTooSmall;
+                if (const std::uint16_t code = emitter_->PutColumn(index, 0, complete)) return code;
+            } else {
+                emitter_->PutColumn(index, status == 2 ? 2 : 1, {});
+            }
+        }
+        if (nextColumn_ == columnTypes_.size()) {
+            emitter_->EndRow();
+            rowOpen_ = false;
+        }
+        return pkt::Ok;
+    });
+}
+
+std::uint16_t TDATAPACKET_WRITE::FinishPacket(std::string& packet) {
+    return Guarded([&]() -> std::uint16_t {
+        if (phase_ == Phase::Created || phase_ == Phase::Finished || rowOpen_) return pkt::NotAllowed;
+        if (phase_ != Phase::Rows) EndParams();
+        emitter_->Finish(packet);
+        phase_ = Phase::Finished;
+        return pkt::Ok;
+    });
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The decoding half of the packet reader: one implementation per packet form,
+// behind TDATAPACKET_READ. A source reads only inside its block and may throw
+// std::bad_alloc.
+#include "packet/DataPacketReader.h"
+
+#include <cstdint>
+#include <vector>
+
+class PacketSource {
+public:
+    virtual ~PacketSource() = default;
+
+    virtual std::uint16_t NextColumn(ColumnDesc& column) = 0;
+    virtual std::uint16_t NextParam(TDATAPACKET_READ::Param& param) = 0;
+    // Views into the block or into the source's scratch space, valid until the next call.
+    virtual std::uint16_t NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) = 0;
+
+    const std::vector<ColumnDesc>& Columns() const { return columns_; }
+
+protected:
+    std::vector<ColumnDesc> columns_;
+};

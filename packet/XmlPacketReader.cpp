@@ -1,0 +1,307 @@
+#include "packet/XmlPacketReader.h"
+
+#include "packet/PacketStatus.h"
+#include "packet/ValueLayout.h"
+#include "packet/ValueText.h"
+#include "packet/XmlText.h"
+
+namespace {
+
+using Param = TDATAPACKET_READ::Param;
+
+bool IsTrue(std::string_view value) {
+    return value.size() == 4 && (value[0] | 32) == 't' && (value[1] | 32) == 'r' && (value[2] | 32) == 'u' &&
+           (value[3] | 32) == 'e';
+}
+
+bool IsSupportedColumnType(ColumnType type) {
+    return type != 0 && valuelayout::IsSupported(type) && coltype::TypeCode(type) != coltype::cNested;
+}
+
+// The widest value a 1-byte prefix can count; longer texts read from an
+// attribute get a wider prefix instead of being cut.
+ColumnType WithRoomFor(ColumnType type, std::size_t length) {
+    if (!coltype::IsVarying(type) || valuelayout::FitsPrefix(type, length)) return type;
+    return (type & ~coltype::SizeMask) | (length <= 0xFFFF ? 2 : 4);
+}
+
+}  // namespace
+
+XmlPacketReader::XmlPacketReader(std::string_view block) : tokens_(block) { scratch_.reserve(4096); }
+
+std::uint16_t XmlPacketReader::Start() {
+    if (const std::uint16_t status = tokens_.ReadHeader(utf8_)) return status;
+    XmlElement element;
+    if (const std::uint16_t status = tokens_.Next(element)) return status;
+    if (element.Kind == XmlKind::Start && element.Name == "DATAPACKET")
+        if (const std::uint16_t status = tokens_.Next(element)) return status;
+    if (element.Kind != XmlKind::Start || element.Name != "METADATA") return pkt::NotAPacket;
+    if (const std::uint16_t status = tokens_.Next(element)) return status;
+    if (element.Name != "FIELDS" || (element.Kind != XmlKind::Start && element.Kind != XmlKind::Empty))
+        return pkt::NotAPacket;
+    stage_ = element.Kind == XmlKind::Start ? Stage::Fields : Stage::FieldsDone;
+    return pkt::Ok;
+}
+
+std::uint16_t XmlPacketReader::NextColumn(ColumnDesc& column) {
+    if (stage_ == Stage::FieldParams) {
+        Param skipped;
+        std::uint16_t status;
+        while ((status = NextParam(skipped)) == pkt::Ok) {
+        }
+        if (status != pkt::EndOfData) return status;
+    }
+    if (stage_ != Stage::Fields) return pkt::EndOfData;
+    XmlElement element;
+    if (const std::uint16_t status = tokens_.Next(element)) return status;
+    if (element.Kind == XmlKind::End) {
+        stage_ = Stage::FieldsDone;
+        return pkt::EndOfData;
+    }
+    if (element.Name != "FIELD" || element.Kind == XmlKind::Text) return pkt::NotAPacket;
+    return ReadColumn(element.Kind == XmlKind::Start, column);
+}
+
+std::uint16_t XmlPacketReader::ReadColumn(bool hasChildren, ColumnDesc& column) {
+    Column read;
+    XmlAttribute* name = tokens_.Find("attrname");
+    if (!name) {
+        name = tokens_.Find("tagname");
+        read.Tagged = true;
+    }
+    if (!name) return pkt::NotAPacket;
+    name->Used = true;
+    read.LookupName = name->Value;
+
+    XmlAttribute* type = tokens_.Find("fieldtype");
+    if (!type) return pkt::InvalidKeyType;
+    type->Used = true;
+    read.Type = ColumnTypeFromName(type->Value);
+    if (!IsSupportedColumnType(read.Type)) return pkt::InvalidKeyType;
+
+    ColumnDesc desc;
+    desc.Type = read.Type;
+    static constexpr std::pair<std::string_view, std::uint16_t> kFlags[] = {
+        {"readonly", caReadOnly}, {"hidden", caHidden}, {"required", caRequired}, {"linkfield", caLink}};
+    for (const auto& [flag, bit] : kFlags) {
+        if (XmlAttribute* attribute = tokens_.Find(flag)) {
+            attribute->Used = true;
+            if (IsTrue(attribute->Value)) desc.Attributes |= bit;
+        }
+    }
+    XmlAttribute* ownName = tokens_.Find("fieldname");
+    if (ownName) ownName->Used = true;
+    scratch_.clear();
+    AppendDecoded(scratch_, ownName ? ownName->Value : read.LookupName, utf8_);
+    // A name that does not fit the descriptor is refused rather than cut.
+    if (!desc.SetName(scratch_)) return pkt::NotAPacket;
+
+    xmlColumns_.push_back(read);
+    columns_.push_back(desc);
+    column = desc;
+    BeginParams(hasChildren);
+    stage_ = Stage::FieldParams;
+    return pkt::Ok;
+}
+
+void XmlPacketReader::BeginParams(bool hasChildren) {
+    nextAttribute_ = 0;
+    attributesDone_ = false;
+    paramChildren_ = hasChildren;
+}
+
+std::uint16_t XmlPacketReader::NextParam(Param& param) {
+    switch (stage_) {
+        case Stage::FieldParams: {
+            const std::uint16_t status = NextParamOfElement(param);
+            if (status == pkt::EndOfData) stage_ = Stage::Fields;
+            return status;
+        }
+        case Stage::FieldsDone: {
+            XmlElement element;
+            if (const std::uint16_t status = tokens_.Next(element)) return status;
+            if (element.Kind == XmlKind::End) {
+                stage_ = Stage::MetadataDone;
+                return pkt::EndOfData;
+            }
+            if (element.Name != "PARAMS" || element.Kind == XmlKind::Text) return pkt::NotAPacket;
+            BeginParams(element.Kind == XmlKind::Start);
+            stage_ = Stage::TableParams;
+            return NextParam(param);
+        }
+        case Stage::TableParams: {
+            const std::uint16_t status = NextParamOfElement(param);
+            if (status != pkt::EndOfData) return status;
+            XmlElement element;
+            if (const std::uint16_t next = tokens_.Next(element)) return next;
+            if (element.Kind != XmlKind::End) return pkt::NotAPacket;
+            stage_ = Stage::MetadataDone;
+            return pkt::EndOfData;
+        }
+        default: return pkt::EndOfData;
+    }
+}
+
+// The element's unused attributes first, then its PARAM children.
+std::uint16_t XmlPacketReader::NextParamOfElement(Param& param) {
+    if (!attributesDone_) {
+        auto& attributes = tokens_.Attributes();
+        while (nextAttribute_ < attributes.size()) {
+            const XmlAttribute& attribute = attributes[nextAttribute_++];
+            if (attribute.Used) continue;
+            MakeParam(attribute.Name, KnownParamType(attribute.Name).value_or(coltype::String1), attribute.Value, param);
+            return pkt::Ok;
+        }
+        attributesDone_ = true;
+    }
+    if (!paramChildren_) return pkt::EndOfData;
+    XmlElement element;
+    if (const std::uint16_t status = tokens_.Next(element)) return status;
+    if (element.Kind == XmlKind::End) {
+        paramChildren_ = false;
+        return pkt::EndOfData;
+    }
+    if (element.Name != "PARAM") return pkt::NotAPacket;
+    return ReadParamElement(element, param);
+}
+
+std::uint16_t XmlPacketReader::ReadParamElement(const XmlElement& element, Param& param) {
+    const XmlAttribute* name = tokens_.Find("Name");
+    const XmlAttribute* value = tokens_.Find("Value", 1);
+    if (!name || !value) return pkt::NotAPacket;
+    ColumnType type = coltype::String1;
+    if (const XmlAttribute* typeName = tokens_.Find("Type", 2)) {
+        const ColumnType named = ColumnTypeFromName(typeName->Value);
+        if (IsSupportedColumnType(named)) type = named;
+    }
+    if (tokens_.Find("Roundtrip", 3)) type |= coltype::Roundtrip;
+    std::string decodedName;
+    AppendDecoded(decodedName, name->Value, utf8_);
+    MakeParam(decodedName, type, value->Value, param);
+    if (element.Kind == XmlKind::Start) {
+        XmlElement end;
+        if (const std::uint16_t status = tokens_.Next(end)) return status;
+        if (end.Kind != XmlKind::End) return pkt::NotAPacket;
+    }
+    return pkt::Ok;
+}
+
+void XmlPacketReader::MakeParam(std::string_view name, ColumnType type, std::string_view raw, Param& param) {
+    param.Name.assign(name);
+    param.Null = false;
+    param.Value.clear();
+    const ColumnType plain = coltype::Plain(type);
+    if (coltype::IsVarying(plain)) {
+        scratch_.clear();
+        AppendValueFromText(scratch_, plain, raw, utf8_);
+        type = WithRoomFor(type, scratch_.size());
+        valuelayout::AppendParamValue(param.Value, type, scratch_);
+    } else if (!AppendValueFromText(param.Value, plain, raw, utf8_)) {
+        param.Null = true;
+        param.Value.assign(coltype::Size(plain), '\0');
+    }
+    param.Type = type;
+}
+
+std::uint16_t XmlPacketReader::SkipToRows() {
+    std::uint16_t status = pkt::Ok;
+    if (stage_ == Stage::Fields || stage_ == Stage::FieldParams) {
+        ColumnDesc skipped;
+        while ((status = NextColumn(skipped)) == pkt::Ok) {
+        }
+        if (status != pkt::EndOfData) return status;
+    }
+    if (stage_ == Stage::FieldsDone || stage_ == Stage::TableParams) {
+        Param skipped;
+        while ((status = NextParam(skipped)) == pkt::Ok) {
+        }
+        if (status != pkt::EndOfData) return status;
+    }
+    if (stage_ == Stage::MetadataDone) {
+        XmlElement element;
+        if ((status = tokens_.Next(element))) return status;
+        if (element.Name != "ROWDATA" || (element.Kind != XmlKind::Start && element.Kind != XmlKind::Empty))
+            return pkt::NotAPacket;
+        stage_ = element.Kind == XmlKind::Start ? Stage::Rows : Stage::RowsDone;
+    }
+    return pkt::Ok;
+}
+
+std::uint16_t XmlPacketReader::NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) {
+    if (const std::uint16_t code = SkipToRows()) return code;
+    if (stage_ != Stage::Rows) return pkt::EndOfData;
+    XmlElement element;
+    if (const std::uint16_t code = tokens_.Next(element)) return code;
+    if (element.Kind == XmlKind::End) {
+        // What follows the rows, "</DATAPACKET>" included, is not read.
+        stage_ = Stage::RowsDone;
+        return pkt::EndOfData;
+    }
+    if (element.Name.substr(0, 3) != "ROW") return pkt::NotAPacket;
+    if (const std::uint16_t code = ReadRow(element, status)) return code;
+
+    values.resize(slots_.size());
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+        const Slot& slot = slots_[i];
+        values[i].Null = slot.Null;
+        values[i].Bytes = slot.Null       ? std::string_view()
+                          : slot.InScratch ? std::string_view(scratch_).substr(slot.Offset, slot.Length)
+                                           : slot.Direct;
+    }
+    return pkt::Ok;
+}
+
+void XmlPacketReader::Convert(ColumnType type, std::string_view raw, Slot& slot) {
+    if (coltype::TypeCode(type) == coltype::cString && IsPlainText(raw, utf8_)) {
+        slot = {false, false, 0, 0, raw};
+        return;
+    }
+    const std::size_t offset = scratch_.size();
+    if (AppendValueFromText(scratch_, type, raw, utf8_)) slot = {false, true, offset, scratch_.size() - offset, {}};
+    else slot = {};
+}
+
+std::uint16_t XmlPacketReader::ReadRow(const XmlElement& row, std::uint8_t& status) {
+    scratch_.clear();
+    slots_.assign(xmlColumns_.size(), Slot{});
+    status = 0;
+    std::size_t hint = 0;
+    if (XmlAttribute* state = tokens_.Find("RowState")) {
+        std::int64_t value;
+        if (ReadIntegerText(state->Value, value)) status = static_cast<std::uint8_t>(value);
+        hint = static_cast<std::size_t>(state - tokens_.Attributes().data()) + 1;
+    }
+    bool tagged = false;
+    for (std::size_t i = 0; i < xmlColumns_.size(); ++i) {
+        const Column& column = xmlColumns_[i];
+        tagged |= column.Tagged;
+        if (column.Tagged) continue;
+        if (XmlAttribute* attribute = tokens_.Find(column.LookupName, hint)) {
+            hint = static_cast<std::size_t>(attribute - tokens_.Attributes().data()) + 1;
+            Convert(column.Type, attribute->Value, slots_[i]);
+        }
+    }
+    if (row.Kind != XmlKind::Start) return pkt::Ok;
+    if (tagged) {
+        for (std::size_t i = 0; i < xmlColumns_.size(); ++i)
+            if (xmlColumns_[i].Tagged)
+                if (const std::uint16_t code = ReadTaggedValue(xmlColumns_[i], slots_[i])) return code;
+    }
+    XmlElement end;
+    if (const std::uint16_t code = tokens_.Next(end)) return code;
+    return end.Kind == XmlKind::End ? pkt::Ok : pkt::NotAPacket;
+}
+
+// The next child of ROW must carry the column's name; its text is the value.
+std::uint16_t XmlPacketReader::ReadTaggedValue(const Column& column, Slot& slot) {
+    XmlElement element;
+    if (const std::uint16_t code = tokens_.Next(element)) return code;
+    if (element.Kind == XmlKind::End || element.Name != column.LookupName) return pkt::NotAPacket;
+    if (element.Kind == XmlKind::Start) {
+        XmlElement end;
+        if (const std::uint16_t code = tokens_.Next(end)) return code;
+        if (end.Kind != XmlKind::End) return pkt::NotAPacket;
+    }
+    Convert(column.Type, element.Text, slot);
+    return pkt::Ok;
+}

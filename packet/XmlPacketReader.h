@@ -1,0 +1,58 @@
+#pragma once
+// The XML document form of the data packet, read on demand: METADATA with its
+// FIELD and PARAMS elements, then the ROW elements of ROWDATA.
+#include "packet/PacketSource.h"
+#include "packet/XmlTokenizer.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class XmlPacketReader final : public PacketSource {
+public:
+    explicit XmlPacketReader(std::string_view block);
+
+    // Reads the header and the opening elements up to FIELDS.
+    std::uint16_t Start();
+    bool IsUtf8() const { return utf8_; }
+
+    std::uint16_t NextColumn(ColumnDesc& column) override;
+    std::uint16_t NextParam(TDATAPACKET_READ::Param& param) override;
+    std::uint16_t NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) override;
+
+private:
+    enum class Stage { Fields, FieldParams, FieldsDone, TableParams, MetadataDone, Rows, RowsDone };
+
+    struct Column {
+        std::string_view LookupName;  // raw "attrname" or "tagname" text
+        bool Tagged = false;          // values are child elements of ROW
+        ColumnType Type = 0;
+    };
+    // Where one row value ended up: in the block, or in scratch_ (which may still grow).
+    struct Slot {
+        bool Null = true;
+        bool InScratch = false;
+        std::size_t Offset = 0, Length = 0;
+        std::string_view Direct;
+    };
+
+    std::uint16_t ReadColumn(bool hasChildren, ColumnDesc& column);
+    void BeginParams(bool hasChildren);
+    std::uint16_t NextParamOfElement(TDATAPACKET_READ::Param& param);
+    std::uint16_t ReadParamElement(const XmlElement& element, TDATAPACKET_READ::Param& param);
+    void MakeParam(std::string_view name, ColumnType type, std::string_view raw, TDATAPACKET_READ::Param& param);
+    std::uint16_t SkipToRows();
+    std::uint16_t ReadRow(const XmlElement& row, std::uint8_t& status);
+    std::uint16_t ReadTaggedValue(const Column& column, Slot& slot);
+    void Convert(ColumnType type, std::string_view raw, Slot& slot);
+
+    XmlTokenizer tokens_;
+    bool utf8_ = false;
+    Stage stage_ = Stage::Fields;
+    std::size_t nextAttribute_ = 0;
+    bool attributesDone_ = false;
+    bool paramChildren_ = false;
+    std::vector<Column> xmlColumns_;
+    std::string scratch_;
+    std::vector<Slot> slots_;
+};

@@ -1,0 +1,52 @@
+#pragma once
+// The XML document form of the data packet, written in one pass into one buffer.
+//
+// Elements are written as the calls come; a start tag whose element has gained a
+// PARAM child stays open for further known parameters, which are inserted at the
+// end of its attributes ("late attributes", two spaces before the name).
+#include "packet/PacketEmitter.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class XmlPacketWriter final : public PacketEmitter {
+public:
+    explicit XmlPacketWriter(std::uint32_t xmlFlags);
+
+    std::uint16_t Begin(std::uint32_t columnCount) override;
+    std::uint16_t AddColumn(const ColumnDesc& column) override;
+    std::uint16_t AddFieldParam(std::string_view name, ColumnType type, std::string_view value) override;
+    std::uint16_t AddTableParam(std::string_view name, ColumnType type, std::string_view value) override;
+    void EndParams() override;
+    void BeginRow(std::uint8_t status) override;
+    std::uint16_t PutColumn(std::size_t index, int status, std::string_view value) override;
+    void EndRow() override;
+    void Finish(std::string& packet) override;
+
+private:
+    // An element whose start tag may still take attributes.
+    struct OpenTag {
+        bool open = false;
+        bool hasChildren = false;     // the start tag is closed with ">", children follow
+        std::size_t attributesEnd = 0;  // where a late attribute goes
+    };
+    struct Column {
+        ColumnType Type = 0;
+        std::string AttributeStart;  // ` name="`, the row attribute up to its value
+    };
+
+    std::uint16_t AddParam(OpenTag& tag, std::string_view name, ColumnType type, std::string_view value);
+    std::uint16_t AppendParamText(std::string& out, ColumnType type, std::string_view value) const;
+    void CloseTag(OpenTag& tag, std::string_view endTag);
+    void CloseFields();
+
+    std::string out_;
+    std::string scratch_;
+    std::vector<Column> columns_;
+    OpenTag field_;
+    OpenTag params_;
+    bool metadata_;
+    bool utf8_;
+    bool fieldsClosed_ = false;
+};

@@ -1,0 +1,201 @@
+#include "packet/XmlText.h"
+
+#include "text/Cp1250.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace {
+
+// 0: copied as it is; 1: escaped or dropped; 2: a high byte.
+constexpr std::array<unsigned char, 256> MakeByteClasses() {
+    std::array<unsigned char, 256> classes{};
+    for (const unsigned char c : {'<', '>', '&', '\'', '"', '\r', '\n', '\t', '\\', '\0'}) classes[c] = 1;
+    for (int b = 128; b < 256; ++b) classes[b] = 2;
+    return classes;
+}
+constexpr auto kByteClass = MakeByteClasses();
+
+void AppendReference(std::string& out, unsigned value) {
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value);
+    while (n < 3) digits[n++] = '0';
+    out += "&#";
+    while (n) out.push_back(digits[--n]);
+    out.push_back(';');
+}
+
+void AppendEscapedAscii(std::string& out, unsigned char c) {
+    switch (c) {
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '&': out += "&amp;"; break;
+        case '\'': out += "&apos;"; break;
+        case '"': out += "&quot;"; break;
+        case '\r': out += "&#013;"; break;
+        case '\n': out += "&#010;"; break;
+        case '\t': out += "&#009;"; break;
+        case '\\': out += "&#092;"; break;
+        case '\0': break;
+        default: out.push_back(static_cast<char>(c)); break;
+    }
+}
+
+void AppendUtf8(std::string& out, unsigned codePoint) {
+    if (codePoint < 0x80) {
+        out.push_back(static_cast<char>(codePoint));
+    } else if (codePoint < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    }
+}
+
+int DigitValue(char c, bool hex) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (!hex) return -1;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Walks attribute text and reports each byte it stands for: onByte for bytes
+// taken literally (and for entities), onCodePoint for numeric references and
+// UTF-8 sequences. Every read is bounded by the text's own length.
+template <class OnByte, class OnCodePoint>
+void Decode(std::string_view raw, bool utf8, OnByte onByte, OnCodePoint onCodePoint) {
+    const std::size_t n = raw.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char c = static_cast<unsigned char>(raw[i]);
+        if (c == '&') {
+            const char next = i + 1 < n ? raw[i + 1] : '\0';
+            if (next == '#') {
+                std::size_t j = i + 2;
+                const bool hex = j < n && (raw[j] == 'x' || raw[j] == 'X');
+                if (hex) ++j;
+                const std::size_t firstDigit = j;
+                unsigned value = 0;
+                for (int d; j < n && (d = DigitValue(raw[j], hex)) >= 0; ++j)
+                    value = value > 0x10FFFF ? value : value * (hex ? 16 : 10) + static_cast<unsigned>(d);
+                if (j == firstDigit) {
+                    onByte('&');
+                    ++i;
+                    continue;
+                }
+                if (j < n && raw[j] == ';') ++j;
+                onCodePoint(value);
+                i = j;
+                continue;
+            }
+            // Only the letters that tell the entities apart are looked at.
+            char byte = '&';
+            std::size_t length = 1;
+            switch (next) {
+                case 'a':
+                    if (i + 2 < n && raw[i + 2] == 'p') byte = '\'', length = 6;
+                    else length = 5;
+                    break;
+                case 'g': byte = '>', length = 4; break;
+                case 'l': byte = '<', length = 4; break;
+                case 'q': byte = '"', length = 6; break;
+                default: break;
+            }
+            onByte(static_cast<unsigned char>(byte));
+            i += std::min(length, n - i);
+            continue;
+        }
+        if (utf8 && c >= 0xC0) {
+            const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+            unsigned value = c & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
+            for (std::size_t k = 1; k < length && i + k < n; ++k)
+                value = (value << 6) | (static_cast<unsigned char>(raw[i + k]) & 0x3F);
+            onCodePoint(value);
+            i += std::min(length, n - i);
+            continue;
+        }
+        onByte(c);
+        ++i;
+    }
+}
+
+void AppendUnit(std::string& out, unsigned unit) {
+    out.push_back(static_cast<char>(unit & 0xFF));
+    out.push_back(static_cast<char>((unit >> 8) & 0xFF));
+}
+
+}  // namespace
+
+void AppendEscaped(std::string& out, std::string_view bytes, HighBytes high) {
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    const unsigned char highClass = high == HighBytes::Raw ? 0 : 2;
+    while (p < end) {
+        const char* run = p;
+        while (p < end) {
+            const unsigned char cls = kByteClass[static_cast<unsigned char>(*p)];
+            if (cls == 1 || (cls == 2 && highClass)) break;
+            ++p;
+        }
+        out.append(run, static_cast<std::size_t>(p - run));
+        if (p == end) break;
+        const unsigned char c = static_cast<unsigned char>(*p++);
+        if (c < 128) AppendEscapedAscii(out, c);
+        else if (high == HighBytes::Utf8) AppendUtf8(out, c);
+        else AppendReference(out, c);
+    }
+}
+
+void AppendEscapedWide(std::string& out, const char* data, std::size_t units, bool utf8) {
+    for (std::size_t i = 0; i < units; ++i) {
+        const unsigned unit = static_cast<unsigned char>(data[2 * i]) |
+                              static_cast<unsigned>(static_cast<unsigned char>(data[2 * i + 1])) << 8;
+        if (unit < 128) AppendEscapedAscii(out, static_cast<unsigned char>(unit));
+        else if (utf8) AppendUtf8(out, unit);
+        else AppendReference(out, unit);
+    }
+}
+
+bool IsPlainText(std::string_view raw, bool utf8) {
+    if (std::memchr(raw.data(), '&', raw.size())) return false;
+    if (!utf8) return true;
+    for (const char c : raw)
+        if (static_cast<unsigned char>(c) >= 0xC0) return false;
+    return true;
+}
+
+void AppendDecoded(std::string& out, std::string_view raw, bool utf8) {
+    Decode(
+        raw, utf8, [&](unsigned char byte) { out.push_back(static_cast<char>(byte)); },
+        [&](unsigned codePoint) {
+            if (codePoint < 256) {
+                out.push_back(static_cast<char>(codePoint));
+                return;
+            }
+            const auto byte = cp1250::FromUnicode(static_cast<char32_t>(codePoint));
+            out.push_back(byte ? static_cast<char>(*byte) : '?');
+        });
+}
+
+void AppendDecodedWide(std::string& out, std::string_view raw, bool utf8) {
+    Decode(
+        raw, utf8, [&](unsigned char byte) { AppendUnit(out, cp1250::ToUnicode(byte)); },
+        [&](unsigned codePoint) {
+            if (codePoint < 0x10000) {
+                AppendUnit(out, codePoint);
+            } else if (codePoint <= 0x10FFFF) {
+                AppendUnit(out, 0xD800 + ((codePoint - 0x10000) >> 10));
+                AppendUnit(out, 0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+            } else {
+                AppendUnit(out, '?');
+            }
+        });
+}
