@@ -1,0 +1,84 @@
+#include "cli/CatalogAccess.h"
+
+#include <iostream>
+
+#include "app/core/Global.h"
+#include "text/Cp1250.h"
+
+namespace {
+
+bool IsCatalogueField(std::string_view name) {
+    static constexpr std::string_view fields[] = {"K", "S1", "S2", "S3", "S4", "S5", "S6", "S7"};
+    for (std::string_view field : fields) {
+        if (field == name) return true;
+    }
+    return false;
+}
+
+// The engine trims blanks and control characters around each name of a field list.
+std::string_view TrimmedFieldName(std::string_view name) {
+    while (!name.empty() && static_cast<unsigned char>(name.front()) <= ' ') name.remove_prefix(1);
+    while (!name.empty() && static_cast<unsigned char>(name.back()) <= ' ') name.remove_suffix(1);
+    return name;
+}
+
+}  // namespace
+
+void UseCatalog(const std::string& path, std::string_view sortFields) {
+    DataDir.clear();
+    DataFileName = path;
+    SortFields = sortFields;
+}
+
+std::string SortOption(const Invocation& invocation) {
+    const std::string list = invocation.ValueOr("sort", kDefaultSortFields);
+    std::string_view rest = list;
+    while (true) {
+        const std::size_t semicolon = rest.find(';');
+        const std::string_view name = TrimmedFieldName(rest.substr(0, semicolon));
+        if (!IsCatalogueField(name)) {
+            throw UsageError("Neplatný seznam polí pro řazení: \"" + list +
+                             "\" (pole K, S1 až S7 oddělená středníkem)");
+        }
+        if (semicolon == std::string_view::npos) break;
+        rest.remove_prefix(semicolon + 1);
+    }
+    return list;
+}
+
+ExitStatus OpenCatalogAt(TClientDataSet& table, const std::string& path, std::string_view sortFields) {
+    UseCatalog(path, sortFields);
+    return OpenCatalog(table) ? exitSuccess : exitCatalogueFailed;
+}
+
+ExitStatus SaveAndReload(TClientDataSet& table) {
+    if (!SaveCatalog(table)) return exitCatalogueFailed;
+    return OpenCatalog(table) ? exitSuccess : exitCatalogueFailed;
+}
+
+bool GoToKey(TClientDataSet& table, std::int32_t key) {
+    TField& keyField = table.FieldNamed("K");
+    for (table.First(); !table.AtEnd(); table.Next()) {
+        if (!keyField.IsNull() && keyField.AsInteger() == key) return true;
+    }
+    return false;
+}
+
+std::vector<std::optional<std::string>> RecordImage(TClientDataSet& table) {
+    std::vector<std::optional<std::string>> image;
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        const TField& field = table.Fields(i);
+        image.push_back(field.IsNull() ? std::nullopt : std::optional(field.AsString()));
+    }
+    return image;
+}
+
+void ShowFileError(std::string_view phrase, std::string_view fileName) {
+    ShowError(std::string(phrase) + std::string(fileName) + ".");
+}
+
+void ShowError(std::string_view text) {
+    UserInterface().MessageBox(cp1250::FromUtf8(text), MessageKind::Error, MessageButtons::Ok);
+}
+
+void ShowDetail(std::string_view text) { std::cerr << text << '\n' << std::flush; }

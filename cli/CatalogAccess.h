@@ -1,0 +1,57 @@
+#pragma once
+// How a command reaches the catalogue through the catalogue core, and the
+// messages it shows on the way.
+//
+// The catalogue is named on the command line as a path relative to the current
+// directory, so DataDir stays empty and DataFileName is the argument as given:
+// the catalogue path is the argument itself, and the core's messages end with it.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/CommandLine.h"
+#include "cli/ExitStatus.h"
+#include "table/ClientDataSet.h"
+
+inline constexpr std::string_view kDefaultSortFields = "S1;S2;S3";
+
+// The messages of the windows that the commands show themselves (UTF-8).
+inline constexpr std::string_view kInsertRefusedPhrase = "Tyto položky nelze vložit do databáze ";
+inline constexpr std::string_view kDeleteRefusedPhrase = "Tyto položky nelze smazat z databáze ";
+inline constexpr std::string_view kOpenFailedPhrase = "Nepodařilo se otevřít vstupní soubor: ";
+inline constexpr std::string_view kSaveFailedPhrase = "Nepodařilo se uložit soubor: ";
+inline constexpr std::string_view kNothingFoundText = "Nebyl nalezen žádný záznam.";
+
+// Sets DataDir, DataFileName and SortFields for the catalogue at path.
+void UseCatalog(const std::string& path, std::string_view sortFields);
+
+// The --sort option's field list, or the default one. A list naming anything
+// but the catalogue's fields (K, S1 to S7) raises UsageError.
+std::string SortOption(const Invocation& invocation);
+
+// UseCatalog and OpenCatalog: exitSuccess, or exitCatalogueFailed once the core
+// has reported the failure.
+ExitStatus OpenCatalogAt(TClientDataSet& table, const std::string& path, std::string_view sortFields);
+
+// SaveCatalog, then OpenCatalog: the file is the master copy, so what was saved
+// is read back. exitSuccess, or exitCatalogueFailed after the core's message.
+ExitStatus SaveAndReload(TClientDataSet& table);
+
+// Makes the record whose K equals key current; false when there is none.
+bool GoToKey(TClientDataSet& table, std::int32_t key);
+
+// Every field of the current record, null as nothing: what decides whether a
+// change really changed anything.
+std::vector<std::optional<std::string>> RecordImage(TClientDataSet& table);
+
+// An error box made of a phrase and a file name, ended by ".": the form of every
+// file message of the program. Both parts are UTF-8.
+void ShowFileError(std::string_view phrase, std::string_view fileName);
+
+// An error box with the given UTF-8 text.
+void ShowError(std::string_view text);
+
+// A further line under a message, on standard error (UTF-8).
+void ShowDetail(std::string_view text);

@@ -1,0 +1,149 @@
+#include "cli/Commands.h"
+
+#include <algorithm>
+#include <iostream>
+
+#include "app/core/Global.h"
+#include "cli/CommandHandlers.h"
+#include "cli/ExitStatus.h"
+
+namespace {
+
+const OptionSpec kSort{"sort", "FIELDS", "order of index \"k\": field names joined by \";\" (default S1;S2;S3)"};
+const OptionSpec kRaw{"raw", "", "Windows-1250 bytes with CR LF line ends, as the list window saves them"};
+
+const std::vector<OptionSpec> kFilmOptions{
+    {"en", "T", "English title (S1)"},
+    {"cz", "T", "Czech title (S2); when absent on add, the English title"},
+    {"cd", "N", "CD number (S3); an empty text is 0"},
+    {"lang", "T", "audio language (S4)"},
+    {"subs", "T", "subtitles (S5)"},
+    {"discs", "N", "number of discs (S6); an empty text is 0"},
+    {"note", "T", "note (S7)"},
+};
+
+const std::vector<CommandSpec> kCommands{
+    {"new", {"CATALOGUE"}, {{"force", "", "replace an existing file (the old one is kept as CATALOGUE.bak)"}},
+     "create an empty catalogue",
+     "Creates an empty catalogue, as the button \"Nový\" does. An existing file is\n"
+     "left alone (exit status 1) unless --force is given.\n",
+     RunNew},
+    {"list", {"CATALOGUE"}, {kSort, kRaw}, "the list of all films",
+     "Prints the list window's list of all films: the header line, an empty line\n"
+     "and one fixed-width line per film, in the order of FIELDS.\n",
+     RunList},
+    {"summary", {"CATALOGUE"}, {kRaw}, "counts of CDs and films",
+     "Prints the list window's summary: the number of CDs and the numbers of films\n"
+     "by audio language.\n",
+     RunSummary},
+    {"dump", {"CATALOGUE"},
+     {kSort, {"format", "json|csv", "json (default): an array of objects; csv: a header line and RFC 4180 rows"}},
+     "every record with K and S1 to S7",
+     "Prints every record with its key K and the fields S1 to S7 in the order of\n"
+     "FIELDS. In JSON a null field is null and the numbers are numbers; in CSV a null\n"
+     "field is an empty cell and an empty text is \"\".\n",
+     RunDump},
+    {"find", {"CATALOGUE"},
+     {{"en", "T", "part of the English title"}, {"cz", "T", "part of the Czech title"},
+      {"note", "T", "part of the note"}, kSort},
+     "films whose titles and note contain the texts",
+     "Prints the list lines of every film whose English title, Czech title and note\n"
+     "contain the given texts, letter case aside (diacritics count: c does not find\n"
+     "č). Nothing found: exit status 1.\n",
+     RunFind},
+    {"add", {"CATALOGUE"}, kFilmOptions, "add a film and print its K",
+     "Adds one film as the edit dialog does and prints its new key K. Absent options\n"
+     "take the add form's values: empty texts, language EN, subtitles CZ, 1 disc,\n"
+     "CD number 0. Numbers are decimal, or hexadecimal after $, x or 0x.\n",
+     RunAdd},
+    {"edit", {"CATALOGUE", "K"}, kFilmOptions, "change the film with key K",
+     "Changes the film with key K; only the fields of the given options change\n"
+     "(a new English title also fills an empty Czech title). The file is rewritten\n"
+     "only when something changed.\n",
+     RunEdit},
+    {"delete", {"CATALOGUE", "K"}, {}, "delete the film with key K", "Deletes the film with key K.\n", RunDelete},
+    {"import", {"CATALOGUE", "CSVFILE"}, {}, "add every row of a CSV file",
+     "Adds every row of a UTF-8 CSV file as a film. The header line names the\n"
+     "columns: S1 to S7 or the grid's titles (\"Název anglicky\", \"Název česky\",\n"
+     "\"č. CD\", \"Znění\", \"Titulky\", \"ks CD\", \"Poznámka\") in any order; a K column\n"
+     "is ignored and missing columns take the add form's values. One bad row adds\n"
+     "nothing and is reported with its line number.\n",
+     RunImport},
+    {"export", {"CATALOGUE", "CSVFILE"}, {kSort}, "write the CSV dump to a file",
+     "Writes the CSV dump (see dump) to CSVFILE.\n", RunExport},
+    {"convert", {"CATALOGUE", "OUT"}, {{"format", "xml|binary|utf8", "the form of OUT (default xml)"}},
+     "save the catalogue in another form",
+     "Loads the catalogue and saves it as OUT: XML, binary or XML in UTF-8. A binary\n"
+     "save under a name ending in \".xml\" is written as XML.\n",
+     RunConvert},
+};
+
+std::string Synopsis(const CommandSpec& command) {
+    std::string synopsis = "kinovka-cli " + std::string(command.Name);
+    for (std::string_view argument : command.Arguments) synopsis += " " + std::string(argument);
+    for (const OptionSpec& option : command.Options) {
+        synopsis += " [--" + std::string(option.Name);
+        if (!option.ValueName.empty()) synopsis += " " + std::string(option.ValueName);
+        synopsis += "]";
+    }
+    return synopsis;
+}
+
+void PrintCommandHelp(const CommandSpec& command) {
+    std::cout << "Usage: " << Synopsis(command) << "\n\n" << command.Description << "\nOptions:\n";
+    for (const OptionSpec& option : command.Options) {
+        std::string left = "--" + std::string(option.Name);
+        if (!option.ValueName.empty()) left += " " + std::string(option.ValueName);
+        std::cout << "  " << left << std::string(left.size() < 18 ? 18 - left.size() : 1, ' ') << option.Help
+                  << "\n";
+    }
+    std::cout << "  --help            this help\n";
+}
+
+void PrintProgramHelp() {
+    std::cout << "Usage: kinovka-cli COMMAND CATALOGUE [ARGS] [OPTIONS]\n\n"
+                 "The Kinovka film catalogue from the command line. CATALOGUE is the path of a\n"
+                 "catalogue file. Text arguments are UTF-8; a character that Windows-1250 cannot\n"
+                 "hold becomes \"?\". Output is UTF-8.\n\nCommands:\n";
+    for (const CommandSpec& command : kCommands) {
+        std::cout << "  " << command.Name << std::string(10 - command.Name.size(), ' ') << command.Summary << "\n";
+    }
+    std::cout << "\n\"kinovka-cli COMMAND --help\" describes a command and its options.\n\n"
+                 "Exit status: 0 success; 1 input refused (bad argument or number, unknown key,\n"
+                 "nothing found, bad CSV row); 2 the catalogue could not be opened, created or saved.\n";
+}
+
+int RefuseUsage(const std::string& message, std::string_view command) {
+    std::cerr << message << "\n"
+              << "Nápověda: kinovka-cli " << (command.empty() ? "" : std::string(command) + " ") << "--help\n";
+    return exitRefused;
+}
+
+}  // namespace
+
+const std::vector<CommandSpec>& Commands() { return kCommands; }
+
+int RunCommandLine(std::span<const std::string> arguments) {
+    if (arguments.empty()) return RefuseUsage("Chybí příkaz", "");
+    const std::string& name = arguments[0];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintProgramHelp();
+        return exitSuccess;
+    }
+    const auto command = std::find_if(kCommands.begin(), kCommands.end(),
+                                      [&](const CommandSpec& spec) { return spec.Name == name; });
+    if (command == kCommands.end()) return RefuseUsage("Neznámý příkaz: " + name, "");
+    try {
+        const Invocation invocation = ParseInvocation(arguments.subspan(1), command->Options, command->Arguments);
+        if (invocation.HelpWanted) {
+            PrintCommandHelp(*command);
+            return exitSuccess;
+        }
+        return command->Run(invocation);
+    } catch (const UsageError& failure) {
+        return RefuseUsage(failure.what(), command->Name);
+    } catch (const std::exception& failure) {
+        UserInterface().ReportError(failure);
+        return exitCatalogueFailed;
+    }
+}

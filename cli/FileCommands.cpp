@@ -1,0 +1,48 @@
+// new and convert: a catalogue file made from nothing, or written in another form.
+#include <filesystem>
+
+#include "app/core/Global.h"
+#include "cli/CatalogAccess.h"
+#include "cli/CommandHandlers.h"
+#include "cli/ErrorWatch.h"
+
+int RunNew(const Invocation& invocation) {
+    const std::string& path = invocation.Arguments[0];
+    std::error_code error;
+    if (!invocation.Has("force") && std::filesystem::exists(path, error)) {
+        ShowError("Soubor už existuje: " + path + " (přepíše ho volba --force).");
+        return exitRefused;
+    }
+    UseCatalog(path, kDefaultSortFields);
+    TClientDataSet table;
+    {
+        // CreateCatalog reports its failures but does not return them.
+        const ErrorWatch watch;
+        CreateCatalog(table);
+        if (watch.ErrorSeen()) return exitCatalogueFailed;
+    }
+    return OpenCatalog(table) ? exitSuccess : exitCatalogueFailed;
+}
+
+int RunConvert(const Invocation& invocation) {
+    const std::string format = invocation.ValueOr("format", "xml");
+    TDataPacketFormat packetFormat = dfXML;
+    if (format == "binary") {
+        packetFormat = dfBinary;
+    } else if (format == "utf8") {
+        packetFormat = dfXMLUTF8;
+    } else if (format != "xml") {
+        throw UsageError("Neznámý formát: " + format + " (xml, binary nebo utf8)");
+    }
+    const std::string& out = invocation.Arguments[1];
+    TClientDataSet table;
+    if (const ExitStatus status = OpenCatalogAt(table, invocation.Arguments[0], kDefaultSortFields)) return status;
+    try {
+        // A binary save under a name ending in ".xml" is written as XML, as every save of the table does.
+        table.SaveToFile(out, packetFormat);
+    } catch (const std::exception&) {
+        ShowFileError(kSaveFailedPhrase, out);
+        return exitCatalogueFailed;
+    }
+    return exitSuccess;
+}

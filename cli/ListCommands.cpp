@@ -1,0 +1,47 @@
+// list, summary, find: the catalogue read in the order of index "k", never written.
+#include "app/core/FilmListText.h"
+#include "app/core/FindMatch.h"
+#include "app/core/Global.h"
+#include "cli/CatalogAccess.h"
+#include "cli/CommandHandlers.h"
+#include "cli/TextOutput.h"
+#include "text/Cp1250.h"
+
+int RunList(const Invocation& invocation) {
+    TClientDataSet table;
+    if (const ExitStatus status = OpenCatalogAt(table, invocation.Arguments[0], SortOption(invocation))) {
+        return status;
+    }
+    WriteLines(FilmListLines(table), invocation.Has("raw"));
+    return exitSuccess;
+}
+
+int RunSummary(const Invocation& invocation) {
+    TClientDataSet table;
+    if (const ExitStatus status = OpenCatalogAt(table, invocation.Arguments[0], kDefaultSortFields)) {
+        return status;
+    }
+    WriteLines(SummaryLines(table, DataFileNameText()), invocation.Has("raw"));
+    return exitSuccess;
+}
+
+int RunFind(const Invocation& invocation) {
+    const FindCriteria criteria{cp1250::FromUtf8(invocation.ValueOr("en", "")),
+                                cp1250::FromUtf8(invocation.ValueOr("cz", "")),
+                                cp1250::FromUtf8(invocation.ValueOr("note", ""))};
+    TClientDataSet table;
+    if (const ExitStatus status = OpenCatalogAt(table, invocation.Arguments[0], SortOption(invocation))) {
+        return status;
+    }
+    std::vector<std::string> lines;
+    for (table.First(); !table.AtEnd(); table.Next()) {
+        if (CurrentRecordMatches(table, criteria)) lines.push_back(FilmLine(table));
+    }
+    if (lines.empty()) {
+        UserInterface().MessageBox(cp1250::FromUtf8(kNothingFoundText), MessageKind::Information,
+                                   MessageButtons::Ok);
+        return exitRefused;
+    }
+    WriteLines(lines, false);
+    return exitSuccess;
+}

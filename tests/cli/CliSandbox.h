@@ -1,0 +1,42 @@
+#pragma once
+// A scratch directory in which the built kinovka-cli runs as a user would run it:
+// files named relative to the directory, the Czech collation pinned through the
+// locale environment, standard output and standard error captured as bytes.
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct CliResult {
+    int Status = -1;  // the exit status; -1 when the program did not exit normally
+    std::string Out;
+    std::string Err;
+};
+
+class CliSandbox {
+public:
+    CliSandbox();
+    ~CliSandbox();
+    CliSandbox(const CliSandbox&) = delete;
+    CliSandbox& operator=(const CliSandbox&) = delete;
+
+    CliResult Run(const std::vector<std::string>& arguments) const;
+
+    std::string Path(std::string_view name) const;
+    std::string Read(std::string_view name) const;
+    void Write(std::string_view name, std::string_view bytes) const;
+    bool Exists(std::string_view name) const;
+
+    // A new catalogue at name with the films added in order (each an argument list
+    // for add after the catalogue); fails the test when a step fails.
+    void MakeCatalogue(std::string_view name, const std::vector<std::vector<std::string>>& films) const;
+
+private:
+    std::string dir_;
+};
+
+// The list window's film line format, applied to Windows-1250 values and given
+// back as UTF-8: what the list prints for one film.
+std::string ListLine(std::string_view s1, std::string_view s2, int s3, std::string_view s4, std::string_view s5,
+                     std::string_view s6, std::string_view s7);
+// The list header, as UTF-8.
+std::string ListHeader();

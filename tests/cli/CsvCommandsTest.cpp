@@ -1,0 +1,140 @@
+// dump, export and import: the catalogue as JSON and RFC 4180 CSV, and CSV files
+// added to a catalogue all at once or not at all.
+#include <gtest/gtest.h>
+
+#include "CliSandbox.h"
+
+namespace {
+
+const std::string kInsertRefused = "Tyto položky nelze vložit do databáze cat.xml.\n";
+
+// The CSV text without its first column, the keys, which a new catalogue hands
+// out anew. Records end with CR LF; the line breaks inside cells here are LF.
+std::string WithoutKeys(const std::string& csv) {
+    std::string out;
+    for (std::size_t start = 0; start < csv.size();) {
+        const std::size_t end = csv.find("\r\n", start);
+        const std::size_t comma = csv.find(',', start);
+        out += csv.substr(comma + 1, end + 2 - (comma + 1));
+        start = end + 2;
+    }
+    return out;
+}
+
+TEST(DumpCommand, WritesCsvWithRfc4180QuotingAndKeepsEmptyTextApartFromNull) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "Dobrý, špatný, zlý", "--cz", "", "--cd", "3", "--subs", "",
+                                   "--note", "řekl \"ahoj\"\nna dva řádky"},
+                                  {"--en", "Matrix"}});
+    const CliResult dump = box.Run({"dump", "cat.xml", "--format", "csv"});
+    EXPECT_EQ(dump.Status, 0) << dump.Err;
+    EXPECT_EQ(dump.Out,
+              "K,S1,S2,S3,S4,S5,S6,S7\r\n"
+              "1,\"Dobrý, špatný, zlý\",\"\",3,EN,\"\",1,\"řekl \"\"ahoj\"\"\nna dva řádky\"\r\n"
+              "2,Matrix,Matrix,0,EN,CZ,1,\"\"\r\n");
+    EXPECT_EQ(box.Run({"dump", "cat.xml", "--format", "csv", "--sort", "S1;K"}).Out, dump.Out);
+    EXPECT_EQ(box.Run({"dump", "cat.xml", "--format", "xml"}).Status, 1);
+}
+
+TEST(DumpCommand, WritesJsonWithEscapesAndNumbers) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "Tab\there", "--note", "back\\slash \"quoted\"\n", "--cd", "-3"}});
+    EXPECT_EQ(box.Run({"dump", "cat.xml"}).Out,
+              "[\n  {\"K\": 1, \"S1\": \"Tab\\there\", \"S2\": \"Tab\\there\", \"S3\": -3, \"S4\": \"EN\", "
+              "\"S5\": \"CZ\", \"S6\": 1, \"S7\": \"back\\\\slash \\\"quoted\\\"\\n\"}\n]\n");
+}
+
+TEST(ExportImport, RoundTripGivesTheSameDump) {
+    CliSandbox box;
+    box.MakeCatalogue("a.xml", {{"--en", "Pelíšky", "--lang", "CZ", "--subs", "", "--cd", "4", "--discs", "2"},
+                                {"--en", "Dobrý, špatný, zlý", "--cz", "", "--note", "\"western\"\nItálie"},
+                                {"--en", "Matrix", "--cd", "0x10", "--note", "Žluťoučký kůň"},
+                                {"--en", "", "--cz", "Bez názvu", "--lang", "", "--discs", "0"}});
+    const CliResult exported = box.Run({"export", "a.xml", "a.csv"});
+    ASSERT_EQ(exported.Status, 0) << exported.Err;
+    EXPECT_EQ(exported.Out, "");
+    EXPECT_EQ(box.Read("a.csv"), box.Run({"dump", "a.xml", "--format", "csv"}).Out);
+
+    ASSERT_EQ(box.Run({"new", "b.xml"}).Status, 0);
+    const CliResult imported = box.Run({"import", "b.xml", "a.csv"});
+    ASSERT_EQ(imported.Status, 0) << imported.Err;
+    const std::string original = box.Run({"dump", "a.xml", "--format", "csv"}).Out;
+    const std::string copy = box.Run({"dump", "b.xml", "--format", "csv"}).Out;
+    EXPECT_EQ(WithoutKeys(copy), WithoutKeys(original));
+    EXPECT_EQ(box.Run({"list", "b.xml"}).Out, box.Run({"list", "a.xml"}).Out);
+}
+
+TEST(ImportCommand, TakesTheGridsTitlesInAnyOrderAndDefaultsForMissingColumns) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "Existing"}});
+    box.Write("films.csv",
+              "\xEF\xBB\xBF" "Poznámka,č. CD,Název anglicky\n"
+              "nová,7,Amélie\n"
+              "\n"
+              ",,Brazil\n");
+    const CliResult imported = box.Run({"import", "cat.xml", "films.csv"});
+    EXPECT_EQ(imported.Status, 0) << imported.Err;
+    EXPECT_EQ(box.Run({"dump", "cat.xml", "--format", "csv"}).Out,
+              "K,S1,S2,S3,S4,S5,S6,S7\r\n"
+              "2,Amélie,Amélie,7,EN,CZ,1,nová\r\n"
+              "3,Brazil,Brazil,0,EN,CZ,1,\"\"\r\n"
+              "1,Existing,Existing,0,EN,CZ,1,\"\"\r\n");
+
+    box.Write("more.csv", "S2,S1,S6,S4,S5,S3,S7,K\r\n\"\",\"Prázdný, český\",2,CZ,,1,\"x\"\"y\",99\r\n");
+    ASSERT_EQ(box.Run({"import", "cat.xml", "more.csv"}).Status, 0);
+    EXPECT_NE(box.Run({"dump", "cat.xml", "--format", "csv"}).Out.find("4,\"Prázdný, český\",\"\",1,CZ,\"\",2,\"x\"\"y\"\r\n"),
+              std::string::npos);
+}
+
+TEST(ImportCommand, ABadRowAddsNothingAndIsNamedByItsLine) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
+    const std::string before = box.Read("cat.xml");
+    const struct {
+        const char* Csv;
+        const char* Where;
+    } cases[] = {
+        {"S1,S3\nA,1\nB,2\n\"C\nwith a break\",3\nD,12a\n", "bad.csv:6: "},
+        {"S1,S6\nA,1\nB,two\n", "bad.csv:3: "},
+        {"S1,S3\nA,1\nB\n", "bad.csv:3: "},
+        {"S1,S3\nA,1,2\n", "bad.csv:2: "},
+        {"S1\nA\n\"B\" x\n", "bad.csv:3: "},
+        {"S1\nA\nB\"s\n", "bad.csv:3: "},
+        {"S1\nA\n\"unterminated\n", "bad.csv:3: "},
+        {"S1,Title\nA,B\n", "bad.csv:1: "},
+        {"S1,Název anglicky\nA,B\n", "bad.csv:1: "},
+        {"", "bad.csv:1: "},
+    };
+    for (const auto& bad : cases) {
+        box.Write("bad.csv", bad.Csv);
+        const CliResult refused = box.Run({"import", "cat.xml", "bad.csv"});
+        EXPECT_EQ(refused.Status, 1) << bad.Csv;
+        EXPECT_EQ(refused.Err.substr(0, kInsertRefused.size() + std::string(bad.Where).size()),
+                  kInsertRefused + bad.Where)
+            << bad.Csv << "\n" << refused.Err;
+        EXPECT_EQ(box.Read("cat.xml"), before) << bad.Csv;
+    }
+    const CliResult missing = box.Run({"import", "cat.xml", "none.csv"});
+    EXPECT_EQ(missing.Status, 1);
+    EXPECT_EQ(missing.Err, "Nepodařilo se otevřít vstupní soubor: none.csv.\n");
+}
+
+TEST(ImportCommand, AHeaderWithoutRowsLeavesTheFileAlone) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
+    ASSERT_EQ(box.Run({"convert", "cat.xml", "cat.bin", "--format", "binary"}).Status, 0);
+    const std::string binary = box.Read("cat.bin");
+    box.Write("empty.csv", "S1,S2\r\n");
+    EXPECT_EQ(box.Run({"import", "cat.bin", "empty.csv"}).Status, 0);
+    EXPECT_EQ(box.Read("cat.bin"), binary);
+}
+
+TEST(ExportCommand, ReportsAFileThatCannotBeWritten) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
+    const CliResult failed = box.Run({"export", "cat.xml", "no-such-dir/out.csv"});
+    EXPECT_EQ(failed.Status, 2);
+    EXPECT_EQ(failed.Err.substr(0, failed.Err.find('\n') + 1), "Nepodařilo se uložit soubor: no-such-dir/out.csv.\n");
+}
+
+}  // namespace

@@ -1,0 +1,173 @@
+// new, add, edit and delete: what they store, what they print, and that a refused
+// or empty change leaves the catalogue file exactly as it was.
+#include <gtest/gtest.h>
+
+#include "CliSandbox.h"
+
+namespace {
+
+const std::string kInsertRefused = "Tyto položky nelze vložit do databáze cat.xml.\n";
+
+std::string DumpOf(const CliSandbox& box, const std::string& catalogue) {
+    const CliResult dump = box.Run({"dump", catalogue});
+    EXPECT_EQ(dump.Status, 0) << dump.Err;
+    return dump.Out;
+}
+
+TEST(NewCommand, CreatesAnEmptyCatalogueAndRefusesToReplaceOneWithoutForce) {
+    CliSandbox box;
+    const CliResult created = box.Run({"new", "cat.xml"});
+    EXPECT_EQ(created.Status, 0) << created.Err;
+    EXPECT_EQ(created.Out, "");
+    EXPECT_EQ(DumpOf(box, "cat.xml"), "[]\n");
+
+    box.MakeCatalogue("full.xml", {{"--en", "Matrix"}});
+    const std::string before = box.Read("full.xml");
+    const CliResult refused = box.Run({"new", "full.xml"});
+    EXPECT_EQ(refused.Status, 1);
+    EXPECT_NE(refused.Err.find("full.xml"), std::string::npos);
+    EXPECT_EQ(box.Read("full.xml"), before);
+
+    const CliResult forced = box.Run({"new", "full.xml", "--force"});
+    EXPECT_EQ(forced.Status, 0) << forced.Err;
+    EXPECT_EQ(DumpOf(box, "full.xml"), "[]\n");
+}
+
+TEST(NewCommand, ReportsAFileThatCannotBeWritten) {
+    CliSandbox box;
+    const CliResult failed = box.Run({"new", "no-such-dir/cat.xml"});
+    EXPECT_EQ(failed.Status, 2);
+    EXPECT_EQ(failed.Err.substr(0, failed.Err.find('\n') + 1),
+              "Nepodařilo se uložit soubor: no-such-dir/cat.xml.\n");
+}
+
+TEST(AddCommand, StoresTheAddFormsValuesAndPrintsTheNewKey) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {});
+    CliResult added = box.Run({"add", "cat.xml", "--en", "Matrix"});
+    EXPECT_EQ(added.Status, 0) << added.Err;
+    EXPECT_EQ(added.Out, "1\n");
+    added = box.Run({"add", "cat.xml", "--en", "Alien", "--cz", "Vetřelec", "--cd", "12", "--lang", "CZ", "--subs",
+                     "", "--discs", "2", "--note", "režisérská verze"});
+    EXPECT_EQ(added.Out, "2\n");
+    added = box.Run({"add", "cat.xml", "--en", "Zorro", "--cz", "", "--cd", "", "--discs", ""});
+    EXPECT_EQ(added.Out, "3\n");
+
+    EXPECT_EQ(DumpOf(box, "cat.xml"),
+              "[\n"
+              "  {\"K\": 2, \"S1\": \"Alien\", \"S2\": \"Vetřelec\", \"S3\": 12, \"S4\": \"CZ\", \"S5\": \"\", "
+              "\"S6\": 2, \"S7\": \"režisérská verze\"},\n"
+              "  {\"K\": 1, \"S1\": \"Matrix\", \"S2\": \"Matrix\", \"S3\": 0, \"S4\": \"EN\", \"S5\": \"CZ\", "
+              "\"S6\": 1, \"S7\": \"\"},\n"
+              "  {\"K\": 3, \"S1\": \"Zorro\", \"S2\": \"\", \"S3\": 0, \"S4\": \"EN\", \"S5\": \"CZ\", "
+              "\"S6\": 0, \"S7\": \"\"}\n"
+              "]\n");
+}
+
+TEST(AddCommand, CutsTextsToTheirFieldsAndTakesStrictNumbers) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {});
+    const std::string sixty(60, 'x');
+    ASSERT_EQ(box.Run({"add", "cat.xml", "--en", sixty, "--cz", "Word   ", "--cd", "  $1F", "--discs", "-0x10",
+                       "--lang", "ENG"})
+                  .Status,
+              0);
+    EXPECT_EQ(DumpOf(box, "cat.xml"), "[\n  {\"K\": 1, \"S1\": \"" + std::string(50, 'x') +
+                                          "\", \"S2\": \"Word\", \"S3\": 31, \"S4\": \"EN\", \"S5\": \"CZ\", "
+                                          "\"S6\": -16, \"S7\": \"\"}\n]\n");
+}
+
+TEST(AddCommand, RefusesABadNumberAndLeavesTheFileUntouched) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
+    const std::string before = box.Read("cat.xml");
+    for (const char* bad : {"12a", "1 2", "12 ", "-", "2147483648", "0x"}) {
+        const CliResult refused = box.Run({"add", "cat.xml", "--en", "Alien", "--cd", bad});
+        EXPECT_EQ(refused.Status, 1) << bad;
+        EXPECT_EQ(refused.Out, "") << bad;
+        EXPECT_EQ(refused.Err, kInsertRefused) << bad;
+    }
+    EXPECT_EQ(box.Run({"add", "cat.xml", "--discs", "two"}).Err, kInsertRefused);
+    EXPECT_EQ(box.Read("cat.xml"), before);
+}
+
+TEST(AddCommand, ReportsACatalogueThatCannotBeOpened) {
+    CliSandbox box;
+    const CliResult missing = box.Run({"add", "missing.xml", "--en", "Matrix"});
+    EXPECT_EQ(missing.Status, 2);
+    EXPECT_EQ(missing.Err, "Nepodařilo se otevřít vstupní soubor: missing.xml.\n");
+    EXPECT_FALSE(box.Exists("missing.xml"));
+}
+
+TEST(AddCommand, KeepsKeysRisingAfterTheHighestWasDeleted) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "A"}, {"--en", "B"}});
+    ASSERT_EQ(box.Run({"delete", "cat.xml", "2"}).Status, 0);
+    EXPECT_EQ(box.Run({"add", "cat.xml", "--en", "C"}).Out, "3\n");
+}
+
+TEST(EditCommand, ChangesOnlyTheGivenFields) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "Matrix", "--cd", "7", "--note", "sci-fi"}});
+    const CliResult edited = box.Run({"edit", "cat.xml", "1", "--cd", "8", "--lang", "CZ"});
+    EXPECT_EQ(edited.Status, 0) << edited.Err;
+    EXPECT_EQ(edited.Out, "");
+    EXPECT_EQ(DumpOf(box, "cat.xml"),
+              "[\n  {\"K\": 1, \"S1\": \"Matrix\", \"S2\": \"Matrix\", \"S3\": 8, \"S4\": \"CZ\", \"S5\": \"CZ\", "
+              "\"S6\": 1, \"S7\": \"sci-fi\"}\n]\n");
+}
+
+TEST(EditCommand, ANewEnglishTitleFillsAnEmptyCzechTitleOnly) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "A", "--cz", ""}, {"--en", "B", "--cz", "Bé"}});
+    ASSERT_EQ(box.Run({"edit", "cat.xml", "1", "--en", "Alien"}).Status, 0);
+    ASSERT_EQ(box.Run({"edit", "cat.xml", "2", "--en", "Brazil"}).Status, 0);
+    const std::string dump = DumpOf(box, "cat.xml");
+    EXPECT_NE(dump.find("\"S1\": \"Alien\", \"S2\": \"Alien\""), std::string::npos) << dump;
+    EXPECT_NE(dump.find("\"S1\": \"Brazil\", \"S2\": \"Bé\""), std::string::npos) << dump;
+}
+
+TEST(EditCommand, RefusesUnknownKeysBadKeysAndBadNumbersWithoutWriting) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
+    const std::string before = box.Read("cat.xml");
+    const CliResult unknown = box.Run({"edit", "cat.xml", "5", "--cd", "1"});
+    EXPECT_EQ(unknown.Status, 1);
+    EXPECT_NE(unknown.Err.find("5"), std::string::npos);
+    EXPECT_EQ(box.Run({"edit", "cat.xml", "one", "--cd", "1"}).Status, 1);
+    const CliResult badNumber = box.Run({"edit", "cat.xml", "1", "--en", "Alien", "--discs", "x1g"});
+    EXPECT_EQ(badNumber.Status, 1);
+    EXPECT_EQ(badNumber.Err, kInsertRefused);
+    EXPECT_EQ(box.Read("cat.xml"), before);
+}
+
+TEST(EditCommand, NeverRewritesACatalogueThatDidNotChange) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "Matrix", "--cd", "7"}});
+    // A binary copy: any rewrite of it would come out as XML.
+    ASSERT_EQ(box.Run({"convert", "cat.xml", "cat.bin", "--format", "binary"}).Status, 0);
+    const std::string binary = box.Read("cat.bin");
+    EXPECT_EQ(box.Run({"edit", "cat.bin", "1", "--cd", "7", "--en", "Matrix"}).Status, 0);
+    EXPECT_EQ(box.Run({"edit", "cat.bin", "1"}).Status, 0);
+    for (const char* command : {"list", "summary", "dump", "find"}) EXPECT_EQ(box.Run({command, "cat.bin"}).Status, 0);
+    EXPECT_EQ(box.Read("cat.bin"), binary);
+}
+
+TEST(DeleteCommand, DeletesByKeyAndRefusesAnUnknownKey) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "A"}, {"--en", "B"}, {"--en", "C"}});
+    const CliResult deleted = box.Run({"delete", "cat.xml", "2"});
+    EXPECT_EQ(deleted.Status, 0) << deleted.Err;
+    EXPECT_EQ(deleted.Out, "");
+    const std::string after = box.Read("cat.xml");
+    const std::string dump = DumpOf(box, "cat.xml");
+    EXPECT_EQ(dump.find("\"S1\": \"B\""), std::string::npos);
+    EXPECT_NE(dump.find("\"S1\": \"C\""), std::string::npos);
+
+    EXPECT_EQ(box.Run({"delete", "cat.xml", "2"}).Status, 1);
+    EXPECT_EQ(box.Run({"delete", "cat.xml", "x"}).Status, 1);
+    EXPECT_EQ(box.Read("cat.xml"), after);
+    EXPECT_EQ(box.Run({"delete", "missing.xml", "1"}).Status, 2);
+}
+
+}  // namespace
