@@ -57,4 +57,7 @@ inline constexpr const char* RecordNotFound = "Record not found";
 inline constexpr const char* IndexNotFound = "Index '%s' not found";
 inline constexpr const char* IndexFieldNotKey = "Cannot access index field '%s'";
 inline constexpr const char* MissingPacket = "Missing data provider or data packet";
+inline constexpr const char* InvalidInteger = "'%s' is not a valid integer value";
+inline constexpr const char* UnknownFieldType = "Field '%s' is of an unknown type";
+inline constexpr const char* IndexOutOfBounds = "List index out of bounds (%d)";
 }  // namespace dbtext

@@ -1,0 +1,28 @@
+#pragma once
+// Whole-file reading and crash-safe replacement of a file.
+//
+// ReplaceFileAtomically never destroys the previous file before the new content
+// is complete on disk: it writes a temporary file beside the target, flushes it,
+// and renames it over the target. When any step fails the previous file stays
+// byte for byte and the temporary file is removed. Both raise FileError, whose
+// text is the system's description of the failure.
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace fileio {
+
+class FileError : public std::runtime_error {
+public:
+    explicit FileError(int errorNumber);
+    int ErrorNumber() const { return errorNumber_; }
+
+private:
+    int errorNumber_;
+};
+
+std::string ReadWholeFile(const std::string& path);
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+}  // namespace fileio

@@ -1,0 +1,159 @@
+// TClientDataSet: cursor moves, bookmarks, views and reading rows for views.
+#include "table/ClientDataSet.h"
+
+#include <algorithm>
+
+#include "table/ClientDataSetImpl.h"
+#include "table/DSIDX.h"
+
+void TClientDataSet::First() {
+    Impl& d = *impl_;
+    d.CheckBrowseMode();
+    auto lock = d.store->Lock();
+    d.cursor->BeforeFirst();
+    d.cursor->Move(1);
+    d.Fetched();
+    d.atStart = true;
+    d.atEnd = !d.HasCurrent();
+    d.NotifyMoved();
+}
+
+void TClientDataSet::Last() {
+    Impl& d = *impl_;
+    d.CheckBrowseMode();
+    auto lock = d.store->Lock();
+    d.cursor->AfterLast();
+    d.cursor->Move(-1);
+    d.Fetched();
+    d.atEnd = true;
+    d.atStart = !d.HasCurrent();
+    d.NotifyMoved();
+}
+
+void TClientDataSet::Next() {
+    Impl& d = *impl_;
+    d.CheckBrowseMode();
+    if (d.atEnd) return;
+    auto lock = d.store->Lock();
+    d.atStart = d.atEnd = false;
+    const Cursor before = *d.cursor;
+    d.cursor->Move(1);
+    if (d.HasCurrent()) {
+        d.Fetched();
+        d.NotifyMoved();
+    } else {
+        *d.cursor = before;
+        d.atEnd = true;
+    }
+}
+
+void TClientDataSet::Prior() {
+    Impl& d = *impl_;
+    d.CheckBrowseMode();
+    if (d.atStart) return;
+    auto lock = d.store->Lock();
+    d.atStart = d.atEnd = false;
+    const Cursor before = *d.cursor;
+    d.cursor->Move(-1);
+    if (d.HasCurrent()) {
+        d.Fetched();
+        d.NotifyMoved();
+    } else {
+        *d.cursor = before;
+        d.atStart = true;
+    }
+}
+
+bool TClientDataSet::AtEnd() const { return impl_->atEnd; }
+bool TClientDataSet::AtStart() const { return impl_->atStart; }
+
+int TClientDataSet::CountRecords() const {
+    impl_->CheckActive();
+    return static_cast<int>(impl_->cursor->Index().Count());
+}
+
+TBookmark TClientDataSet::TakeBookmark() {
+    const Impl& d = *impl_;
+    if (!d.Active() || d.state == dsInsert || !d.HasCurrent()) return std::nullopt;
+    return d.currentBookmark;
+}
+
+void TClientDataSet::ReturnToBookmark(const TBookmark& bookmark) {
+    if (!bookmark) return;
+    Impl& d = *impl_;
+    d.CheckBrowseMode();
+    auto lock = d.store->Lock();
+    const Cursor before = *d.cursor;
+    d.cursor->Resolve(*bookmark);
+    if (!d.HasCurrent()) {
+        *d.cursor = before;
+        throw EDatabaseError(dbtext::RecordNotFound);
+    }
+    d.Refetched();
+    d.NotifyChanged();
+}
+
+void TClientDataSet::ReleaseBookmark(TBookmark& bookmark) { bookmark.reset(); }
+
+// --- views
+
+void TClientDataSet::AttachView(TDataSetView& view) {
+    if (std::find(impl_->views.begin(), impl_->views.end(), &view) == impl_->views.end())
+        impl_->views.push_back(&view);
+}
+
+void TClientDataSet::DetachView(TDataSetView& view) {
+    auto& views = impl_->views;
+    views.erase(std::remove(views.begin(), views.end(), &view), views.end());
+}
+
+void TClientDataSet::FreezeViews() { ++impl_->freezeCount; }
+
+void TClientDataSet::ReleaseViews() {
+    if (impl_->freezeCount == 0) return;
+    if (--impl_->freezeCount == 0) impl_->NotifyChanged();
+}
+
+bool TClientDataSet::ViewsFrozen() const { return impl_->freezeCount > 0; }
+
+int TClientDataSet::CurrentRow() const {
+    const Impl& d = *impl_;
+    return d.HasCurrent() ? static_cast<int>(d.cursor->Position()) - 1 : -1;
+}
+
+namespace {
+// The record at a 0-based row of the active index, or 0 when there is none.
+std::uint32_t RecordAtRow(const TClientDataSet::Impl& d, int row, int fieldNo) {
+    if (!d.Active() || row < 0 || fieldNo < 1 || fieldNo > d.store->FieldCount()) return 0;
+    const DSIDX& index = d.cursor->Index();
+    if (static_cast<std::uint32_t>(row) >= index.Count()) return 0;
+    return index.RecordAt(static_cast<std::uint32_t>(row) + 1);
+}
+
+}  // namespace
+
+std::string TClientDataSet::RowValue(int row, int fieldNo) const {
+    const Impl& d = *impl_;
+    const std::uint32_t recordNumber = RecordAtRow(d, row, fieldNo);
+    if (recordNumber == 0) return {};
+    auto lock = d.store->Lock();
+    return DisplayText(d.ValueAt(recordNumber, fieldNo), d.store->Field(fieldNo).IsText());
+}
+
+bool TClientDataSet::RowValueIsNull(int row, int fieldNo) const {
+    const Impl& d = *impl_;
+    const std::uint32_t recordNumber = RecordAtRow(d, row, fieldNo);
+    if (recordNumber == 0) return true;
+    auto lock = d.store->Lock();
+    return d.store->IsNull(recordNumber, fieldNo);
+}
+
+void TClientDataSet::GoToRow(int row) {
+    Impl& d = *impl_;
+    d.CheckBrowseMode();
+    auto lock = d.store->Lock();
+    if (row < 0 || static_cast<std::uint32_t>(row) >= d.cursor->Index().Count()) return;
+    d.cursor->GoTo(static_cast<std::uint32_t>(row) + 1);
+    d.Refetched();
+    d.NotifyMoved();
+}

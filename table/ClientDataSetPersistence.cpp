@@ -1,0 +1,84 @@
+// TClientDataSet: loading and saving the whole table as one data packet.
+#include <istream>
+#include <iterator>
+#include <ostream>
+
+#include "fileio/FileIO.h"
+#include "packet/DataPacketWriter.h"
+#include "table/ClientDataSet.h"
+#include "table/ClientDataSetImpl.h"
+#include "table/LoadTable.h"
+#include "table/StreamTable.h"
+
+namespace {
+
+bool EndsInXml(const std::string& fileName) {
+    const auto slash = fileName.find_last_of("/\\");
+    const auto dot = fileName.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+    std::string extension = fileName.substr(dot);
+    for (char& c : extension)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return extension == ".xml";
+}
+
+}  // namespace
+
+std::string TClientDataSet::SaveToBytes(TDataPacketFormat format) {
+    Impl& d = *impl_;
+    if (!d.Active()) return {};
+    d.CheckBrowseMode();
+    TDATAPACKET_WRITE writer;
+    std::string packet;
+    Impl::Check(writer.SetXmlFlags(XmlFlagsForSaveFormat(format)));
+    Impl::Check(StreamTable(*d.store, writer));
+    Impl::Check(writer.FinishPacket(packet));
+    return packet;
+}
+
+void TClientDataSet::SaveToStream(std::ostream& stream, TDataPacketFormat format) {
+    if (!impl_->Active()) return;
+    const std::string packet = SaveToBytes(format);
+    stream.write(packet.data(), static_cast<std::streamsize>(packet.size()));
+    if (!stream) throw EFileError("Stream write error");
+}
+
+void TClientDataSet::SaveToFile(const std::string& fileName, TDataPacketFormat format) {
+    if (!impl_->Active()) return;
+    if (format == dfBinary && EndsInXml(fileName)) format = dfXML;
+    const std::string packet = SaveToBytes(format);
+    try {
+        fileio::ReplaceFileAtomically(fileName, packet);
+    } catch (const fileio::FileError& error) {
+        throw EFileError(error.what());
+    }
+}
+
+void TClientDataSet::LoadFromBytes(std::string_view packet) {
+    Impl& d = *impl_;
+    Close();
+    if (packet.empty()) throw EDatabaseError(dbtext::MissingPacket);
+    std::unique_ptr<RecordStore> base;
+    Impl::Check(LoadTable(packet, base));
+    d.indexName.clear();
+    d.indexDefsStale = true;
+    DSIDX& order = base->DefaultOrder();
+    d.Open(std::move(base), order);
+}
+
+void TClientDataSet::LoadFromStream(std::istream& stream) {
+    Close();
+    const std::string packet{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+    LoadFromBytes(packet);
+}
+
+void TClientDataSet::LoadFromFile(const std::string& fileName) {
+    Close();
+    std::string packet;
+    try {
+        packet = fileio::ReadWholeFile(fileName);
+    } catch (const fileio::FileError& error) {
+        throw EFileError(error.what());
+    }
+    LoadFromBytes(packet);
+}

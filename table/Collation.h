@@ -1,0 +1,43 @@
+#pragma once
+// Collation: the locale-sensitive comparison of two Windows-1250 texts that string
+// index keys and index names use.
+//
+// A collation is made for a table's locale identifier (a Windows-style numeric
+// locale id; 0 means the user's default locale) and is either case-sensitive or
+// case-insensitive. Compare gives -1, 0 or 1; callers never see the collator
+// behind it. Case-sensitive comparison still orders "a" before "A"; the
+// case-insensitive one only keeps apart texts that differ in more than case
+// (diacritics still count).
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class Collation {
+public:
+    Collation(std::uint32_t localeId, bool caseInsensitive);
+    ~Collation();
+    Collation(const Collation&) = delete;
+    Collation& operator=(const Collation&) = delete;
+
+    int Compare(std::string_view a, std::string_view b) const;
+
+    // The name of the locale this collation follows ("" is the root order).
+    const std::string& LocaleName() const { return localeName_; }
+
+    // True when the locale identifier names a locale this system can collate by.
+    static bool IsInstalledLocale(std::uint32_t localeId);
+
+    // The user's default locale: the process-wide override when one is set, else
+    // the first of LC_ALL, LC_COLLATE and LANG that is set ("C" and "POSIX" give
+    // the root order). Tests pin it with OverrideUserDefaultLocale("cs_CZ");
+    // nothing resets it but a call with std::nullopt.
+    static std::string UserDefaultLocale();
+    static void OverrideUserDefaultLocale(std::optional<std::string> localeName);
+
+private:
+    struct Collator;
+    std::string localeName_;
+    std::unique_ptr<Collator> collator_;
+};

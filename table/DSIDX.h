@@ -1,0 +1,95 @@
+#pragma once
+// DSIDX: one index of a record store, an ordered array of record numbers.
+//
+// Entries are 1-based (entry 0 is never a record); Count() live records are in
+// it. The change stamp is 0 after a (re)build and grows by 1 with every entry
+// added or removed; an entry replaced in place leaves it. Order among equal keys
+// is what the build's sort and the "after all equal keys" insertion produce, and
+// callers can observe it, so both follow a fixed procedure.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "table/Comparators.h"
+#include "table/IndexDescriptor.h"
+
+class RecordStore;
+
+class DSIDX {
+public:
+    DSIDX(const RecordStore& store, IndexDescriptor descriptor, std::uint32_t id);
+    ~DSIDX();
+
+    const IndexDescriptor& Descriptor() const { return descriptor_; }
+    const std::string& Name() const { return descriptor_.Name; }
+    std::uint32_t Id() const { return id_; }
+    std::uint32_t ChangeStamp() const { return stamp_; }
+    std::uint32_t Count() const { return static_cast<std::uint32_t>(entries_.size() - 1); }
+    bool HasKeys() const { return !comparators_.empty(); }
+    bool IsDefaultOrder() const { return isDefaultOrder_; }
+    bool Unique() const { return descriptor_.Unique; }
+
+    std::uint32_t RecordAt(std::uint32_t position) const { return entries_[position]; }  // 1..Count()
+    // Linear search from entry 1; 0 when the record is not in the index.
+    std::uint32_t PositionOf(std::uint32_t recordNumber) const;
+
+    // Key comparison of two records; record number 0 is lower and 0xFFFFFFFF
+    // higher than every record.
+    int CompareRecords(std::uint32_t a, std::uint32_t b) const;
+
+    // Fills the index from the store's live records. On failure (0x2601 for a
+    // unique index meeting equal keys) the index content is unusable.
+    std::uint16_t Build();
+
+    // Gives the default-order index a new descriptor (keys of its own); after a
+    // failed rebuild the old one is put back as if nothing had happened.
+    void Redefine(IndexDescriptor descriptor, bool counts = true);
+    bool WasRedefined() const { return redefined_; }
+
+    // Enters a new record. cursorPosition is the cursor's position when this is
+    // the cursor's index and the cursor stands on a record, else 0. The place the
+    // record went to is stored in *placedAt.
+    std::uint16_t Insert(std::uint32_t recordNumber, std::uint32_t cursorPosition, std::uint32_t* placedAt = nullptr);
+    // Takes a record out; false when it was not in the index.
+    bool Remove(std::uint32_t recordNumber);
+
+    // What re-placing a changed record did, so that it can be committed or undone.
+    struct Replacement {
+        bool Moved = false;
+        std::uint32_t OldPosition = 0;
+        std::uint32_t NewPosition = 0;
+    };
+    // The changed version of recordNumber sits in slot candidate. When its key
+    // differs the entry is moved, under the candidate's number; a refusal leaves
+    // the index as it was.
+    std::uint16_t Replace(std::uint32_t recordNumber, std::uint32_t candidate, Replacement& replacement);
+    void CommitReplacement(const Replacement& replacement, std::uint32_t recordNumber);
+    void UndoReplacement(const Replacement& replacement, std::uint32_t recordNumber);
+
+    // The place after the last entry whose key is not greater than the record's.
+    std::uint32_t InsertionPlace(std::uint32_t recordNumber) const;
+
+    // Re-creates the comparators (the store's collation changed).
+    void MakeComparators();
+
+private:
+    bool Greater(std::uint32_t a, std::uint32_t b) const { return CompareRecords(a, b) > 0; }
+    bool Less(std::uint32_t a, std::uint32_t b) const { return CompareRecords(a, b) < 0; }
+    std::uint16_t InsertKeyed(std::uint32_t recordNumber, std::uint32_t* placedAt);
+    std::uint16_t InsertAt(std::uint32_t position, std::uint32_t recordNumber);
+    void RemoveAt(std::uint32_t position);
+    std::uint16_t Reserve(std::size_t capacity);
+    void Sort();
+    void SortRange(std::uint32_t lo, std::uint32_t hi);
+    void InsertionPass(std::uint32_t count);
+
+    const RecordStore& store_;
+    IndexDescriptor descriptor_;
+    std::uint32_t id_;
+    bool isDefaultOrder_;
+    bool redefined_ = false;
+    std::vector<std::unique_ptr<FLDComparator>> comparators_;
+    std::vector<std::uint32_t> entries_;  // entries_[0] stays 0
+    std::size_t capacity_ = 0;
+    std::uint32_t stamp_ = 0;
+};

@@ -1,0 +1,46 @@
+#pragma once
+// How the record store keeps one field: its definition plus what a data packet
+// may attach to it (subtype, attribute bits, scale, parameters it could not use).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "table/Definitions.h"
+
+// A parameter read from a packet that the table does not consume; it travels with
+// the table and is written back unchanged, type word included.
+struct StoredParam {
+    std::string Name;
+    std::uint32_t Type = 0;
+    std::string Value;  // value bytes as the packet layer hands them over
+};
+
+// Field subtype codes the engine knows by number.
+namespace subtype {
+inline constexpr int AutoInc = 29;
+inline constexpr int Unknown = 255;
+}  // namespace subtype
+
+// Column attribute bits.
+namespace fieldattr {
+inline constexpr std::uint16_t Hidden = 1;
+inline constexpr std::uint16_t ReadOnly = 2;
+inline constexpr std::uint16_t Required = 4;
+inline constexpr std::uint16_t LinkField = 8;
+}  // namespace fieldattr
+
+struct FieldLayout {
+    std::string Name;
+    TFieldType DataType = ftUnknown;
+    int Size = 0;  // bytes of text for ftString, 0 for the integer types
+    int Subtype = 0;
+    std::uint16_t Attributes = 0;
+    int Scale = 0;
+    bool Calculated = false;
+    std::vector<StoredParam> Params;
+
+    bool IsText() const { return DataType == ftString; }
+    bool IsRequired() const { return (Attributes & fieldattr::Required) != 0; }
+    // Bytes one value takes in the store: a text and its terminating zero, or 4.
+    int ValueWidth() const { return IsText() ? Size + 1 : 4; }
+};

@@ -1,0 +1,245 @@
+#include "table/LoadTable.h"
+
+#include <cstring>
+
+#include "packet/DataPacketReader.h"
+#include "table/Collation.h"
+#include "table/DSIDX.h"
+#include "table/Errors.h"
+#include "table/ParamValues.h"
+#include "table/RecordStore.h"
+
+namespace {
+
+#define KINOVKA_TRY(call) \
+    do {                                                   \
+        if (const std::uint16_t status_ = (call)) return status_; \
+    } while (false)
+
+// A string column without "WIDTH" starts at this width and widens to its
+// longest value, so that no text is cut.
+constexpr int kDefaultTextWidth = 255;
+constexpr int kMaxTextWidth = 65535;
+constexpr std::uint32_t kDescendingFlag = 0x8000;
+constexpr std::uint32_t kCaseInsensitiveFlag = 0x4000;
+constexpr std::uint32_t kFieldNumberMask = 0x3FFF;
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+        if (upper(a[i]) != upper(b[i])) return false;
+    }
+    return true;
+}
+
+struct LoadedField {
+    FieldLayout Layout;
+    bool HasWidth = false;
+};
+
+std::uint16_t ApplyFieldParam(LoadedField& field, const TDATAPACKET_READ::Param& param) {
+    FieldLayout& layout = field.Layout;
+    if (SameName(param.Name, "SUBTYPE")) {
+        const auto name = paramvalue::Text(param.Type, param.Value);
+        if (!name) return dberr::BufferTooSmall;
+        if (const auto code = SubtypeCode(*name)) {
+            layout.Subtype = *code;
+            if (*code == subtype::AutoInc) layout.Attributes |= fieldattr::ReadOnly;
+            return 0;
+        }
+        layout.Subtype = subtype::Unknown;
+    } else if (SameName(param.Name, "DECIMALS")) {
+        const auto scale = paramvalue::Integer(param.Type, param.Value);
+        if (!scale) return dberr::BufferTooSmall;
+        layout.Scale = static_cast<int>(*scale);
+        return 0;
+    } else if (SameName(param.Name, "WIDTH") || SameName(param.Name, "ELEMENTS")) {
+        const auto width = paramvalue::Integer(param.Type, param.Value);
+        if (!width || *width < 0 || *width > kMaxTextWidth) return dberr::BufferTooSmall;
+        layout.Size = static_cast<int>(*width);
+        field.HasWidth = true;
+        return 0;
+    } else if (SameName(param.Name, "CALCULATED")) {
+        layout.Calculated = true;
+        return 0;
+    }
+    layout.Params.push_back({param.Name, param.Type, param.Value});
+    return 0;
+}
+
+std::uint16_t ReadColumns(TDATAPACKET_READ& reader, std::vector<LoadedField>& fields) {
+    ColumnDesc column;
+    std::uint16_t status;
+    while ((status = reader.NextColumn(column)) == 0) {
+        LoadedField field;
+        field.Layout.Name = std::string(column.NameView());
+        field.Layout.Attributes = column.Attributes;
+        if (coltype::TypeCode(column.Type) == coltype::cString && coltype::IsVarying(column.Type) &&
+            !coltype::IsArray(column.Type))
+            field.Layout.DataType = ftString;
+        else if (coltype::Plain(column.Type) == coltype::Int32)
+            field.Layout.DataType = ftInteger;
+        else
+            return dberr::InvalidKeyType;  // a column type this table cannot hold
+        TDATAPACKET_READ::Param param;
+        while ((status = reader.NextParam(param)) == 0) KINOVKA_TRY(ApplyFieldParam(field, param));
+        if (status != pkt::EndOfData) return status;
+        if (field.Layout.IsText() && !field.HasWidth) field.Layout.Size = kDefaultTextWidth;
+        if (!field.Layout.IsText() && field.Layout.Subtype == subtype::AutoInc) field.Layout.DataType = ftAutoInc;
+        fields.push_back(std::move(field));
+    }
+    return status == pkt::EndOfData ? 0 : status;
+}
+
+// What the table parameters ask for once the store exists.
+struct TableSettings {
+    std::optional<std::int32_t> AutoIncValue;
+    std::uint32_t LocaleId = 0;
+    bool ChangeSet = false;
+    std::optional<std::vector<std::uint32_t>> DefaultOrder;
+    std::vector<std::pair<std::string, std::vector<std::uint32_t>>> KeyLists;  // PRIMARY_KEY, UNIQUE_KEY
+    std::vector<StoredParam> Stored;
+};
+
+std::uint16_t ReadTableParams(TDATAPACKET_READ& reader, TableSettings& settings) {
+    TDATAPACKET_READ::Param param;
+    std::uint16_t status;
+    while ((status = reader.NextParam(param)) == 0) {
+        const std::string& name = param.Name;
+        bool store = true;
+        if (SameName(name, "DEFAULT_ORDER") || SameName(name, "PRIMARY_KEY") || SameName(name, "UNIQUE_KEY")) {
+            auto numbers = paramvalue::IntegerArray(param.Type, param.Value);
+            if (!numbers) return dberr::BufferTooSmall;
+            if (SameName(name, "DEFAULT_ORDER"))
+                settings.DefaultOrder = std::move(*numbers);
+            else
+                settings.KeyLists.emplace_back(SameName(name, "PRIMARY_KEY") ? "PRIMARY_KEY" : "UNIQUE_KEY",
+                                               std::move(*numbers));
+        } else if (SameName(name, "CHANGE_LOG")) {
+            // Without change tracking there is no log to rebuild; only its form is checked.
+            if (!coltype::IsArray(param.Type) || coltype::Size(param.Type) != 4 ||
+                !paramvalue::IntegerArray(param.Type, param.Value))
+                return dberr::BufferTooSmall;
+            store = false;
+        } else if (SameName(name, "AUTOINCVALUE")) {
+            const auto value = paramvalue::Integer(param.Type, param.Value);
+            if (!value) return dberr::BufferTooSmall;
+            settings.AutoIncValue = static_cast<std::int32_t>(*value);
+            store = false;
+        } else if (SameName(name, "LCID")) {
+            const auto value = paramvalue::Integer(param.Type, param.Value);
+            if (value && *value > 0 && *value <= 0xFFFFFFFF &&
+                Collation::IsInstalledLocale(static_cast<std::uint32_t>(*value)))
+                settings.LocaleId = static_cast<std::uint32_t>(*value);
+        } else if (SameName(name, "DATASET_DELTA") || SameName(name, "DELTA")) {
+            settings.ChangeSet = true;
+        } else if (SameName(name, "MD_FIELDLINKS")) {
+            store = false;
+        }
+        if (store) settings.Stored.push_back({param.Name, param.Type, param.Value});
+    }
+    return status == pkt::EndOfData ? 0 : status;
+}
+
+// Key fields with their flags, checked against the store's fields.
+std::uint16_t DescriptorOf(const RecordStore& store, const std::vector<std::uint32_t>& numbers,
+                           IndexDescriptor& descriptor) {
+    for (const std::uint32_t number : numbers) {
+        if (descriptor.Fields.size() == kMaxKeyFields) break;
+        const int fieldNo = static_cast<int>(number & kFieldNumberMask);
+        if (fieldNo < 1 || fieldNo > store.FieldCount()) return dberr::InvalidKeyType;
+        descriptor.Fields.push_back(fieldNo);
+        descriptor.Descending.push_back((number & kDescendingFlag) != 0);
+        descriptor.CaseInsensitive.push_back((number & kCaseInsensitiveFlag) != 0);
+        descriptor.KeyLength += store.Field(fieldNo).ValueWidth();
+    }
+    return 0;
+}
+
+bool SameKeys(const IndexDescriptor& a, const IndexDescriptor& b) {
+    return a.Fields == b.Fields && a.Descending == b.Descending && a.CaseInsensitive == b.CaseInsensitive;
+}
+
+// The default order takes its keys from "DEFAULT_ORDER"; a key list naming the
+// same keys marks it primary or unique, any other becomes an index of its own.
+std::uint16_t ApplyKeys(RecordStore& store, const TableSettings& settings) {
+    IndexDescriptor order;
+    if (settings.DefaultOrder) KINOVKA_TRY(DescriptorOf(store, *settings.DefaultOrder, order));
+    std::vector<IndexDescriptor> separate;
+    for (const auto& [name, numbers] : settings.KeyLists) {
+        IndexDescriptor keys;
+        KINOVKA_TRY(DescriptorOf(store, numbers, keys));
+        const bool primary = name == "PRIMARY_KEY";
+        if (settings.DefaultOrder && SameKeys(keys, order)) {
+            order.Unique = true;
+            order.Primary = primary;
+            store.SetDefaultOrderKeyKind(primary ? 2 : 1);
+            continue;
+        }
+        keys.Name = name;
+        keys.Unique = true;
+        keys.Primary = primary;
+        separate.push_back(std::move(keys));
+    }
+    if (settings.DefaultOrder) store.SetDefaultOrderKeys(order);
+    KINOVKA_TRY(store.RebuildIndexes());
+    for (const auto& keys : separate) KINOVKA_TRY(store.CreateIndex(keys));
+    return 0;
+}
+
+std::uint16_t ReadRows(TDATAPACKET_READ& reader, RecordStore& store, const std::vector<LoadedField>& fields) {
+    std::vector<TDATAPACKET_READ::ValueView> values;
+    RecordBuffer record(fields.size());
+    std::uint8_t status = 0;
+    std::uint16_t code;
+    while ((code = reader.NextRow(status, values)) == 0) {
+        if (values.size() != fields.size()) return dberr::NotAPacket;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const auto& value = values[i];
+            FieldValue& target = record[i];
+            const int fieldNo = static_cast<int>(i + 1);
+            target.Null = value.Null;
+            if (value.Null) continue;
+            if (store.Field(fieldNo).IsText()) {
+                std::string_view text = value.Bytes.substr(0, value.Bytes.find('\0'));
+                if (!fields[i].HasWidth && static_cast<int>(text.size()) > store.Field(fieldNo).Size)
+                    store.WidenTextField(fieldNo, static_cast<int>(std::min<std::size_t>(text.size(), kMaxTextWidth)));
+                target.Text.assign(text.data(), text.size());
+            } else if (value.Bytes.size() == 4) {
+                target.Integer = static_cast<std::int32_t>(*paramvalue::Integer(coltype::Int32, value.Bytes));
+            } else {
+                target.Null = true;
+            }
+        }
+        KINOVKA_TRY(store.AppendLoaded(status, record));
+    }
+    return code == pkt::EndOfData ? 0 : code;
+}
+
+}  // namespace
+
+std::uint16_t LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& result) {
+    result.reset();
+    TDATAPACKET_READ reader;
+    KINOVKA_TRY(reader.Start(packet));
+    std::vector<LoadedField> fields;
+    KINOVKA_TRY(ReadColumns(reader, fields));
+    TableSettings settings;
+    KINOVKA_TRY(ReadTableParams(reader, settings));
+    std::vector<FieldLayout> layout;
+    for (const auto& field : fields) layout.push_back(field.Layout);
+    auto store = std::make_unique<RecordStore>(std::move(layout), settings.LocaleId);
+    auto lock = store->Lock();
+    store->TableParams() = std::move(settings.Stored);
+    if (settings.AutoIncValue) {
+        store->SetAutoIncField(store->FirstAutoIncCandidate());
+        store->SetAutoIncValue(*settings.AutoIncValue);
+    }
+    if (settings.ChangeSet) store->SetTrackChanges(false);
+    KINOVKA_TRY(ReadRows(reader, *store, fields));
+    KINOVKA_TRY(ApplyKeys(*store, settings));
+    lock.unlock();
+    result = std::move(store);
+    return 0;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// LoadTable: builds a record store from one data packet (XML or binary) through
+// the packet reader: fields from the columns and their parameters, the table
+// parameters, the rows with their status, then every index. Gives 0 and the
+// store, or the reader's or the engine's status code and no store.
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+class RecordStore;
+
+std::uint16_t LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& store);

@@ -1,0 +1,270 @@
+#include "table/RecordStore.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "table/DSIDX.h"
+#include "table/Errors.h"
+
+namespace {
+constexpr std::uint32_t kSlotGrowth = 100;
+
+std::string_view TrailingBlanksRemoved(std::string_view text) {
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+}  // namespace
+
+RecordStore::RecordStore(std::vector<FieldLayout> fields, std::uint32_t localeId)
+    : fields_(std::move(fields)), values_(fields_.size()), localeId_(localeId) {
+    IndexDescriptor defaultOrder;
+    defaultOrder.Name = kDefaultOrderName;
+    indexes_.push_back(std::make_unique<DSIDX>(*this, std::move(defaultOrder), nextIndexId_++));
+    EnsureSlot(1);
+}
+
+RecordStore::~RecordStore() = default;
+
+void RecordStore::SetLocaleId(std::uint32_t localeId) {
+    localeId_ = localeId;
+    caseSensitive_.reset();
+    caseInsensitive_.reset();
+    for (auto& index : indexes_) index->MakeComparators();
+}
+
+const Collation& RecordStore::CollationFor(bool caseInsensitive) const {
+    auto& slot = caseInsensitive ? caseInsensitive_ : caseSensitive_;
+    if (!slot) slot = std::make_unique<Collation>(localeId_, caseInsensitive);
+    return *slot;
+}
+
+std::uint16_t RecordStore::EnsureSlot(std::uint32_t recordNumber) {
+    if (recordNumber <= capacity_) return 0;
+    std::uint32_t capacity = capacity_;
+    while (capacity < recordNumber) capacity += kSlotGrowth;
+    try {
+        for (std::size_t f = 0; f < fields_.size(); ++f)
+            values_[f].resize(static_cast<std::size_t>(capacity + 1) * fields_[f].ValueWidth());
+        nulls_.resize(static_cast<std::size_t>(capacity + 1) * fields_.size(), 1);
+        status_.resize(capacity + 1, rowstatus::Free);
+    } catch (const std::bad_alloc&) {
+        return dberr::NoMemory;
+    }
+    capacity_ = capacity;
+    return 0;
+}
+
+void RecordStore::WidenTextField(int fieldNo, int size) {
+    FieldLayout& field = fields_[fieldNo - 1];
+    const std::size_t oldWidth = field.ValueWidth();
+    field.Size = size;
+    const std::size_t newWidth = field.ValueWidth();
+    std::vector<char> widened(static_cast<std::size_t>(capacity_ + 1) * newWidth, 0);
+    for (std::size_t slot = 0; slot <= capacity_; ++slot)
+        std::memcpy(&widened[slot * newWidth], &values_[fieldNo - 1][slot * oldWidth], oldWidth);
+    values_[fieldNo - 1] = std::move(widened);
+}
+
+char* RecordStore::ValueAt(std::uint32_t recordNumber, int fieldNo) {
+    return &values_[fieldNo - 1][static_cast<std::size_t>(recordNumber) * fields_[fieldNo - 1].ValueWidth()];
+}
+
+const char* RecordStore::ValueAt(std::uint32_t recordNumber, int fieldNo) const {
+    return &values_[fieldNo - 1][static_cast<std::size_t>(recordNumber) * fields_[fieldNo - 1].ValueWidth()];
+}
+
+bool RecordStore::IsLive(std::uint32_t recordNumber) const {
+    constexpr std::uint8_t hidden = rowstatus::Original | rowstatus::Deleted | rowstatus::Free;
+    return recordNumber >= 1 && recordNumber <= slotCount_ && (status_[recordNumber] & hidden) == 0;
+}
+
+std::string_view RecordStore::Text(std::uint32_t recordNumber, int fieldNo) const {
+    const char* value = ValueAt(recordNumber, fieldNo);
+    const std::size_t width = fields_[fieldNo - 1].ValueWidth();
+    const void* end = std::memchr(value, 0, width);
+    return {value, end ? static_cast<std::size_t>(static_cast<const char*>(end) - value) : width};
+}
+
+std::int32_t RecordStore::Integer(std::uint32_t recordNumber, int fieldNo) const {
+    std::int32_t value;
+    std::memcpy(&value, ValueAt(recordNumber, fieldNo), sizeof value);
+    return value;
+}
+
+void RecordStore::ReadRecord(std::uint32_t recordNumber, RecordBuffer& record) const {
+    record.assign(fields_.size(), FieldValue{});
+    for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
+        FieldValue& value = record[fieldNo - 1];
+        value.Null = IsNull(recordNumber, fieldNo);
+        if (value.Null) continue;
+        if (Field(fieldNo).IsText())
+            value.Text = Text(recordNumber, fieldNo);
+        else
+            value.Integer = Integer(recordNumber, fieldNo);
+    }
+}
+
+bool RecordStore::Holds(std::uint32_t recordNumber, const RecordBuffer& record) const {
+    for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
+        const FieldValue& value = record[fieldNo - 1];
+        if (value.Null != IsNull(recordNumber, fieldNo)) return false;
+        if (value.Null) continue;
+        if (Field(fieldNo).IsText()) {
+            if (Text(recordNumber, fieldNo) != std::string_view(value.Text).substr(0, Field(fieldNo).Size)) return false;
+        } else if (Integer(recordNumber, fieldNo) != value.Integer) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void RecordStore::WriteSlot(std::uint32_t recordNumber, const RecordBuffer& record, bool trimTexts) {
+    for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
+        const FieldLayout& field = Field(fieldNo);
+        const FieldValue& value = record[fieldNo - 1];
+        char* slot = ValueAt(recordNumber, fieldNo);
+        std::memset(slot, 0, field.ValueWidth());
+        nulls_[static_cast<std::size_t>(recordNumber) * fields_.size() + fieldNo - 1] = value.Null ? 1 : 0;
+        if (value.Null) continue;
+        if (field.IsText()) {
+            std::string_view text = std::string_view(value.Text).substr(0, field.Size);
+            text = text.substr(0, text.find('\0'));
+            if (trimTexts) text = TrailingBlanksRemoved(text);
+            std::memcpy(slot, text.data(), text.size());
+        } else {
+            std::memcpy(slot, &value.Integer, sizeof value.Integer);
+        }
+    }
+}
+
+void RecordStore::CopySlot(std::uint32_t from, std::uint32_t to) {
+    for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo)
+        std::memcpy(ValueAt(to, fieldNo), ValueAt(from, fieldNo), Field(fieldNo).ValueWidth());
+    std::memcpy(&nulls_[static_cast<std::size_t>(to) * fields_.size()],
+                &nulls_[static_cast<std::size_t>(from) * fields_.size()], fields_.size());
+}
+
+std::uint16_t RecordStore::AppendLoaded(std::uint8_t status, const RecordBuffer& record) {
+    auto lock = Lock();
+    const std::uint32_t recordNumber = slotCount_ + 1;
+    if (const auto code = EnsureSlot(recordNumber)) return code;
+    WriteSlot(recordNumber, record, false);
+    status_[recordNumber] = status;
+    slotCount_ = recordNumber;
+    if (IsLive(recordNumber)) ++liveCount_;
+    ++changeCount_;
+    return 0;
+}
+
+std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const CursorHint& hint,
+                                        std::uint32_t& recordNumber) {
+    auto lock = Lock();
+    const std::uint32_t slot = slotCount_ + 1;
+    if (const auto code = EnsureSlot(slot)) return code;
+    WriteSlot(slot, record, true);
+    if (autoIncField_ != 0) {
+        std::memcpy(ValueAt(slot, autoIncField_), &autoIncValue_, sizeof autoIncValue_);
+        nulls_[static_cast<std::size_t>(slot) * fields_.size() + autoIncField_ - 1] = 0;
+    }
+    status_[slot] = rowstatus::Unchanged;
+    for (std::size_t i = 0; i < indexes_.size(); ++i) {
+        const std::uint32_t cursorPosition = indexes_[i].get() == hint.Index ? hint.Position : 0;
+        if (const auto code = indexes_[i]->Insert(slot, cursorPosition)) {
+            for (std::size_t j = 0; j < i; ++j) indexes_[j]->Remove(slot);
+            status_[slot] = rowstatus::Free;
+            return code;
+        }
+    }
+    slotCount_ = slot;
+    ++liveCount_;
+    if (autoIncField_ != 0) autoIncValue_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(autoIncValue_) + 1);
+    ++changeCount_;
+    recordNumber = slot;
+    return 0;
+}
+
+std::uint16_t RecordStore::ChangeRecord(std::uint32_t recordNumber, const RecordBuffer& record) {
+    auto lock = Lock();
+    const std::uint32_t candidate = slotCount_ + 1;
+    if (const auto code = EnsureSlot(candidate)) return code;
+    WriteSlot(candidate, record, true);
+    std::vector<DSIDX::Replacement> replacements(indexes_.size());
+    for (std::size_t i = 0; i < indexes_.size(); ++i) {
+        if (const auto code = indexes_[i]->Replace(recordNumber, candidate, replacements[i])) {
+            for (std::size_t j = i; j-- > 0;) indexes_[j]->UndoReplacement(replacements[j], recordNumber);
+            return code;
+        }
+    }
+    CopySlot(candidate, recordNumber);
+    for (std::size_t i = 0; i < indexes_.size(); ++i) indexes_[i]->CommitReplacement(replacements[i], recordNumber);
+    ++changeCount_;
+    return 0;
+}
+
+std::uint16_t RecordStore::DeleteRecord(std::uint32_t recordNumber) {
+    auto lock = Lock();
+    if (!IsLive(recordNumber)) return 0;
+    status_[recordNumber] |= rowstatus::Deleted;
+    for (auto& index : indexes_) index->Remove(recordNumber);
+    --liveCount_;
+    ++changeCount_;
+    return 0;
+}
+
+int RecordStore::FirstAutoIncCandidate() const {
+    for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo)
+        if (Field(fieldNo).Subtype == subtype::AutoInc && Field(fieldNo).ValueWidth() == 4 && !Field(fieldNo).IsText())
+            return fieldNo;
+    return 0;
+}
+
+DSIDX* RecordStore::FindIndex(std::string_view name) const {
+    if (name.empty()) return &DefaultOrder();
+    name = name.substr(0, kMaxIndexNameLength);
+    const Collation& collation = CollationFor(false);
+    for (const auto& index : indexes_)
+        if (collation.Compare(index->Name(), name) == 0) return index.get();
+    return nullptr;
+}
+
+std::uint16_t RecordStore::CreateIndex(const IndexDescriptor& descriptor) {
+    auto lock = Lock();
+    IndexDescriptor wanted = descriptor;
+    if (wanted.Name.empty()) wanted.Name = kDefaultOrderName;
+    for (const int fieldNo : wanted.Fields)
+        if (fieldNo < 1 || fieldNo > FieldCount() || Field(fieldNo).DataType == ftUnknown) return dberr::InvalidKeyType;
+    DSIDX* existing = FindIndex(wanted.Name);
+    if (existing == &DefaultOrder()) {
+        if (existing->HasKeys() || existing->WasRedefined()) return dberr::DefaultOrderRedefined;
+        const IndexDescriptor previous = existing->Descriptor();
+        existing->Redefine(wanted);
+        if (const auto code = existing->Build()) {
+            existing->Redefine(previous, false);
+            existing->Build();
+            return code;
+        }
+        defaultOrderKeysFromDefinition_ = true;
+        defaultOrderKeyKind_ = wanted.Primary ? 2 : (wanted.Unique ? 1 : 0);
+        return 0;
+    }
+    if (existing) return existing->Descriptor().SameDefinition(wanted) ? 0 : dberr::IndexExists;
+    auto index = std::make_unique<DSIDX>(*this, std::move(wanted), nextIndexId_);
+    if (const auto code = index->Build()) return code;
+    try {
+        indexes_.push_back(std::move(index));
+    } catch (const std::bad_alloc&) {
+        return dberr::NoMemory;
+    }
+    ++nextIndexId_;
+    return 0;
+}
+
+void RecordStore::SetDefaultOrderKeys(IndexDescriptor descriptor) { DefaultOrder().Redefine(std::move(descriptor)); }
+
+std::uint16_t RecordStore::RebuildIndexes() {
+    auto lock = Lock();
+    for (auto& index : indexes_)
+        if (const auto code = index->Build()) return code;
+    return 0;
+}

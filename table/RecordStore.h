@@ -1,0 +1,147 @@
+#pragma once
+// RecordStore: the table's base. It holds the field layout, the records (one
+// value array per field, indexed by record number; one null-flag byte per field
+// and record; one status byte per record), the auto-increment field and counter,
+// the change count, the locale and the indexes in creation order.
+//
+// Record numbers start at 1 and follow the order of loading and inserting; they
+// are never reused while the store lives, a deleted record keeps its slot. Slots
+// grow in steps of 100. Slot SlotCount() + 1 is scratch room where a new or
+// changed record is composed before the indexes are told of it.
+//
+// Every operation that reads or changes the store as a whole runs under Lock().
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+#include "table/Collation.h"
+#include "table/FieldLayout.h"
+#include "table/IndexDescriptor.h"
+#include "table/RecordBuffer.h"
+
+class DSIDX;
+
+namespace rowstatus {
+inline constexpr std::uint8_t Unchanged = 0;
+inline constexpr std::uint8_t Original = 1;
+inline constexpr std::uint8_t Deleted = 2;
+inline constexpr std::uint8_t Inserted = 4;
+inline constexpr std::uint8_t Modified = 8;
+inline constexpr std::uint8_t Free = 0x20;
+}  // namespace rowstatus
+
+// Where the cursor stands when a record is inserted: a default-order index that
+// is the cursor's index takes the new record at the cursor's position.
+struct CursorHint {
+    const DSIDX* Index = nullptr;
+    std::uint32_t Position = 0;  // 0 when the cursor is not on a record
+};
+
+class RecordStore {
+public:
+    RecordStore(std::vector<FieldLayout> fields, std::uint32_t localeId);
+    ~RecordStore();
+    RecordStore(const RecordStore&) = delete;
+    RecordStore& operator=(const RecordStore&) = delete;
+
+    std::unique_lock<std::recursive_mutex> Lock() const { return std::unique_lock(mutex_); }
+
+    // --- layout
+    int FieldCount() const { return static_cast<int>(fields_.size()); }
+    const std::vector<FieldLayout>& Fields() const { return fields_; }
+    const FieldLayout& Field(int fieldNo) const { return fields_[fieldNo - 1]; }
+    // Widens a text field (a load meeting a value longer than the column said).
+    void WidenTextField(int fieldNo, int size);
+    FieldLayout& MutableField(int fieldNo) { return fields_[fieldNo - 1]; }
+
+    // --- records
+    std::uint32_t SlotCount() const { return slotCount_; }
+    std::uint32_t LiveCount() const { return liveCount_; }
+    std::uint8_t Status(std::uint32_t recordNumber) const { return status_[recordNumber]; }
+    bool IsLive(std::uint32_t recordNumber) const;
+    bool IsNull(std::uint32_t recordNumber, int fieldNo) const {
+        return nulls_[static_cast<std::size_t>(recordNumber) * fields_.size() + fieldNo - 1] != 0;
+    }
+    std::string_view Text(std::uint32_t recordNumber, int fieldNo) const;
+    std::int32_t Integer(std::uint32_t recordNumber, int fieldNo) const;
+    void ReadRecord(std::uint32_t recordNumber, RecordBuffer& record) const;
+    // True when the buffer holds exactly what the store holds for the record.
+    bool Holds(std::uint32_t recordNumber, const RecordBuffer& record) const;
+
+    // A record read by a load: stored as given (text cut to the field's size,
+    // trailing blanks kept), with its status; no index is told.
+    std::uint16_t AppendLoaded(std::uint8_t status, const RecordBuffer& record);
+    // A posted new record: texts lose their trailing blanks, the auto-increment
+    // field gets the counter, every index takes it. On failure nothing changed.
+    std::uint16_t InsertRecord(const RecordBuffer& record, const CursorHint& hint, std::uint32_t& recordNumber);
+    // A posted change of a record; on failure nothing changed.
+    std::uint16_t ChangeRecord(std::uint32_t recordNumber, const RecordBuffer& record);
+    std::uint16_t DeleteRecord(std::uint32_t recordNumber);
+
+    // --- auto-increment, change tracking, change count, locale
+    int AutoIncField() const { return autoIncField_; }  // 0: none
+    void SetAutoIncField(int fieldNo) { autoIncField_ = fieldNo; }
+    // The first field with subtype Autoinc and width 4, or 0.
+    int FirstAutoIncCandidate() const;
+    std::int32_t AutoIncValue() const { return autoIncValue_; }
+    void SetAutoIncValue(std::int32_t value) { autoIncValue_ = value; }
+    bool TrackChanges() const { return trackChanges_; }
+    void SetTrackChanges(bool track) { trackChanges_ = track; }
+    std::uint32_t ChangeCount() const { return changeCount_; }
+    std::uint32_t LocaleId() const { return localeId_; }
+    void SetLocaleId(std::uint32_t localeId);
+    const Collation& CollationFor(bool caseInsensitive) const;
+
+    // --- indexes, in creation order; the default order is always the first
+    const std::vector<std::unique_ptr<DSIDX>>& Indexes() const { return indexes_; }
+    DSIDX& DefaultOrder() const { return *indexes_.front(); }
+    // Names compare by the table's collation, case-sensitive; "" is the default order.
+    DSIDX* FindIndex(std::string_view name) const;
+    // Adds and builds an index, or accepts an identical one; codes 0x2601,
+    // 0x2710, 0x2719, 0x2733. A failure leaves the indexes as they were.
+    std::uint16_t CreateIndex(const IndexDescriptor& descriptor);
+    // Rebuilds every index from the records (after a load).
+    std::uint16_t RebuildIndexes();
+    // How the default order got its keys: by creating an index named for it (as
+    // opposed to a packet parameter), and whether it is marked unique (1) or
+    // primary (2).
+    bool DefaultOrderKeysFromDefinition() const { return defaultOrderKeysFromDefinition_; }
+    int DefaultOrderKeyKind() const { return defaultOrderKeyKind_; }
+    void SetDefaultOrderKeyKind(int kind) { defaultOrderKeyKind_ = kind; }
+    // Gives the default order keys read from a packet.
+    void SetDefaultOrderKeys(IndexDescriptor descriptor);
+
+    // --- parameters read from a packet and written back
+    std::vector<StoredParam>& TableParams() { return tableParams_; }
+    const std::vector<StoredParam>& TableParams() const { return tableParams_; }
+
+private:
+    std::uint16_t EnsureSlot(std::uint32_t recordNumber);
+    void WriteSlot(std::uint32_t recordNumber, const RecordBuffer& record, bool trimTexts);
+    void CopySlot(std::uint32_t from, std::uint32_t to);
+    char* ValueAt(std::uint32_t recordNumber, int fieldNo);
+    const char* ValueAt(std::uint32_t recordNumber, int fieldNo) const;
+
+    mutable std::recursive_mutex mutex_;
+    std::vector<FieldLayout> fields_;
+    std::vector<std::vector<char>> values_;  // per field: width bytes per slot
+    std::vector<std::uint8_t> nulls_;        // slots x fields
+    std::vector<std::uint8_t> status_;
+    std::uint32_t capacity_ = 0;  // slots 1..capacity_ exist
+    std::uint32_t slotCount_ = 0;
+    std::uint32_t liveCount_ = 0;
+    int autoIncField_ = 0;
+    std::int32_t autoIncValue_ = 1;
+    bool trackChanges_ = true;
+    std::uint32_t changeCount_ = 0;
+    std::uint32_t localeId_ = 0;
+    mutable std::unique_ptr<Collation> caseSensitive_;
+    mutable std::unique_ptr<Collation> caseInsensitive_;
+    std::vector<std::unique_ptr<DSIDX>> indexes_;
+    std::uint32_t nextIndexId_ = 1;
+    bool defaultOrderKeysFromDefinition_ = false;
+    int defaultOrderKeyKind_ = 0;
+    std::vector<StoredParam> tableParams_;
+};

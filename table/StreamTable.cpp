@@ -1,0 +1,132 @@
+#include "table/StreamTable.h"
+
+#include "packet/DataPacketWriter.h"
+#include "table/DSIDX.h"
+#include "table/Errors.h"
+#include "table/ParamValues.h"
+#include "table/RecordStore.h"
+
+namespace {
+
+constexpr std::uint32_t kPacketVersion = 3;
+constexpr int kFieldParam = 0;
+constexpr int kTableParam = 1;
+constexpr std::uint16_t kDescendingFlag = 0x8000;
+constexpr std::uint16_t kCaseInsensitiveFlag = 0x4000;
+constexpr std::uint16_t kFieldNumberMask = 0x3FFF;
+
+#define KINOVKA_TRY(call) \
+    do {                                                   \
+        if (const std::uint16_t status_ = (call)) return status_; \
+    } while (false)
+
+ColumnType ColumnTypeOf(const FieldLayout& field) {
+    if (!field.IsText()) return coltype::Int32;
+    const ColumnType prefix = field.ValueWidth() <= 254 ? 1 : 2;
+    return (coltype::String1 & ~coltype::SizeMask) | prefix;
+}
+
+std::uint16_t AddParam(TDATAPACKET_WRITE& writer, int context, std::string_view name, ColumnType type,
+                       const std::string& value) {
+    return writer.AddParam(context, name, type, value.data(), static_cast<std::uint32_t>(value.size()));
+}
+
+std::uint16_t WriteColumn(TDATAPACKET_WRITE& writer, const FieldLayout& field) {
+    ColumnDesc column;
+    if (!column.SetName(field.Name)) return dberr::NotAllowed;
+    column.Type = ColumnTypeOf(field);
+    column.Attributes = field.Attributes;
+    KINOVKA_TRY(writer.AddColumn(column));
+    if (field.Subtype != 0)
+        if (const auto name = SubtypeName(field.Subtype))
+            KINOVKA_TRY(AddParam(writer, kFieldParam, "SUBTYPE", coltype::String1, paramvalue::ShortText(*name)));
+    if (field.Scale != 0)
+        KINOVKA_TRY(AddParam(writer, kFieldParam, "DECIMALS", coltype::Int16,
+                             paramvalue::Int16(static_cast<std::int16_t>(field.Scale))));
+    if (field.IsText() && field.Size != 0)
+        KINOVKA_TRY(AddParam(writer, kFieldParam, "WIDTH", coltype::Int16,
+                             paramvalue::Int16(static_cast<std::int16_t>(field.Size))));
+    if (field.Calculated) KINOVKA_TRY(AddParam(writer, kFieldParam, "CALCULATED", coltype::Int16, paramvalue::Int16(1)));
+    for (const StoredParam& param : field.Params)
+        KINOVKA_TRY(AddParam(writer, kFieldParam, param.Name, param.Type, param.Value));
+    return 0;
+}
+
+std::uint16_t WriteTableParams(TDATAPACKET_WRITE& writer, const RecordStore& store) {
+    if (store.DefaultOrderKeysFromDefinition()) {
+        const IndexDescriptor& keys = store.DefaultOrder().Descriptor();
+        std::vector<std::uint16_t> order, plain;
+        for (std::size_t i = 0; i < keys.Fields.size(); ++i) {
+            std::uint16_t number = static_cast<std::uint16_t>(keys.Fields[i]);
+            plain.push_back(number & kFieldNumberMask);
+            if (keys.Descending[i]) number |= kDescendingFlag;
+            if (keys.CaseInsensitive[i]) number |= kCaseInsensitiveFlag;
+            order.push_back(number);
+        }
+        KINOVKA_TRY(AddParam(writer, kTableParam, "DEFAULT_ORDER", paramvalue::kUInt16ArrayType,
+                             paramvalue::UInt16Array(order)));
+        if (store.DefaultOrderKeyKind() != 0)
+            KINOVKA_TRY(AddParam(writer, kTableParam, store.DefaultOrderKeyKind() == 2 ? "PRIMARY_KEY" : "UNIQUE_KEY",
+                                 paramvalue::kUInt16ArrayType, paramvalue::UInt16Array(plain)));
+    }
+    if (store.AutoIncField() != 0)
+        KINOVKA_TRY(AddParam(writer, kTableParam, "AUTOINCVALUE", coltype::Int32,
+                             paramvalue::Int32(store.AutoIncValue())));
+    for (const StoredParam& param : store.TableParams())
+        KINOVKA_TRY(AddParam(writer, kTableParam, param.Name, param.Type, param.Value));
+    // With stored parameters written, the first row closes the list instead.
+    if (store.TableParams().empty()) KINOVKA_TRY(writer.AddParam(kTableParam, {}, 0, nullptr, 0));
+    return 0;
+}
+
+std::uint16_t WriteRow(TDATAPACKET_WRITE& writer, const RecordStore& store, std::uint32_t recordNumber,
+                       std::uint8_t status) {
+    KINOVKA_TRY(writer.PutValue(0, 1, &status));
+    for (int fieldNo = 1; fieldNo <= store.FieldCount(); ++fieldNo) {
+        if (store.IsNull(recordNumber, fieldNo)) {
+            KINOVKA_TRY(writer.PutValue(1, 0, nullptr));
+        } else if (store.Field(fieldNo).IsText()) {
+            const std::string_view text = store.Text(recordNumber, fieldNo);
+            static const char kEmptyText = '\0';
+            if (text.empty())
+                KINOVKA_TRY(writer.PutValue(0, 1, &kEmptyText));
+            else
+                KINOVKA_TRY(writer.PutValue(0, static_cast<std::int32_t>(text.size()), text.data()));
+        } else {
+            const std::string bytes = paramvalue::Int32(store.Integer(recordNumber, fieldNo));
+            KINOVKA_TRY(writer.PutValue(0, 4, bytes.data()));
+        }
+    }
+    return 0;
+}
+
+// Without change tracking, superseded and deleted records are left out and
+// every written record is plain.
+std::uint16_t WriteRecord(TDATAPACKET_WRITE& writer, const RecordStore& store, std::uint32_t recordNumber) {
+    const std::uint8_t status = store.Status(recordNumber);
+    if (status & rowstatus::Free) return 0;
+    if (!store.TrackChanges()) {
+        if (status & (rowstatus::Original | rowstatus::Deleted)) return 0;
+        return WriteRow(writer, store, recordNumber, rowstatus::Unchanged);
+    }
+    return WriteRow(writer, store, recordNumber, status);
+}
+
+}  // namespace
+
+std::uint16_t StreamTable(const RecordStore& store, TDATAPACKET_WRITE& writer) {
+    auto lock = store.Lock();
+    if (store.FieldCount() == 0) return dberr::NotAllowed;
+    KINOVKA_TRY(writer.BeginPacket(kPacketVersion, static_cast<std::uint32_t>(store.FieldCount())));
+    for (const FieldLayout& field : store.Fields()) KINOVKA_TRY(WriteColumn(writer, field));
+    KINOVKA_TRY(WriteTableParams(writer, store));
+    const DSIDX& order = store.DefaultOrder();
+    if (order.Count() > 0) {
+        for (std::uint32_t position = 1; position <= order.Count(); ++position)
+            KINOVKA_TRY(WriteRecord(writer, store, order.RecordAt(position)));
+    } else {
+        for (std::uint32_t recordNumber = 1; recordNumber <= store.SlotCount(); ++recordNumber)
+            KINOVKA_TRY(WriteRecord(writer, store, recordNumber));
+    }
+    return 0;
+}

@@ -1,0 +1,11 @@
+#pragma once
+// StreamTable: the walk that feeds a whole record store to the packet writer,
+// under the store's lock: the columns with their field parameters, the table
+// parameters, then the rows in default order. Gives 0 or the first nonzero
+// status of the writer; FinishPacket is left to the caller.
+#include <cstdint>
+
+class RecordStore;
+class TDATAPACKET_WRITE;
+
+std::uint16_t StreamTable(const RecordStore& store, TDATAPACKET_WRITE& writer);

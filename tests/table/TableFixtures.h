@@ -1,0 +1,51 @@
+#pragma once
+// Tables built in code for the engine's tests.
+#include <string>
+#include <vector>
+
+#include "table/ClientDataSet.h"
+#include "table/Collation.h"
+
+// Pins the user's default collation locale for one test.
+class PinnedLocale {
+public:
+    explicit PinnedLocale(std::string locale) { Collation::OverrideUserDefaultLocale(std::move(locale)); }
+    ~PinnedLocale() { Collation::OverrideUserDefaultLocale(std::nullopt); }
+};
+
+// The catalogue's layout: K auto-increment, S1..S7.
+inline void DefineCatalogue(TClientDataSet& table) {
+    table.FieldDefs().Clear();
+    table.FieldDefs().Add("K", ftAutoInc);
+    table.FieldDefs().Add("S1", ftString, 50);
+    table.FieldDefs().Add("S2", ftString, 50);
+    table.FieldDefs().Add("S3", ftInteger);
+    table.FieldDefs().Add("S4", ftString, 2);
+    table.FieldDefs().Add("S5", ftString, 11);
+    table.FieldDefs().Add("S6", ftInteger);
+    table.FieldDefs().Add("S7", ftString, 100);
+}
+
+// A table with an integer key K (auto-increment) and one text A of width 20.
+inline void CreateSmallTable(TClientDataSet& table) {
+    table.FieldDefs().Clear();
+    table.FieldDefs().Add("K", ftAutoInc);
+    table.FieldDefs().Add("A", ftString, 20);
+    table.FieldDefs().Add("N", ftInteger);
+    table.CreateEmpty();
+    table.SetTrackChanges(false);
+}
+
+inline void AddRecord(TClientDataSet& table, const std::string& a, int n) {
+    table.Insert();
+    table.FieldNamed("A").SetAsString(a);
+    table.FieldNamed("N").SetAsInteger(n);
+    table.Post();
+}
+
+// The values of one field in the active index's order, walked with the cursor.
+inline std::vector<std::string> Column(TClientDataSet& table, const std::string& field) {
+    std::vector<std::string> values;
+    for (table.First(); !table.AtEnd(); table.Next()) values.push_back(table.FieldNamed(field).AsString());
+    return values;
+}
