@@ -1,0 +1,352 @@
+// The catalogue as a data packet: exact bytes, reloading, round trips, failures.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "fileio/FileIO.h"
+#include "fileio/FileOperations.h"
+#include "TableFixtures.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kHeader = "<?xml version=\"1.0\" standalone=\"yes\"?>  ";
+const std::string kFieldsBefore =
+    "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
+    "<FIELD attrname=\"K\" fieldtype=\"i4\" SUBTYPE=\"Autoinc\"/>";
+const std::string kFieldsBeforeReloaded =
+    "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
+    "<FIELD attrname=\"K\" fieldtype=\"i4\" readonly=\"true\" SUBTYPE=\"Autoinc\"/>";
+const std::string kOtherFields =
+    "<FIELD attrname=\"S1\" fieldtype=\"string\" WIDTH=\"50\"/>"
+    "<FIELD attrname=\"S2\" fieldtype=\"string\" WIDTH=\"50\"/>"
+    "<FIELD attrname=\"S3\" fieldtype=\"i4\"/>"
+    "<FIELD attrname=\"S4\" fieldtype=\"string\" WIDTH=\"2\"/>"
+    "<FIELD attrname=\"S5\" fieldtype=\"string\" WIDTH=\"11\"/>"
+    "<FIELD attrname=\"S6\" fieldtype=\"i4\"/>"
+    "<FIELD attrname=\"S7\" fieldtype=\"string\" WIDTH=\"100\"/>"
+    "</FIELDS>";
+const std::string kTwoRows =
+    "<ROWDATA>"
+    "<ROW K=\"1\" S1=\"Quiet Harbour\" S2=\"Tich&#253; p&#248;&#237;stav\" S3=\"12\" S4=\"EN\" S5=\"CZ\" S6=\"1\" "
+    "S7=\"Director&apos;s cut &amp; extras\"/>"
+    "<ROW K=\"2\" S1=\"The Long Road\" S2=\"Dlouh&#225; cesta\" S3=\"12\" S4=\"CZ\" S6=\"2\"/>"
+    "</ROWDATA></DATAPACKET>";
+
+std::string EmptyCatalogue() {
+    return kHeader + kFieldsBefore + kOtherFields +
+           "<PARAMS AUTOINCVALUE=\"1\"/></METADATA><ROWDATA></ROWDATA></DATAPACKET>";
+}
+
+std::string TwoRecordCatalogue(bool reloaded) {
+    return kHeader + (reloaded ? kFieldsBeforeReloaded : kFieldsBefore) + kOtherFields +
+           "<PARAMS AUTOINCVALUE=\"3\"/></METADATA>" + kTwoRows;
+}
+
+void CreateCatalogue(TClientDataSet& table) {
+    DefineCatalogue(table);
+    table.IndexDefs().Clear();
+    table.IndexDefs().Add("x", "K", ixPrimary | ixUnique);
+    table.SetIndexName("x");
+    table.CreateEmpty();
+    table.SetTrackChanges(false);
+}
+
+void Film(TClientDataSet& table, const std::vector<const char*>& values) {
+    table.Insert();
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (values[i]) table.FieldNamed("S" + std::to_string(i + 1)).SetAsString(values[i]);
+    table.Post();
+}
+
+// "Tichý přístav" and "Dlouhá cesta" in Windows-1250.
+void AddExampleFilms(TClientDataSet& table) {
+    Film(table, {"Quiet Harbour", "Tich\xfd p\xf8\xedstav", "12", "EN", "CZ", "1", "Director's cut & extras"});
+    Film(table, {"The Long Road", "Dlouh\xe1 cesta", "12", "CZ", nullptr, "2", nullptr});
+}
+
+class TempDir {
+public:
+    TempDir() : path_(fs::temp_directory_path() / ("kinovka-table-" + std::to_string(::getpid()))) {
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~TempDir() { fs::remove_all(path_); }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    std::size_t EntryCount() const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(path_), fs::directory_iterator()));
+    }
+
+private:
+    fs::path path_;
+};
+
+void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+}  // namespace
+
+TEST(CatalogueFile, EmptyCatalogueBytes) {
+    TClientDataSet table;
+    CreateCatalogue(table);
+    EXPECT_EQ(table.SaveToBytes(dfXML), EmptyCatalogue());
+}
+
+TEST(CatalogueFile, TwoRecordExampleBytesBeforeAndAfterReload) {
+    TClientDataSet table;
+    CreateCatalogue(table);
+    AddExampleFilms(table);
+    EXPECT_EQ(table.SaveToBytes(dfXML), TwoRecordCatalogue(false));
+
+    TClientDataSet reloaded;
+    reloaded.LoadFromBytes(TwoRecordCatalogue(false));
+    reloaded.SetTrackChanges(false);
+    EXPECT_EQ(reloaded.SaveToBytes(dfXML), TwoRecordCatalogue(true));
+    EXPECT_EQ(reloaded.FieldNamed("K").DataType(), ftAutoInc);
+    EXPECT_EQ(reloaded.FieldNamed("S1").DataType(), ftString);
+    EXPECT_EQ(reloaded.FieldNamed("S1").Size(), 50);
+    EXPECT_EQ(reloaded.FieldNamed("S3").DataType(), ftInteger);
+    EXPECT_EQ(reloaded.CountRecords(), 2);
+    EXPECT_EQ(reloaded.ChangeCount(), 2u);
+    EXPECT_EQ(reloaded.FieldNamed("S2").AsString(), "Tich\xfd p\xf8\xedstav");
+    reloaded.Last();
+    EXPECT_TRUE(reloaded.FieldNamed("S5").IsNull());
+    EXPECT_TRUE(reloaded.FieldNamed("S7").IsNull());
+}
+
+TEST(CatalogueFile, RoundTripsInEveryForm) {
+    TClientDataSet table;
+    CreateCatalogue(table);
+    AddExampleFilms(table);
+    Film(table, {"", "   ", nullptr, nullptr, nullptr, "-7", "line\r\nbreak \\ <tag> \"q\""});
+    for (const auto format : {dfBinary, dfXML, dfXMLUTF8}) {
+        SCOPED_TRACE(format);
+        TClientDataSet first;
+        first.LoadFromBytes(table.SaveToBytes(format));
+        const std::string written = first.SaveToBytes(format);
+        TClientDataSet second;
+        second.LoadFromBytes(written);
+        EXPECT_EQ(second.SaveToBytes(format), written);
+        EXPECT_EQ(Column(second, "S7"), Column(table, "S7"));
+        EXPECT_EQ(Column(second, "S2"), Column(table, "S2"));
+        second.Last();
+        EXPECT_FALSE(second.FieldNamed("S1").IsNull());  // empty, not null
+        EXPECT_EQ(second.FieldNamed("S1").AsString(), "");
+        EXPECT_EQ(second.FieldNamed("S2").AsString(), "");
+        EXPECT_TRUE(second.FieldNamed("S3").IsNull());
+    }
+}
+
+TEST(CatalogueFile, DeletedRecordsAreNotWrittenAndKeysKeepGrowing) {
+    TClientDataSet table;
+    CreateCatalogue(table);
+    AddExampleFilms(table);
+    table.Last();
+    ASSERT_EQ(table.FieldNamed("K").AsInteger(), 2);
+    table.Delete();
+    const std::string packet = table.SaveToBytes(dfXML);
+    EXPECT_EQ(packet.find("The Long Road"), std::string::npos);
+    EXPECT_NE(packet.find("AUTOINCVALUE=\"3\""), std::string::npos);
+
+    TClientDataSet reloaded;
+    reloaded.LoadFromBytes(packet);
+    reloaded.SetTrackChanges(false);
+    Film(reloaded, {"New"});
+    EXPECT_EQ(reloaded.FieldNamed("K").AsInteger(), 3);
+}
+
+TEST(CatalogueFile, RecordsAreWrittenInInsertionOrderWhateverTheActiveIndex) {
+    TClientDataSet table;
+    CreateCatalogue(table);
+    Film(table, {"b"});
+    Film(table, {"a"});
+    table.BuildIndex("k", "S1", 0);
+    table.SetIndexName("k");
+    const std::string packet = table.SaveToBytes(dfXML);
+    EXPECT_LT(packet.find("S1=\"b\""), packet.find("S1=\"a\""));
+}
+
+TEST(CatalogueFile, WithoutAutoIncValueThereIsNoAutoIncrement) {
+    std::string packet = TwoRecordCatalogue(false);
+    packet.replace(packet.find("<PARAMS AUTOINCVALUE=\"3\"/>"), 26, "<PARAMS/>");
+    TClientDataSet table;
+    table.LoadFromBytes(packet);
+    table.SetTrackChanges(false);
+    table.BuildIndex("x", "K", ixPrimary | ixUnique);
+    Film(table, {"first"});
+    EXPECT_TRUE(table.FieldNamed("K").IsNull());
+    try {
+        Film(table, {"second"});
+        FAIL();
+    } catch (const EDBClient& error) {
+        EXPECT_EQ(error.ErrorCode, dberr::KeyViolation);
+        EXPECT_STREQ(error.what(), "");
+    }
+    table.Cancel();
+    EXPECT_EQ(table.SaveToBytes(dfXML).find("AUTOINCVALUE"), std::string::npos);
+}
+
+TEST(CatalogueFile, LoadedTextsAreCutToTheirWidthButKeepTrailingBlanks) {
+    std::string packet = TwoRecordCatalogue(false);
+    packet.replace(packet.find("S4=\"EN\""), 7, "S4=\"ENGLISH\"");
+    packet.replace(packet.find("S5=\"CZ\""), 7, "S5=\"CZ  \"");
+    TClientDataSet table;
+    table.LoadFromBytes(packet);
+    EXPECT_EQ(table.FieldNamed("S4").AsString(), "EN");
+    EXPECT_EQ(table.FieldNamed("S5").AsString(), "CZ  ");
+}
+
+TEST(CatalogueFile, UnknownParametersTravelWithTheTable) {
+    std::string packet = TwoRecordCatalogue(false);
+    packet.replace(packet.find("<PARAMS AUTOINCVALUE=\"3\"/>"), 26, "<PARAMS AUTOINCVALUE=\"3\" MYKEY=\"abc\"/>");
+    TClientDataSet table;
+    table.LoadFromBytes(packet);
+    const std::string written = table.SaveToBytes(dfXML);
+    EXPECT_NE(written.find("<PARAMS AUTOINCVALUE=\"3\"><PARAM Name=\"MYKEY\" Value=\"abc\"/></PARAMS>"),
+              std::string::npos)
+        << written;
+}
+
+TEST(CatalogueFile, FailedLoadsLeaveTheTableClosed) {
+    TempDir dir;
+    TClientDataSet table;
+    CreateCatalogue(table);
+
+    try {
+        table.LoadFromBytes("\xEF\xBB\xBF<DATAPACKET/>");
+        FAIL();
+    } catch (const EDBClient& error) {
+        EXPECT_EQ(error.ErrorCode, dberr::NotAPacket);
+    }
+    EXPECT_FALSE(table.Active());
+
+    WriteFile(dir.File("empty.xml"), "");
+    try {
+        table.LoadFromFile(dir.File("empty.xml"));
+        FAIL();
+    } catch (const EDBClient&) {
+        FAIL() << "a zero-byte file is the table's own error";
+    } catch (const EDatabaseError& error) {
+        EXPECT_STREQ(error.what(), "Missing data provider or data packet");
+    }
+    EXPECT_FALSE(table.Active());
+
+    try {
+        table.LoadFromFile(dir.File("missing.xml"));
+        FAIL();
+    } catch (const EFileError& error) {
+        EXPECT_STREQ(error.what(), "No such file or directory");
+    }
+    EXPECT_FALSE(table.Active());
+
+    std::string badType = TwoRecordCatalogue(false);
+    badType.replace(badType.find("fieldtype=\"i4\""), 14, "fieldtype=\"zz\"");
+    try {
+        table.LoadFromBytes(badType);
+        FAIL();
+    } catch (const EDBClient& error) {
+        EXPECT_EQ(error.ErrorCode, dberr::InvalidKeyType);
+    }
+    EXPECT_FALSE(table.Active());
+}
+
+TEST(CatalogueFile, SaveToFileDecidesTheFormByName) {
+    TempDir dir;
+    TClientDataSet table;
+    CreateCatalogue(table);
+    AddExampleFilms(table);
+    table.SaveToFile(dir.File("filmy.XML"));
+    EXPECT_EQ(fileio::ReadWholeFile(dir.File("filmy.XML")), TwoRecordCatalogue(false));
+    table.SaveToFile(dir.File("filmy.dat"));
+    const std::string binary = fileio::ReadWholeFile(dir.File("filmy.dat"));
+    EXPECT_EQ(binary.substr(0, 4), "\x21\x5E\x3A\x7C");
+    TClientDataSet reloaded;
+    reloaded.LoadFromFile(dir.File("filmy.dat"));
+    EXPECT_EQ(Column(reloaded, "S2"), Column(table, "S2"));
+
+    std::ostringstream stream;
+    table.SaveToStream(stream, dfXML);
+    EXPECT_EQ(stream.str(), TwoRecordCatalogue(false));
+    std::istringstream input(stream.str());
+    reloaded.LoadFromStream(input);
+    EXPECT_EQ(reloaded.CountRecords(), 2);
+}
+
+TEST(CatalogueFile, CloseSavesThroughFileNameOnlyAfterChanges) {
+    TempDir dir;
+    const std::string path = dir.File("filmy.xml");
+    {
+        TClientDataSet table;
+        CreateCatalogue(table);
+        table.SetFileName(path);
+        table.Close();  // nothing entered: no file
+        EXPECT_FALSE(fs::exists(path));
+        CreateCatalogue(table);
+        AddExampleFilms(table);
+        table.Close();
+        EXPECT_FALSE(table.Active());
+        EXPECT_EQ(fileio::ReadWholeFile(path), TwoRecordCatalogue(false));
+        // A loaded table with records counts them as entered, so closing writes again.
+        WriteFile(path, TwoRecordCatalogue(false));
+        table.LoadFromFile(path);
+    }
+    EXPECT_EQ(fileio::ReadWholeFile(path), TwoRecordCatalogue(true));
+
+    TClientDataSet binary;
+    CreateCatalogue(binary);
+    binary.SetFileName(dir.File("filmy.cds"));
+    AddExampleFilms(binary);
+    binary.Close();
+    EXPECT_EQ(fileio::ReadWholeFile(dir.File("filmy.cds")).substr(0, 4), "\x21\x5E\x3A\x7C");
+}
+
+TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact) {
+    struct Failing : fileio::SystemFileOperations {
+        int error = 0;
+        bool atRename = false;
+        int Write(int handle, const char* data, std::size_t size, std::size_t& written) override {
+            if (!atRename) return written = 0, error;
+            return SystemFileOperations::Write(handle, data, size, written);
+        }
+        int Rename(const std::string& from, const std::string& to) override {
+            return atRename ? error : SystemFileOperations::Rename(from, to);
+        }
+    };
+    TempDir dir;
+    const std::string path = dir.File("filmy.xml");
+    WriteFile(path, EmptyCatalogue());
+    TClientDataSet table;
+    table.LoadFromFile(path);
+    table.SetTrackChanges(false);
+    Film(table, {"Added"});
+    for (const bool atRename : {true, false}) {
+        Failing failing;
+        failing.atRename = atRename;
+        failing.error = atRename ? EACCES : ENOSPC;
+        fileio::ScopedFileOperations scope(failing);
+        try {
+            table.SaveToFile(path, dfXML);
+            FAIL();
+        } catch (const EFileError& error) {
+            EXPECT_STREQ(error.what(), atRename ? "Permission denied" : "No space left on device");
+        }
+        EXPECT_EQ(fileio::ReadWholeFile(path), EmptyCatalogue());
+        EXPECT_EQ(dir.EntryCount(), 1u);
+    }
+    // A close whose save fails keeps the table and its records.
+    Failing failing;
+    failing.error = ENOSPC;
+    table.SetFileName(path);
+    {
+        fileio::ScopedFileOperations scope(failing);
+        EXPECT_THROW(table.Close(), EFileError);
+    }
+    EXPECT_TRUE(table.Active());
+    EXPECT_EQ(table.CountRecords(), 1);
+    table.SetFileName("");
+}
