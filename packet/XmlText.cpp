@@ -115,11 +115,17 @@ void Decode(std::string_view raw, bool utf8, OnByte onByte, OnCodePoint onCodePo
         }
         if (utf8 && c >= 0xC0) {
             const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+            if (length > n - i) {
+                // A sequence cut off by the end of the value stands for no character.
+                onByte('?');
+                i = n;
+                continue;
+            }
             unsigned value = c & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
-            for (std::size_t k = 1; k < length && i + k < n; ++k)
+            for (std::size_t k = 1; k < length; ++k)
                 value = (value << 6) | (static_cast<unsigned char>(raw[i + k]) & 0x3F);
             onCodePoint(value);
-            i += std::min(length, n - i);
+            i += length;
             continue;
         }
         onByte(c);

@@ -1,0 +1,161 @@
+#include "PacketModel.h"
+
+#include <gtest/gtest.h>
+
+namespace packettest {
+
+namespace {
+
+void PrintBytes(const std::string& bytes, std::ostream* os) {
+    static const char kHex[] = "0123456789ABCDEF";
+    *os << '"';
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 32 && b < 127 && b != '\\') *os << c;
+        else *os << "\\x" << kHex[b >> 4] << kHex[b & 15];
+    }
+    *os << '"';
+}
+
+}  // namespace
+
+void PrintTo(const ParamData& param, std::ostream* os) {
+    *os << param.Name << ":0x" << std::hex << param.Type << std::dec << "=";
+    PrintBytes(param.Value, os);
+}
+
+void PrintTo(const ColumnData& column, std::ostream* os) {
+    *os << column.Name << ":0x" << std::hex << column.Type << std::dec << " attributes " << column.Attributes;
+    for (const ParamData& param : column.Params) {
+        *os << ' ';
+        PrintTo(param, os);
+    }
+}
+
+void PrintTo(const RowData& row, std::ostream* os) {
+    *os << "status " << int{row.Status};
+    for (const auto& value : row.Values) {
+        *os << ' ';
+        if (value) PrintBytes(*value, os);
+        else *os << "null";
+    }
+}
+
+std::string I2(std::int16_t value) {
+    const auto bits = static_cast<std::uint16_t>(value);
+    return {static_cast<char>(bits & 0xFF), static_cast<char>(bits >> 8)};
+}
+
+std::string I4(std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    std::string bytes;
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((bits >> (8 * i)) & 0xFF));
+    return bytes;
+}
+
+std::string Str1(std::string_view text) { return static_cast<char>(text.size()) + std::string(text); }
+
+std::uint16_t Write(const PacketData& packet, std::uint32_t flags, std::string& out) {
+    TDATAPACKET_WRITE writer;
+    std::uint16_t status = writer.SetXmlFlags(flags);
+    if (!status) status = writer.BeginPacket(3, static_cast<std::uint32_t>(packet.Columns.size()));
+    for (const ColumnData& column : packet.Columns) {
+        ColumnDesc desc;
+        if (!desc.SetName(column.Name)) return pkt::NotAllowed;
+        desc.Type = column.Type;
+        desc.Attributes = column.Attributes;
+        if (!status) status = writer.AddColumn(desc);
+        for (const ParamData& param : column.Params)
+            if (!status) status = writer.AddParam(0, param.Name, param.Type, param.Value.data(),
+                                                  static_cast<std::uint32_t>(param.Value.size()));
+    }
+    for (const ParamData& param : packet.TableParams)
+        if (!status) status = writer.AddParam(1, param.Name, param.Type, param.Value.data(),
+                                              static_cast<std::uint32_t>(param.Value.size()));
+    if (!status) status = writer.AddParam(1, "", 0, nullptr, 0);
+    for (const RowData& row : packet.Rows) {
+        if (!status) status = writer.PutValue(0, 1, &row.Status);
+        for (const auto& value : row.Values) {
+            if (status) break;
+            status = value ? writer.PutValue(0, static_cast<std::int32_t>(value->size()), value->data())
+                           : writer.PutValue(1, 0, nullptr);
+        }
+    }
+    if (!status) status = writer.FinishPacket(out);
+    return status;
+}
+
+std::string Written(const PacketData& packet, std::uint32_t flags) {
+    std::string out;
+    EXPECT_EQ(Write(packet, flags, out), 0);
+    return out;
+}
+
+std::uint16_t Read(std::string_view block, PacketData& packet) {
+    TDATAPACKET_READ reader;
+    if (const std::uint16_t status = reader.Start(block)) return status;
+    std::uint16_t status;
+    ColumnDesc desc;
+    TDATAPACKET_READ::Param param;
+    while ((status = reader.NextColumn(desc)) == 0) {
+        ColumnData& column = packet.Columns.emplace_back();
+        column.Name = desc.NameView();
+        column.Type = desc.Type;
+        column.Attributes = desc.Attributes;
+        while ((status = reader.NextParam(param)) == 0) column.Params.push_back({param.Name, param.Type, param.Value});
+        if (status != pkt::EndOfData) return status;
+    }
+    if (status != pkt::EndOfData) return status;
+    while ((status = reader.NextParam(param)) == 0) packet.TableParams.push_back({param.Name, param.Type, param.Value});
+    if (status != pkt::EndOfData) return status;
+    std::uint8_t rowStatus;
+    std::vector<TDATAPACKET_READ::Value> values;
+    while ((status = reader.NextRow(rowStatus, values)) == 0) {
+        RowData& row = packet.Rows.emplace_back();
+        row.Status = rowStatus;
+        for (const auto& value : values) row.Values.push_back(value.Null ? std::nullopt : std::optional(value.Bytes));
+    }
+    return status == pkt::EndOfData ? 0 : status;
+}
+
+PacketData ReadBack(std::string_view block) {
+    PacketData packet;
+    EXPECT_EQ(Read(block, packet), 0);
+    return packet;
+}
+
+PacketData Catalogue(const std::vector<Film>& films, std::int32_t nextKey, bool keyReadOnly) {
+    PacketData packet;
+    packet.Columns.push_back({"K", coltype::Int32, static_cast<std::uint16_t>(keyReadOnly ? caReadOnly : 0),
+                              {{"SUBTYPE", coltype::String1, Str1("Autoinc")}}});
+    auto text = [&](const char* name, std::int16_t width) {
+        packet.Columns.push_back({name, coltype::String1, 0, {{"WIDTH", coltype::Int16, I2(width)}}});
+    };
+    auto number = [&](const char* name) { packet.Columns.push_back({name, coltype::Int32, 0, {}}); };
+    text("S1", 50);
+    text("S2", 50);
+    number("S3");
+    text("S4", 2);
+    text("S5", 11);
+    number("S6");
+    text("S7", 100);
+    packet.TableParams.push_back({"AUTOINCVALUE", coltype::Int32, I4(nextKey)});
+    // The engine sends an empty text as one zero byte.
+    auto str = [](const std::optional<std::string>& s) {
+        return s ? std::optional(s->empty() ? std::string(1, '\0') : *s) : std::nullopt;
+    };
+    auto num = [](const std::optional<std::int32_t>& n) { return n ? std::optional(I4(*n)) : std::nullopt; };
+    for (const Film& film : films)
+        packet.Rows.push_back({0, {I4(film.K), str(film.S1), str(film.S2), num(film.S3), str(film.S4), str(film.S5),
+                                   num(film.S6), str(film.S7)}});
+    return packet;
+}
+
+std::vector<Film> TwoFilms() {
+    return {
+        {1, "Quiet Harbour", "Tich\xFD p\xF8\xEDstav", 12, "EN", "CZ", 1, "Director's cut & extras"},
+        {2, "The Long Road", "Dlouh\xE1 cesta", 12, "CZ", std::nullopt, 2, std::nullopt},
+    };
+}
+
+}  // namespace packettest
