@@ -97,7 +97,8 @@ bool Collation::IsInstalledLocale(std::uint32_t localeId) {
     char buffer[ULOC_FULLNAME_CAPACITY] = {};
     UErrorCode status = U_ZERO_ERROR;
     const int32_t length = uloc_getLocaleForLCID(localeId, buffer, sizeof buffer - 1, &status);
-    return U_SUCCESS(status) && length > 0;
+    // An identifier that maps to a locale only by its language part names none.
+    return U_SUCCESS(status) && length > 0 && uloc_getLCID(buffer) == localeId;
 }
 
 std::string Collation::UserDefaultLocale() {
