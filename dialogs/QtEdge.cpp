@@ -1,6 +1,8 @@
 #include "dialogs/QtEdge.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QStringList>
 
 #include "app/core/Global.h"
 #include "text/Cp1250.h"
@@ -12,10 +14,27 @@ QString ToQString(std::string_view cp1250Text) {
 
 std::string FromQString(const QString& text) { return cp1250::FromUtf8(text.toUtf8().toStdString()); }
 
+namespace {
+
+// "Courier New" where the system has it; otherwise the system's fixed-pitch font,
+// or, when that one does not declare itself fixed pitch (the columns of the
+// listings would not line up), the first family that does.
+QString FixedPitchFamily() {
+    const QString courier = QStringLiteral("Courier New");
+    if (QFontDatabase::hasFamily(courier)) return courier;
+    const QString system = QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family();
+    if (QFontDatabase::isFixedPitch(system)) return system;
+    for (const QString& family : QFontDatabase::families()) {
+        if (QFontDatabase::isFixedPitch(family) && !QFontDatabase::isPrivateFamily(family)) return family;
+    }
+    return system;
+}
+
+}  // namespace
+
 QFont CourierNew(int pointSize, int pixelSize) {
-    QFont font = QFontDatabase::hasFamily(QStringLiteral("Courier New"))
-                     ? QFont(QStringLiteral("Courier New"))
-                     : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    static const QString family = FixedPitchFamily();
+    QFont font(family);
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);
     font.setBold(false);

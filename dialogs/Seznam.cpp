@@ -140,10 +140,15 @@ void TSeznamF::PrintText(QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer)) throw std::runtime_error("The printer could not be started");
     // A copy laid out for the printer's resolution and page, so the box on the
-    // screen keeps its own layout. No margin: the text fills the whole page.
+    // screen keeps its own layout. No margin: the text fills the whole page. A
+    // line wider than the page continues on the next printed line rather than
+    // being cut off at the paper's edge.
     std::unique_ptr<QTextDocument> document(RichEdit1->document()->clone());
     document->documentLayout()->setPaintDevice(&printer);
     document->setDocumentMargin(0);
+    QTextOption wrapping = document->defaultTextOption();
+    wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document->setDefaultTextOption(wrapping);
     const QRectF page = printer.pageRect(QPrinter::DevicePixel);
     document->setPageSize(page.size());
 

@@ -1,0 +1,200 @@
+// The list window: the texts it shows, saving the edited text, printing to a PDF file.
+#include <QFile>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/core/FilmListText.h"
+#include "dialogs/Seznam.h"
+#include "tests/dialogs/CatalogOnDisk.h"
+
+namespace {
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString BoxText(const TSeznamF& window) { return window.RichEdit1->toPlainText(); }
+
+// The text of a PDF file, by pdftotext with the layout kept; empty when the tool is missing.
+QString PdfText(const QString& path, const QStringList& extra = {}) {
+    QProcess tool;
+    tool.start("pdftotext", extra + QStringList{"-layout", "-enc", "UTF-8", path, "-"});
+    if (!tool.waitForFinished(30000) || tool.exitCode() != 0) return {};
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+}  // namespace
+
+class SeznamQtTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listShowsEveryFilmInTheCurrentOrderAndKeepsTheCursor() {
+        CatalogOnDisk catalogue({{"Pelíšky", "Pelíšky", 7, "CZ", "", 1, ""},
+                                 {"Alien", "Vetřelec", -5, "EN", "CZ", std::nullopt, "sci-fi"}},
+                                "S3");
+        catalogue.GoTo("Alien");
+        TSeznamF window;
+        window.Fill(catalogue.Table, 0);
+        QCOMPARE(window.windowTitle(), QString::fromUtf8("Práce se seznamem"));
+        QCOMPARE(window.RichEdit1->document()->blockCount(), 4);
+        const QStringList lines = BoxText(window).split('\n');
+        QCOMPARE(lines[0], QString::fromUtf8(cp1250::ToUtf8(FilmListHeader()).c_str()));
+        QCOMPARE(lines[1], QString());
+        QCOMPARE(lines[2], QString("Alien") + QString(45, ' ') + ' ' + QString::fromUtf8("Vetřelec") +
+                               QString(42, ' ') + " -0005 EN CZ" + QString(9, ' ') + "    " + "sci-fi" +
+                               QString(94, ' '));
+        QVERIFY(lines[3].startsWith(QString::fromUtf8("Pelíšky")));
+        QCOMPARE(lines[3].mid(102, 4), QString("0007"));
+        QCOMPARE(lines[3].size(), 225);
+        QCOMPARE(window.RichEdit1->textCursor().position(), 0);
+        QCOMPARE(catalogue.Current(), std::string("Alien"));
+        QVERIFY(!catalogue.Table.ViewsFrozen());
+    }
+
+    void wholeTextIsCourierEightPointsFixedPitch() {
+        CatalogOnDisk catalogue({{"A", "", 1, "", "", 1, ""}});
+        TSeznamF window;
+        window.Fill(catalogue.Table, 1);
+        for (QTextBlock block = window.RichEdit1->document()->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QFont font = it.fragment().charFormat().font();
+                QCOMPARE(font.pointSize(), 8);
+                QVERIFY(QFontInfo(font).fixedPitch());
+                QVERIFY(!font.bold() && !font.italic() && !font.underline() && !font.strikeOut());
+            }
+        }
+        QCOMPARE(window.RichEdit1->lineWrapMode(), QTextEdit::NoWrap);
+        QVERIFY(!window.RichEdit1->isReadOnly());
+        QVERIFY(!window.RichEdit1->tabChangesFocus());
+    }
+
+    void summaryAndAnUnknownMode() {
+        CatalogOnDisk catalogue({{"a", "", 1, "cz", "", 2, ""}, {"b", "", 2, "en", "EN,CZ", 3, ""}});
+        TSeznamF window;
+        window.Fill(catalogue.Table, 1);
+        const QStringList lines = BoxText(window).split('\n');
+        QCOMPARE(lines.size(), 12);
+        QCOMPARE(lines[0], QString::fromUtf8("Souhrn datového souboru filmy.xml:"));
+        QCOMPARE(lines[3], QString::fromUtf8("Počet CD: 5"));
+        QCOMPARE(lines[10], QString::fromUtf8("Počet filmů v angličtině s českými titulky: 1"));
+        window.Fill(catalogue.Table, 7);
+        QCOMPARE(BoxText(window), QString());
+    }
+
+    void savingWritesTheEditedTextAsWindows1250WithCrLf() {
+        CatalogOnDisk catalogue({});
+        TSeznamF window;
+        window.Fill(catalogue.Table, 1);
+        window.RichEdit1->setPlainText(QString::fromUtf8("Žluťoučký kůň\n\n\tčíslo 7 日\nkonec"));
+        const QString path = catalogue.Directory.filePath("seznam.txt");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(5000, 'x'));
+        old.close();
+
+        QTimer::singleShot(0, window.SaveDialog1, [&] {
+            window.SaveDialog1->selectFile(path);
+            static_cast<QDialog*>(window.SaveDialog1)->accept();
+        });
+        window.ToolButton1Click();
+        const std::string expected = cp1250::FromUtf8("Žluťoučký kůň\r\n\r\n\tčíslo 7 ?\r\nkonec\r\n");
+        QCOMPARE(ReadFile(path), QByteArray::fromStdString(expected));
+        QVERIFY(catalogue.Ui.ErrorReports.empty());
+    }
+
+    void aSaveThatCannotWriteIsReportedAndKeepsTheText() {
+        CatalogOnDisk catalogue({});
+        TSeznamF window;
+        window.Fill(catalogue.Table, 0);
+        const QString before = BoxText(window);
+        const QString path = catalogue.Directory.filePath("missing/seznam.txt");
+        QTimer::singleShot(0, window.SaveDialog1, [&] {
+            window.SaveDialog1->selectFile(path);
+            static_cast<QDialog*>(window.SaveDialog1)->accept();
+        });
+        QTest::mouseClick(window.ToolButton1, Qt::LeftButton);
+        QCOMPARE(catalogue.Ui.ErrorReports.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(catalogue.Ui.ErrorReports[0]).contains("seznam.txt"));
+        QCOMPARE(BoxText(window), before);
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void cancellingTheSaveDialogWritesNothing() {
+        CatalogOnDisk catalogue({});
+        TSeznamF window;
+        QTimer::singleShot(0, window.SaveDialog1, [&] { static_cast<QDialog*>(window.SaveDialog1)->reject(); });
+        window.ToolButton1Click();
+        QVERIFY(catalogue.Ui.ErrorReports.empty());
+        QCOMPARE(QDir(catalogue.Directory.path()).entryList(QDir::Files), QStringList{"filmy.xml"});
+    }
+
+    void printsTheEditedTextPageAfterPageToAPdfFile() {
+        std::vector<Film> films;
+        for (int i = 0; i < 150; ++i) {
+            films.push_back({"Film " + std::to_string(1000 + i), "Český film", i, "CZ", "", 1, "konec řádku"});
+        }
+        CatalogOnDisk catalogue(films);
+        TSeznamF window;
+        window.Fill(catalogue.Table, 0);
+        QTextCursor cursor(window.RichEdit1->document());
+        cursor.insertText(QString::fromUtf8("Ručně doplněno\n"));
+
+        const QString path = catalogue.Directory.filePath("seznam.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        window.PrintText(printer);
+
+        QCOMPARE(printer.docName(), QString::fromUtf8("Kinovka - databáze filmů"));
+        QVERIFY(printer.fullPage());
+        const QString text = PdfText(path);
+        if (text.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+        QVERIFY(text.contains(QString::fromUtf8("Ručně doplněno")));
+        QVERIFY(text.contains(QString::fromUtf8("Název anglicky")));
+        QVERIFY(text.contains("Film 1000"));
+        QVERIFY(text.contains("Film 1149"));
+        QCOMPARE(text.count(QString::fromUtf8("konec řádku")), 150);  // nothing cut at the paper's edge
+        QVERIFY(text.count('\f') >= 2);  // more than one page
+        QVERIFY(PdfText(path, {"-f", "1", "-l", "1"}).contains("Film 1000"));
+        QVERIFY(!PdfText(path, {"-f", "1", "-l", "1"}).contains("Film 1149"));
+
+        QProcess info;
+        info.start("pdfinfo", {"-enc", "UTF-8", path});
+        QVERIFY(info.waitForFinished(30000));
+        QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(QString::fromUtf8("Kinovka - databáze filmů")));
+    }
+
+    void printingWithoutADefaultPrinterSaysSo() {
+        if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("this system has a default printer");
+        CatalogOnDisk catalogue({});
+        TSeznamF window;
+        window.Fill(catalogue.Table, 1);
+        QTest::mouseClick(window.ToolButton3, Qt::LeftButton);
+        QCOMPARE(catalogue.Ui.Messages.size(), std::size_t(1));
+        QVERIFY(catalogue.Ui.Messages[0].Kind == MessageKind::Error);
+        QCOMPARE(catalogue.Ui.Messages[0].Text,
+                 cp1250::FromUtf8("Není nastavena výchozí tiskárna, seznam nelze vytisknout."));
+    }
+
+    void cancelCloses() {
+        CatalogOnDisk catalogue({});
+        TSeznamF window;
+        QTimer::singleShot(0, &window, [&] { QTest::mouseClick(window.ToolButton5, Qt::LeftButton); });
+        window.Execute(catalogue.Table, 0);
+        QVERIFY(!window.isVisible());
+        QVERIFY(window.windowState() & Qt::WindowMaximized);
+    }
+};
+
+QTEST_MAIN(SeznamQtTest)
+#include "SeznamQtTest.moc"

@@ -1,0 +1,296 @@
+// The edit dialog driven by keys and clicks on a catalogue file in a temporary directory.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+
+#include "dialogs/Uprav.h"
+#include "tests/dialogs/CatalogOnDisk.h"
+#include "tests/dialogs/Typing.h"
+
+namespace {
+
+const std::vector<Film> kFourFilms{{"A", "a", 1, "EN", "CZ", 1, ""},
+                                   {"B", "b", 2, "EN", "CZ", 1, ""},
+                                   {"C", "c", 3, "EN", "CZ", 1, ""},
+                                   {"D", "d", 4, "EN", "CZ", 1, ""}};
+
+std::string Cp(const char* utf8) { return cp1250::FromUtf8(utf8); }
+
+// Files may grow to at most this many bytes while it lives: every later save fails
+// as on a full disk, while the catalogue can still be read.
+class FullDisk {
+public:
+    FullDisk() {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit tiny = saved_;
+        tiny.rlim_cur = 16;
+        setrlimit(RLIMIT_FSIZE, &tiny);
+    }
+    ~FullDisk() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+}  // namespace
+
+class UpravQtTest : public QObject {
+    Q_OBJECT
+
+    // Opens the dialog as Execute would, without its modal loop.
+    static void Open(TUpravF& dialog, CatalogOnDisk& catalogue, int mode) {
+        QVERIFY(dialog.Prepare(catalogue.Table, mode));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    }
+
+private slots:
+    void layoutCaptionsAndTabOrder() {
+        CatalogOnDisk catalogue({});
+        TUpravF dialog;
+        Open(dialog, catalogue, 0);
+        QCOMPARE(dialog.windowTitle(), QString::fromUtf8("Přidání CD do seznamu"));
+        QCOMPARE(dialog.size(), QSize(373, 285));
+        QCOMPARE(dialog.Edit7->geometry(), QRect(53, 190, 265, 21));
+        QCOMPARE(dialog.Button2->geometry(), QRect(245, 230, 75, 25));
+        QCOMPARE(dialog.Button1->text(), QString::fromUtf8("&Stačí"));
+        QCOMPARE(dialog.Button3->text(), QString::fromUtf8("&Další"));
+        QVERIFY(dialog.Button3->isDefault() && dialog.Button3->isEnabled() && !dialog.Button1->isDefault());
+        QCOMPARE(QApplication::focusWidget(), dialog.Edit1);
+
+        QWidget* expected[] = {dialog.Edit2, dialog.Edit3, dialog.Edit4, dialog.Edit5, dialog.Edit6,
+                               dialog.Edit7, dialog.Button1, dialog.Button2, dialog.Button3, dialog.Edit1};
+        for (QWidget* next : expected) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+    }
+
+    void addWithDefaultsCopiesTheTitleOnTab() {
+        CatalogOnDisk catalogue({});
+        TUpravF dialog;
+        Open(dialog, catalogue, 0);
+        QCOMPARE(dialog.Edit4->text(), QString("EN"));
+        QCOMPARE(dialog.Edit5->text(), QString("CZ"));
+        QCOMPARE(dialog.Edit6->text(), QString("1"));
+        TypeText(dialog.Edit1, QString::fromUtf8("Pelíšky"));
+        QTest::keyClick(dialog.Edit1, Qt::Key_Tab);
+        QCOMPARE(dialog.Edit2->text(), QString::fromUtf8("Pelíšky"));
+        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(mrOk));
+        QVERIFY(catalogue.Ui.Messages.empty());
+        QCOMPARE(catalogue.Table.CountRecords(), 1);
+        catalogue.Table.First();
+        QCOMPARE(catalogue.Table.FieldNamed("S1").AsString(), Cp("Pelíšky"));
+        QCOMPARE(catalogue.Table.FieldNamed("S2").AsString(), Cp("Pelíšky"));
+        QCOMPARE(catalogue.Table.FieldNamed("S3").AsInteger(), 0);
+        QCOMPARE(catalogue.Table.FieldNamed("S4").AsString(), std::string("EN"));
+        QCOMPARE(catalogue.Table.FieldNamed("S5").AsString(), std::string("CZ"));
+        QCOMPARE(catalogue.Table.FieldNamed("S6").AsInteger(), 1);
+        QCOMPARE(catalogue.Table.FieldNamed("S7").AsString(), std::string());
+        QCOMPARE(catalogue.TitlesInFile(), std::vector<std::string>{"Pelíšky"});
+    }
+
+    void leavingTheTitleKeepsATypedCzechTitle() {
+        CatalogOnDisk catalogue({{"Alien", "Vetřelec", 5, "EN", "CZ", 1, ""}});
+        TUpravF dialog;
+        Open(dialog, catalogue, 1);
+        QCOMPARE(dialog.Edit2->text(), QString::fromUtf8("Vetřelec"));
+        QTest::keyClick(dialog.Edit1, Qt::Key_End);
+        TypeText(dialog.Edit1, "s");
+        QTest::keyClick(dialog.Edit1, Qt::Key_Tab);
+        QCOMPARE(dialog.Edit2->text(), QString::fromUtf8("Vetřelec"));
+        dialog.Edit2->clear();
+        dialog.Edit1->setFocus();
+        QTest::keyClick(dialog.Edit1, Qt::Key_Tab);
+        QCOMPARE(dialog.Edit2->text(), QString("Aliens"));
+    }
+
+    void typedTextIsStoredAsWindows1250AndCutToTheField() {
+        CatalogOnDisk catalogue({});
+        TUpravF dialog;
+        Open(dialog, catalogue, 0);
+        const QString sixty = QString("0123456789").repeated(6);
+        dialog.Edit1->setText(sixty);
+        dialog.Edit2->setText(QString::fromUtf8("Žluťoučký kůň € 日本"));
+        dialog.Edit4->setText("ENG");
+        QVERIFY(dialog.StoreRecord());
+        catalogue.Table.First();
+        QCOMPARE(catalogue.Table.FieldNamed("S1").AsString(), sixty.left(50).toStdString());
+        QCOMPARE(catalogue.Table.FieldNamed("S2").AsString(), Cp("Žluťoučký kůň € ??"));
+        QCOMPARE(catalogue.Table.FieldNamed("S4").AsString(), std::string("EN"));
+    }
+
+    void aNumberThatIsNoIntegerIsRefused() {
+        CatalogOnDisk catalogue({{"A", "a", 1, "EN", "CZ", 1, ""}});
+        TUpravF dialog;
+        Open(dialog, catalogue, 0);
+        TypeText(dialog.Edit1, "New");
+        TypeText(dialog.Edit3, "12a");
+        dialog.Edit6->clear();
+        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(catalogue.Ui.Messages.size(), std::size_t(1));
+        QCOMPARE(catalogue.Ui.Messages[0].Text, Cp("Tyto položky nelze vložit do databáze filmy.xml."));
+        QVERIFY(catalogue.Ui.Messages[0].Kind == MessageKind::Error);
+        QCOMPARE(dialog.Edit1->text(), QString("New"));
+        QCOMPARE(dialog.Edit3->text(), QString("12a"));
+        QCOMPARE(dialog.Edit6->text(), QString("0"));
+        QCOMPARE(catalogue.Table.CountRecords(), 1);
+        QCOMPARE(catalogue.Current(), std::string("A"));
+        QVERIFY(!catalogue.Table.ViewsFrozen());
+    }
+
+    void emptyNumberBoxesStoreZeroAndHexIsAccepted() {
+        CatalogOnDisk catalogue({});
+        TUpravF dialog;
+        Open(dialog, catalogue, 0);
+        dialog.Edit1->setText("X");
+        dialog.Edit6->setText(" $1F");
+        QVERIFY(dialog.StoreRecord());
+        catalogue.Table.First();
+        QCOMPARE(catalogue.Table.FieldNamed("S3").AsInteger(), 0);
+        QCOMPARE(catalogue.Table.FieldNamed("S6").AsInteger(), 31);
+    }
+
+    void furtherThreeTimesAddsThreeAndKeepsTheCursor() {
+        CatalogOnDisk catalogue({{"B", "", 1, "", "", 1, ""}, {"D", "", 2, "", "", 1, ""}});
+        catalogue.GoTo("D");
+        TUpravF dialog;
+        Open(dialog, catalogue, 0);
+        for (const char* title : {"C", "A", "E"}) {
+            TypeText(dialog.Edit1, title);
+            QTest::mouseClick(dialog.Button3, Qt::LeftButton);
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(dialog.Edit1->text(), QString());
+            QCOMPARE(dialog.Edit6->text(), QString("1"));
+            QCOMPARE(QApplication::focusWidget(), dialog.Edit1);
+            QCOMPARE(catalogue.Current(), std::string("D"));
+        }
+        QVERIFY(catalogue.Ui.Messages.empty());
+        QCOMPARE(catalogue.Titles(), (std::vector<std::string>{"A", "B", "C", "D", "E"}));
+        QTest::keyClick(dialog.Edit1, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(mrCancel));
+        QCOMPARE(catalogue.TitlesInFile().size(), std::size_t(5));
+    }
+
+    void editShowsTheRecordAndChangesIt() {
+        CatalogOnDisk catalogue(kFourFilms);
+        catalogue.GoTo("B");
+        TUpravF dialog;
+        Open(dialog, catalogue, 1);
+        QCOMPARE(dialog.windowTitle(), QString::fromUtf8("Úprava CD v seznamu"));
+        QVERIFY(dialog.Button1->isDefault() && !dialog.Button3->isEnabled());
+        QCOMPARE(dialog.Edit3->text(), QString("2"));
+        dialog.Edit7->setText(QString::fromUtf8("poznámka"));
+        QTest::keyClick(dialog.Edit7, Qt::Key_Return);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(catalogue.Current(), std::string("B"));
+        QCOMPARE(FieldUtf8(catalogue.Table, "S7"), std::string("poznámka"));
+        QCOMPARE(catalogue.Table.CountRecords(), 4);
+    }
+
+    void editOfAFilmThatMovesLeavesTheCursorOnItsRow() {
+        CatalogOnDisk catalogue(kFourFilms);
+        catalogue.GoTo("B");
+        TUpravF dialog;
+        Open(dialog, catalogue, 1);
+        dialog.Edit1->setText("Z");
+        QVERIFY(dialog.StoreRecord());
+        QCOMPARE(catalogue.Table.CurrentRow(), 1);
+        QCOMPARE(catalogue.Current(), std::string("C"));
+    }
+
+    void editOnAnEmptyCatalogueInserts() {
+        CatalogOnDisk catalogue({});
+        TUpravF dialog;
+        Open(dialog, catalogue, 1);
+        for (QLineEdit* box : {dialog.Edit1, dialog.Edit2, dialog.Edit4, dialog.Edit5, dialog.Edit7}) {
+            QCOMPARE(box->text(), QString());
+        }
+        QCOMPARE(dialog.Edit3->text(), QString("0"));
+        QCOMPARE(dialog.Edit6->text(), QString("0"));
+        dialog.Edit1->setText("First");
+        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(catalogue.Titles(), std::vector<std::string>{"First"});
+    }
+
+    void aFailedSaveKeepsTheDialogOpenWithTheEntries() {
+        CatalogOnDisk catalogue({{"A", "a", 1, "EN", "CZ", 1, ""}});
+        TUpravF dialog;
+        Open(dialog, catalogue, 0);
+        dialog.Edit1->setText("Lost?");
+        dialog.Edit3->setText("77");
+        {
+            FullDisk full;
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        }
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.Edit1->text(), QString("Lost?"));
+        QCOMPARE(dialog.Edit3->text(), QString("77"));
+        QCOMPARE(catalogue.Ui.Messages.size(), std::size_t(1));
+        QCOMPARE(catalogue.Ui.Messages[0].Text, Cp("Nepodařilo se uložit soubor: filmy.xml."));
+        QCOMPARE(catalogue.Titles(), std::vector<std::string>{"A"});
+
+        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(catalogue.Titles(), (std::vector<std::string>{"A", "Lost?"}));
+    }
+
+    void deleteOfTheLastFilmReturnsToTheOneBefore() {
+        CatalogOnDisk catalogue(kFourFilms);
+        catalogue.GoTo("D");
+        TUpravF dialog;
+        QVERIFY(!dialog.Prepare(catalogue.Table, 2));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(catalogue.Current(), std::string("C"));
+        QCOMPARE(catalogue.TitlesInFile(), (std::vector<std::string>{"A", "B", "C"}));
+        QVERIFY(catalogue.Ui.Messages.empty());
+        QVERIFY(!catalogue.Table.ViewsFrozen());
+    }
+
+    void deleteInTheMiddleLooksTheNextFilmUpByRecordNumber() {
+        // C was remembered; it stood after B in the file, so its record number
+        // now belongs to the film after it.
+        CatalogOnDisk catalogue(kFourFilms);
+        catalogue.GoTo("B");
+        TUpravF dialog;
+        dialog.Execute(catalogue.Table, 2);
+        QCOMPARE(catalogue.Current(), std::string("D"));
+        QCOMPARE(catalogue.TitlesInFile(), (std::vector<std::string>{"A", "C", "D"}));
+    }
+
+    void deleteWhoseRememberedFilmWasTheFileLastStaysOnTheFirst() {
+        CatalogOnDisk catalogue({{"A", "", 1, "", "", 1, ""}, {"B", "", 2, "", "", 1, ""}, {"C", "", 3, "", "", 1, ""}});
+        catalogue.GoTo("B");
+        TUpravF dialog;
+        dialog.Execute(catalogue.Table, 2);
+        QCOMPARE(catalogue.Current(), std::string("A"));
+        QVERIFY(catalogue.Ui.Messages.empty());
+    }
+
+    void deleteOfTheOnlyFilmAndOnAnEmptyCatalogue() {
+        CatalogOnDisk catalogue({{"A", "", 1, "", "", 1, ""}});
+        TUpravF dialog;
+        dialog.Execute(catalogue.Table, 2);
+        QCOMPARE(catalogue.Table.CountRecords(), 0);
+        QVERIFY(catalogue.Ui.Messages.empty());
+
+        dialog.Execute(catalogue.Table, 2);
+        QCOMPARE(catalogue.Ui.Messages.size(), std::size_t(1));
+        QCOMPARE(catalogue.Ui.Messages[0].Text, Cp("Tyto položky nelze smazat z databáze filmy.xml."));
+        QCOMPARE(catalogue.Table.CountRecords(), 0);
+        QVERIFY(!catalogue.Table.ViewsFrozen());
+    }
+};
+
+QTEST_MAIN(UpravQtTest)
+#include "UpravQtTest.moc"
