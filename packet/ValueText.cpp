@@ -220,7 +220,7 @@ std::uint16_t AppendValueText(std::string& out, ColumnType type, std::string_vie
                 AppendEscaped(out, value, utf8 ? HighBytes::Utf8 : HighBytes::Reference);
             } else {
                 // A fixed-length string ends at its first zero byte.
-                const void* zero = std::memchr(p, '\0', value.size());
+                const void* zero = value.empty() ? nullptr : std::memchr(p, '\0', value.size());
                 const std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - p) : value.size();
                 AppendEscaped(out, value.substr(0, length), HighBytes::Raw);
             }

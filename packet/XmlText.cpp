@@ -171,6 +171,7 @@ void AppendEscapedWide(std::string& out, const char* data, std::size_t units, bo
 }
 
 bool IsPlainText(std::string_view raw, bool utf8) {
+    if (raw.empty()) return true;
     if (std::memchr(raw.data(), '&', raw.size())) return false;
     if (!utf8) return true;
     for (const char c : raw)
