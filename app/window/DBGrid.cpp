@@ -152,6 +152,13 @@ void TDBGrid::FollowTable(int row) {
     following_ = false;
 }
 
+// The grid selects records, not cells: Home and End go to the first and the last
+// record.
+QModelIndex TDBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action == MoveHome || action == MoveEnd) modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(action, modifiers);
+}
+
 // A key goes first to KeyDown, then to the grid's own handling (moving the
 // selection, the delete key), and last, as a character, to KeyPress: the order in
 // which a key reaches a grid as key-down and character messages. A character the

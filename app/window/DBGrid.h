@@ -57,6 +57,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyboardSearch(const QString&) override {}
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     void FollowTable(int row);

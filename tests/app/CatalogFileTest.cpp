@@ -1,0 +1,204 @@
+// The catalogue file operations of Global: create, open and save, with their
+// Czech messages, on files in a temporary directory.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/core/Global.h"
+#include "app/core/RecordingUiServices.h"
+#include "table/Collation.h"
+#include "tests/app/FilmTable.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kEmptyCatalogue =
+    "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
+    "<FIELD attrname=\"K\" fieldtype=\"i4\" SUBTYPE=\"Autoinc\"/>"
+    "<FIELD attrname=\"S1\" fieldtype=\"string\" WIDTH=\"50\"/>"
+    "<FIELD attrname=\"S2\" fieldtype=\"string\" WIDTH=\"50\"/>"
+    "<FIELD attrname=\"S3\" fieldtype=\"i4\"/>"
+    "<FIELD attrname=\"S4\" fieldtype=\"string\" WIDTH=\"2\"/>"
+    "<FIELD attrname=\"S5\" fieldtype=\"string\" WIDTH=\"11\"/>"
+    "<FIELD attrname=\"S6\" fieldtype=\"i4\"/>"
+    "<FIELD attrname=\"S7\" fieldtype=\"string\" WIDTH=\"100\"/>"
+    "</FIELDS><PARAMS AUTOINCVALUE=\"1\"/></METADATA><ROWDATA></ROWDATA></DATAPACKET>";
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Titles(TClientDataSet& table) {
+    std::string titles;
+    for (table.First(); !table.AtEnd(); table.Next()) titles += FieldUtf8(table, "S1") + "|";
+    return titles;
+}
+
+class CatalogFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Collation::OverrideUserDefaultLocale("cs_CZ");
+        directory = fs::temp_directory_path() /
+                    ("kinovka-catalogue-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(directory);
+        fs::create_directories(directory);
+        SetUserInterface(ui);
+        DataDir = directory.string() + "/";
+        DataFileName = "filmy.xml";
+        SortFields = "S1;S2;S3";
+    }
+    void TearDown() override {
+        table.SetFileName("");
+        fs::remove_all(directory);
+    }
+
+    // A catalogue file holding the films, written as the program writes it.
+    void WriteCatalogue(const std::vector<Film>& films) {
+        TClientDataSet source;
+        MakeFilmTable(source, films);
+        source.SaveToFile(CatalogPath(), dfXML);
+    }
+
+    std::string Message(std::size_t i = 0) const { return cp1250::ToUtf8(ui.Messages.at(i).Text); }
+
+    fs::path directory;
+    RecordingUiServices ui;
+    TClientDataSet table;
+};
+
+TEST_F(CatalogFile, PathIsTheDirectoryFollowedDirectlyByTheName) {
+    DataDir = "/opt/kinovka/";
+    DataFileName = "sbirka/filmy.xml";
+    EXPECT_EQ(CatalogPath(), "/opt/kinovka/sbirka/filmy.xml");
+    DataFileName = "/tmp/filmy.xml";
+    EXPECT_EQ(CatalogPath(), "/opt/kinovka//tmp/filmy.xml");
+}
+
+TEST_F(CatalogFile, OpeningAMissingFileReportsTheBareNameAndFails) {
+    EXPECT_FALSE(OpenCatalog(table));
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: filmy.xml.");
+    EXPECT_EQ(ui.Messages[0].Kind, MessageKind::Error);
+    EXPECT_EQ(ui.Messages[0].Buttons, MessageButtons::Ok);
+    EXPECT_FALSE(table.Active());
+}
+
+TEST_F(CatalogFile, AnAbsoluteArgumentIsStillAppendedToTheProgramDirectory) {
+    WriteCatalogue({{"A", "a", 1, "EN", "CZ", 1, ""}});
+    DataFileName = (directory / "filmy.xml").string();
+    EXPECT_FALSE(OpenCatalog(table));
+    EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: " + DataFileName + ".");
+}
+
+TEST_F(CatalogFile, ADamagedFileIsReportedAndLeavesTheTableClosed) {
+    WriteFile(directory / "filmy.xml", "this is not a data packet");
+    EXPECT_FALSE(OpenCatalog(table));
+    EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: filmy.xml.");
+    EXPECT_FALSE(table.Active());
+}
+
+TEST_F(CatalogFile, CreatingWritesTheEmptyCatalogueAndLeavesItOpenOnIndexX) {
+    CreateCatalog(table);
+    EXPECT_TRUE(ui.Messages.empty());
+    EXPECT_EQ(ReadFile(directory / "filmy.xml"), kEmptyCatalogue);
+    EXPECT_TRUE(table.Active());
+    EXPECT_FALSE(table.TrackChanges());
+    EXPECT_EQ(table.IndexName(), "x");
+    EXPECT_EQ(table.FileName(), CatalogPath());
+    EXPECT_EQ(table.CountRecords(), 0);
+    EXPECT_FALSE(fs::exists(directory / "filmy.xml.bak"));
+}
+
+TEST_F(CatalogFile, CreatingOverAnExistingFileKeepsItAsBackup) {
+    WriteFile(directory / "filmy.xml", "damaged catalogue");
+    WriteFile(directory / "filmy.xml.bak", "an older backup");
+    CreateCatalog(table);
+    EXPECT_TRUE(ui.Messages.empty());
+    EXPECT_EQ(ReadFile(directory / "filmy.xml"), kEmptyCatalogue);
+    EXPECT_EQ(ReadFile(directory / "filmy.xml.bak"), "damaged catalogue");
+}
+
+TEST_F(CatalogFile, CreatingLeavesTheOldFileAloneWhenNoBackupCanBeMade) {
+    WriteFile(directory / "filmy.xml", "the only copy");
+    fs::create_directory(directory / "filmy.xml.bak");
+    CreateCatalog(table);
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_EQ(Message(), "Nepodařilo se uložit soubor: filmy.xml.");
+    EXPECT_EQ(ReadFile(directory / "filmy.xml"), "the only copy");
+}
+
+TEST_F(CatalogFile, OpeningBuildsKOverTheSortFieldsAndStandsOnTheFirstRecord) {
+    WriteCatalogue({{"Pelíšky", "Pelíšky", 3, "CZ", "", 1, ""},
+                    {"Amélie", "Amélie z Montmartru", 7, "FR", "CZ", 1, ""},
+                    {"Babel", "Babel", 5, "EN", "CZ", 2, ""},
+                    {"Babel", "Babel", 2, "EN", "CZ", 1, "kopie"}});
+    SortFields = "S3;S1;S2";
+    ASSERT_TRUE(OpenCatalog(table));
+    EXPECT_EQ(table.IndexName(), "k");
+    EXPECT_FALSE(table.TrackChanges());
+    EXPECT_EQ(table.CountRecords(), 4);
+    EXPECT_EQ(table.CurrentRow(), 0);
+    EXPECT_EQ(table.FieldNamed("S3").AsInteger(), 2);
+    EXPECT_EQ(Titles(table), "Babel|Pelíšky|Babel|Amélie|");
+
+    SortFields = "S1;S2;S3";
+    ASSERT_TRUE(OpenCatalog(table));
+    EXPECT_EQ(Titles(table), "Amélie|Babel|Babel|Pelíšky|");
+    EXPECT_TRUE(ui.Messages.empty());
+}
+
+TEST_F(CatalogFile, AnEmptyCatalogueOpensTrue) {
+    CreateCatalog(table);
+    ASSERT_TRUE(OpenCatalog(table));
+    EXPECT_EQ(table.IndexName(), "k");
+    EXPECT_EQ(table.CountRecords(), 0);
+}
+
+TEST_F(CatalogFile, SortFieldsNamingNoFieldFailTheOpen) {
+    WriteCatalogue({{"A", "a", 1, "EN", "CZ", 1, ""}});
+    SortFields = "S9";
+    EXPECT_FALSE(OpenCatalog(table));
+    EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: filmy.xml.");
+}
+
+TEST_F(CatalogFile, SavingWritesXmlWhateverTheExtension) {
+    DataFileName = "filmy.dat";
+    CreateCatalog(table);
+    table.Insert();
+    table.FieldNamed("S1").SetAsString(cp1250::FromUtf8("Černý kůň"));
+    table.Post();
+    ASSERT_TRUE(SaveCatalog(table));
+    const std::string file = ReadFile(directory / "filmy.dat");
+    EXPECT_EQ(file.rfind("<?xml", 0), 0u);
+    EXPECT_NE(file.find("S1=\"&#200;ern&#253; k&#249;&#242;\""), std::string::npos);
+    table.SetFileName("");
+}
+
+TEST_F(CatalogFile, AFailedSaveIsReportedWithTheNameAsGiven) {
+    CreateCatalog(table);
+    ui.Clear();
+    DataFileName = "chybí/filmy.xml";
+    EXPECT_FALSE(SaveCatalog(table));
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_EQ(Message(), "Nepodařilo se uložit soubor: chybí/filmy.xml.");
+    EXPECT_EQ(ui.Messages[0].Kind, MessageKind::Error);
+}
+
+TEST_F(CatalogFile, TwoFilmsWithEqualSortKeysAreBothKept) {
+    WriteCatalogue({{"Babel", "Babel", 5, "EN", "CZ", 2, ""}, {"Babel", "Babel", 5, "EN", "CZ", 2, ""}});
+    ASSERT_TRUE(OpenCatalog(table));
+    EXPECT_EQ(table.CountRecords(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,222 @@
+// The main window as the program starts it: layout, start with and without a
+// catalogue, "Nový", and failures that leave an event handler.
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/core/Global.h"
+#include "app/window/CatalogGridModel.h"
+#include "app/window/DBGrid.h"
+#include "tests/app/WindowTestSupport.h"
+
+namespace {
+
+const char* const kEmptyCatalogue =
+    "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
+    "<FIELD attrname=\"K\" fieldtype=\"i4\" SUBTYPE=\"Autoinc\"/>"
+    "<FIELD attrname=\"S1\" fieldtype=\"string\" WIDTH=\"50\"/>"
+    "<FIELD attrname=\"S2\" fieldtype=\"string\" WIDTH=\"50\"/>"
+    "<FIELD attrname=\"S3\" fieldtype=\"i4\"/>"
+    "<FIELD attrname=\"S4\" fieldtype=\"string\" WIDTH=\"2\"/>"
+    "<FIELD attrname=\"S5\" fieldtype=\"string\" WIDTH=\"11\"/>"
+    "<FIELD attrname=\"S6\" fieldtype=\"i4\"/>"
+    "<FIELD attrname=\"S7\" fieldtype=\"string\" WIDTH=\"100\"/>"
+    "</FIELDS><PARAMS AUTOINCVALUE=\"1\"/></METADATA><ROWDATA></ROWDATA></DATAPACKET>";
+
+// The enabled state of the ten toolbar buttons, left to right, as "1" and "0".
+QString ToolbarState(const TMenuF& menu) {
+    QString state;
+    for (const QToolButton* button : {menu.ToolButton1, menu.ToolButton2, menu.ToolButton3, menu.ToolButton4,
+                                      menu.ToolButton12, menu.ToolButton13, menu.ToolButton7, menu.ToolButton8,
+                                      menu.ToolButton11, menu.ToolButton15})
+        state += button->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    return state;
+}
+
+class ThrowingObject : public QObject {
+public:
+    bool abort = false;
+    bool event(QEvent*) override {
+        if (abort) throw EAbort();
+        throw EDatabaseError("Record not found");
+    }
+};
+
+}  // namespace
+
+class MainWindowQtTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowToolbarAndMenusAsDesigned() {
+        ProgramUnderTest program;
+        TMenuF& menu = program.Menu;
+        QCOMPARE(menu.windowTitle(), QString::fromUtf8("Kinovka - databáze filmů v. 2.0 - vyrobil tým Kinovka"));
+        QCOMPARE(menu.size(), QSize(640, 494));
+        QCOMPARE(menu.font().pointSize(), 8);
+
+        QStringList captions;
+        for (QAction* action : menu.ToolBar1->actions()) {
+            QWidget* widget = menu.ToolBar1->widgetForAction(action);
+            auto* button = qobject_cast<QToolButton*>(widget);
+            captions << (action->isSeparator() ? QStringLiteral("|") : button ? button->text() : QStringLiteral("?"));
+        }
+        QCOMPARE(captions.join(QLatin1Char(' ')),
+                 QString::fromUtf8("Nový | Přidat Opravit Smazat | Hledání Další Třídění | Seznamy | Pomoc | Konec"));
+        QCOMPARE(ToolbarState(menu), QStringLiteral("1111101111"));
+        QCOMPARE(menu.ToolButton7->popupMode(), QToolButton::MenuButtonPopup);
+        QCOMPARE(menu.ToolButton7->menu(), menu.PopupMenu1);
+        QCOMPARE(menu.ToolButton8->popupMode(), QToolButton::MenuButtonPopup);
+        QCOMPARE(menu.ToolButton8->menu(), menu.PopupMenu2);
+
+        QStringList sortItems;
+        for (QAction* item : menu.PopupMenu1->actions()) {
+            QVERIFY(item->isCheckable());
+            QCOMPARE(item->actionGroup(), menu.SortGroup);
+            sortItems << item->text() + (item->isChecked() ? QStringLiteral("*") : QString());
+        }
+        QCOMPARE(sortItems.join(QLatin1Char(',')),
+                 QString::fromUtf8("Název anglicky*,Název česky,č. CD,Znění,Titulky,ks CD,Poznámka"));
+        QStringList lists;
+        for (QAction* item : menu.PopupMenu2->actions()) lists << item->text();
+        QCOMPARE(lists.join(QLatin1Char(',')), QString::fromUtf8("Seznam všech filmů,Počet CD a filmů"));
+    }
+
+    void gridColumnsTitlesAndWidths() {
+        ProgramUnderTest program;
+        TDBGrid& grid = *program.Menu.DBGrid1;
+        QStringList titles;
+        for (int column = 0; column < 7; ++column) titles << program.TitleCaption(column);
+        QCOMPARE(titles.join(QLatin1Char(',')),
+                 QString::fromUtf8("Název anglicky,Název česky,č. CD,Znění,Titulky,ks CD,Poznámka"));
+        QHeaderView& header = *grid.horizontalHeader();
+        QCOMPARE(header.sectionSize(0), 240);
+        QCOMPARE(header.sectionSize(1), 240);
+        QCOMPARE(header.sectionSize(2), 32);
+        QCOMPARE(header.sectionSize(4), 40);
+        QCOMPARE(header.sectionSize(5), 32);
+        const int zero = grid.fontMetrics().horizontalAdvance(QLatin1Char('0'));
+        const int titleZneni = header.fontMetrics().horizontalAdvance(QString::fromUtf8("Znění"));
+        QCOMPARE(header.sectionSize(3), std::max(2 * zero + 4, titleZneni + 4));
+        QCOMPARE(header.sectionSize(6), 100 * zero + 4);
+
+        QCOMPARE(grid.selectionBehavior(), QAbstractItemView::SelectRows);
+        QCOMPARE(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
+        QVERIFY(grid.showGrid());
+        QVERIFY(grid.tabKeyNavigation());
+        QVERIFY(header.sectionsMovable());
+        QCOMPARE(header.sectionResizeMode(6), QHeaderView::Interactive);
+        QVERIFY(!grid.verticalHeader()->isHidden());
+        QCOMPARE(header.cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(grid.viewport()->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(!(program.Menu.DataSource1->flags(program.Menu.DataSource1->index(0, 0)) & Qt::ItemIsEditable));
+    }
+
+    void startWithoutACatalogueShowsOneErrorAndOffersNovy() {
+        ProgramUnderTest program;
+        program.Start();
+        QCOMPARE(Ui().Messages.size(), std::size_t{1});
+        QCOMPARE(cp1250::ToUtf8(Ui().Messages[0].Text), std::string("Nepodařilo se otevřít vstupní soubor: filmy.xml."));
+        QCOMPARE(Ui().Messages[0].Kind, MessageKind::Error);
+        QCOMPARE(ToolbarState(program.Menu), QStringLiteral("1000000011"));
+        QCOMPARE(program.Menu.DataSource1->rowCount(), 0);
+        QCOMPARE(DataDir, program.Directory.path().toStdString() + "/");
+        QCOMPARE(DataFileName, std::string("filmy.xml"));
+        QCOMPARE(SortFields, std::string("S1;S2;S3"));
+        QCOMPARE(program.Windows.HledejF->FNewSearch, true);
+    }
+
+    void startWithACatalogueShowsItSortedByEnglishTitle() {
+        ProgramUnderTest program;
+        program.WriteCatalogue(SampleFilms());
+        program.Start();
+        QVERIFY(Ui().Messages.empty());
+        QCOMPARE(ToolbarState(program.Menu), QStringLiteral("0111101111"));
+        QCOMPARE(program.Column(0), (std::vector<std::string>{"", "Amélie", "Ďábel nosí Pradu", "Pelíšky", "Stalker",
+                                                              "Star Wars", "Šakalí léta", "The Matrix", "Zelená míle"}));
+        QCOMPARE(program.Column(2).front(), std::string("40"));
+        QCOMPARE(program.RedTitles(), std::string("S1,S2,S3"));
+        QVERIFY(program.Menu.NazEnPop->isChecked());
+        QCOMPARE(QuickSearchColumn, -1);
+        QCOMPARE(program.GridRow(), 0);
+        QCOMPARE(program.Menu.cds.CurrentRow(), 0);
+    }
+
+    void theFirstArgumentNamesTheCatalogue() {
+        ProgramUnderTest program;
+        program.WriteCatalogue(SampleFilms(), "jine.xml");
+        program.Start({"jine.xml", "ignored.xml"});
+        QVERIFY(Ui().Messages.empty());
+        QCOMPARE(program.Menu.DataSource1->rowCount(), 9);
+
+        ProgramUnderTest missing;
+        missing.Start({"sbirka/filmy2.xml"});
+        QCOMPARE(cp1250::ToUtf8(Ui().Messages.at(0).Text),
+                 std::string("Nepodařilo se otevřít vstupní soubor: sbirka/filmy2.xml."));
+    }
+
+    void novyCreatesTheEmptyCatalogueAndOpensIt() {
+        ProgramUnderTest program;
+        program.Start();
+        Ui().Clear();
+        program.Menu.ToolButton1->click();
+        QVERIFY(Ui().Messages.empty());
+        QCOMPARE(program.ReadFile(), std::string(kEmptyCatalogue));
+        QCOMPARE(ToolbarState(program.Menu), QStringLiteral("0111101111"));
+        QCOMPARE(program.RedTitles(), std::string("S1,S2,S3"));
+        QVERIFY(program.Menu.NazEnPop->isChecked());
+        QCOMPARE(program.Menu.cds.IndexName(), std::string("k"));
+        QCOMPARE(program.Menu.DataSource1->rowCount(), 0);
+        QVERIFY(!QFile::exists(QString::fromStdString(program.FilePath("filmy.xml.bak"))));
+    }
+
+    void novyOverADamagedCatalogueKeepsItAsBackup() {
+        ProgramUnderTest program;
+        {
+            QFile damaged(QString::fromStdString(program.FilePath()));
+            QVERIFY(damaged.open(QIODevice::WriteOnly));
+            damaged.write("<DATAPACKET from a newer program");
+        }
+        program.Start();
+        QCOMPARE(Ui().Messages.size(), std::size_t{1});
+        program.Menu.ToolButton1->click();
+        QCOMPARE(program.ReadFile(), std::string(kEmptyCatalogue));
+        QCOMPARE(program.ReadFile("filmy.xml.bak"), std::string("<DATAPACKET from a newer program"));
+        QCOMPARE(ToolbarState(program.Menu), QStringLiteral("0111101111"));
+    }
+
+    void novyKeepsDalsiAsItWas() {
+        ProgramUnderTest program;
+        program.Start();
+        program.Menu.ToolButton13->setEnabled(true);
+        program.Menu.ToolButton1Click();
+        QVERIFY(program.Menu.ToolButton13->isEnabled());
+    }
+
+    void konecClosesTheWindow() {
+        ProgramUnderTest program;
+        program.Start();
+        program.Menu.show();
+        bool closed = false;
+        QObject::connect(&program.Menu, &TMenuF::Closed, [&closed] { closed = true; });
+        program.Menu.ToolButton15->click();
+        QVERIFY(closed);
+        QVERIFY(!program.Menu.isVisible());
+    }
+
+    void aFailureLeavingAHandlerIsReportedAndTheProgramGoesOn() {
+        Ui().Clear();
+        ThrowingObject object;
+        QEvent event(QEvent::User);
+        QApplication::sendEvent(&object, &event);
+        QCOMPARE(Ui().ErrorReports, (std::vector<std::string>{"Record not found."}));
+        object.abort = true;
+        QApplication::sendEvent(&object, &event);
+        QCOMPARE(Ui().ErrorReports.size(), std::size_t{1});
+    }
+};
+
+KINOVKA_WINDOW_TEST_MAIN(MainWindowQtTest)
+#include "MainWindowQtTest.moc"

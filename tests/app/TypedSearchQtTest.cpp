@@ -1,0 +1,196 @@
+// Typed search in the grid: text search on the title and note columns, number
+// search on the CD number, and the title that shows the typed text.
+#include <QTest>
+
+#include "app/core/Global.h"
+#include "app/window/CatalogGridModel.h"
+#include "app/window/DBGrid.h"
+#include "tests/app/WindowTestSupport.h"
+
+namespace {
+
+// Sorted by the English title alone the sample films stand in this order.
+const std::vector<std::string> kByEnglishTitle{"",        "Amélie",      "Ďábel nosí Pradu", "Pelíšky",    "Stalker",
+                                               "Star Wars", "Šakalí léta", "The Matrix",       "Zelená míle"};
+
+class Searching {
+public:
+    explicit Searching(int titleColumn) {
+        program.WriteCatalogue(SampleFilms());
+        program.Start();
+        if (titleColumn >= 0) program.Menu.DBGrid1TitleClick(titleColumn);
+        Ui().Clear();
+    }
+    void Type(const char* utf8) { TypeText(program.Menu.DBGrid1, QString::fromUtf8(utf8)); }
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
+        PressKey(program.Menu.DBGrid1, key, modifiers, text);
+    }
+    std::string Typed() const { return cp1250::ToUtf8(program.Menu.QuickSearchText); }
+    int Row() const { return program.Menu.cds.CurrentRow(); }
+
+    ProgramUnderTest program;
+};
+
+}  // namespace
+
+class TypedSearchQtTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void typingDoesNothingAfterAMenuSort() {
+        Searching search(-1);
+        search.Type("st");
+        QCOMPARE(search.Typed(), std::string());
+        QCOMPARE(search.Row(), 0);
+        QCOMPARE(search.program.TitleCaption(0), QString::fromUtf8("Název anglicky"));
+    }
+
+    void lettersJumpToTheFirstTitleBeginningWithThemFolded() {
+        Searching search(0);
+        QCOMPARE(search.program.Column(0), kByEnglishTitle);
+        search.Type("st");
+        QCOMPARE(search.program.CurrentTitle(), std::string("Stalker"));
+        QCOMPARE(search.program.GridRow(), 4);
+        QCOMPARE(search.program.TitleCaption(0), QStringLiteral("st"));
+        QCOMPARE(search.program.Menu.SavedTitleCaption, cp1250::FromUtf8("Název anglicky"));
+
+        search.Press(Qt::Key_Escape);
+        search.Type("ŠA");
+        QCOMPARE(search.program.CurrentTitle(), std::string("Šakalí léta"));
+        search.Press(Qt::Key_Escape);
+        search.Type("dab");
+        QCOMPARE(search.program.CurrentTitle(), std::string("Ďábel nosí Pradu"));
+        QCOMPARE(search.program.TitleCaption(0), QStringLiteral("dab"));
+        search.Press(Qt::Key_Escape);
+        search.Type("star ");
+        QCOMPARE(search.program.CurrentTitle(), std::string("Star Wars"));
+        QCOMPARE(search.program.TitleCaption(0), QStringLiteral("star "));
+    }
+
+    void withoutAPrefixTheNearestFollowingTitleOrTheLastIsTaken() {
+        Searching search(0);
+        search.Type("q");
+        QCOMPARE(search.program.CurrentTitle(), std::string("Stalker"));
+        search.Press(Qt::Key_Escape);
+        search.Type("x");
+        QCOMPARE(search.program.CurrentTitle(), std::string("Zelená míle"));
+        search.Press(Qt::Key_Home);
+        QCOMPARE(search.Row(), 0);
+        search.Type("zzz");
+        QCOMPARE(search.Row(), 8);
+        QCOMPARE(search.program.GridRow(), 8);
+    }
+
+    void theFiftyFirstCharacterStartsAnew() {
+        Searching search(0);
+        search.Type(std::string(50, 'z').c_str());
+        QCOMPARE(search.Typed(), std::string(50, 'z'));
+        QCOMPARE(search.Row(), 8);
+        search.Type("b");
+        QCOMPARE(search.Typed(), std::string());
+        QCOMPARE(search.program.CurrentTitle(), std::string("Amélie"));  // the first non-empty title
+        QCOMPARE(search.program.TitleCaption(0), QString::fromUtf8("Název anglicky"));
+        search.Type("p");
+        QCOMPARE(search.Typed(), std::string("p"));
+        QCOMPARE(search.program.CurrentTitle(), std::string("Pelíšky"));
+    }
+
+    void backspaceShortensWithoutMoving() {
+        Searching search(0);
+        search.Type("star");
+        QCOMPARE(search.Row(), 5);
+        search.Press(Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+        QCOMPARE(search.Typed(), std::string("sta"));
+        QCOMPARE(search.program.TitleCaption(0), QStringLiteral("sta"));
+        QCOMPARE(search.Row(), 5);
+        for (int i = 0; i < 3; ++i) search.Press(Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+        QCOMPARE(search.program.TitleCaption(0), QString::fromUtf8("Název anglicky"));
+        QVERIFY(search.program.Menu.SavedTitleCaption.empty());
+        QCOMPARE(search.Row(), 5);
+    }
+
+    void navigationKeysEscAndCellClicksEndTheSearch() {
+        Searching search(0);
+        search.Type("pel");
+        QCOMPARE(search.Row(), 3);
+        search.Press(Qt::Key_Down);
+        QCOMPARE(search.Typed(), std::string());
+        QCOMPARE(search.program.TitleCaption(0), QString::fromUtf8("Název anglicky"));
+        QCOMPARE(search.Row(), 4);
+
+        search.Type("a");
+        search.Press(Qt::Key_Escape);
+        QCOMPARE(search.program.TitleCaption(0), QString::fromUtf8("Název anglicky"));
+        QCOMPARE(search.Row(), 1);
+
+        search.Type("z");
+        search.program.Menu.DBGrid1CellClick();
+        QCOMPARE(search.Typed(), std::string());
+        QCOMPARE(search.program.TitleCaption(0), QString::fromUtf8("Název anglicky"));
+    }
+
+    void controlAndForeignCharactersNeverEnterTheText() {
+        Searching search(0);
+        search.Type("s");
+        search.Press(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        search.Press(Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+        search.Press(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("日"));
+        QCOMPARE(search.Typed(), std::string("s"));
+    }
+
+    void aSortDuringASearchGivesTheOldColumnItsCaptionBack() {
+        Searching search(0);
+        search.Type("st");
+        search.program.Menu.NazCzPop->trigger();
+        QCOMPARE(search.program.TitleCaption(0), QString::fromUtf8("Název anglicky"));
+        QCOMPARE(search.program.TitleCaption(1), QString::fromUtf8("Název česky"));
+        QVERIFY(search.program.Menu.SavedTitleCaption.empty());
+        QCOMPARE(search.Typed(), std::string());
+        search.Type("st");
+        QCOMPARE(search.Typed(), std::string());
+    }
+
+    void czechTitleAndNoteColumnsSearchTheirOwnField() {
+        Searching search(1);
+        search.Type("hv");
+        QCOMPARE(search.program.CurrentTitle(), std::string("Star Wars"));
+        QCOMPARE(search.program.TitleCaption(1), QStringLiteral("hv"));
+
+        search.program.Menu.DBGrid1TitleClick(6);
+        search.Type("ces");
+        QCOMPARE(search.program.CurrentTitle(), std::string("Pelíšky"));
+        QCOMPARE(search.program.TitleCaption(6), QStringLiteral("ces"));
+    }
+
+    void digitsJumpToTheFirstCdNumberAtLeastTheTypedOne() {
+        Searching search(2);
+        QCOMPARE(QuickSearchColumn, 3);
+        search.Type("12");
+        QCOMPARE(search.Typed(), std::string("12"));
+        QCOMPARE(search.program.TitleCaption(2), QStringLiteral("12"));
+        QCOMPARE(search.program.Column(2).at(static_cast<std::size_t>(search.Row())), std::string("12"));
+
+        search.Press(Qt::Key_Escape);
+        QCOMPARE(search.program.TitleCaption(2), QString::fromUtf8("č. CD"));
+        search.Press(Qt::Key_2, Qt::KeypadModifier, QStringLiteral("2"));
+        search.Press(Qt::Key_0, Qt::KeypadModifier, QStringLiteral("0"));
+        QCOMPARE(search.Typed(), std::string("20"));
+        QCOMPARE(search.program.Column(2).at(static_cast<std::size_t>(search.Row())), std::string("25"));
+
+        search.Press(Qt::Key_Escape);
+        search.Type("000000001");
+        QCOMPARE(search.Row(), 0);
+        search.Type("9");  // the tenth digit starts again with itself
+        QCOMPARE(search.Typed(), std::string("9"));
+        QCOMPARE(search.program.Column(2).at(static_cast<std::size_t>(search.Row())), std::string("12"));
+
+        search.Press(Qt::Key_Escape);
+        search.Type("99");
+        QCOMPARE(search.Row(), 8);  // nothing that high: the last film
+        search.Type("a");           // letters do nothing in number search
+        QCOMPARE(search.Typed(), std::string("99"));
+    }
+};
+
+KINOVKA_WINDOW_TEST_MAIN(TypedSearchQtTest)
+#include "TypedSearchQtTest.moc"

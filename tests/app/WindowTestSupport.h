@@ -1,0 +1,89 @@
+#pragma once
+// What the main-window tests share: the program's windows over a catalogue in a
+// temporary directory (as if the executable lay there), the recording
+// user-interface services, keys typed into the grid, and modal windows answered
+// by a timer so that no test blocks.
+#include <QModelIndex>
+#include <QPointer>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/core/RecordingUiServices.h"
+#include "app/window/KinovkaApplication.h"
+#include "app/window/ProgramWindows.h"
+#include "tests/app/FilmTable.h"
+
+class QTimer;
+class QWidget;
+
+// Installs the recording services and pins the collation to Czech; call first in main.
+void PrepareWindowTests();
+
+// The recording services every window test reports through.
+RecordingUiServices& Ui();
+
+struct ProgramUnderTest {
+    ProgramUnderTest();
+
+    // Writes a catalogue file of these films beside the "executable".
+    void WriteCatalogue(const std::vector<Film>& films, const std::string& name = "filmy.xml");
+    // The start-up routine for the "executable" in the temporary directory.
+    void Start(const std::vector<std::string>& arguments = {});
+
+    std::string FilePath(const std::string& name = "filmy.xml") const;
+    std::string ReadFile(const std::string& name = "filmy.xml") const;
+
+    // The grid's column n (0-based model column) for every row, as UTF-8.
+    std::vector<std::string> Column(int column) const;
+    // The grid's current row, and the table's current record's English title.
+    int GridRow() const;
+    std::string CurrentTitle() const;
+    QString TitleCaption(int column) const;
+    bool TitleIsRed(int column) const;
+    // The columns whose titles are red, as their field names joined by ",".
+    std::string RedTitles() const;
+
+    QTemporaryDir Directory;
+    ProgramWindows Windows;
+    TMenuF& Menu;
+};
+
+// Key events as the grid receives them from the keyboard.
+void PressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+              const QString& text = {});
+void TypeText(QWidget* widget, const QString& text);
+
+// Answers the next modal window that opens: the action runs with the window (it
+// must close it); the window's class name and title are recorded.
+class ModalAnswer {
+public:
+    explicit ModalAnswer(std::function<void(QWidget*)> action);
+    ~ModalAnswer();
+    QString ClassName;
+    QString Title;
+    bool Seen() const { return !ClassName.isEmpty(); }
+
+private:
+    std::function<void(QWidget*)> action_;
+    bool done_ = false;
+    QPointer<QTimer> timer_;
+};
+
+// A modal answer that just closes the window as with Esc or its close box.
+void RejectModal(QWidget* window);
+
+// Films of the tests, with Czech titles and diacritics.
+const std::vector<Film>& SampleFilms();
+
+// The main of a window test program: the application with its event-loop catch.
+#define KINOVKA_WINDOW_TEST_MAIN(TestClass)                 \
+    int main(int argc, char** argv) {                       \
+        KinovkaApplication application(argc, argv);         \
+        KinovkaApplication::setApplicationName("Kinovka");  \
+        PrepareWindowTests();                               \
+        TestClass test;                                     \
+        return QTest::qExec(&test, argc, argv);             \
+    }
