@@ -51,10 +51,12 @@ inline void MakeFilmTable(TClientDataSet& table, const std::vector<Film>& films,
     table.IndexDefs().Clear();
     table.CreateEmpty();
     table.SetTrackChanges(false);
-    for (const Film& film : films) AddFilm(table, film);
     table.BuildIndex("k", sortFields, 0);
     table.BuildIndex("x", "K", ixPrimary | ixUnique);
     table.SetIndexName("k");
+    // Inserted with "k" active, as the program does, so the document order (and
+    // the file) keeps the films in insertion order.
+    for (const Film& film : films) AddFilm(table, film);
     table.First();
 }
 
