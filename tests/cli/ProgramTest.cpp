@@ -76,7 +76,7 @@ TEST(ConvertCommand, WritesEachFormAndTheCopiesReadTheSame) {
     EXPECT_NE(box.Read("copy.bin").rfind("<?xml", 0), 0u);
     EXPECT_EQ(box.Read("named.XML"), box.Read("cat.xml"));
     EXPECT_NE(box.Read("utf8.xml"), box.Read("cat.xml"));
-    EXPECT_NE(box.Read("utf8.xml").find("Pelíšky"), std::string::npos);
+    EXPECT_EQ(box.Read("utf8.xml").rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"", 0), 0u);
     for (const char* copy : {"copy.xml", "copy.bin", "named.XML", "utf8.xml"}) {
         EXPECT_EQ(box.Run({"list", copy}).Out, list) << copy;
     }

@@ -99,6 +99,24 @@ TEST(AddCommand, ReportsACatalogueThatCannotBeOpened) {
     EXPECT_FALSE(box.Exists("missing.xml"));
 }
 
+TEST(AddCommand, ShowsTheEngineCodeWhenTheTableRefusesTheFilm) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {});
+    // Without its key counter a catalogue gives new films no key, and the unique
+    // key index takes only one film without a key.
+    std::string packet = box.Read("cat.xml");
+    const std::string counter = "<PARAMS AUTOINCVALUE=\"1\"/>";
+    ASSERT_NE(packet.find(counter), std::string::npos) << packet;
+    packet.erase(packet.find(counter), counter.size());
+    box.Write("cat.xml", packet);
+    ASSERT_EQ(box.Run({"add", "cat.xml", "--en", "A"}).Status, 0);
+    const std::string before = box.Read("cat.xml");
+    const CliResult refused = box.Run({"add", "cat.xml", "--en", "B"});
+    EXPECT_EQ(refused.Status, 1);
+    EXPECT_EQ(refused.Err, kInsertRefused + "0x2601\n");
+    EXPECT_EQ(box.Read("cat.xml"), before);
+}
+
 TEST(AddCommand, KeepsKeysRisingAfterTheHighestWasDeleted) {
     CliSandbox box;
     box.MakeCatalogue("cat.xml", {{"--en", "A"}, {"--en", "B"}});
