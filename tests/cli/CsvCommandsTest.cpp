@@ -44,6 +44,22 @@ TEST(DumpCommand, WritesJsonWithEscapesAndNumbers) {
               "\"S5\": \"CZ\", \"S6\": 1, \"S7\": \"back\\\\slash \\\"quoted\\\"\\n\"}\n]\n");
 }
 
+TEST(DumpCommand, ShowsNullFieldsAsNullAndAsEmptyCells) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "A"}});
+    // A field without its attribute in the file is null.
+    std::string packet = box.Read("cat.xml");
+    for (const std::string attribute : {" S3=\"0\"", " S7=\"\""}) {
+        ASSERT_NE(packet.find(attribute), std::string::npos) << packet;
+        packet.erase(packet.find(attribute), attribute.size());
+    }
+    box.Write("cat.xml", packet);
+    EXPECT_EQ(box.Run({"dump", "cat.xml"}).Out,
+              "[\n  {\"K\": 1, \"S1\": \"A\", \"S2\": \"A\", \"S3\": null, \"S4\": \"EN\", \"S5\": \"CZ\", "
+              "\"S6\": 1, \"S7\": null}\n]\n");
+    EXPECT_EQ(box.Run({"dump", "cat.xml", "--format", "csv"}).Out, "K,S1,S2,S3,S4,S5,S6,S7\r\n1,A,A,,EN,CZ,1,\r\n");
+}
+
 TEST(ExportImport, RoundTripGivesTheSameDump) {
     CliSandbox box;
     box.MakeCatalogue("a.xml", {{"--en", "Pelíšky", "--lang", "CZ", "--subs", "", "--cd", "4", "--discs", "2"},
