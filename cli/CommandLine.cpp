@@ -31,7 +31,7 @@ Invocation ParseInvocation(std::span<const std::string> arguments, std::span<con
             continue;
         }
         if (!argument.starts_with("--")) {
-            // A lone dash followed by digits is a number (a negative key), not an option.
+            // There are no short options: a word with one dash is an argument, such as a negative key.
             invocation.Arguments.push_back(argument);
             continue;
         }
