@@ -16,7 +16,7 @@ constexpr auto kDecode = MakeDecodeTable();
 
 }  // namespace
 
-void AppendBase64(std::string& out, std::string_view bytes) {
+void AppendBase64(PacketBuffer& out, std::string_view bytes) {
     std::size_t i = 0;
     auto byte = [&](std::size_t k) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[k])); };
     for (; i + 3 <= bytes.size(); i += 3) {

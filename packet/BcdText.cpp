@@ -14,7 +14,7 @@ int DigitAt(std::string_view bcd, std::size_t index) {
 
 }  // namespace
 
-void AppendBcdText(std::string& out, std::string_view bcd) {
+void AppendBcdText(PacketBuffer& out, std::string_view bcd) {
     if (bcd.size() < 2) {
         out.push_back('0');
         return;

@@ -6,7 +6,7 @@
 
 using namespace binarypacket;
 
-BinaryPacketWriter::BinaryPacketWriter() { out_.reserve(32768); }
+BinaryPacketWriter::BinaryPacketWriter() = default;
 
 std::uint16_t BinaryPacketWriter::Begin(std::uint32_t columnCount) {
     if (columnCount > 0xFFFF) return pkt::NotAllowed;
@@ -97,8 +97,7 @@ void BinaryPacketWriter::EndRow() {
     byteorder::Store(out_.data() + 14, rows_);
 }
 
-void BinaryPacketWriter::Finish(std::string& packet) {
+std::string_view BinaryPacketWriter::Finish() {
     if (rows_ == 0) MarkRowOffset();
-    packet = std::move(out_);
-    out_.clear();
+    return out_.view();
 }

@@ -10,6 +10,7 @@
 // parameters. Parameter: u8 name length, name, u32 type, value in parameter layout.
 // Row: u8 status, (columns + 3) / 4 flag bytes (column j: bit 2*(j%4) of byte
 // j/4 null, the next bit unchanged), then the other values in parameter layout.
+#include "packet/PacketBuffer.h"
 #include "packet/PacketEmitter.h"
 
 #include <cstddef>
@@ -36,7 +37,7 @@ public:
     void BeginRow(std::uint8_t status) override;
     std::uint16_t PutColumn(std::size_t index, int status, std::string_view value) override;
     void EndRow() override;
-    void Finish(std::string& packet) override;
+    std::string_view Finish() override;
 
 private:
     std::uint16_t AppendParam(std::size_t countAt, std::string_view name, ColumnType type, std::string_view value);
@@ -44,7 +45,7 @@ private:
     void MarkRowOffset();
     void Raise16(std::size_t at);
 
-    std::string out_;
+    PacketBuffer out_;
     std::vector<ColumnType> types_;
     std::size_t fieldParamCountAt_ = 0;
     std::size_t tableParamCountAt_ = 0;  // 0 until the table parameter count is written

@@ -27,8 +27,9 @@ void Store(char* p, T value) {
     for (std::size_t i = 0; i < sizeof(T); ++i) p[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
 }
 
-template <class T>
-void Append(std::string& out, T value) {
+// Out is std::string or PacketBuffer.
+template <class T, class Out>
+void Append(Out& out, T value) {
     char bytes[sizeof(T)];
     Store(bytes, value);
     out.append(bytes, sizeof(T));
@@ -51,7 +52,8 @@ inline std::int64_t LoadSigned(const char* p, std::size_t size) {
 }
 
 // The low `size` bytes of value.
-inline void AppendSized(std::string& out, std::uint64_t value, std::size_t size) {
+template <class Out>
+void AppendSized(Out& out, std::uint64_t value, std::size_t size) {
     for (std::size_t i = 0; i < size; ++i) out.push_back(static_cast<char>(i < 8 ? (value >> (8 * i)) & 0xFF : 0));
 }
 
@@ -62,7 +64,8 @@ inline double LoadDouble(const char* p) {
     return value;
 }
 
-inline void AppendDouble(std::string& out, double value) {
+template <class Out>
+void AppendDouble(Out& out, double value) {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     Append(out, bits);

@@ -137,12 +137,21 @@ std::uint16_t TDATAPACKET_WRITE::PutValue(int status, std::int32_t length, const
     });
 }
 
-std::uint16_t TDATAPACKET_WRITE::FinishPacket(std::string& packet) {
+std::uint16_t TDATAPACKET_WRITE::FinishPacket(std::string_view& packet) {
     return Guarded([&]() -> std::uint16_t {
         if (phase_ == Phase::Created || phase_ == Phase::Finished || rowOpen_) return pkt::NotAllowed;
         if (phase_ != Phase::Rows) EndParams();
-        emitter_->Finish(packet);
+        packet = emitter_->Finish();
         phase_ = Phase::Finished;
+        return pkt::Ok;
+    });
+}
+
+std::uint16_t TDATAPACKET_WRITE::FinishPacket(std::string& packet) {
+    std::string_view bytes;
+    if (const std::uint16_t status = FinishPacket(bytes)) return status;
+    return Guarded([&]() -> std::uint16_t {
+        packet.assign(bytes);
         return pkt::Ok;
     });
 }

@@ -44,6 +44,9 @@ public:
     std::uint16_t PutValue(int status, std::int32_t length, const void* value);
     // Closes the open elements and hands over the whole byte block.
     std::uint16_t FinishPacket(std::string& packet);
+    // The same without a copy: the bytes stay with the writer, valid until it is
+    // destroyed. The fastest way to a file.
+    std::uint16_t FinishPacket(std::string_view& packet);
 
 private:
     enum class Phase { Created, Columns, TableParams, Rows, Finished };

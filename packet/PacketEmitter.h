@@ -24,5 +24,6 @@ public:
     // status: 0 a value, 1 null, 2 unchanged.
     virtual std::uint16_t PutColumn(std::size_t index, int status, std::string_view value) = 0;
     virtual void EndRow() = 0;
-    virtual void Finish(std::string& packet) = 0;
+    // The finished packet; the bytes stay with the emitter.
+    virtual std::string_view Finish() = 0;
 };

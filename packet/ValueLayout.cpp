@@ -55,9 +55,4 @@ bool FitsPrefix(ColumnType type, std::size_t length) {
     }
 }
 
-void AppendParamValue(std::string& out, ColumnType type, std::string_view payload) {
-    if (coltype::IsVarying(type)) byteorder::AppendSized(out, payload.size(), coltype::Size(type));
-    out.append(payload);
-}
-
 }  // namespace valuelayout

@@ -7,6 +7,7 @@
 // bytes it counts; an array is a 32-bit element count and the elements.
 // Row layout (PutValue, NextRow) is the same except that a varying value has no
 // prefix: its length travels beside it.
+#include "packet/ByteOrder.h"
 #include "packet/PacketTypes.h"
 
 #include <cstddef>
@@ -32,7 +33,12 @@ bool TakeRowValue(ColumnType type, std::string_view bytes, std::string_view& val
 // Whether a varying value of `length` bytes fits the type's length prefix.
 bool FitsPrefix(ColumnType type, std::size_t length);
 
-// Appends a row-layout value in parameter layout (with its length prefix).
-void AppendParamValue(std::string& out, ColumnType type, std::string_view payload);
+// Appends a row-layout value in parameter layout (with its length prefix); Out
+// is std::string or PacketBuffer.
+template <class Out>
+void AppendParamValue(Out& out, ColumnType type, std::string_view payload) {
+    if (coltype::IsVarying(type)) byteorder::AppendSized(out, payload.size(), coltype::Size(type));
+    out.append(payload.data(), payload.size());
+}
 
 }  // namespace valuelayout

@@ -18,19 +18,19 @@ namespace {
 using namespace coltype;
 
 template <class T>
-void AppendNumber(std::string& out, T value) {
+void AppendNumber(PacketBuffer& out, T value) {
     char text[24];
     const auto result = std::to_chars(text, text + sizeof text, value);
-    out.append(text, result.ptr);
+    out.append(text, static_cast<std::size_t>(result.ptr - text));
 }
 
-void AppendDigits(std::string& out, std::int64_t value, int width) {
+void AppendDigits(PacketBuffer& out, std::int64_t value, int width) {
     char text[32];
     const int n = std::snprintf(text, sizeof text, "%0*lld", width, static_cast<long long>(value));
     out.append(text, static_cast<std::size_t>(n));
 }
 
-void AppendDateText(std::string& out, std::int64_t days) {
+void AppendDateText(PacketBuffer& out, std::int64_t days) {
     const CivilDate date = DateFromDays(days);
     AppendDigits(out, date.Year, 4);
     AppendDigits(out, date.Month, 2);
@@ -38,7 +38,7 @@ void AppendDateText(std::string& out, std::int64_t days) {
 }
 
 // "hh:mm:sssss", the last part counting milliseconds.
-void AppendClockText(std::string& out, std::int64_t hours, std::int64_t minutes, std::int64_t milliseconds) {
+void AppendClockText(PacketBuffer& out, std::int64_t hours, std::int64_t minutes, std::int64_t milliseconds) {
     AppendDigits(out, hours, 2);
     out.push_back(':');
     AppendDigits(out, minutes, 2);
@@ -46,17 +46,17 @@ void AppendClockText(std::string& out, std::int64_t hours, std::int64_t minutes,
     AppendDigits(out, milliseconds, 5);
 }
 
-void AppendTimeText(std::string& out, std::int64_t ms) {
+void AppendTimeText(PacketBuffer& out, std::int64_t ms) {
     AppendClockText(out, ms / 3'600'000, ms / 60'000 % 60, ms % 60'000);
 }
 
-void AppendIntegerElement(std::string& out, unsigned code, std::string_view bytes) {
+void AppendIntegerElement(PacketBuffer& out, unsigned code, std::string_view bytes) {
     // 16-bit elements are written as signed whatever the array's own type.
     if (code == cInteger || bytes.size() == 2) AppendNumber(out, byteorder::LoadSigned(bytes.data(), bytes.size()));
     else AppendNumber(out, byteorder::LoadUnsigned(bytes.data(), bytes.size()));
 }
 
-void AppendArrayText(std::string& out, ColumnType type, std::string_view value) {
+void AppendArrayText(PacketBuffer& out, ColumnType type, std::string_view value) {
     const std::size_t size = Size(type);
     const std::uint32_t count = byteorder::Load<std::uint32_t>(value.data());
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -65,10 +65,10 @@ void AppendArrayText(std::string& out, ColumnType type, std::string_view value) 
     }
 }
 
-void AppendDoubleText(std::string& out, double value) {
+void AppendDoubleText(PacketBuffer& out, double value) {
     char text[40];
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 16);
-    out.append(text, result.ptr);
+    out.append(text, static_cast<std::size_t>(result.ptr - text));
 }
 
 // How many bytes the text form of a fixed value reads, whatever its type claims.
@@ -167,7 +167,7 @@ void AppendIntegerArray(std::string& out, ColumnType type, std::string_view raw)
 
 }  // namespace
 
-std::uint16_t AppendValueText(std::string& out, ColumnType type, std::string_view value, bool utf8) {
+std::uint16_t AppendValueText(PacketBuffer& out, ColumnType type, std::string_view value, bool utf8) {
     std::string_view name;
     if (const std::uint16_t status = FieldTypeName(type, name)) return status;
     if (value.size() < FixedBytesRead(type)) return pkt::BufferTooSmall;

@@ -28,9 +28,7 @@ std::string AttributeName(std::string_view name) {
 }  // namespace
 
 XmlPacketWriter::XmlPacketWriter(std::uint32_t xmlFlags)
-    : metadata_((xmlFlags & xmlflag::Metadata) != 0), utf8_((xmlFlags & xmlflag::Utf8) != 0) {
-    out_.reserve(32768);
-}
+    : metadata_((xmlFlags & xmlflag::Metadata) != 0), utf8_((xmlFlags & xmlflag::Utf8) != 0) {}
 
 std::uint16_t XmlPacketWriter::Begin(std::uint32_t columnCount) {
     columns_.reserve(columnCount);
@@ -47,11 +45,13 @@ std::uint16_t XmlPacketWriter::AddColumn(const ColumnDesc& column) {
     const std::string_view name = column.NameView();
     const std::string attributeName = AttributeName(name);
 
+    scratch_.clear();
+    scratch_ += ' ';
+    AppendEscaped(scratch_, attributeName, high);
+    scratch_ += "=\"";
     Column& added = columns_.emplace_back();
     added.Type = column.Type;
-    added.AttributeStart = " ";
-    AppendEscaped(added.AttributeStart, attributeName, high);
-    added.AttributeStart += "=\"";
+    added.AttributeStart = scratch_.view();
     if (!metadata_) return pkt::Ok;
 
     CloseTag(field_, "</FIELD>");
@@ -62,7 +62,7 @@ std::uint16_t XmlPacketWriter::AddColumn(const ColumnDesc& column) {
         out_ += '"';
     }
     out_ += " attrname=\"";
-    out_.append(added.AttributeStart, 1, added.AttributeStart.size() - 3);
+    out_.append(std::string_view(added.AttributeStart).substr(1, added.AttributeStart.size() - 3));
     out_ += "\" fieldtype=\"";
     out_ += typeName;
     out_ += '"';
@@ -95,7 +95,7 @@ std::uint16_t XmlPacketWriter::AddTableParam(std::string_view name, ColumnType t
     return AddParam(params_, name, type, value);
 }
 
-std::uint16_t XmlPacketWriter::AppendParamText(std::string& out, ColumnType type, std::string_view value) const {
+std::uint16_t XmlPacketWriter::AppendParamText(PacketBuffer& out, ColumnType type, std::string_view value) const {
     std::string_view whole, payload;
     valuelayout::TakeParamValue(type, value, whole, payload);
     return AppendValueText(out, coltype::Plain(type), payload, utf8_);
@@ -110,15 +110,18 @@ std::uint16_t XmlPacketWriter::AddParam(OpenTag& tag, std::string_view name, Col
     if (KnownParamType(name)) {
         // After a PARAM child the start tag is already closed: the attribute goes
         // in front of its ">", marked by a second space.
-        std::string& text = tag.hasChildren ? scratch_ : out_;
-        if (tag.hasChildren) scratch_.assign(" ");
+        PacketBuffer& text = tag.hasChildren ? scratch_ : out_;
+        if (tag.hasChildren) {
+            scratch_.clear();
+            scratch_ += ' ';
+        }
         text += ' ';
         AppendEscaped(text, name, high);
         text += "=\"";
         if (const std::uint16_t status = AppendParamText(text, type, value)) return status;
         text += '"';
         if (tag.hasChildren) {
-            out_.insert(tag.attributesEnd, scratch_);
+            out_.insert(tag.attributesEnd, scratch_.view());
             tag.attributesEnd += scratch_.size();
         }
         return pkt::Ok;
@@ -187,8 +190,7 @@ std::uint16_t XmlPacketWriter::PutColumn(std::size_t index, int status, std::str
 
 void XmlPacketWriter::EndRow() { out_ += "/>"; }
 
-void XmlPacketWriter::Finish(std::string& packet) {
+std::string_view XmlPacketWriter::Finish() {
     out_ += "</ROWDATA></DATAPACKET>";
-    packet = std::move(out_);
-    out_.clear();
+    return out_.view();
 }

@@ -4,6 +4,7 @@
 // Elements are written as the calls come; a start tag whose element has gained a
 // PARAM child stays open for further known parameters, which are inserted at the
 // end of its attributes ("late attributes", two spaces before the name).
+#include "packet/PacketBuffer.h"
 #include "packet/PacketEmitter.h"
 
 #include <cstddef>
@@ -22,7 +23,7 @@ public:
     void BeginRow(std::uint8_t status) override;
     std::uint16_t PutColumn(std::size_t index, int status, std::string_view value) override;
     void EndRow() override;
-    void Finish(std::string& packet) override;
+    std::string_view Finish() override;
 
 private:
     // An element whose start tag may still take attributes.
@@ -37,12 +38,12 @@ private:
     };
 
     std::uint16_t AddParam(OpenTag& tag, std::string_view name, ColumnType type, std::string_view value);
-    std::uint16_t AppendParamText(std::string& out, ColumnType type, std::string_view value) const;
+    std::uint16_t AppendParamText(PacketBuffer& out, ColumnType type, std::string_view value) const;
     void CloseTag(OpenTag& tag, std::string_view endTag);
     void CloseFields();
 
-    std::string out_;
-    std::string scratch_;
+    PacketBuffer out_;
+    PacketBuffer scratch_{256};
     std::vector<Column> columns_;
     OpenTag field_;
     OpenTag params_;

@@ -17,7 +17,13 @@ constexpr std::array<unsigned char, 256> MakeByteClasses() {
 }
 constexpr auto kByteClass = MakeByteClasses();
 
-void AppendReference(std::string& out, unsigned value) {
+void AppendReference(PacketBuffer& out, unsigned value) {
+    if (value >= 100 && value <= 999) {
+        const char text[6] = {'&', '#', static_cast<char>('0' + value / 100), static_cast<char>('0' + value / 10 % 10),
+                              static_cast<char>('0' + value % 10), ';'};
+        out.append(text, sizeof text);
+        return;
+    }
     char digits[12];
     int n = 0;
     do {
@@ -30,7 +36,7 @@ void AppendReference(std::string& out, unsigned value) {
     out.push_back(';');
 }
 
-void AppendEscapedAscii(std::string& out, unsigned char c) {
+void AppendEscapedAscii(PacketBuffer& out, unsigned char c) {
     switch (c) {
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
@@ -46,7 +52,7 @@ void AppendEscapedAscii(std::string& out, unsigned char c) {
     }
 }
 
-void AppendUtf8(std::string& out, unsigned codePoint) {
+void AppendUtf8(PacketBuffer& out, unsigned codePoint) {
     if (codePoint < 0x80) {
         out.push_back(static_cast<char>(codePoint));
     } else if (codePoint < 0x800) {
@@ -67,14 +73,33 @@ int DigitValue(char c, bool hex) {
     return -1;
 }
 
-// Walks attribute text and reports each byte it stands for: onByte for bytes
-// taken literally (and for entities), onCodePoint for numeric references and
-// UTF-8 sequences. Every read is bounded by the text's own length.
-template <class OnByte, class OnCodePoint>
-void Decode(std::string_view raw, bool utf8, OnByte onByte, OnCodePoint onCodePoint) {
+// Where the next byte that needs decoding is, from `from` on.
+std::size_t NextSpecial(std::string_view raw, std::size_t from, bool utf8) {
+    if (!utf8) {
+        const void* found = std::memchr(raw.data() + from, '&', raw.size() - from);
+        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - raw.data()) : raw.size();
+    }
+    while (from < raw.size() && raw[from] != '&' && static_cast<unsigned char>(raw[from]) < 0xC0) ++from;
+    return from;
+}
+
+// Walks attribute text and reports what it stands for: onRun for bytes taken
+// literally (runs of them, and the single byte of an entity), onCodePoint for
+// numeric references and UTF-8 sequences. Every read is bounded by the text's
+// own length.
+template <class OnRun, class OnCodePoint>
+void Decode(std::string_view raw, bool utf8, OnRun onRun, OnCodePoint onCodePoint) {
     const std::size_t n = raw.size();
     std::size_t i = 0;
+    const auto onByte = [&](unsigned char byte) {
+        const char c = static_cast<char>(byte);
+        onRun(&c, 1);
+    };
     while (i < n) {
+        const std::size_t special = NextSpecial(raw, i, utf8);
+        if (special > i) onRun(raw.data() + i, special - i);
+        i = special;
+        if (i == n) break;
         const unsigned char c = static_cast<unsigned char>(raw[i]);
         if (c == '&') {
             const char next = i + 1 < n ? raw[i + 1] : '\0';
@@ -128,8 +153,6 @@ void Decode(std::string_view raw, bool utf8, OnByte onByte, OnCodePoint onCodePo
             i += length;
             continue;
         }
-        onByte(c);
-        ++i;
     }
 }
 
@@ -140,7 +163,7 @@ void AppendUnit(std::string& out, unsigned unit) {
 
 }  // namespace
 
-void AppendEscaped(std::string& out, std::string_view bytes, HighBytes high) {
+void AppendEscaped(PacketBuffer& out, std::string_view bytes, HighBytes high) {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
     const unsigned char highClass = high == HighBytes::Raw ? 0 : 2;
@@ -160,7 +183,7 @@ void AppendEscaped(std::string& out, std::string_view bytes, HighBytes high) {
     }
 }
 
-void AppendEscapedWide(std::string& out, const char* data, std::size_t units, bool utf8) {
+void AppendEscapedWide(PacketBuffer& out, const char* data, std::size_t units, bool utf8) {
     for (std::size_t i = 0; i < units; ++i) {
         const unsigned unit = static_cast<unsigned char>(data[2 * i]) |
                               static_cast<unsigned>(static_cast<unsigned char>(data[2 * i + 1])) << 8;
@@ -181,7 +204,7 @@ bool IsPlainText(std::string_view raw, bool utf8) {
 
 void AppendDecoded(std::string& out, std::string_view raw, bool utf8) {
     Decode(
-        raw, utf8, [&](unsigned char byte) { out.push_back(static_cast<char>(byte)); },
+        raw, utf8, [&](const char* run, std::size_t length) { out.append(run, length); },
         [&](unsigned codePoint) {
             if (codePoint < 256) {
                 out.push_back(static_cast<char>(codePoint));
@@ -194,7 +217,10 @@ void AppendDecoded(std::string& out, std::string_view raw, bool utf8) {
 
 void AppendDecodedWide(std::string& out, std::string_view raw, bool utf8) {
     Decode(
-        raw, utf8, [&](unsigned char byte) { AppendUnit(out, cp1250::ToUnicode(byte)); },
+        raw, utf8,
+        [&](const char* run, std::size_t length) {
+            for (std::size_t k = 0; k < length; ++k) AppendUnit(out, cp1250::ToUnicode(static_cast<unsigned char>(run[k])));
+        },
         [&](unsigned codePoint) {
             if (codePoint < 0x10000) {
                 AppendUnit(out, codePoint);

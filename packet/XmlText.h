@@ -1,6 +1,8 @@
 #pragma once
 // Attribute text: how bytes are escaped into an attribute value and how an
 // attribute value is decoded back into bytes.
+#include "packet/PacketBuffer.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -13,12 +15,12 @@ enum class HighBytes {
 };
 
 // Escapes <, >, &, apostrophe, double quote, CR, LF, tab and backslash; drops zero bytes.
-void AppendEscaped(std::string& out, std::string_view bytes, HighBytes high);
+void AppendEscaped(PacketBuffer& out, std::string_view bytes, HighBytes high);
 
 // A wide string (`units` little-endian 16-bit units at `data`): units below 128 as
 // single escaped bytes, others as UTF-8 (utf8) or as "&#" decimal ";" with at
 // least three digits.
-void AppendEscapedWide(std::string& out, const char* data, std::size_t units, bool utf8);
+void AppendEscapedWide(PacketBuffer& out, const char* data, std::size_t units, bool utf8);
 
 // True when AppendDecoded would copy `raw` unchanged.
 bool IsPlainText(std::string_view raw, bool utf8);
