@@ -1,5 +1,7 @@
 #include "dialogs/FixedPlacement.h"
 
+#include <QDialog>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,4 +19,21 @@ QPushButton* PlaceButton(QWidget* panel, const char* caption, int left, int top)
     auto* button = new QPushButton(QString::fromUtf8(caption), panel);
     button->setGeometry(left, top, 75, 25);
     return button;
+}
+
+QFrame* FixedDialogPanel(QDialog* dialog, const char* caption, int width, int height) {
+    dialog->setWindowTitle(QString::fromUtf8(caption));
+    dialog->setFixedSize(width, height);
+    auto* panel = new QFrame(dialog);
+    panel->setGeometry(0, 0, width, height);
+    panel->setFrameShape(QFrame::StyledPanel);
+    return panel;
+}
+
+void SetTabOrder(std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : widgets) {
+        if (previous) QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
 }

@@ -9,11 +9,7 @@
 #include "dialogs/QtEdge.h"
 
 THledejF::THledejF(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8("Hledání CD podle zadaných hodnot"));
-    setFixedSize(371, 215);
-    Panel1 = new QFrame(this);
-    Panel1->setGeometry(0, 0, 371, 215);
-    Panel1->setFrameShape(QFrame::StyledPanel);
+    Panel1 = FixedDialogPanel(this, "Hledání CD podle zadaných hodnot", 371, 215);
 
     Edit1 = PlaceBox(Panel1, Label1, "Název anglicky:", 28, 27, 43, 315);
     Edit2 = PlaceBox(Panel1, Label2, "Název česky:", 28, 67, 83, 315);
@@ -23,8 +19,7 @@ THledejF::THledejF(QWidget* parent) : QDialog(parent) {
     Button4 = PlaceButton(Panel1, "&Nové hledání", 28, 163);
     Button1->setDefault(true);
 
-    QWidget* order[] = {Edit1, Edit2, Edit7, Button1, Button2, Button4};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    SetTabOrder({Edit1, Edit2, Edit7, Button1, Button2, Button4});
 
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });

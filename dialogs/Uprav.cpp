@@ -44,11 +44,7 @@ void ReturnQuietly(TableWalk& walk) {
 }  // namespace
 
 TUpravF::TUpravF(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8("Přidání CD do seznamu"));
-    setFixedSize(373, 285);
-    Panel1 = new QFrame(this);
-    Panel1->setGeometry(0, 0, 373, 285);
-    Panel1->setFrameShape(QFrame::StyledPanel);
+    Panel1 = FixedDialogPanel(this, "Přidání CD do seznamu", 373, 285);
 
     Edit1 = PlaceBox(Panel1, Label1, "Název anglicky:", 53, 30, 46, 121);
     Edit2 = PlaceBox(Panel1, Label2, "Název česky:", 197, 30, 46, 121);
@@ -62,8 +58,7 @@ TUpravF::TUpravF(QWidget* parent) : QDialog(parent) {
     Button2 = PlaceButton(Panel1, "&Cancel", 245, 230);
     Button3->setDefault(true);
 
-    QWidget* order[] = {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Button1, Button2, Button3};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    SetTabOrder({Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Button1, Button2, Button3});
 
     Edit1->installEventFilter(this);
     connect(Button1, &QPushButton::clicked, this, [this] { RunHandler([this] { Button1Click(); }); });
