@@ -179,3 +179,31 @@ TEST(Truncation, DamagedPacketsReadOrFailCleanly) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace packettest;
+
+TEST(LargePacket, ManyRowsRoundTripInEveryFormAndThroughTheView) {
+    std::vector<Film> films;
+    for (int k = 1; k <= 20000; ++k)
+        films.push_back({k, "Film " + std::to_string(k), "\x8A\xE8" "ern\xFD " + std::to_string(k % 97), k % 500,
+                         "EN", k % 3 ? std::optional<std::string>("CZ") : std::nullopt, 1 + k % 4,
+                         k % 5 ? std::nullopt : std::optional<std::string>("note & \"quote\"\r\n")});
+    const PacketData packet = Catalogue(films, 20001);
+    for (const std::uint32_t flags : {0u, 5u, 13u}) {
+        const std::string first = Written(packet, flags);
+        EXPECT_EQ(Written(ReadBack(first), flags), first) << flags;
+
+        TDATAPACKET_WRITE writer;
+        ASSERT_EQ(writer.SetXmlFlags(flags), 0);
+        ASSERT_EQ(writer.BeginPacket(3, 0), 0);
+        std::string_view view;
+        ASSERT_EQ(writer.FinishPacket(view), 0);
+        std::string copy;
+        EXPECT_EQ(writer.FinishPacket(copy), pkt::NotAllowed) << "a packet is finished once";
+        EXPECT_FALSE(view.empty());
+    }
+}
+
+}  // namespace
