@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -138,7 +139,9 @@ void TSeznamF::PrintText(QPrinter& printer) {
     printer.setPageMargins(QMarginsF(0, 0, 0, 0));
 
     QPainter painter;
-    if (!painter.begin(&printer)) throw std::runtime_error("The printer could not be started");
+    if (!painter.begin(&printer)) {
+        throw std::runtime_error(cp1250::FromUtf8("Tisk se nepodařilo zahájit"));
+    }
     // A copy laid out for the printer's resolution and page, so the box on the
     // screen keeps its own layout. No margin: the text fills the whole page. A
     // line wider than the page continues on the next printed line rather than
@@ -181,3 +184,11 @@ void TSeznamF::ToolButton3Click() {
 }
 
 void TSeznamF::ToolButton5Click() { close(); }
+
+void TSeznamF::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -37,7 +37,7 @@ public:
     void SaveText(const QString& fileName);
     // Prints the box's current text on the printer: the whole page, no margins,
     // page after page, job title "Kinovka - databáze filmů". Throws
-    // std::runtime_error when the printer cannot be started.
+    // std::runtime_error (Windows-1250 text) when the printer cannot be started.
     void PrintText(QPrinter& printer);
 
     QToolBar* ToolBar1;
@@ -45,4 +45,9 @@ public:
     QFrame* Panel1;
     QTextEdit* RichEdit1;
     QFileDialog* SaveDialog1;
+
+protected:
+    // The window has no cancel button, so Esc does not close it (and cannot throw
+    // away text the user is editing); "&Zrušit" and the close box do.
+    void keyPressEvent(QKeyEvent* event) override;
 };
