@@ -76,8 +76,8 @@ int DigitValue(char c, bool hex) {
 // Where the next byte that needs decoding is, from `from` on.
 std::size_t NextSpecial(std::string_view raw, std::size_t from, bool utf8) {
     if (!utf8) {
-        const void* found = std::memchr(raw.data() + from, '&', raw.size() - from);
-        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - raw.data()) : raw.size();
+        while (from < raw.size() && raw[from] != '&') ++from;
+        return from;
     }
     while (from < raw.size() && raw[from] != '&' && static_cast<unsigned char>(raw[from]) < 0xC0) ++from;
     return from;
@@ -194,12 +194,7 @@ void AppendEscapedWide(PacketBuffer& out, const char* data, std::size_t units, b
 }
 
 bool IsPlainText(std::string_view raw, bool utf8) {
-    if (raw.empty()) return true;
-    if (std::memchr(raw.data(), '&', raw.size())) return false;
-    if (!utf8) return true;
-    for (const char c : raw)
-        if (static_cast<unsigned char>(c) >= 0xC0) return false;
-    return true;
+    return NextSpecial(raw, 0, utf8) == raw.size();
 }
 
 void AppendDecoded(std::string& out, std::string_view raw, bool utf8) {

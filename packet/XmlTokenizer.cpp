@@ -51,15 +51,18 @@ void XmlTokenizer::ReadAttributes(std::string_view list) {
     while (true) {
         while (i < list.size() && IsBlank(list[i])) ++i;
         if (i >= list.size()) return;
-        const std::size_t equals = list.find('=', i);
-        if (equals == std::string_view::npos) return;
+        // Names and values are short: a plain scan beats a library search here.
+        std::size_t equals = i;
+        while (equals < list.size() && list[equals] != '=') ++equals;
+        if (equals == list.size()) return;
         std::size_t nameEnd = equals;
         while (nameEnd > i && IsBlank(list[nameEnd - 1])) --nameEnd;
         std::size_t j = equals + 1;
         while (j < list.size() && IsBlank(list[j])) ++j;
         if (j >= list.size() || list[j] != '"') return;
-        const std::size_t close = list.find('"', j + 1);
-        if (close == std::string_view::npos) return;
+        std::size_t close = j + 1;
+        while (close < list.size() && list[close] != '"') ++close;
+        if (close == list.size()) return;
         attributes_.push_back({list.substr(i, nameEnd - i), list.substr(j + 1, close - j - 1), false});
         i = close + 1;
     }
