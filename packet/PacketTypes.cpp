@@ -1,5 +1,6 @@
 #include "packet/PacketTypes.h"
 
+#include "packet/AsciiCase.h"
 #include "packet/PacketStatus.h"
 
 #include <array>
@@ -7,18 +8,6 @@
 #include <utility>
 
 namespace {
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'a' && x <= 'z') x -= 32;
-        if (y >= 'a' && y <= 'z') y -= 32;
-        if (x != y) return false;
-    }
-    return true;
-}
 
 using coltype::String1;
 using coltype::UIntArray;
@@ -76,13 +65,13 @@ std::uint32_t XmlFlagsForSaveFormat(int saveFormat) {
 
 std::optional<ColumnType> KnownParamType(std::string_view name) {
     for (const auto& [known, type] : kKnownParams)
-        if (SameIgnoringCase(known, name)) return type;
+        if (SameIgnoringAsciiCase(known, name)) return type;
     return std::nullopt;
 }
 
 std::optional<int> SubtypeCode(std::string_view name) {
     for (const auto& [known, code] : kSubtypes)
-        if (SameIgnoringCase(known, name)) return code;
+        if (SameIgnoringAsciiCase(known, name)) return code;
     return std::nullopt;
 }
 
@@ -137,17 +126,17 @@ std::uint16_t FieldTypeName(ColumnType type, std::string_view& name) {
 
 ColumnType ColumnTypeFromName(std::string_view name) {
     auto starts = [&](std::string_view prefix) {
-        return name.size() >= prefix.size() && SameIgnoringCase(name.substr(0, prefix.size()), prefix);
+        return name.size() >= prefix.size() && SameIgnoringAsciiCase(name.substr(0, prefix.size()), prefix);
     };
     for (const auto& [known, type] : kTypeNames)
-        if (SameIgnoringCase(known, name)) return type;
-    if (SameIgnoringCase(name, "int")) return coltype::Int32;
-    if (SameIgnoringCase(name, "uint")) return coltype::UInt32;
-    if (SameIgnoringCase(name, "string")) return coltype::String1;
-    if (SameIgnoringCase(name, "string.uni")) return coltype::WideString1;
-    if (SameIgnoringCase(name, "nested")) return 0x50E0000;
-    if (SameIgnoringCase(name, "struct")) return 0x10C0000;
-    if (SameIgnoringCase(name, "fixedFMT")) return 0x120020;
+        if (SameIgnoringAsciiCase(known, name)) return type;
+    if (SameIgnoringAsciiCase(name, "int")) return coltype::Int32;
+    if (SameIgnoringAsciiCase(name, "uint")) return coltype::UInt32;
+    if (SameIgnoringAsciiCase(name, "string")) return coltype::String1;
+    if (SameIgnoringAsciiCase(name, "string.uni")) return coltype::WideString1;
+    if (SameIgnoringAsciiCase(name, "nested")) return 0x50E0000;
+    if (SameIgnoringAsciiCase(name, "struct")) return 0x10C0000;
+    if (SameIgnoringAsciiCase(name, "fixedFMT")) return 0x120020;
     // "i" and "ui" look only at the character after the prefix.
     const std::size_t prefix = starts("ui") ? 2 : starts("i") ? 1 : 0;
     if (prefix) {

@@ -1,5 +1,6 @@
 #include "packet/XmlPacketReader.h"
 
+#include "packet/AsciiCase.h"
 #include "packet/PacketStatus.h"
 #include "packet/ValueLayout.h"
 #include "packet/ValueText.h"
@@ -8,11 +9,6 @@
 namespace {
 
 using Param = TDATAPACKET_READ::Param;
-
-bool IsTrue(std::string_view value) {
-    return value.size() == 4 && (value[0] | 32) == 't' && (value[1] | 32) == 'r' && (value[2] | 32) == 'u' &&
-           (value[3] | 32) == 'e';
-}
 
 bool IsSupportedColumnType(ColumnType type) {
     return type != 0 && valuelayout::IsSupported(type) && coltype::TypeCode(type) != coltype::cNested;
@@ -86,7 +82,7 @@ std::uint16_t XmlPacketReader::ReadColumn(bool hasChildren, ColumnDesc& column) 
     for (const auto& [flag, bit] : kFlags) {
         if (XmlAttribute* attribute = tokens_.Find(flag)) {
             attribute->Used = true;
-            if (IsTrue(attribute->Value)) desc.Attributes |= bit;
+            if (SameIgnoringAsciiCase(attribute->Value, "true")) desc.Attributes |= bit;
         }
     }
     XmlAttribute* ownName = tokens_.Find("fieldname");

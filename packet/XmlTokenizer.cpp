@@ -1,5 +1,6 @@
 #include "packet/XmlTokenizer.h"
 
+#include "packet/AsciiCase.h"
 #include "packet/PacketStatus.h"
 
 #include <cstring>
@@ -7,17 +8,6 @@
 namespace {
 
 bool IsBlank(char c) { return c >= 1 && c <= 32; }
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -80,7 +70,7 @@ std::uint16_t XmlTokenizer::ReadHeader(bool& utf8) {
     while (target < header.size() && !IsBlank(header[target])) ++target;
     ReadAttributes(header.substr(target));
     for (const XmlAttribute& attribute : attributes_)
-        if (SameIgnoringCase(attribute.Name, "encoding") && SameIgnoringCase(attribute.Value, "UTF-8")) utf8 = true;
+        if (SameIgnoringAsciiCase(attribute.Name, "encoding") && SameIgnoringAsciiCase(attribute.Value, "UTF-8")) utf8 = true;
     attributes_.clear();
     return pkt::Ok;
 }
