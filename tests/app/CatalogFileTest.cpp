@@ -9,23 +9,12 @@
 #include "app/core/Global.h"
 #include "app/core/RecordingUiServices.h"
 #include "table/Collation.h"
+#include "tests/app/CatalogueBytes.h"
 #include "tests/app/FilmTable.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* const kEmptyCatalogue =
-    "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-    "<FIELD attrname=\"K\" fieldtype=\"i4\" SUBTYPE=\"Autoinc\"/>"
-    "<FIELD attrname=\"S1\" fieldtype=\"string\" WIDTH=\"50\"/>"
-    "<FIELD attrname=\"S2\" fieldtype=\"string\" WIDTH=\"50\"/>"
-    "<FIELD attrname=\"S3\" fieldtype=\"i4\"/>"
-    "<FIELD attrname=\"S4\" fieldtype=\"string\" WIDTH=\"2\"/>"
-    "<FIELD attrname=\"S5\" fieldtype=\"string\" WIDTH=\"11\"/>"
-    "<FIELD attrname=\"S6\" fieldtype=\"i4\"/>"
-    "<FIELD attrname=\"S7\" fieldtype=\"string\" WIDTH=\"100\"/>"
-    "</FIELDS><PARAMS AUTOINCVALUE=\"1\"/></METADATA><ROWDATA></ROWDATA></DATAPACKET>";
 
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -57,9 +57,7 @@ class FindQtTest : public QObject {
 
 private slots:
     void emptyCriteriaFindEveryFilmInTurn() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         TMenuF& menu = program.Menu;
         menu.cds.GoToRow(4);
         Find(menu, {});
@@ -79,9 +77,7 @@ private slots:
     }
 
     void criteriaMatchUpperCasedWithDiacriticsKept() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         TMenuF& menu = program.Menu;
         Find(menu, {"atri"});
         QCOMPARE(program.CurrentTitle(), std::string("The Matrix"));
@@ -98,9 +94,7 @@ private slots:
     }
 
     void nothingFoundLeavesTheCursorAndDisablesDalsi() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         TMenuF& menu = program.Menu;
         Find(menu, {"a"});
         QVERIFY(menu.ToolButton13->isEnabled());
@@ -114,9 +108,7 @@ private slots:
     }
 
     void cancellingKeepsDalsiUnlessANewSearchWasStarted() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         TMenuF& menu = program.Menu;
         Find(menu, {"s"});
         const int found = menu.cds.CurrentRow();
@@ -129,9 +121,7 @@ private slots:
     }
 
     void aSortBetweenFindAndDalsiContinuesAfterTheFirstFilm() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         TMenuF& menu = program.Menu;
         Find(menu, {"e"});
         QVERIFY(menu.ToolButton13->isEnabled());
@@ -145,9 +135,7 @@ private slots:
     }
 
     void anEmptyOrClosedCatalogueHasNothingToFind() {
-        ProgramUnderTest empty;
-        empty.WriteCatalogue({});
-        empty.Start();
+        ProgramUnderTest empty(std::vector<Film>{});
         Find(empty.Menu, {});
         QCOMPARE(LastMessage(), std::string("Nebyl nalezen žádný záznam."));
         QVERIFY(!empty.Menu.ToolButton13->isEnabled());

@@ -38,9 +38,7 @@ private slots:
     }
 
     void functionKeysWithAModifierDoNothing() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         for (const Qt::KeyboardModifiers modifiers : {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier}) {
             QVERIFY(!OpensModal(program.Menu.DBGrid1, Qt::Key_F4, modifiers));
             QVERIFY(!OpensModal(program.Menu.DBGrid1, Qt::Key_F7, modifiers));
@@ -48,9 +46,7 @@ private slots:
     }
 
     void f3ContinuesTheSearchOnlyWhileDalsiIsEnabled() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         TDBGrid* grid = program.Menu.DBGrid1;
         PressKey(grid, Qt::Key_F3);
         QCOMPARE(program.Menu.cds.CurrentRow(), 0);
@@ -70,9 +66,7 @@ private slots:
     }
 
     void ctrlDeleteDeletesTheFilmFromTheFileForGood() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         TDBGrid* grid = program.Menu.DBGrid1;
         program.Menu.cds.GoToRow(3);
         QCOMPARE(program.CurrentTitle(), std::string("Pelíšky"));
@@ -98,15 +92,11 @@ private slots:
     }
 
     void deleteWithoutCtrlOrOnAnEmptyCatalogueAsksNothing() {
-        ProgramUnderTest program;
-        program.WriteCatalogue({});
-        program.Start();
+        ProgramUnderTest program(std::vector<Film>{});
         PressKey(program.Menu.DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
         QVERIFY(Ui().Messages.empty());
 
-        ProgramUnderTest full;
-        full.WriteCatalogue(SampleFilms());
-        full.Start();
+        ProgramUnderTest full(SampleFilms());
         PressKey(full.Menu.DBGrid1, Qt::Key_Delete);
         QVERIFY(Ui().Messages.empty());
         QCOMPARE(full.Menu.DataSource1->rowCount(), 9);

@@ -35,9 +35,7 @@ class SortingQtTest : public QObject {
 
 private slots:
     void everySortMenuItemColoursItsFieldsAndTurnsTypedSearchOff() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         TMenuF& menu = program.Menu;
         struct Expected {
             QAction* item;
@@ -63,9 +61,7 @@ private slots:
     }
 
     void sortMenuOrdersTheGrid() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         program.Menu.CisCDPop->trigger();
         QCOMPARE(program.Column(2), (std::vector<std::string>{"3", "4", "7", "8", "12", "19", "25", "31", "40"}));
         program.Menu.NazCzPop->trigger();
@@ -76,9 +72,7 @@ private slots:
     }
 
     void theSortButtonFaceSortsByEnglishTitle() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         program.Menu.CisCDPop->trigger();
         program.Menu.ToolButton7->click();
         QCOMPARE(SortFields, std::string("S1;S2;S3"));
@@ -88,9 +82,7 @@ private slots:
     }
 
     void aTitleClickSortsByThatColumnAloneAndClearsTheCheckMark() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         TMenuF& menu = program.Menu;
         const int expectedColumn[] = {1, 2, 3, -1, -1, -1, 7};
         const char* const fields[] = {"S1", "S2", "S3", "S4", "S5", "S6", "S7"};
@@ -111,9 +103,7 @@ private slots:
     }
 
     void columnsAreFoundByFieldNameWhereverTheyStand() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         program.Menu.DBGrid1->horizontalHeader()->moveSection(6, 0);  // "Poznámka" first
         ClickTitle(program.Menu, 6);
         QCOMPARE(SortFields, std::string("S7"));
@@ -122,9 +112,7 @@ private slots:
     }
 
     void aSortWhoseFileVanishedShowsTheNewSortOverAnEmptyGrid() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         QVERIFY(QFile::remove(QString::fromStdString(program.FilePath())));
         program.Menu.PoznPop->trigger();
         QCOMPARE(Ui().Messages.size(), std::size_t{1});
@@ -135,9 +123,7 @@ private slots:
     }
 
     void clickingARowMovesTheTablesCursor() {
-        ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+        ProgramUnderTest program(SampleFilms());
         TDBGrid& grid = *program.Menu.DBGrid1;
         grid.resize(600, 400);
         const QRect cell = grid.visualRect(program.Menu.DataSource1->index(3, 1));

@@ -15,9 +15,7 @@ const std::vector<std::string> kByEnglishTitle{"",        "Amélie",      "Ďáb
 
 class Searching {
 public:
-    explicit Searching(int titleColumn) {
-        program.WriteCatalogue(SampleFilms());
-        program.Start();
+    explicit Searching(int titleColumn) : program(SampleFilms()) {
         if (titleColumn >= 0) program.Menu.DBGrid1TitleClick(titleColumn);
         Ui().Clear();
     }

@@ -27,6 +27,9 @@ RecordingUiServices& Ui();
 
 struct ProgramUnderTest {
     ProgramUnderTest();
+    // Started over a catalogue "filmy.xml" of these films; the messages of the
+    // start are cleared.
+    explicit ProgramUnderTest(const std::vector<Film>& films);
 
     // Writes a catalogue file of these films beside the "executable".
     void WriteCatalogue(const std::vector<Film>& films, const std::string& name = "filmy.xml");
