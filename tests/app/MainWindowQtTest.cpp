@@ -98,8 +98,14 @@ private slots:
         QVERIFY(header.sectionsMovable());
         QCOMPARE(header.sectionResizeMode(6), QHeaderView::Interactive);
         QVERIFY(!grid.verticalHeader()->isHidden());
-        QCOMPARE(header.cursor().shape(), Qt::PointingHandCursor);
         QCOMPARE(grid.viewport()->cursor().shape(), Qt::ArrowCursor);
+        program.Menu.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&program.Menu));
+        const int y = header.height() / 2;
+        QTest::mouseMove(header.viewport(), QPoint(header.sectionViewportPosition(0) + 240 - 1, y));
+        QCOMPARE(header.cursor().shape(), Qt::SplitHCursor);  // a column border: resizing
+        QTest::mouseMove(header.viewport(), QPoint(header.sectionViewportPosition(1) + 100, y));
+        QCOMPARE(header.cursor().shape(), Qt::PointingHandCursor);
         QVERIFY(!(program.Menu.DataSource1->flags(program.Menu.DataSource1->index(0, 0)) & Qt::ItemIsEditable));
     }
 
