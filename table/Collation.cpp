@@ -67,28 +67,69 @@ Collation::Collation(std::uint32_t localeId, bool caseInsensitive)
 
 Collation::~Collation() = default;
 
-int Collation::Compare(std::string_view a, std::string_view b) const {
-    const auto& widen = WideningTable();
-    constexpr std::size_t kInline = 256;
-    UChar inlineA[kInline];
-    UChar inlineB[kInline];
-    std::u16string longA, longB;
-    auto toWide = [&](std::string_view text, UChar* inlineBuffer, std::u16string& longBuffer) -> const UChar* {
-        UChar* out = inlineBuffer;
+namespace {
+
+bool IsAscii(std::string_view text) {
+    unsigned char any = 0;
+    for (const char c : text) any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
+int Ordering(UCollationResult result) { return result == UCOL_LESS ? -1 : (result == UCOL_GREATER ? 1 : 0); }
+
+// Windows-1250 text widened into a buffer that lives as long as the call needs it.
+class WideText {
+public:
+    explicit WideText(std::string_view text) : size_(static_cast<int32_t>(text.size())) {
+        const auto& widen = WideningTable();
+        UChar* out = inline_;
         if (text.size() > kInline) {
-            longBuffer.resize(text.size());
-            out = reinterpret_cast<UChar*>(longBuffer.data());
+            long_.resize(text.size());
+            out = reinterpret_cast<UChar*>(long_.data());
         }
         for (std::size_t i = 0; i < text.size(); ++i) out[i] = widen[static_cast<unsigned char>(text[i])];
-        return out;
-    };
-    const UChar* wideA = toWide(a, inlineA, longA);
-    const UChar* wideB = toWide(b, inlineB, longB);
-    switch (ucol_strcoll(collator_->handle, wideA, static_cast<int32_t>(a.size()), wideB,
-                         static_cast<int32_t>(b.size()))) {
-        case UCOL_LESS: return -1;
-        case UCOL_GREATER: return 1;
-        default: return 0;
+        data_ = out;
+    }
+    const UChar* Data() const { return data_; }
+    int32_t Size() const { return size_; }
+
+private:
+    static constexpr std::size_t kInline = 256;
+    UChar inline_[kInline];
+    std::u16string long_;
+    const UChar* data_;
+    int32_t size_;
+};
+
+}  // namespace
+
+int Collation::Compare(std::string_view a, std::string_view b) const {
+    if (a == b) return 0;
+    // Plain ASCII is already UTF-8, so it goes to the collator without widening.
+    if (IsAscii(a) && IsAscii(b)) {
+        UErrorCode status = U_ZERO_ERROR;
+        const auto result = ucol_strcollUTF8(collator_->handle, a.data(), static_cast<int32_t>(a.size()), b.data(),
+                                             static_cast<int32_t>(b.size()), &status);
+        if (U_SUCCESS(status)) return Ordering(result);
+    }
+    const WideText wideA(a);
+    const WideText wideB(b);
+    return Ordering(ucol_strcoll(collator_->handle, wideA.Data(), wideA.Size(), wideB.Data(), wideB.Size()));
+}
+
+void Collation::AppendSortKey(std::string_view text, std::string& out) const {
+    const WideText wide(text);
+    const std::size_t start = out.size();
+    std::size_t room = 16 + 4 * text.size();
+    while (true) {
+        out.resize(start + room);
+        const int32_t length = ucol_getSortKey(collator_->handle, wide.Data(), wide.Size(),
+                                               reinterpret_cast<uint8_t*>(&out[start]), static_cast<int32_t>(room));
+        if (length > 0 && static_cast<std::size_t>(length) <= room) {
+            out.resize(start + static_cast<std::size_t>(length));
+            return;
+        }
+        room = length > 0 ? static_cast<std::size_t>(length) : 2 * room;
     }
 }
 

@@ -23,6 +23,10 @@ public:
 
     int Compare(std::string_view a, std::string_view b) const;
 
+    // Appends the text's sort key, a zero-terminated byte string: two texts' keys
+    // compare byte by byte exactly as Compare compares the texts.
+    void AppendSortKey(std::string_view text, std::string& out) const;
+
     // The name of the locale this collation follows ("" is the root order).
     const std::string& LocaleName() const { return localeName_; }
 

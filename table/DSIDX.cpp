@@ -65,6 +65,15 @@ std::uint16_t DSIDX::Reserve(std::size_t capacity) {
 }
 
 std::uint16_t DSIDX::Build() {
+    // Later key fields decide only among equal first keys, so only the first is
+    // worth preparing.
+    if (HasKeys()) comparators_.front()->BeginBulk(store_);
+    const std::uint16_t code = Fill();
+    if (HasKeys()) comparators_.front()->EndBulk();
+    return code;
+}
+
+std::uint16_t DSIDX::Fill() {
     entries_.assign(1, kLowSentinel);
     stamp_ = 0;
     if (const auto code = Reserve(store_.LiveCount() + kBuildSlack)) return code;

@@ -79,6 +79,7 @@ private:
     std::uint16_t InsertAt(std::uint32_t position, std::uint32_t recordNumber);
     void RemoveAt(std::uint32_t position);
     std::uint16_t Reserve(std::size_t capacity);
+    std::uint16_t Fill();
     void Sort();
     void SortRange(std::uint32_t lo, std::uint32_t hi);
     void InsertionPass(std::uint32_t count);

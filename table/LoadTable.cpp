@@ -217,6 +217,14 @@ std::uint16_t ReadRows(TDATAPACKET_READ& reader, RecordStore& store, const std::
     return code == pkt::EndOfData ? 0 : code;
 }
 
+// Every row of an XML packet starts with "<ROW"; a binary packet gives no
+// estimate that could be trusted before its rows are read.
+std::uint32_t EstimatedRowCount(std::string_view packet) {
+    std::uint32_t count = 0;
+    for (auto at = packet.find("<ROW"); at != std::string_view::npos; at = packet.find("<ROW", at + 4)) ++count;
+    return count;
+}
+
 }  // namespace
 
 std::uint16_t LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& result) {
@@ -237,6 +245,7 @@ std::uint16_t LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& r
         store->SetAutoIncValue(*settings.AutoIncValue);
     }
     if (settings.ChangeSet) store->SetTrackChanges(false);
+    store->Reserve(EstimatedRowCount(packet));
     KINOVKA_TRY(ReadRows(reader, *store, fields));
     KINOVKA_TRY(ApplyKeys(*store, settings));
     lock.unlock();

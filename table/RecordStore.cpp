@@ -17,7 +17,7 @@ std::string_view TrailingBlanksRemoved(std::string_view text) {
 }  // namespace
 
 RecordStore::RecordStore(std::vector<FieldLayout> fields, std::uint32_t localeId)
-    : fields_(std::move(fields)), values_(fields_.size()), localeId_(localeId) {
+    : fields_(std::move(fields)), values_(fields_.size()), textLengths_(fields_.size()), localeId_(localeId) {
     IndexDescriptor defaultOrder;
     defaultOrder.Name = kDefaultOrderName;
     indexes_.push_back(std::make_unique<DSIDX>(*this, std::move(defaultOrder), nextIndexId_++));
@@ -44,8 +44,10 @@ std::uint16_t RecordStore::EnsureSlot(std::uint32_t recordNumber) {
     std::uint32_t capacity = capacity_;
     while (capacity < recordNumber) capacity += kSlotGrowth;
     try {
-        for (std::size_t f = 0; f < fields_.size(); ++f)
+        for (std::size_t f = 0; f < fields_.size(); ++f) {
             values_[f].resize(static_cast<std::size_t>(capacity + 1) * fields_[f].ValueWidth());
+            if (fields_[f].IsText()) textLengths_[f].resize(capacity + 1);
+        }
         nulls_.resize(static_cast<std::size_t>(capacity + 1) * fields_.size(), 1);
         status_.resize(capacity + 1, rowstatus::Free);
     } catch (const std::bad_alloc&) {
@@ -53,6 +55,19 @@ std::uint16_t RecordStore::EnsureSlot(std::uint32_t recordNumber) {
     }
     capacity_ = capacity;
     return 0;
+}
+
+void RecordStore::Reserve(std::uint32_t slots) {
+    try {
+        const std::size_t count = static_cast<std::size_t>(slots) + kSlotGrowth + 1;
+        for (std::size_t f = 0; f < fields_.size(); ++f) {
+            values_[f].reserve(count * fields_[f].ValueWidth());
+            if (fields_[f].IsText()) textLengths_[f].reserve(count);
+        }
+        nulls_.reserve(count * fields_.size());
+        status_.reserve(count);
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void RecordStore::WidenTextField(int fieldNo, int size) {
@@ -66,24 +81,9 @@ void RecordStore::WidenTextField(int fieldNo, int size) {
     values_[fieldNo - 1] = std::move(widened);
 }
 
-char* RecordStore::ValueAt(std::uint32_t recordNumber, int fieldNo) {
-    return &values_[fieldNo - 1][static_cast<std::size_t>(recordNumber) * fields_[fieldNo - 1].ValueWidth()];
-}
-
-const char* RecordStore::ValueAt(std::uint32_t recordNumber, int fieldNo) const {
-    return &values_[fieldNo - 1][static_cast<std::size_t>(recordNumber) * fields_[fieldNo - 1].ValueWidth()];
-}
-
 bool RecordStore::IsLive(std::uint32_t recordNumber) const {
     constexpr std::uint8_t hidden = rowstatus::Original | rowstatus::Deleted | rowstatus::Free;
     return recordNumber >= 1 && recordNumber <= slotCount_ && (status_[recordNumber] & hidden) == 0;
-}
-
-std::string_view RecordStore::Text(std::uint32_t recordNumber, int fieldNo) const {
-    const char* value = ValueAt(recordNumber, fieldNo);
-    const std::size_t width = fields_[fieldNo - 1].ValueWidth();
-    const void* end = std::memchr(value, 0, width);
-    return {value, end ? static_cast<std::size_t>(static_cast<const char*>(end) - value) : width};
 }
 
 std::int32_t RecordStore::Integer(std::uint32_t recordNumber, int fieldNo) const {
@@ -125,6 +125,7 @@ void RecordStore::WriteSlot(std::uint32_t recordNumber, const RecordBuffer& reco
         const FieldValue& value = record[fieldNo - 1];
         char* slot = ValueAt(recordNumber, fieldNo);
         std::memset(slot, 0, field.ValueWidth());
+        if (field.IsText()) textLengths_[fieldNo - 1][recordNumber] = 0;
         nulls_[static_cast<std::size_t>(recordNumber) * fields_.size() + fieldNo - 1] = value.Null ? 1 : 0;
         if (value.Null) continue;
         if (field.IsText()) {
@@ -132,6 +133,7 @@ void RecordStore::WriteSlot(std::uint32_t recordNumber, const RecordBuffer& reco
             text = text.substr(0, text.find('\0'));
             if (trimTexts) text = TrailingBlanksRemoved(text);
             std::memcpy(slot, text.data(), text.size());
+            textLengths_[fieldNo - 1][recordNumber] = static_cast<std::uint32_t>(text.size());
         } else {
             std::memcpy(slot, &value.Integer, sizeof value.Integer);
         }
@@ -139,8 +141,10 @@ void RecordStore::WriteSlot(std::uint32_t recordNumber, const RecordBuffer& reco
 }
 
 void RecordStore::CopySlot(std::uint32_t from, std::uint32_t to) {
-    for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo)
+    for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
         std::memcpy(ValueAt(to, fieldNo), ValueAt(from, fieldNo), Field(fieldNo).ValueWidth());
+        if (Field(fieldNo).IsText()) textLengths_[fieldNo - 1][to] = textLengths_[fieldNo - 1][from];
+    }
     std::memcpy(&nulls_[static_cast<std::size_t>(to) * fields_.size()],
                 &nulls_[static_cast<std::size_t>(from) * fields_.size()], fields_.size());
 }

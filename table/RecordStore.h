@@ -64,12 +64,17 @@ public:
     bool IsNull(std::uint32_t recordNumber, int fieldNo) const {
         return nulls_[static_cast<std::size_t>(recordNumber) * fields_.size() + fieldNo - 1] != 0;
     }
-    std::string_view Text(std::uint32_t recordNumber, int fieldNo) const;
+    std::string_view Text(std::uint32_t recordNumber, int fieldNo) const {
+        return {ValueAt(recordNumber, fieldNo), textLengths_[fieldNo - 1][recordNumber]};
+    }
     std::int32_t Integer(std::uint32_t recordNumber, int fieldNo) const;
     void ReadRecord(std::uint32_t recordNumber, RecordBuffer& record) const;
     // True when the buffer holds exactly what the store holds for the record.
     bool Holds(std::uint32_t recordNumber, const RecordBuffer& record) const;
 
+    // Makes room for this many records at once (a load that knows roughly how
+    // many rows follow); only an optimisation, failures are ignored.
+    void Reserve(std::uint32_t slots);
     // A record read by a load: stored as given (text cut to the field's size,
     // trailing blanks kept), with its status; no index is told.
     std::uint16_t AppendLoaded(std::uint8_t status, const RecordBuffer& record);
@@ -121,12 +126,17 @@ private:
     std::uint16_t EnsureSlot(std::uint32_t recordNumber);
     void WriteSlot(std::uint32_t recordNumber, const RecordBuffer& record, bool trimTexts);
     void CopySlot(std::uint32_t from, std::uint32_t to);
-    char* ValueAt(std::uint32_t recordNumber, int fieldNo);
-    const char* ValueAt(std::uint32_t recordNumber, int fieldNo) const;
+    char* ValueAt(std::uint32_t recordNumber, int fieldNo) {
+        return &values_[fieldNo - 1][static_cast<std::size_t>(recordNumber) * fields_[fieldNo - 1].ValueWidth()];
+    }
+    const char* ValueAt(std::uint32_t recordNumber, int fieldNo) const {
+        return &values_[fieldNo - 1][static_cast<std::size_t>(recordNumber) * fields_[fieldNo - 1].ValueWidth()];
+    }
 
     mutable std::recursive_mutex mutex_;
     std::vector<FieldLayout> fields_;
     std::vector<std::vector<char>> values_;  // per field: width bytes per slot
+    std::vector<std::vector<std::uint32_t>> textLengths_;  // per text field: length per slot
     std::vector<std::uint8_t> nulls_;        // slots x fields
     std::vector<std::uint8_t> status_;
     std::uint32_t capacity_ = 0;  // slots 1..capacity_ exist

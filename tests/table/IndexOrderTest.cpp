@@ -3,22 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <random>
 
 #include "TableFixtures.h"
 
 namespace {
 
-// Entries are keys by record number; 0 is the low and -1 the high sentinel.
+// Entries are record numbers; 0 is the low and -1 the high sentinel.
 struct Transcription {
-    const std::vector<int>& keyOf;  // keyOf[recordNumber]
+    std::function<int(std::uint32_t, std::uint32_t)> compareKeys;
     std::vector<std::uint32_t> e;
 
     int Compare(std::uint32_t a, std::uint32_t b) const {
         if (a == b) return 0;
         if (a == 0 || b == 0xFFFFFFFFu) return -1;
         if (b == 0 || a == 0xFFFFFFFFu) return 1;
-        return keyOf[a] < keyOf[b] ? -1 : (keyOf[a] > keyOf[b] ? 1 : 0);
+        return compareKeys(a, b);
     }
     bool Greater(std::uint32_t a, std::uint32_t b) const { return Compare(a, b) > 0; }
     bool Less(std::uint32_t a, std::uint32_t b) const { return Compare(a, b) < 0; }
@@ -102,9 +103,59 @@ TEST(IndexOrder, BuildMatchesTheSortStepsForEqualKeys) {
         }
         table.BuildIndex("n", "N", 0);
         table.SetIndexName("n");
+        const auto byKey = [&](std::uint32_t a, std::uint32_t b) {
+            return keyOf[a] < keyOf[b] ? -1 : (keyOf[a] > keyOf[b] ? 1 : 0);
+        };
         std::vector<std::string> expected;
-        for (const auto r : Transcription{keyOf, {}}.Sorted(live)) expected.push_back(std::to_string(r));
+        for (const auto r : Transcription{byKey, {}}.Sorted(live)) expected.push_back(std::to_string(r));
         ASSERT_EQ(Column(table, "K"), expected) << "round " << round << ", " << count << " records";
+    }
+}
+
+// Texts that collate equal without being the same bytes, compared pairwise by
+// the collation in the transcription; two key fields, the second deciding ties.
+TEST(IndexOrder, TextKeysMatchTheSortStepsUnderTheCollation) {
+    PinnedLocale czech("cs_CZ");
+    const std::vector<std::string> texts = {"a", "A", "b", "\xe1", "ch", "h", "", "C"};  // 0xE1 is "á"
+    std::mt19937 random(7);
+    for (const TIndexOptions options : {TIndexOptions{0}, TIndexOptions{ixCaseInsensitive}, TIndexOptions{ixDescending}}) {
+        Collation collation(0, options == ixCaseInsensitive);
+        const int sign = options == ixDescending ? -1 : 1;
+        for (int round = 0; round < 40; ++round) {
+            const int count = 1 + static_cast<int>(random() % 200);
+            TClientDataSet table;
+            CreateSmallTable(table);
+            std::vector<std::optional<std::string>> textOf(1);
+            std::vector<int> numberOf(1, 0);
+            for (int r = 0; r < count; ++r) {
+                table.Insert();
+                if (random() % 10 != 0) {
+                    textOf.push_back(texts[random() % texts.size()]);
+                    table.FieldNamed("A").SetAsString(*textOf.back());
+                } else {
+                    textOf.push_back(std::nullopt);
+                }
+                numberOf.push_back(static_cast<int>(random() % 2));
+                table.FieldNamed("N").SetAsInteger(numberOf.back());
+                table.Post();
+            }
+            table.BuildIndex("t", "A;N", options);
+            table.SetIndexName("t");
+            const auto byKey = [&](std::uint32_t a, std::uint32_t b) {
+                int result;
+                if (!textOf[a] || !textOf[b])
+                    result = textOf[a].has_value() == textOf[b].has_value() ? 0 : (textOf[a] ? 1 : -1);
+                else
+                    result = collation.Compare(*textOf[a], *textOf[b]);
+                if (result == 0) result = numberOf[a] < numberOf[b] ? -1 : (numberOf[a] > numberOf[b] ? 1 : 0);
+                return sign * result;
+            };
+            std::vector<std::uint32_t> all;
+            for (std::uint32_t r = 1; r <= static_cast<std::uint32_t>(count); ++r) all.push_back(r);
+            std::vector<std::string> expected;
+            for (const auto r : Transcription{byKey, {}}.Sorted(all)) expected.push_back(std::to_string(r));
+            ASSERT_EQ(Column(table, "K"), expected) << "options " << options << ", round " << round;
+        }
     }
 }
 
