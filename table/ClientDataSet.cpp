@@ -80,6 +80,7 @@ void TClientDataSet::Impl::Discard() {
 }
 
 FieldValue TClientDataSet::Impl::ValueAt(std::uint32_t recordNumber, int fieldNo) const {
+    auto lock = store->Lock();
     FieldValue value;
     value.Null = store->IsNull(recordNumber, fieldNo);
     if (!value.Null) {

@@ -86,9 +86,10 @@ void TClientDataSet::SetIndexName(const std::string& name) {
     auto lock = d.store->Lock();
     DSIDX* index = d.store->FindIndex(name);
     if (!index) {
+        const TIndexDefs& definitions = IndexDefs();
         const TIndexDef* definition = nullptr;
-        for (int i = 0; i < d.indexDefs.Count() && !definition; ++i)
-            if (d.indexDefs[i].Name == name) definition = &d.indexDefs[i];
+        for (int i = 0; i < definitions.Count() && !definition; ++i)
+            if (definitions[i].Name == name) definition = &definitions[i];
         if (!definition) throw EDatabaseError(FormatText(dbtext::IndexNotFound, name));
         const TIndexDef copy = *definition;
         d.BuildIndexFrom(copy);
