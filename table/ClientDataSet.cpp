@@ -18,7 +18,7 @@ FieldLayout LayoutOf(const TFieldDef& definition) {
         case ftAutoInc: field.Subtype = subtype::AutoInc; break;
         default: throw EDatabaseError(FormatText(dbtext::UnknownFieldType, definition.Name));
     }
-    if (definition.Required) field.Attributes |= fieldattr::Required;
+    if (definition.Required) field.Attributes |= caRequired;
     return field;
 }
 }  // namespace

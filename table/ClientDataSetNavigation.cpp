@@ -6,63 +6,44 @@
 #include "table/ClientDataSetImpl.h"
 #include "table/DSIDX.h"
 
-void TClientDataSet::First() {
-    Impl& d = *impl_;
+namespace {
+
+// First and Last: from one end, the nearest record becomes current; the flag of
+// that end is set in any case, the other one only for an empty table.
+void FromEnd(TClientDataSet::Impl& d, bool start) {
     d.CheckBrowseMode();
     auto lock = d.store->Lock();
-    d.cursor->BeforeFirst();
-    d.cursor->Move(1);
+    if (start) d.cursor->BeforeFirst(); else d.cursor->AfterLast();
+    d.cursor->Move(start ? 1 : -1);
     d.Fetched();
-    d.atStart = true;
-    d.atEnd = !d.HasCurrent();
+    d.atStart = start || !d.HasCurrent();
+    d.atEnd = !start || !d.HasCurrent();
     d.NotifyMoved();
 }
 
-void TClientDataSet::Last() {
-    Impl& d = *impl_;
+// Next and Prior: one step; at an end the flag is set and the current record stays.
+void Step(TClientDataSet::Impl& d, bool forward) {
     d.CheckBrowseMode();
-    auto lock = d.store->Lock();
-    d.cursor->AfterLast();
-    d.cursor->Move(-1);
-    d.Fetched();
-    d.atEnd = true;
-    d.atStart = !d.HasCurrent();
-    d.NotifyMoved();
-}
-
-void TClientDataSet::Next() {
-    Impl& d = *impl_;
-    d.CheckBrowseMode();
-    if (d.atEnd) return;
+    if (forward ? d.atEnd : d.atStart) return;
     auto lock = d.store->Lock();
     d.atStart = d.atEnd = false;
     const Cursor before = *d.cursor;
-    d.cursor->Move(1);
+    d.cursor->Move(forward ? 1 : -1);
     if (d.HasCurrent()) {
         d.Fetched();
         d.NotifyMoved();
     } else {
         *d.cursor = before;
-        d.atEnd = true;
+        (forward ? d.atEnd : d.atStart) = true;
     }
 }
 
-void TClientDataSet::Prior() {
-    Impl& d = *impl_;
-    d.CheckBrowseMode();
-    if (d.atStart) return;
-    auto lock = d.store->Lock();
-    d.atStart = d.atEnd = false;
-    const Cursor before = *d.cursor;
-    d.cursor->Move(-1);
-    if (d.HasCurrent()) {
-        d.Fetched();
-        d.NotifyMoved();
-    } else {
-        *d.cursor = before;
-        d.atStart = true;
-    }
-}
+}  // namespace
+
+void TClientDataSet::First() { FromEnd(*impl_, true); }
+void TClientDataSet::Last() { FromEnd(*impl_, false); }
+void TClientDataSet::Next() { Step(*impl_, true); }
+void TClientDataSet::Prior() { Step(*impl_, false); }
 
 bool TClientDataSet::AtEnd() const { return impl_->atEnd; }
 bool TClientDataSet::AtStart() const { return impl_->atStart; }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "packet/PacketTypes.h"
 #include "table/Definitions.h"
 
 // A parameter read from a packet that the table does not consume; it travels with
@@ -21,26 +22,18 @@ inline constexpr int AutoInc = 29;
 inline constexpr int Unknown = 255;
 }  // namespace subtype
 
-// Column attribute bits.
-namespace fieldattr {
-inline constexpr std::uint16_t Hidden = 1;
-inline constexpr std::uint16_t ReadOnly = 2;
-inline constexpr std::uint16_t Required = 4;
-inline constexpr std::uint16_t LinkField = 8;
-}  // namespace fieldattr
-
 struct FieldLayout {
     std::string Name;
     TFieldType DataType = ftUnknown;
     int Size = 0;  // bytes of text for ftString, 0 for the integer types
     int Subtype = 0;
-    std::uint16_t Attributes = 0;
+    std::uint16_t Attributes = 0;  // ColumnAttribute bits
     int Scale = 0;
     bool Calculated = false;
     std::vector<StoredParam> Params;
 
     bool IsText() const { return DataType == ftString; }
-    bool IsRequired() const { return (Attributes & fieldattr::Required) != 0; }
+    bool IsRequired() const { return (Attributes & caRequired) != 0; }
     // Bytes one value takes in the store: a text and its terminating zero, or 4.
     int ValueWidth() const { return IsText() ? Size + 1 : 4; }
 };

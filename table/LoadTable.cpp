@@ -45,7 +45,7 @@ std::uint16_t ApplyFieldParam(LoadedField& field, const TDATAPACKET_READ::Param&
         if (!name) return dberr::BufferTooSmall;
         if (const auto code = SubtypeCode(*name)) {
             layout.Subtype = *code;
-            if (*code == subtype::AutoInc) layout.Attributes |= fieldattr::ReadOnly;
+            if (*code == subtype::AutoInc) layout.Attributes |= caReadOnly;
             return 0;
         }
         layout.Subtype = subtype::Unknown;

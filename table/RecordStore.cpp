@@ -49,7 +49,7 @@ std::uint16_t RecordStore::EnsureSlot(std::uint32_t recordNumber) {
             if (fields_[f].IsText()) textLengths_[f].resize(capacity + 1);
         }
         nulls_.resize(static_cast<std::size_t>(capacity + 1) * fields_.size(), 1);
-        status_.resize(capacity + 1, rowstatus::Free);
+        status_.resize(capacity + 1, rsFree);
     } catch (const std::bad_alloc&) {
         return dberr::NoMemory;
     }
@@ -82,7 +82,7 @@ void RecordStore::WidenTextField(int fieldNo, int size) {
 }
 
 bool RecordStore::IsLive(std::uint32_t recordNumber) const {
-    constexpr std::uint8_t hidden = rowstatus::Original | rowstatus::Deleted | rowstatus::Free;
+    constexpr std::uint8_t hidden = rsOriginal | rsDeleted | rsFree;
     return recordNumber >= 1 && recordNumber <= slotCount_ && (status_[recordNumber] & hidden) == 0;
 }
 
@@ -171,12 +171,12 @@ std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const Cursor
         std::memcpy(ValueAt(slot, autoIncField_), &autoIncValue_, sizeof autoIncValue_);
         nulls_[static_cast<std::size_t>(slot) * fields_.size() + autoIncField_ - 1] = 0;
     }
-    status_[slot] = rowstatus::Unchanged;
+    status_[slot] = rsUnchanged;
     for (std::size_t i = 0; i < indexes_.size(); ++i) {
         const std::uint32_t cursorPosition = indexes_[i].get() == hint.Index ? hint.Position : 0;
         if (const auto code = indexes_[i]->Insert(slot, cursorPosition)) {
             for (std::size_t j = 0; j < i; ++j) indexes_[j]->Remove(slot);
-            status_[slot] = rowstatus::Free;
+            status_[slot] = rsFree;
             return code;
         }
     }
@@ -209,7 +209,7 @@ std::uint16_t RecordStore::ChangeRecord(std::uint32_t recordNumber, const Record
 std::uint16_t RecordStore::DeleteRecord(std::uint32_t recordNumber) {
     auto lock = Lock();
     if (!IsLive(recordNumber)) return 0;
-    status_[recordNumber] |= rowstatus::Deleted;
+    status_[recordNumber] |= rsDeleted;
     for (auto& index : indexes_) index->Remove(recordNumber);
     --liveCount_;
     ++changeCount_;

@@ -23,15 +23,6 @@
 
 class DSIDX;
 
-namespace rowstatus {
-inline constexpr std::uint8_t Unchanged = 0;
-inline constexpr std::uint8_t Original = 1;
-inline constexpr std::uint8_t Deleted = 2;
-inline constexpr std::uint8_t Inserted = 4;
-inline constexpr std::uint8_t Modified = 8;
-inline constexpr std::uint8_t Free = 0x20;
-}  // namespace rowstatus
-
 // Where the cursor stands when a record is inserted: a default-order index that
 // is the cursor's index takes the new record at the cursor's position.
 struct CursorHint {

@@ -104,10 +104,10 @@ std::uint16_t WriteRow(TDATAPACKET_WRITE& writer, const RecordStore& store, std:
 // every written record is plain.
 std::uint16_t WriteRecord(TDATAPACKET_WRITE& writer, const RecordStore& store, std::uint32_t recordNumber) {
     const std::uint8_t status = store.Status(recordNumber);
-    if (status & rowstatus::Free) return 0;
+    if (status & rsFree) return 0;
     if (!store.TrackChanges()) {
-        if (status & (rowstatus::Original | rowstatus::Deleted)) return 0;
-        return WriteRow(writer, store, recordNumber, rowstatus::Unchanged);
+        if (status & (rsOriginal | rsDeleted)) return 0;
+        return WriteRow(writer, store, recordNumber, rsUnchanged);
     }
     return WriteRow(writer, store, recordNumber, status);
 }

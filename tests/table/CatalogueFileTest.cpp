@@ -47,15 +47,6 @@ std::string TwoRecordCatalogue(bool reloaded) {
            "<PARAMS AUTOINCVALUE=\"3\"/></METADATA>" + kTwoRows;
 }
 
-void CreateCatalogue(TClientDataSet& table) {
-    DefineCatalogue(table);
-    table.IndexDefs().Clear();
-    table.IndexDefs().Add("x", "K", ixPrimary | ixUnique);
-    table.SetIndexName("x");
-    table.CreateEmpty();
-    table.SetTrackChanges(false);
-}
-
 void Film(TClientDataSet& table, const std::vector<const char*>& values) {
     table.Insert();
     for (std::size_t i = 0; i < values.size(); ++i)

@@ -5,16 +5,6 @@
 
 namespace {
 
-TClientDataSet& NewCatalogue(TClientDataSet& table) {
-    DefineCatalogue(table);
-    table.IndexDefs().Clear();
-    table.IndexDefs().Add("x", "K", ixPrimary | ixUnique);
-    table.SetIndexName("x");
-    table.CreateEmpty();
-    table.SetTrackChanges(false);
-    return table;
-}
-
 void AddTitle(TClientDataSet& table, const std::string& title) {
     table.Insert();
     table.FieldNamed("S1").SetAsString(title);
@@ -25,7 +15,7 @@ void AddTitle(TClientDataSet& table, const std::string& title) {
 
 TEST(Records, AutoIncrementCountsOnOverDeletes) {
     TClientDataSet table;
-    NewCatalogue(table);
+    CreateCatalogue(table);
     AddTitle(table, "a");
     EXPECT_EQ(table.FieldNamed("K").AsInteger(), 1);
     AddTitle(table, "b");
@@ -43,7 +33,7 @@ TEST(Records, AutoIncrementCountsOnOverDeletes) {
 
 TEST(Records, TextsAreCutOnAssignmentAndTrimmedAtPost) {
     TClientDataSet table;
-    NewCatalogue(table);
+    CreateCatalogue(table);
     table.Insert();
     table.FieldNamed("S1").SetAsString("word   ");
     EXPECT_EQ(table.FieldNamed("S1").AsString(), "word   ");  // the buffer keeps what was assigned
@@ -66,7 +56,7 @@ TEST(Records, TextsAreCutOnAssignmentAndTrimmedAtPost) {
 
 TEST(Records, IntegerFieldsConvertStrictly) {
     TClientDataSet table;
-    NewCatalogue(table);
+    CreateCatalogue(table);
     table.Insert();
     table.FieldNamed("S3").SetAsString("-12");
     EXPECT_EQ(table.FieldNamed("S3").AsInteger(), -12);

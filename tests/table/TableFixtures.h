@@ -26,6 +26,16 @@ inline void DefineCatalogue(TClientDataSet& table) {
     table.FieldDefs().Add("S7", ftString, 100);
 }
 
+// A new catalogue as the program creates it: index "x" on K, active; no change log.
+inline void CreateCatalogue(TClientDataSet& table) {
+    DefineCatalogue(table);
+    table.IndexDefs().Clear();
+    table.IndexDefs().Add("x", "K", ixPrimary | ixUnique);
+    table.SetIndexName("x");
+    table.CreateEmpty();
+    table.SetTrackChanges(false);
+}
+
 // A table with an integer key K (auto-increment) and one text A of width 20.
 inline void CreateSmallTable(TClientDataSet& table) {
     table.FieldDefs().Clear();
