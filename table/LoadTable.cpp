@@ -16,8 +16,8 @@ namespace {
         if (const std::uint16_t status_ = (call)) return status_; \
     } while (false)
 
-// A string column without "WIDTH" starts at this width and widens to its
-// longest value, so that no text is cut.
+// A string column without "WIDTH" starts at this width and widens, doubling,
+// as longer values come, so that no text is cut.
 constexpr int kDefaultTextWidth = 255;
 constexpr int kMaxTextWidth = 65535;
 constexpr std::uint32_t kDescendingFlag = 0x8000;
@@ -203,8 +203,13 @@ std::uint16_t ReadRows(TDATAPACKET_READ& reader, RecordStore& store, const std::
             if (value.Null) continue;
             if (store.Field(fieldNo).IsText()) {
                 std::string_view text = value.Bytes.substr(0, value.Bytes.find('\0'));
-                if (!fields[i].HasWidth && static_cast<int>(text.size()) > store.Field(fieldNo).Size)
-                    store.WidenTextField(fieldNo, static_cast<int>(std::min<std::size_t>(text.size(), kMaxTextWidth)));
+                const int size = store.Field(fieldNo).Size;
+                if (!fields[i].HasWidth && static_cast<int>(text.size()) > size) {
+                    // Doubling keeps a file of ever longer values from copying the column for each row.
+                    const std::size_t wanted = std::max<std::size_t>(text.size(), 2 * static_cast<std::size_t>(size));
+                    KINOVKA_TRY(store.WidenTextField(
+                        fieldNo, static_cast<int>(std::min<std::size_t>(wanted, kMaxTextWidth))));
+                }
                 target.Text.assign(text.data(), text.size());
             } else if (value.Bytes.size() == 4) {
                 target.Integer = static_cast<std::int32_t>(*paramvalue::Integer(coltype::Int32, value.Bytes));

@@ -70,15 +70,21 @@ void RecordStore::Reserve(std::uint32_t slots) {
     }
 }
 
-void RecordStore::WidenTextField(int fieldNo, int size) {
+std::uint16_t RecordStore::WidenTextField(int fieldNo, int size) {
     FieldLayout& field = fields_[fieldNo - 1];
     const std::size_t oldWidth = field.ValueWidth();
+    const std::size_t newWidth = static_cast<std::size_t>(size) + 1;
+    std::vector<char> widened;
+    try {
+        widened.assign(static_cast<std::size_t>(capacity_ + 1) * newWidth, 0);
+    } catch (const std::bad_alloc&) {
+        return dberr::NoMemory;
+    }
     field.Size = size;
-    const std::size_t newWidth = field.ValueWidth();
-    std::vector<char> widened(static_cast<std::size_t>(capacity_ + 1) * newWidth, 0);
     for (std::size_t slot = 0; slot <= capacity_; ++slot)
         std::memcpy(&widened[slot * newWidth], &values_[fieldNo - 1][slot * oldWidth], oldWidth);
     values_[fieldNo - 1] = std::move(widened);
+    return 0;
 }
 
 bool RecordStore::IsLive(std::uint32_t recordNumber) const {

@@ -44,7 +44,7 @@ public:
     const std::vector<FieldLayout>& Fields() const { return fields_; }
     const FieldLayout& Field(int fieldNo) const { return fields_[fieldNo - 1]; }
     // Widens a text field (a load meeting a value longer than the column said).
-    void WidenTextField(int fieldNo, int size);
+    std::uint16_t WidenTextField(int fieldNo, int size);
     FieldLayout& MutableField(int fieldNo) { return fields_[fieldNo - 1]; }
 
     // --- records
