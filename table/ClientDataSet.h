@@ -87,7 +87,9 @@ public:
     void CreateEmpty();
     bool Active() const;
     // Discards the base. With FileName set and a change count above 0 the table
-    // first saves itself there (binary unless the name ends in ".xml").
+    // first saves itself there (binary unless the name ends in ".xml"); when that
+    // save fails the error is raised and the table stays open with its records.
+    // A pending edit or insert is dropped.
     void Close();
     TDataSetState State() const;
 
