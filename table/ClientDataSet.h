@@ -105,6 +105,9 @@ public:
     std::uint32_t ChangeCount() const;
 
     // --- loading and saving (the whole table as one data packet)
+    // A load closes the table first (see Close), then opens it on the default
+    // order with the first record current; IndexName reads "" and IndexDefs is
+    // re-read from the loaded table. After a failed load the table is closed.
     void LoadFromFile(const std::string& fileName);
     void LoadFromStream(std::istream& stream);
     void LoadFromBytes(std::string_view packet);
