@@ -2,7 +2,6 @@
 
 #include "table/Collation.h"
 #include "table/RecordStore.h"
-#include "table/CollationRanks.h"
 
 int FLDComparator::Compare(const RecordStore& store, std::uint32_t a, std::uint32_t b) const {
     const bool nullA = store.IsNull(a, fieldNo_);
@@ -22,22 +21,7 @@ std::unique_ptr<FLDComparator> FLDComparator::For(const RecordStore& store, int 
     return std::make_unique<FLDInt32>(fieldNo, descending);
 }
 
-FLDString::FLDString(int fieldNo, bool descending, const Collation& collation)
-    : FLDComparator(fieldNo, descending), collation_(collation) {}
-
-FLDString::~FLDString() = default;
-
-void FLDString::BeginBulk(const RecordStore& store) {
-    ranks_ = std::make_unique<CollationRanks>(store, fieldNo_, collation_);
-}
-
-void FLDString::EndBulk() { ranks_.reset(); }
-
 int FLDString::CompareValues(const RecordStore& store, std::uint32_t a, std::uint32_t b) const {
-    if (ranks_ && ranks_->Covers(a) && ranks_->Covers(b)) {
-        const std::uint32_t x = ranks_->Rank(a), y = ranks_->Rank(b);
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
     return collation_.Compare(store.Text(a, fieldNo_), store.Text(b, fieldNo_));
 }
 

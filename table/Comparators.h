@@ -9,7 +9,6 @@
 
 class Collation;
 class RecordStore;
-class CollationRanks;
 
 class FLDComparator {
 public:
@@ -17,11 +16,6 @@ public:
     virtual ~FLDComparator() = default;
 
     int Compare(const RecordStore& store, std::uint32_t a, std::uint32_t b) const;
-
-    // Between these calls the store does not change, so a comparator may keep
-    // per-record work (an index build, the comparator of the first key field).
-    virtual void BeginBulk(const RecordStore&) {}
-    virtual void EndBulk() {}
 
     // The comparator for a key field of the store.
     static std::unique_ptr<FLDComparator> For(const RecordStore& store, int fieldNo, bool descending,
@@ -39,17 +33,14 @@ private:
 // Texts by the table's collation (case-sensitive unless the key field says otherwise).
 class FLDString final : public FLDComparator {
 public:
-    FLDString(int fieldNo, bool descending, const Collation& collation);
-    ~FLDString() override;
-    void BeginBulk(const RecordStore& store) override;
-    void EndBulk() override;
+    FLDString(int fieldNo, bool descending, const Collation& collation)
+        : FLDComparator(fieldNo, descending), collation_(collation) {}
 
 protected:
     int CompareValues(const RecordStore& store, std::uint32_t a, std::uint32_t b) const override;
 
 private:
     const Collation& collation_;
-    std::unique_ptr<CollationRanks> ranks_;  // only during a bulk operation
 };
 
 // Signed 32-bit integers.

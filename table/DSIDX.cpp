@@ -49,8 +49,14 @@ int DSIDX::CompareRecords(std::uint32_t a, std::uint32_t b) const {
         if (a == kLowSentinel || b == kHighSentinel) return -1;
         return 1;
     }
-    for (const auto& comparator : comparators_)
-        if (const int result = comparator->Compare(store_, a, b)) return result;
+    std::size_t next = 0;
+    if (firstKeyRanks_ && firstKeyRanks_->Covers(a) && firstKeyRanks_->Covers(b)) {
+        const std::uint32_t x = firstKeyRanks_->Rank(a), y = firstKeyRanks_->Rank(b);
+        if (x != y) return (x < y) != descriptor_.Descending[0] ? -1 : 1;
+        next = 1;
+    }
+    for (; next < comparators_.size(); ++next)
+        if (const int result = comparators_[next]->Compare(store_, a, b)) return result;
     return 0;
 }
 
@@ -65,11 +71,14 @@ std::uint16_t DSIDX::Reserve(std::size_t capacity) {
 }
 
 std::uint16_t DSIDX::Build() {
-    // Later key fields decide only among equal first keys, so only the first is
-    // worth preparing.
-    if (HasKeys()) comparators_.front()->BeginBulk(store_);
+    // A build compares every record many times; collating the first key's texts
+    // once makes those comparisons cheap. Later key fields only decide among
+    // equal first keys, so they are left to the comparators.
+    if (HasKeys() && store_.Field(descriptor_.Fields[0]).IsText())
+        firstKeyRanks_ = std::make_unique<CollationRanks>(store_, descriptor_.Fields[0],
+                                                          store_.CollationFor(descriptor_.CaseInsensitive[0]));
     const std::uint16_t code = Fill();
-    if (HasKeys()) comparators_.front()->EndBulk();
+    firstKeyRanks_.reset();
     return code;
 }
 

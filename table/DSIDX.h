@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "table/CollationRanks.h"
 #include "table/Comparators.h"
 #include "table/IndexDescriptor.h"
 
@@ -90,6 +91,8 @@ private:
     bool isDefaultOrder_;
     bool redefined_ = false;
     std::vector<std::unique_ptr<FLDComparator>> comparators_;
+    // While a build runs: the first key field's texts as numbers, when it is text.
+    std::unique_ptr<CollationRanks> firstKeyRanks_;
     std::vector<std::uint32_t> entries_;  // entries_[0] stays 0
     std::size_t capacity_ = 0;
     std::uint32_t stamp_ = 0;
