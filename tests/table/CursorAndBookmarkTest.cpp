@@ -139,10 +139,7 @@ TEST(Bookmarks, NoneWithoutACurrentRecord) {
 
 TEST(Bookmarks, SameStampResolvesByPositionOtherwiseByRecordNumber) {
     TClientDataSet table;
-    CreateSmallTable(table);
-    table.BuildIndex("n", "N", 0);
-    table.SetIndexName("n");
-    for (const int n : {10, 20, 30}) AddRecord(table, "x", n);
+    CreateOrderedByN(table, {10, 20, 30});
     table.BuildIndex("m", "N", ixDescending);  // a fresh index, stamp 3
     table.SetIndexName("m");
     table.First();

@@ -161,19 +161,13 @@ TEST(IndexOrder, TextKeysMatchTheSortStepsUnderTheCollation) {
 
 TEST(IndexOrder, TenOrFewerRecordsKeepRecordOrderAmongEqualKeys) {
     TClientDataSet table;
-    CreateSmallTable(table);
-    for (int r = 1; r <= 10; ++r) AddRecord(table, "x", r % 2);
-    table.BuildIndex("n", "N", 0);
-    table.SetIndexName("n");
+    CreateOrderedByN(table, {1, 0, 1, 0, 1, 0, 1, 0, 1, 0});
     EXPECT_EQ(Column(table, "K"), (std::vector<std::string>{"2", "4", "6", "8", "10", "1", "3", "5", "7", "9"}));
 }
 
 TEST(IndexOrder, NewRecordGoesAfterAllEqualKeys) {
     TClientDataSet table;
-    CreateSmallTable(table);
-    for (const int n : {5, 3, 5, 1}) AddRecord(table, "x", n);
-    table.BuildIndex("n", "N", 0);
-    table.SetIndexName("n");
+    CreateOrderedByN(table, {5, 3, 5, 1});
     const auto before = Column(table, "K");
     AddRecord(table, "x", 5);
     auto expected = before;
@@ -186,10 +180,7 @@ TEST(IndexOrder, NewRecordGoesAfterAllEqualKeys) {
 
 TEST(IndexOrder, ChangedKeyMovesBehindItsNewEquals) {
     TClientDataSet table;
-    CreateSmallTable(table);
-    for (const int n : {1, 2, 2, 3}) AddRecord(table, "x", n);
-    table.BuildIndex("n", "N", 0);
-    table.SetIndexName("n");
+    CreateOrderedByN(table, {1, 2, 2, 3});
     table.First();  // K 1, N 1
     table.Edit();
     table.FieldNamed("N").SetAsInteger(2);

@@ -171,11 +171,7 @@ TEST(Records, EditOnEmptyInsertsAndDeleteWhileInsertingCancels) {
 
 TEST(Records, MovingSettlesAPendingEdit) {
     TClientDataSet table;
-    CreateSmallTable(table);
-    table.BuildIndex("n", "N", 0);
-    table.SetIndexName("n");
-    AddRecord(table, "a", 1);
-    AddRecord(table, "b", 2);
+    CreateOrderedByN(table, {1, 2});
     table.First();
     table.Edit();
     table.FieldNamed("A").SetAsString("changed");
@@ -188,10 +184,7 @@ TEST(Records, MovingSettlesAPendingEdit) {
 
 TEST(Records, DeleteMakesTheFollowerOrThePredecessorCurrent) {
     TClientDataSet table;
-    CreateSmallTable(table);
-    table.BuildIndex("n", "N", 0);
-    table.SetIndexName("n");
-    for (const int n : {1, 2, 3, 4}) AddRecord(table, "x", n);
+    CreateOrderedByN(table, {1, 2, 3, 4});
     table.First();
     table.Next();
     table.Delete();  // 2

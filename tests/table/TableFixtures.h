@@ -53,6 +53,14 @@ inline void AddRecord(TClientDataSet& table, const std::string& a, int n) {
     table.Post();
 }
 
+// Records with these numbers N, in this order, then index "n" on N made active.
+inline void CreateOrderedByN(TClientDataSet& table, const std::vector<int>& numbers) {
+    CreateSmallTable(table);
+    for (const int n : numbers) AddRecord(table, "x", n);
+    table.BuildIndex("n", "N", 0);
+    table.SetIndexName("n");
+}
+
 // The values of one field in the active index's order, walked with the cursor.
 inline std::vector<std::string> Column(TClientDataSet& table, const std::string& field) {
     std::vector<std::string> values;
