@@ -9,7 +9,7 @@
 #include "app/core/Global.h"
 #include "app/core/RecordingUiServices.h"
 #include "table/Collation.h"
-#include "tests/app/CatalogueBytes.h"
+#include "tests/common/CatalogueDocuments.h"
 #include "tests/app/FilmTable.h"
 
 namespace fs = std::filesystem;
@@ -100,7 +100,7 @@ TEST_F(CatalogFile, ADamagedFileIsReportedAndLeavesTheTableClosed) {
 TEST_F(CatalogFile, CreatingWritesTheEmptyCatalogueAndLeavesItOpenOnIndexX) {
     CreateCatalog(table);
     EXPECT_TRUE(ui.Messages.empty());
-    EXPECT_EQ(ReadFile(directory / "filmy.xml"), kEmptyCatalogue);
+    EXPECT_EQ(ReadFile(directory / "filmy.xml"), catalogue_documents::EmptyCatalogue());
     EXPECT_TRUE(table.Active());
     EXPECT_FALSE(table.TrackChanges());
     EXPECT_EQ(table.IndexName(), "x");
@@ -114,7 +114,7 @@ TEST_F(CatalogFile, CreatingOverAnExistingFileKeepsItAsBackup) {
     WriteFile(directory / "filmy.xml.bak", "an older backup");
     CreateCatalog(table);
     EXPECT_TRUE(ui.Messages.empty());
-    EXPECT_EQ(ReadFile(directory / "filmy.xml"), kEmptyCatalogue);
+    EXPECT_EQ(ReadFile(directory / "filmy.xml"), catalogue_documents::EmptyCatalogue());
     EXPECT_EQ(ReadFile(directory / "filmy.xml.bak"), "damaged catalogue");
 }
 

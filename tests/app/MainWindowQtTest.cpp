@@ -9,7 +9,7 @@
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
-#include "tests/app/CatalogueBytes.h"
+#include "tests/common/CatalogueDocuments.h"
 #include "tests/app/WindowTestSupport.h"
 
 namespace {
@@ -158,7 +158,7 @@ private slots:
         Ui().Clear();
         program.Menu.ToolButton1->click();
         QVERIFY(Ui().Messages.empty());
-        QCOMPARE(program.ReadFile(), std::string(kEmptyCatalogue));
+        QCOMPARE(program.ReadFile(), catalogue_documents::EmptyCatalogue());
         QCOMPARE(ToolbarState(program.Menu), QStringLiteral("0111101111"));
         QCOMPARE(program.RedTitles(), std::string("S1,S2,S3"));
         QVERIFY(program.Menu.NazEnPop->isChecked());
@@ -177,7 +177,7 @@ private slots:
         program.Start();
         QCOMPARE(Ui().Messages.size(), std::size_t{1});
         program.Menu.ToolButton1->click();
-        QCOMPARE(program.ReadFile(), std::string(kEmptyCatalogue));
+        QCOMPARE(program.ReadFile(), catalogue_documents::EmptyCatalogue());
         QCOMPARE(program.ReadFile("filmy.xml.bak"), std::string("<DATAPACKET from a newer program"));
         QCOMPARE(ToolbarState(program.Menu), QStringLiteral("0111101111"));
     }

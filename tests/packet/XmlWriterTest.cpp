@@ -1,4 +1,5 @@
 #include "PacketModel.h"
+#include "tests/common/CatalogueDocuments.h"
 
 #include <gtest/gtest.h>
 
@@ -7,23 +8,10 @@
 namespace {
 
 using namespace packettest;
+using namespace catalogue_documents;
 
 constexpr std::uint32_t kXml = 5;       // SaveFormat 1
 constexpr std::uint32_t kXmlUtf8 = 13;  // SaveFormat 2
-
-const std::string kHeader = "<?xml version=\"1.0\" standalone=\"yes\"?>  ";
-const std::string kFields =
-    "<FIELD attrname=\"S1\" fieldtype=\"string\" WIDTH=\"50\"/>"
-    "<FIELD attrname=\"S2\" fieldtype=\"string\" WIDTH=\"50\"/>"
-    "<FIELD attrname=\"S3\" fieldtype=\"i4\"/>"
-    "<FIELD attrname=\"S4\" fieldtype=\"string\" WIDTH=\"2\"/>"
-    "<FIELD attrname=\"S5\" fieldtype=\"string\" WIDTH=\"11\"/>"
-    "<FIELD attrname=\"S6\" fieldtype=\"i4\"/>"
-    "<FIELD attrname=\"S7\" fieldtype=\"string\" WIDTH=\"100\"/>";
-const std::string kTwoRows =
-    "<ROW K=\"1\" S1=\"Quiet Harbour\" S2=\"Tich&#253; p&#248;&#237;stav\" S3=\"12\" S4=\"EN\" S5=\"CZ\" S6=\"1\" "
-    "S7=\"Director&apos;s cut &amp; extras\"/>"
-    "<ROW K=\"2\" S1=\"The Long Road\" S2=\"Dlouh&#225; cesta\" S3=\"12\" S4=\"CZ\" S6=\"2\"/>";
 
 // A packet with one column "A" of the given type and one table parameter.
 PacketData WithTableParam(std::string name, ColumnType type, std::string value) {
@@ -56,21 +44,13 @@ std::string RowOfText(const std::string& text, std::uint32_t flags = kXml) {
 }
 
 TEST(XmlWriter, EmptyCatalogueIsWrittenByteForByte) {
-    EXPECT_EQ(Written(Catalogue({}, 1), kXml),
-              kHeader + "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-                        "<FIELD attrname=\"K\" fieldtype=\"i4\" SUBTYPE=\"Autoinc\"/>" +
-                  kFields + "</FIELDS><PARAMS AUTOINCVALUE=\"1\"/></METADATA><ROWDATA></ROWDATA></DATAPACKET>");
+    EXPECT_EQ(Written(Catalogue({}, 1), kXml), EmptyCatalogue());
 }
 
 TEST(XmlWriter, TwoFilmCatalogueIsWrittenByteForByte) {
-    const std::string body = "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>";
-    const std::string tail = kFields + "</FIELDS><PARAMS AUTOINCVALUE=\"3\"/></METADATA><ROWDATA>" + kTwoRows +
-                             "</ROWDATA></DATAPACKET>";
-    EXPECT_EQ(Written(Catalogue(TwoFilms(), 3), kXml),
-              kHeader + body + "<FIELD attrname=\"K\" fieldtype=\"i4\" SUBTYPE=\"Autoinc\"/>" + tail);
+    EXPECT_EQ(Written(Catalogue(TwoFilms(), 3), kXml), TwoRecordCatalogue(false));
     // Saved again after a load, the key column carries the read-only bit.
-    EXPECT_EQ(Written(Catalogue(TwoFilms(), 3, true), kXml),
-              kHeader + body + "<FIELD attrname=\"K\" fieldtype=\"i4\" readonly=\"true\" SUBTYPE=\"Autoinc\"/>" + tail);
+    EXPECT_EQ(Written(Catalogue(TwoFilms(), 3, true), kXml), TwoRecordCatalogue(true));
 }
 
 TEST(XmlWriter, SaveFormatsSelectTheFlags) {

@@ -9,43 +9,13 @@
 #include "fileio/FileIO.h"
 #include "fileio/FileOperations.h"
 #include "TableFixtures.h"
+#include "tests/common/CatalogueDocuments.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kHeader = "<?xml version=\"1.0\" standalone=\"yes\"?>  ";
-const std::string kFieldsBefore =
-    "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-    "<FIELD attrname=\"K\" fieldtype=\"i4\" SUBTYPE=\"Autoinc\"/>";
-const std::string kFieldsBeforeReloaded =
-    "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-    "<FIELD attrname=\"K\" fieldtype=\"i4\" readonly=\"true\" SUBTYPE=\"Autoinc\"/>";
-const std::string kOtherFields =
-    "<FIELD attrname=\"S1\" fieldtype=\"string\" WIDTH=\"50\"/>"
-    "<FIELD attrname=\"S2\" fieldtype=\"string\" WIDTH=\"50\"/>"
-    "<FIELD attrname=\"S3\" fieldtype=\"i4\"/>"
-    "<FIELD attrname=\"S4\" fieldtype=\"string\" WIDTH=\"2\"/>"
-    "<FIELD attrname=\"S5\" fieldtype=\"string\" WIDTH=\"11\"/>"
-    "<FIELD attrname=\"S6\" fieldtype=\"i4\"/>"
-    "<FIELD attrname=\"S7\" fieldtype=\"string\" WIDTH=\"100\"/>"
-    "</FIELDS>";
-const std::string kTwoRows =
-    "<ROWDATA>"
-    "<ROW K=\"1\" S1=\"Quiet Harbour\" S2=\"Tich&#253; p&#248;&#237;stav\" S3=\"12\" S4=\"EN\" S5=\"CZ\" S6=\"1\" "
-    "S7=\"Director&apos;s cut &amp; extras\"/>"
-    "<ROW K=\"2\" S1=\"The Long Road\" S2=\"Dlouh&#225; cesta\" S3=\"12\" S4=\"CZ\" S6=\"2\"/>"
-    "</ROWDATA></DATAPACKET>";
-
-std::string EmptyCatalogue() {
-    return kHeader + kFieldsBefore + kOtherFields +
-           "<PARAMS AUTOINCVALUE=\"1\"/></METADATA><ROWDATA></ROWDATA></DATAPACKET>";
-}
-
-std::string TwoRecordCatalogue(bool reloaded) {
-    return kHeader + (reloaded ? kFieldsBeforeReloaded : kFieldsBefore) + kOtherFields +
-           "<PARAMS AUTOINCVALUE=\"3\"/></METADATA>" + kTwoRows;
-}
+using namespace catalogue_documents;
 
 void Film(TClientDataSet& table, const std::vector<const char*>& values) {
     table.Insert();

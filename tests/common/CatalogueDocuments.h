@@ -1,0 +1,45 @@
+#pragma once
+// The exact bytes the program writes for its catalogue, shared by the tests of
+// every layer that produces or reads them.
+#include <string>
+
+namespace catalogue_documents {
+
+inline const std::string kHeader = "<?xml version=\"1.0\" standalone=\"yes\"?>  ";
+
+// K as written by a table the program created; once loaded, K is read-only.
+inline const std::string kKField = "<FIELD attrname=\"K\" fieldtype=\"i4\" SUBTYPE=\"Autoinc\"/>";
+inline const std::string kKFieldReloaded =
+    "<FIELD attrname=\"K\" fieldtype=\"i4\" readonly=\"true\" SUBTYPE=\"Autoinc\"/>";
+
+// The seven film fields S1 to S7.
+inline const std::string kFilmFields =
+    "<FIELD attrname=\"S1\" fieldtype=\"string\" WIDTH=\"50\"/>"
+    "<FIELD attrname=\"S2\" fieldtype=\"string\" WIDTH=\"50\"/>"
+    "<FIELD attrname=\"S3\" fieldtype=\"i4\"/>"
+    "<FIELD attrname=\"S4\" fieldtype=\"string\" WIDTH=\"2\"/>"
+    "<FIELD attrname=\"S5\" fieldtype=\"string\" WIDTH=\"11\"/>"
+    "<FIELD attrname=\"S6\" fieldtype=\"i4\"/>"
+    "<FIELD attrname=\"S7\" fieldtype=\"string\" WIDTH=\"100\"/>";
+
+// The two ROW elements of the example catalogue ("Tichý přístav", "Dlouhá cesta").
+inline const std::string kTwoRows =
+    "<ROW K=\"1\" S1=\"Quiet Harbour\" S2=\"Tich&#253; p&#248;&#237;stav\" S3=\"12\" S4=\"EN\" S5=\"CZ\" S6=\"1\" "
+    "S7=\"Director&apos;s cut &amp; extras\"/>"
+    "<ROW K=\"2\" S1=\"The Long Road\" S2=\"Dlouh&#225; cesta\" S3=\"12\" S4=\"CZ\" S6=\"2\"/>";
+
+// A catalogue as "Nový" writes it: no films, counter at 1.
+inline std::string EmptyCatalogue() {
+    return kHeader + "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>" + kKField + kFilmFields +
+           "</FIELDS><PARAMS AUTOINCVALUE=\"1\"/></METADATA><ROWDATA></ROWDATA></DATAPACKET>";
+}
+
+// The example catalogue with two films added in one run; `reloaded` gives the
+// bytes written again after the file has been loaded.
+inline std::string TwoRecordCatalogue(bool reloaded) {
+    return kHeader + "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>" + (reloaded ? kKFieldReloaded : kKField) +
+           kFilmFields + "</FIELDS><PARAMS AUTOINCVALUE=\"3\"/></METADATA><ROWDATA>" + kTwoRows +
+           "</ROWDATA></DATAPACKET>";
+}
+
+}  // namespace catalogue_documents
