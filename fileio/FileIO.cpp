@@ -69,11 +69,21 @@ FileError::FileError(int errorNumber)
     : std::runtime_error(std::generic_category().message(errorNumber)), errorNumber_(errorNumber) {}
 
 std::string ReadWholeFile(const std::string& path) {
-    const int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not waiting at the open: a named pipe without a writer would hold it forever.
+    const int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (handle < 0) throw FileError(errno);
-    std::string content;
     struct stat info {};
-    if (::fstat(handle, &info) == 0 && info.st_size > 0) content.reserve(static_cast<std::size_t>(info.st_size));
+    int refusal = ::fstat(handle, &info) != 0 ? errno : 0;
+    // Only a file or a pipe comes to an end; a device such as /dev/zero would be
+    // read until memory runs out.
+    if (!refusal && !S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) refusal = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    if (!refusal && ::fcntl(handle, F_SETFL, ::fcntl(handle, F_GETFL) & ~O_NONBLOCK) != 0) refusal = errno;
+    if (refusal) {
+        ::close(handle);
+        throw FileError(refusal);
+    }
+    std::string content;
+    if (info.st_size > 0) content.reserve(static_cast<std::size_t>(info.st_size));
     char chunk[65536];
     while (true) {
         const ssize_t got = ::read(handle, chunk, sizeof chunk);
@@ -93,6 +103,11 @@ std::string ReadWholeFile(const std::string& path) {
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     FileOperations& operations = CurrentFileOperations();
     const std::string target = ResolvedTarget(path);
+    // Only a file is replaced: a rename over a device, a pipe or a link that
+    // leads nowhere (/dev/stdout on a pipe, say) would put a file in its place.
+    struct stat existing {};
+    if (::lstat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+        throw FileError(S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
     std::string temporary;
     int handle = -1;
     if (const int error = CreateTemporary(operations, target, temporary, handle)) throw FileError(error);

@@ -21,8 +21,12 @@ private:
     int errorNumber_;
 };
 
+// Reads a file, or a pipe to its end; anything else (a directory: EISDIR, a
+// device: EINVAL) is refused, and a named pipe without a writer reads as empty.
 std::string ReadWholeFile(const std::string& path);
 
+// The target, after links are followed, must be a file or not exist yet;
+// anything else is refused (EISDIR, EINVAL) before anything is written.
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace fileio

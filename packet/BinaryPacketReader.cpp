@@ -84,6 +84,10 @@ std::uint16_t BinaryPacketReader::ReadParam(TDATAPACKET_READ::Param& param) {
     if (!IsReadableType(coltype::Plain(type)) ||
         !valuelayout::TakeParamValue(type, block_.substr(pos_), whole, payload))
         return pkt::NotAPacket;
+    // A name ends at a zero byte, as it does when it is written, and a nameless
+    // parameter could not be written back at all.
+    name = name.substr(0, name.find('\0'));
+    if (name.empty()) return pkt::NotAPacket;
     pos_ += whole.size();
     --paramsLeft_;
     param.Name.assign(name);

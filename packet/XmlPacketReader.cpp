@@ -10,6 +10,10 @@ namespace {
 
 using Param = TDATAPACKET_READ::Param;
 
+// A parameter's name ends at a zero byte, as it does when the name is written:
+// read with one inside, it would come back from the next save as another name.
+std::string_view ParamName(std::string_view name) { return name.substr(0, name.find('\0')); }
+
 bool IsSupportedColumnType(ColumnType type) {
     return type != 0 && valuelayout::IsSupported(type) && coltype::TypeCode(type) != coltype::cNested;
 }
@@ -145,7 +149,11 @@ std::uint16_t XmlPacketReader::NextParamOfElement(Param& param) {
         while (nextAttribute_ < attributes.size()) {
             const XmlAttribute& attribute = attributes[nextAttribute_++];
             if (attribute.Used) continue;
-            MakeParam(attribute.Name, KnownParamType(attribute.Name).value_or(coltype::String1), attribute.Value, param);
+            // An attribute without a name is no parameter: the writer could not
+            // write it back.
+            const std::string_view name = ParamName(attribute.Name);
+            if (name.empty()) continue;
+            MakeParam(name, KnownParamType(name).value_or(coltype::String1), attribute.Value, param);
             return pkt::Ok;
         }
         attributesDone_ = true;
@@ -173,7 +181,8 @@ std::uint16_t XmlPacketReader::ReadParamElement(const XmlElement& element, Param
     if (tokens_.Find("Roundtrip", 3)) type |= coltype::Roundtrip;
     std::string decodedName;
     AppendDecoded(decodedName, name->Value, utf8_);
-    MakeParam(decodedName, type, value->Value, param);
+    if (ParamName(decodedName).empty()) return pkt::NotAPacket;
+    MakeParam(ParamName(decodedName), type, value->Value, param);
     if (element.Kind == XmlKind::Start) {
         XmlElement end;
         if (const std::uint16_t status = tokens_.Next(end)) return status;

@@ -1,6 +1,7 @@
 #include "table/LoadTable.h"
 
 #include <cstring>
+#include <unordered_set>
 
 #include "packet/DataPacketReader.h"
 #include "table/Collation.h"
@@ -71,9 +72,13 @@ std::uint16_t ApplyFieldParam(LoadedField& field, const TDATAPACKET_READ::Param&
 std::uint16_t ReadColumns(TDATAPACKET_READ& reader, std::vector<LoadedField>& fields) {
     ColumnDesc column;
     std::uint16_t status;
+    std::unordered_set<std::string> names;
     while ((status = reader.NextColumn(column)) == 0) {
         LoadedField field;
         field.Layout.Name = std::string(column.NameView());
+        // Rows name their values by column, so two columns of one name could not
+        // be told apart in the XML form: such a table would not save faithfully.
+        if (!names.insert(field.Layout.Name).second) return dberr::NotAPacket;
         field.Layout.Attributes = column.Attributes;
         if (coltype::TypeCode(column.Type) == coltype::cString && coltype::IsVarying(column.Type) &&
             !coltype::IsArray(column.Type))
@@ -190,19 +195,19 @@ std::uint16_t ApplyKeys(RecordStore& store, const TableSettings& settings) {
 
 std::uint16_t ReadRows(TDATAPACKET_READ& reader, RecordStore& store, const std::vector<LoadedField>& fields) {
     std::vector<TDATAPACKET_READ::ValueView> values;
-    RecordBuffer record(fields.size());
+    std::vector<FieldView> record(fields.size());
     std::uint8_t status = 0;
     std::uint16_t code;
     while ((code = reader.NextRow(status, values)) == 0) {
         if (values.size() != fields.size()) return dberr::NotAPacket;
         for (std::size_t i = 0; i < fields.size(); ++i) {
             const auto& value = values[i];
-            FieldValue& target = record[i];
+            FieldView& target = record[i];
             const int fieldNo = static_cast<int>(i + 1);
             target.Null = value.Null;
             if (value.Null) continue;
             if (store.Field(fieldNo).IsText()) {
-                std::string_view text = value.Bytes.substr(0, value.Bytes.find('\0'));
+                const std::string_view text = value.Bytes.substr(0, value.Bytes.find('\0'));
                 const int size = store.Field(fieldNo).Size;
                 if (!fields[i].HasWidth && static_cast<int>(text.size()) > size) {
                     // Doubling keeps a file of ever longer values from copying the column for each row.
@@ -210,7 +215,7 @@ std::uint16_t ReadRows(TDATAPACKET_READ& reader, RecordStore& store, const std::
                     KINOVKA_TRY(store.WidenTextField(
                         fieldNo, static_cast<int>(std::min<std::size_t>(wanted, kMaxTextWidth))));
                 }
-                target.Text.assign(text.data(), text.size());
+                target.Text = text;
             } else if (value.Bytes.size() == 4) {
                 target.Integer = static_cast<std::int32_t>(*paramvalue::Integer(coltype::Int32, value.Bytes));
             } else {
