@@ -51,6 +51,13 @@ ExitStatus OpenCatalogAt(TClientDataSet& table, const std::string& path, std::st
     return OpenCatalog(table) ? exitSuccess : exitCatalogueFailed;
 }
 
+ExitStatus LockForChange(CatalogLock& lock, const std::string& path) {
+    lock = CatalogLock(path);
+    if (lock.MayChange()) return exitSuccess;
+    ShowFileError(kCatalogInUsePhrase, path);
+    return exitCatalogueFailed;
+}
+
 ExitStatus SaveAndReload(TClientDataSet& table) {
     if (!SaveCatalog(table)) return exitCatalogueFailed;
     return OpenCatalog(table) ? exitSuccess : exitCatalogueFailed;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/core/CatalogLock.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "table/ClientDataSet.h"
@@ -34,6 +35,12 @@ std::string SortOption(const Invocation& invocation);
 // UseCatalog and OpenCatalog: exitSuccess, or exitCatalogueFailed once the core
 // has reported the failure.
 ExitStatus OpenCatalogAt(TClientDataSet& table, const std::string& path, std::string_view sortFields);
+
+// Takes the lock a change of the file at path needs, so that a window (or
+// another command) that has the catalogue open keeps it: exitSuccess, or
+// exitCatalogueFailed after "Katalog je otevřen v jiném programu: path.". Reading
+// needs no lock.
+ExitStatus LockForChange(CatalogLock& lock, const std::string& path);
 
 // SaveCatalog, then OpenCatalog: the file is the master copy, so what was saved
 // is read back. exitSuccess, or exitCatalogueFailed after the core's message.

@@ -8,6 +8,8 @@
 
 int RunNew(const Invocation& invocation) {
     const std::string& path = invocation.Arguments[0];
+    CatalogLock lock;
+    if (const ExitStatus status = LockForChange(lock, path)) return status;
     std::error_code error;
     if (!invocation.Has("force") && std::filesystem::exists(path, error)) {
         ShowError("Soubor už existuje: " + path + " (přepíše ho volba --force).");
@@ -35,6 +37,9 @@ int RunConvert(const Invocation& invocation) {
         throw UsageError("Neznámý formát: " + format + " (xml, binary nebo utf8)");
     }
     const std::string& out = invocation.Arguments[1];
+    // OUT may be a catalogue that a window has open, the input itself included.
+    CatalogLock lock;
+    if (const ExitStatus status = LockForChange(lock, out)) return status;
     TClientDataSet table;
     if (const ExitStatus status = OpenCatalogAt(table, invocation.Arguments[0], kDefaultSortFields)) return status;
     try {

@@ -94,6 +94,8 @@ void InsertRows(TClientDataSet& table, const std::vector<CsvRecord>& records) {
 
 int RunImport(const Invocation& invocation) {
     const std::string& csvFile = invocation.Arguments[1];
+    CatalogLock lock;
+    if (const ExitStatus status = LockForChange(lock, invocation.Arguments[0])) return status;
     TClientDataSet table;
     if (const ExitStatus status = OpenCatalogAt(table, invocation.Arguments[0], kDefaultSortFields)) return status;
 

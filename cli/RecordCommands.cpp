@@ -43,9 +43,10 @@ ExitStatus PostBoxes(TClientDataSet& table, const FilmBoxes& boxes) {
     }
 }
 
-// Opens the catalogue and makes the record with the key argument current.
-ExitStatus OpenAtKey(TClientDataSet& table, const Invocation& invocation) {
+// Locks and opens the catalogue and makes the record with the key argument current.
+ExitStatus OpenAtKey(CatalogLock& lock, TClientDataSet& table, const Invocation& invocation) {
     const std::int32_t key = KeyArgument(invocation.Arguments[1]);
+    if (const ExitStatus status = LockForChange(lock, invocation.Arguments[0])) return status;
     if (const ExitStatus status = OpenCatalogAt(table, invocation.Arguments[0], kDefaultSortFields)) return status;
     if (GoToKey(table, key)) return exitSuccess;
     ShowError("Nebyl nalezen žádný záznam s K = " + std::to_string(key) + ".");
@@ -62,6 +63,8 @@ int RunAdd(const Invocation& invocation) {
     }
     if (!invocation.Has("cz")) boxes.Edit1Exit();
 
+    CatalogLock lock;
+    if (const ExitStatus status = LockForChange(lock, invocation.Arguments[0])) return status;
     TClientDataSet table;
     if (const ExitStatus status = OpenCatalogAt(table, invocation.Arguments[0], kDefaultSortFields)) return status;
     table.Insert();
@@ -76,8 +79,9 @@ int RunAdd(const Invocation& invocation) {
 
 int RunEdit(const Invocation& invocation) {
     FilmBoxes boxes = GivenBoxes(invocation);
+    CatalogLock lock;
     TClientDataSet table;
-    if (const ExitStatus status = OpenAtKey(table, invocation)) return status;
+    if (const ExitStatus status = OpenAtKey(lock, table, invocation)) return status;
     if (boxes.Box[0] && !boxes.Box[1] && table.FieldNamed("S2").AsString().empty()) {
         boxes.Box[1] = "";
         boxes.Edit1Exit();
@@ -90,8 +94,9 @@ int RunEdit(const Invocation& invocation) {
 }
 
 int RunDelete(const Invocation& invocation) {
+    CatalogLock lock;
     TClientDataSet table;
-    if (const ExitStatus status = OpenAtKey(table, invocation)) return status;
+    if (const ExitStatus status = OpenAtKey(lock, table, invocation)) return status;
     try {
         table.Delete();
     } catch (const std::exception&) {

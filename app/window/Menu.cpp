@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <charconv>
+#include <optional>
 
 #include "app/core/FindMatch.h"
 #include "app/core/Global.h"
@@ -203,6 +204,7 @@ void TMenuF::PrepareStartUp(const std::string& executablePath, const std::vector
     if (DataDir.empty() || DataDir.back() != '/') DataDir += '/';
     DataFileName = arguments.empty() ? "filmy.xml" : arguments.front();
     SortFields = kFirstSort;
+    catalogLock_ = CatalogLock(CatalogPath());
 
     ToolButton11->setEnabled(true);
     ToolButton15->setEnabled(true);
@@ -227,9 +229,34 @@ void TMenuF::closeEvent(QCloseEvent* event) {
     emit Closed();
 }
 
+bool TMenuF::MayChangeCatalog(bool needsCurrentFilm) {
+    using State = CatalogLock::State;
+    if (catalogLock_.GetState() == State::Held) return true;
+    if (catalogLock_.Retry() == State::HeldElsewhere) {
+        ShowCatalogInUse();
+        return false;
+    }
+    if (catalogLock_.GetState() != State::Held || !cds.Active()) return true;
+
+    std::optional<std::int32_t> currentKey;
+    if (cds.CurrentRow() >= 0) currentKey = cds.FieldNamed("K").AsInteger();
+    const std::string sort = SortFields;
+    SortBy(sort, SortGroup->checkedAction());
+    if (!needsCurrentFilm) return true;
+    if (!currentKey) return true;
+    if (!cds.Active()) return false;
+    const TableWalk walk(cds);  // only for the frozen views: the cursor stays on the film found
+    for (cds.First(); !cds.AtEnd(); cds.Next()) {
+        if (cds.FieldNamed("K").AsInteger() == *currentKey) return true;
+    }
+    cds.First();
+    return false;
+}
+
 // --- toolbar
 
 void TMenuF::ToolButton1Click() {
+    if (!MayChangeCatalog(false)) return;
     CreateCatalog(cds);
     if (!OpenCatalog(cds)) return;
     SortBy(kFirstSort, NazEnPop);
@@ -237,16 +264,19 @@ void TMenuF::ToolButton1Click() {
 }
 
 void TMenuF::ToolButton2Click() {
+    if (!MayChangeCatalog(false)) return;
     UpravF->Execute(cds, 0);
     DBGrid1->setFocus();
 }
 
 void TMenuF::ToolButton3Click() {
+    if (!MayChangeCatalog(true)) return;
     UpravF->Execute(cds, 1);
     DBGrid1->setFocus();
 }
 
 void TMenuF::ToolButton4Click() {
+    if (!MayChangeCatalog(true)) return;
     UpravF->Execute(cds, 2);
     DBGrid1->setFocus();
 }
@@ -401,6 +431,7 @@ void TMenuF::DBGrid1CellClick() {
 
 void TMenuF::DBGrid1DeleteKey() {
     if (!cds.Active() || cds.CountRecords() == 0) return;
+    if (!MayChangeCatalog(true)) return;
     if (UserInterface().MessageBox("Delete record?", MessageKind::Confirm, MessageButtons::OkCancel) != mrOk) return;
     // The same path as "Smazat": the deletion reaches the file at once, so the
     // film cannot come back at the next reload.

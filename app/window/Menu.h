@@ -1,5 +1,7 @@
 #pragma once
 // Unit Menu: the main window. It owns the catalogue table cds for the whole run,
+// and the catalogue's lock from start-up on (a window started while another
+// program holds the lock shows the catalogue but refuses to change it),
 // shows it in the grid DBGrid1, carries the toolbar and the two pop-up menus, and
 // does the sorting, the typed search in the grid and the two find commands. The
 // secondary windows are handed to it once after they are created.
@@ -7,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/core/CatalogLock.h"
 #include "table/ClientDataSet.h"
 
 class CatalogGridModel;
@@ -25,6 +28,10 @@ class TUpravF;
 
 class TMenuF : public QMainWindow {
     Q_OBJECT
+    // Before cds, so that it is let go only after the table, which may still
+    // write itself when it is destroyed.
+    CatalogLock catalogLock_;
+
 public:
     explicit TMenuF(QWidget* parent = nullptr);
     ~TMenuF() override;
@@ -94,6 +101,12 @@ private:
     void BuildToolBar();
     void BuildGrid();
     void SetCatalogButtons(bool open);
+    // Whether a change may go ahead; refused with a message while another
+    // program holds the catalogue's lock. When the lock has only now been
+    // taken, the catalogue is read again first, in the same sort; a change of
+    // the current film (needsCurrentFilm) then goes ahead only when that film
+    // is still there, and current.
+    bool MayChangeCatalog(bool needsCurrentFilm);
     // Finds the first matching record from the current one (the first record when
     // fromFirst, else the one after the current); "Další" shows whether one was found.
     void FindMatching(bool fromFirst, const char* notFoundMessage);
