@@ -4,13 +4,13 @@
 #include <new>
 #include <utility>
 
+#include "table/BuildSort.h"
 #include "table/Errors.h"
 #include "table/RecordStore.h"
 
 namespace {
 constexpr std::uint32_t kLowSentinel = 0;
 constexpr std::uint32_t kHighSentinel = 0xFFFFFFFFu;
-constexpr std::uint32_t kSmallPart = 10;  // parts this small are left to the insertion pass
 constexpr std::size_t kGrowth = 50;
 constexpr std::size_t kBuildSlack = 10;
 }  // namespace
@@ -49,14 +49,12 @@ int DSIDX::CompareRecords(std::uint32_t a, std::uint32_t b) const {
         if (a == kLowSentinel || b == kHighSentinel) return -1;
         return 1;
     }
-    std::size_t next = 0;
-    if (firstKeyRanks_ && firstKeyRanks_->Covers(a) && firstKeyRanks_->Covers(b)) {
-        const std::uint32_t x = firstKeyRanks_->Rank(a), y = firstKeyRanks_->Rank(b);
-        if (x != y) return (x < y) != descriptor_.Descending[0] ? -1 : 1;
-        next = 1;
+    if (buildRanks_ && buildRanks_->Covers(a) && buildRanks_->Covers(b)) {
+        const std::uint64_t x = buildRanks_->Rank(a), y = buildRanks_->Rank(b);
+        return x < y ? -1 : (x > y ? 1 : 0);
     }
-    for (; next < comparators_.size(); ++next)
-        if (const int result = comparators_[next]->Compare(store_, a, b)) return result;
+    for (const auto& comparator : comparators_)
+        if (const int result = comparator->Compare(store_, a, b)) return result;
     return 0;
 }
 
@@ -71,14 +69,17 @@ std::uint16_t DSIDX::Reserve(std::size_t capacity) {
 }
 
 std::uint16_t DSIDX::Build() {
-    // A build compares every record many times; collating the first key's texts
-    // once makes those comparisons cheap. Later key fields only decide among
-    // equal first keys, so they are left to the comparators.
-    if (HasKeys() && store_.Field(descriptor_.Fields[0]).IsText())
-        firstKeyRanks_ = std::make_unique<CollationRanks>(store_, descriptor_.Fields[0],
-                                                          store_.CollationFor(descriptor_.CaseInsensitive[0]));
+    // A build compares every record many times; ranking the keys once makes
+    // each of those comparisons two loads, with exactly the same outcome.
+    if (HasKeys()) {
+        try {
+            buildRanks_ = std::make_unique<KeyRanks>(store_, descriptor_, comparators_);
+        } catch (const std::bad_alloc&) {
+            return dberr::NoMemory;
+        }
+    }
     const std::uint16_t code = Fill();
-    firstKeyRanks_.reset();
+    buildRanks_.reset();
     return code;
 }
 
@@ -97,79 +98,40 @@ std::uint16_t DSIDX::Fill() {
         }
     }
     if (insertOneByOne || !HasKeys()) return 0;
-    Sort();
+    if (const auto code = Sort()) return code;
     if (Unique())
         for (std::uint32_t position = 1; position < Count(); ++position)
             if (CompareRecords(entries_[position], entries_[position + 1]) == 0) return dberr::KeyViolation;
     return 0;
 }
 
-void DSIDX::Sort() {
+// The build's sort over the records' ranks, carried beside the record numbers
+// so that the sort reads them in order.
+std::uint16_t DSIDX::Sort() {
     const std::uint32_t count = Count();
-    if (count <= 1) return;
-    entries_.push_back(kHighSentinel);
-    if (count > kSmallPart) SortRange(1, count);
-    InsertionPass(count);
-    entries_.pop_back();
-}
-
-// Median-of-three quicksort that leaves parts of ten entries or fewer unsorted
-// and loops on the larger part instead of recursing into it.
-void DSIDX::SortRange(std::uint32_t lo, std::uint32_t hi) {
-    auto& e = entries_;
-    while (true) {
-        const std::uint32_t mid = lo + (hi - lo) / 2;
-        if (Greater(e[lo], e[hi])) std::swap(e[lo], e[hi]);
-        if (Greater(e[mid], e[lo])) {
-            std::swap(e[lo], e[mid]);
-            if (Greater(e[lo], e[hi])) std::swap(e[lo], e[hi]);
-        }
-        const std::uint32_t pivot = e[lo];
-        std::uint32_t i = lo;
-        std::uint32_t j = hi + 1;
-        while (true) {
-            do ++i; while (Less(e[i], pivot));
-            do --j; while (Less(pivot, e[j]));
-            if (i >= j) break;
-            std::swap(e[i], e[j]);
-        }
-        std::swap(e[lo], e[j]);
-        const std::uint32_t left = j - lo;
-        const std::uint32_t right = hi - j;
-        if (right >= left) {
-            if (left > kSmallPart) {
-                SortRange(lo, j - 1);
-                lo = j + 1;
-            } else if (right > kSmallPart) {
-                lo = j + 1;
-            } else {
-                return;
-            }
-        } else {
-            if (right > kSmallPart) {
-                SortRange(j + 1, hi);
-                hi = j - 1;
-            } else if (left > kSmallPart) {
-                hi = j - 1;
-            } else {
-                return;
-            }
-        }
+    struct Ranked {
+        std::uint64_t Rank;
+        std::uint32_t RecordNumber;
+    };
+    std::vector<Ranked> ranked;
+    try {
+        ranked.resize(count + 2);
+    } catch (const std::bad_alloc&) {
+        return dberr::NoMemory;
     }
-}
-
-void DSIDX::InsertionPass(std::uint32_t count) {
-    auto& e = entries_;
-    for (std::uint32_t i = 1; i < count; ++i) {
-        if (!Greater(e[i], e[i + 1])) continue;
-        const std::uint32_t moving = e[i + 1];
-        std::uint32_t k = i;
-        while (Greater(e[k], moving)) {
-            e[k + 1] = e[k];
-            --k;
-        }
-        e[k + 1] = moving;
+    ranked[0] = {KeyRanks::kLowest, kLowSentinel};
+    ranked[count + 1] = {KeyRanks::kHighest, kHighSentinel};
+    bool ascending = true;
+    for (std::uint32_t position = 1; position <= count; ++position) {
+        ranked[position] = {buildRanks_->Rank(entries_[position]), entries_[position]};
+        ascending = ascending && ranked[position - 1].Rank < ranked[position].Rank;
     }
+    // Distinct keys already in order (an index on the auto-increment key) are
+    // exactly what the sort would leave.
+    if (ascending) return 0;
+    BuildSort(ranked, count, [](const Ranked& a, const Ranked& b) { return a.Rank > b.Rank; });
+    for (std::uint32_t position = 1; position <= count; ++position) entries_[position] = ranked[position].RecordNumber;
+    return 0;
 }
 
 std::uint32_t DSIDX::InsertionPlace(std::uint32_t recordNumber) const {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "table/CollationRanks.h"
+#include "table/KeyRanks.h"
 #include "table/Comparators.h"
 #include "table/IndexDescriptor.h"
 
@@ -74,16 +74,12 @@ public:
     void MakeComparators();
 
 private:
-    bool Greater(std::uint32_t a, std::uint32_t b) const { return CompareRecords(a, b) > 0; }
-    bool Less(std::uint32_t a, std::uint32_t b) const { return CompareRecords(a, b) < 0; }
     std::uint16_t InsertKeyed(std::uint32_t recordNumber, std::uint32_t* placedAt);
     std::uint16_t InsertAt(std::uint32_t position, std::uint32_t recordNumber);
     void RemoveAt(std::uint32_t position);
     std::uint16_t Reserve(std::size_t capacity);
     std::uint16_t Fill();
-    void Sort();
-    void SortRange(std::uint32_t lo, std::uint32_t hi);
-    void InsertionPass(std::uint32_t count);
+    std::uint16_t Sort();
 
     const RecordStore& store_;
     IndexDescriptor descriptor_;
@@ -91,8 +87,8 @@ private:
     bool isDefaultOrder_;
     bool redefined_ = false;
     std::vector<std::unique_ptr<FLDComparator>> comparators_;
-    // While a build runs: the first key field's texts as numbers, when it is text.
-    std::unique_ptr<CollationRanks> firstKeyRanks_;
+    // While a build runs: the live records' keys as numbers.
+    std::unique_ptr<KeyRanks> buildRanks_;
     std::vector<std::uint32_t> entries_;  // entries_[0] stays 0
     std::size_t capacity_ = 0;
     std::uint32_t stamp_ = 0;

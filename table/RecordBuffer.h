@@ -3,6 +3,7 @@
 // what a load hands to the store. Field i of the record is element i - 1.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct FieldValue {
@@ -13,3 +14,10 @@ struct FieldValue {
 };
 
 using RecordBuffer = std::vector<FieldValue>;
+
+// A value handed to the store without a copy of its text: what a load reads.
+struct FieldView {
+    bool Null = true;
+    std::int32_t Integer = 0;
+    std::string_view Text;
+};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "table/DSIDX.h"
@@ -17,7 +18,7 @@ std::string_view TrailingBlanksRemoved(std::string_view text) {
 }  // namespace
 
 RecordStore::RecordStore(std::vector<FieldLayout> fields, std::uint32_t localeId)
-    : fields_(std::move(fields)), values_(fields_.size()), textLengths_(fields_.size()), localeId_(localeId) {
+    : fields_(std::move(fields)), integers_(fields_.size()), texts_(fields_.size()), localeId_(localeId) {
     IndexDescriptor defaultOrder;
     defaultOrder.Name = kDefaultOrderName;
     indexes_.push_back(std::make_unique<DSIDX>(*this, std::move(defaultOrder), nextIndexId_++));
@@ -45,8 +46,10 @@ std::uint16_t RecordStore::EnsureSlot(std::uint32_t recordNumber) {
     while (capacity < recordNumber) capacity += kSlotGrowth;
     try {
         for (std::size_t f = 0; f < fields_.size(); ++f) {
-            values_[f].resize(static_cast<std::size_t>(capacity + 1) * fields_[f].ValueWidth());
-            if (fields_[f].IsText()) textLengths_[f].resize(capacity + 1);
+            if (fields_[f].IsText())
+                texts_[f].resize(capacity + 1);
+            else
+                integers_[f].resize(capacity + 1);
         }
         nulls_.resize(static_cast<std::size_t>(capacity + 1) * fields_.size(), 1);
         status_.resize(capacity + 1, rsFree);
@@ -61,8 +64,10 @@ void RecordStore::Reserve(std::uint32_t slots) {
     try {
         const std::size_t count = static_cast<std::size_t>(slots) + kSlotGrowth + 1;
         for (std::size_t f = 0; f < fields_.size(); ++f) {
-            values_[f].reserve(count * fields_[f].ValueWidth());
-            if (fields_[f].IsText()) textLengths_[f].reserve(count);
+            if (fields_[f].IsText())
+                texts_[f].reserve(count);
+            else
+                integers_[f].reserve(count);
         }
         nulls_.reserve(count * fields_.size());
         status_.reserve(count);
@@ -70,32 +75,15 @@ void RecordStore::Reserve(std::uint32_t slots) {
     }
 }
 
+// Texts live in the arena at any length, so widening only changes the layout.
 std::uint16_t RecordStore::WidenTextField(int fieldNo, int size) {
-    FieldLayout& field = fields_[fieldNo - 1];
-    const std::size_t oldWidth = field.ValueWidth();
-    const std::size_t newWidth = static_cast<std::size_t>(size) + 1;
-    std::vector<char> widened;
-    try {
-        widened.assign(static_cast<std::size_t>(capacity_ + 1) * newWidth, 0);
-    } catch (const std::bad_alloc&) {
-        return dberr::NoMemory;
-    }
-    field.Size = size;
-    for (std::size_t slot = 0; slot <= capacity_; ++slot)
-        std::memcpy(&widened[slot * newWidth], &values_[fieldNo - 1][slot * oldWidth], oldWidth);
-    values_[fieldNo - 1] = std::move(widened);
+    fields_[fieldNo - 1].Size = size;
     return 0;
 }
 
 bool RecordStore::IsLive(std::uint32_t recordNumber) const {
     constexpr std::uint8_t hidden = rsOriginal | rsDeleted | rsFree;
     return recordNumber >= 1 && recordNumber <= slotCount_ && (status_[recordNumber] & hidden) == 0;
-}
-
-std::int32_t RecordStore::Integer(std::uint32_t recordNumber, int fieldNo) const {
-    std::int32_t value;
-    std::memcpy(&value, ValueAt(recordNumber, fieldNo), sizeof value);
-    return value;
 }
 
 void RecordStore::ReadRecord(std::uint32_t recordNumber, RecordBuffer& record) const {
@@ -125,41 +113,55 @@ bool RecordStore::Holds(std::uint32_t recordNumber, const RecordBuffer& record) 
     return true;
 }
 
-void RecordStore::WriteSlot(std::uint32_t recordNumber, const RecordBuffer& record, bool trimTexts) {
-    for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
-        const FieldLayout& field = Field(fieldNo);
-        const FieldValue& value = record[fieldNo - 1];
-        char* slot = ValueAt(recordNumber, fieldNo);
-        std::memset(slot, 0, field.ValueWidth());
-        if (field.IsText()) textLengths_[fieldNo - 1][recordNumber] = 0;
-        nulls_[static_cast<std::size_t>(recordNumber) * fields_.size() + fieldNo - 1] = value.Null ? 1 : 0;
-        if (value.Null) continue;
-        if (field.IsText()) {
-            std::string_view text = std::string_view(value.Text).substr(0, field.Size);
-            text = text.substr(0, text.find('\0'));
-            if (trimTexts) text = TrailingBlanksRemoved(text);
-            std::memcpy(slot, text.data(), text.size());
-            textLengths_[fieldNo - 1][recordNumber] = static_cast<std::uint32_t>(text.size());
-        } else {
-            std::memcpy(slot, &value.Integer, sizeof value.Integer);
+void RecordStore::StoreText(std::uint32_t recordNumber, int fieldNo, std::string_view text) {
+    TextRef& ref = texts_[fieldNo - 1][recordNumber];
+    if (text.size() > std::numeric_limits<std::uint32_t>::max() - arena_.size()) throw std::bad_alloc();
+    ref.Offset = static_cast<std::uint32_t>(arena_.size());
+    ref.Length = static_cast<std::uint32_t>(text.size());
+    arena_.append(text);
+}
+
+template <class Value>
+std::uint16_t RecordStore::WriteSlot(std::uint32_t recordNumber, const std::vector<Value>& record, bool trimTexts) {
+    try {
+        for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
+            const FieldLayout& field = Field(fieldNo);
+            const Value& value = record[fieldNo - 1];
+            NullFlag(recordNumber, fieldNo) = value.Null ? 1 : 0;
+            if (field.IsText()) {
+                std::string_view text;
+                if (!value.Null) {
+                    text = std::string_view(value.Text).substr(0, field.Size);
+                    text = text.substr(0, text.find('\0'));
+                    if (trimTexts) text = TrailingBlanksRemoved(text);
+                }
+                StoreText(recordNumber, fieldNo, text);
+            } else {
+                integers_[fieldNo - 1][recordNumber] = value.Null ? 0 : value.Integer;
+            }
         }
+    } catch (const std::bad_alloc&) {
+        return dberr::NoMemory;
     }
+    return 0;
 }
 
 void RecordStore::CopySlot(std::uint32_t from, std::uint32_t to) {
     for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
-        std::memcpy(ValueAt(to, fieldNo), ValueAt(from, fieldNo), Field(fieldNo).ValueWidth());
-        if (Field(fieldNo).IsText()) textLengths_[fieldNo - 1][to] = textLengths_[fieldNo - 1][from];
+        if (Field(fieldNo).IsText())
+            texts_[fieldNo - 1][to] = texts_[fieldNo - 1][from];
+        else
+            integers_[fieldNo - 1][to] = integers_[fieldNo - 1][from];
     }
     std::memcpy(&nulls_[static_cast<std::size_t>(to) * fields_.size()],
                 &nulls_[static_cast<std::size_t>(from) * fields_.size()], fields_.size());
 }
 
-std::uint16_t RecordStore::AppendLoaded(std::uint8_t status, const RecordBuffer& record) {
+std::uint16_t RecordStore::AppendLoaded(std::uint8_t status, const std::vector<FieldView>& record) {
     auto lock = Lock();
     const std::uint32_t recordNumber = slotCount_ + 1;
     if (const auto code = EnsureSlot(recordNumber)) return code;
-    WriteSlot(recordNumber, record, false);
+    if (const auto code = WriteSlot(recordNumber, record, false)) return code;
     status_[recordNumber] = status;
     slotCount_ = recordNumber;
     if (IsLive(recordNumber)) ++liveCount_;
@@ -172,10 +174,10 @@ std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const Cursor
     auto lock = Lock();
     const std::uint32_t slot = slotCount_ + 1;
     if (const auto code = EnsureSlot(slot)) return code;
-    WriteSlot(slot, record, true);
+    if (const auto code = WriteSlot(slot, record, true)) return code;
     if (autoIncField_ != 0) {
-        std::memcpy(ValueAt(slot, autoIncField_), &autoIncValue_, sizeof autoIncValue_);
-        nulls_[static_cast<std::size_t>(slot) * fields_.size() + autoIncField_ - 1] = 0;
+        integers_[autoIncField_ - 1][slot] = autoIncValue_;
+        NullFlag(slot, autoIncField_) = 0;
     }
     status_[slot] = rsUnchanged;
     for (std::size_t i = 0; i < indexes_.size(); ++i) {
@@ -198,7 +200,7 @@ std::uint16_t RecordStore::ChangeRecord(std::uint32_t recordNumber, const Record
     auto lock = Lock();
     const std::uint32_t candidate = slotCount_ + 1;
     if (const auto code = EnsureSlot(candidate)) return code;
-    WriteSlot(candidate, record, true);
+    if (const auto code = WriteSlot(candidate, record, true)) return code;
     std::vector<DSIDX::Replacement> replacements(indexes_.size());
     for (std::size_t i = 0; i < indexes_.size(); ++i) {
         if (const auto code = indexes_[i]->Replace(recordNumber, candidate, replacements[i])) {

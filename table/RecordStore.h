@@ -4,6 +4,12 @@
 // and record; one status byte per record), the auto-increment field and counter,
 // the change count, the locale and the indexes in creation order.
 //
+// An integer field's array holds the values. A text field's array holds where
+// each text lies in the store's text arena and how long it is: a text takes
+// only its own bytes, not its field's full width. The arena only grows; a
+// changed text is written anew and the old bytes stay unused until the store
+// is discarded (the program reloads after every change, so little piles up).
+//
 // Record numbers start at 1 and follow the order of loading and inserting; they
 // are never reused while the store lives, a deleted record keeps its slot. Slots
 // grow in steps of 100. Slot SlotCount() + 1 is scratch room where a new or
@@ -16,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "packet/PacketBuffer.h"
 #include "table/Collation.h"
 #include "table/FieldLayout.h"
 #include "table/IndexDescriptor.h"
@@ -56,9 +63,10 @@ public:
         return nulls_[static_cast<std::size_t>(recordNumber) * fields_.size() + fieldNo - 1] != 0;
     }
     std::string_view Text(std::uint32_t recordNumber, int fieldNo) const {
-        return {ValueAt(recordNumber, fieldNo), textLengths_[fieldNo - 1][recordNumber]};
+        const TextRef ref = texts_[fieldNo - 1][recordNumber];
+        return {arena_.data() + ref.Offset, ref.Length};
     }
-    std::int32_t Integer(std::uint32_t recordNumber, int fieldNo) const;
+    std::int32_t Integer(std::uint32_t recordNumber, int fieldNo) const { return integers_[fieldNo - 1][recordNumber]; }
     void ReadRecord(std::uint32_t recordNumber, RecordBuffer& record) const;
     // True when the buffer holds exactly what the store holds for the record.
     bool Holds(std::uint32_t recordNumber, const RecordBuffer& record) const;
@@ -66,9 +74,10 @@ public:
     // Makes room for this many records at once (a load that knows roughly how
     // many rows follow); only an optimisation, failures are ignored.
     void Reserve(std::uint32_t slots);
-    // A record read by a load: stored as given (text cut to the field's size,
-    // trailing blanks kept), with its status; no index is told.
-    std::uint16_t AppendLoaded(std::uint8_t status, const RecordBuffer& record);
+    // A record read by a load, one value per field: stored as given (text cut
+    // to the field's size and at a zero byte, trailing blanks kept), with its
+    // status; no index is told.
+    std::uint16_t AppendLoaded(std::uint8_t status, const std::vector<FieldView>& record);
     // A posted new record: texts lose their trailing blanks, the auto-increment
     // field gets the counter, every index takes it. On failure nothing changed.
     std::uint16_t InsertRecord(const RecordBuffer& record, const CursorHint& hint, std::uint32_t& recordNumber);
@@ -114,21 +123,29 @@ public:
     const std::vector<StoredParam>& TableParams() const { return tableParams_; }
 
 private:
+    // Where a text lies in arena_.
+    struct TextRef {
+        std::uint32_t Offset = 0;
+        std::uint32_t Length = 0;
+    };
+
     std::uint16_t EnsureSlot(std::uint32_t recordNumber);
-    void WriteSlot(std::uint32_t recordNumber, const RecordBuffer& record, bool trimTexts);
+    // Fills a slot from one value per field (FieldValue or FieldView); 0x2501
+    // when the arena cannot take the texts.
+    template <class Value>
+    std::uint16_t WriteSlot(std::uint32_t recordNumber, const std::vector<Value>& record, bool trimTexts);
+    void StoreText(std::uint32_t recordNumber, int fieldNo, std::string_view text);
     void CopySlot(std::uint32_t from, std::uint32_t to);
-    char* ValueAt(std::uint32_t recordNumber, int fieldNo) {
-        return &values_[fieldNo - 1][static_cast<std::size_t>(recordNumber) * fields_[fieldNo - 1].ValueWidth()];
-    }
-    const char* ValueAt(std::uint32_t recordNumber, int fieldNo) const {
-        return &values_[fieldNo - 1][static_cast<std::size_t>(recordNumber) * fields_[fieldNo - 1].ValueWidth()];
+    std::uint8_t& NullFlag(std::uint32_t recordNumber, int fieldNo) {
+        return nulls_[static_cast<std::size_t>(recordNumber) * fields_.size() + fieldNo - 1];
     }
 
     mutable std::recursive_mutex mutex_;
     std::vector<FieldLayout> fields_;
-    std::vector<std::vector<char>> values_;  // per field: width bytes per slot
-    std::vector<std::vector<std::uint32_t>> textLengths_;  // per text field: length per slot
-    std::vector<std::uint8_t> nulls_;        // slots x fields
+    std::vector<std::vector<std::int32_t>> integers_;  // per integer field: value per slot
+    std::vector<std::vector<TextRef>> texts_;          // per text field: place of the text per slot
+    PacketBuffer arena_{0};                            // the bytes of every stored text
+    std::vector<std::uint8_t> nulls_;                  // slots x fields
     std::vector<std::uint8_t> status_;
     std::uint32_t capacity_ = 0;  // slots 1..capacity_ exist
     std::uint32_t slotCount_ = 0;

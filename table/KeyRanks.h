@@ -1,0 +1,39 @@
+#pragma once
+// KeyRanks: every live record's whole index key reduced to one number, so that
+// two records' numbers compare exactly as the index's key comparison compares
+// the records (nulls, descending fields and the collation included).
+//
+// The first key field is ranked directly: a text by its collation rank
+// (CollationRanks), an integer by its value; a null below every value, and a
+// descending field turned round. Records whose first fields rank equal are
+// ordered among themselves by the comparators of the further key fields, and
+// the numbers are then handed out densely in that order. The store must not
+// change while the ranks are used. Numbers lie strictly between kLowest and
+// kHighest, which stand for the build's sentinels.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "table/Comparators.h"
+#include "table/IndexDescriptor.h"
+
+class RecordStore;
+
+class KeyRanks {
+public:
+    static constexpr std::uint64_t kLowest = 0;
+    static constexpr std::uint64_t kHighest = ~std::uint64_t{0};
+
+    // comparators: one per key field of descriptor, as the index holds them.
+    // May throw std::bad_alloc.
+    KeyRanks(const RecordStore& store, const IndexDescriptor& descriptor,
+             const std::vector<std::unique_ptr<FLDComparator>>& comparators);
+
+    bool Covers(std::uint32_t recordNumber) const {
+        return recordNumber < ranks_.size() && ranks_[recordNumber] != kLowest;
+    }
+    std::uint64_t Rank(std::uint32_t recordNumber) const { return ranks_[recordNumber]; }
+
+private:
+    std::vector<std::uint64_t> ranks_;  // per record number; kLowest: not a live record
+};
