@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "fileio/FileOperations.h"
+#include "fileio/FileReader.h"
 
 namespace fileio {
 namespace {
@@ -69,34 +70,11 @@ FileError::FileError(int errorNumber)
     : std::runtime_error(std::generic_category().message(errorNumber)), errorNumber_(errorNumber) {}
 
 std::string ReadWholeFile(const std::string& path) {
-    // Not waiting at the open: a named pipe without a writer would hold it forever.
-    const int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (handle < 0) throw FileError(errno);
-    struct stat info {};
-    int refusal = ::fstat(handle, &info) != 0 ? errno : 0;
-    // Only a file or a pipe comes to an end; a device such as /dev/zero would be
-    // read until memory runs out.
-    if (!refusal && !S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) refusal = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-    if (!refusal && ::fcntl(handle, F_SETFL, ::fcntl(handle, F_GETFL) & ~O_NONBLOCK) != 0) refusal = errno;
-    if (refusal) {
-        ::close(handle);
-        throw FileError(refusal);
-    }
+    FileReader file(path);
     std::string content;
-    if (info.st_size > 0) content.reserve(static_cast<std::size_t>(info.st_size));
+    content.reserve(static_cast<std::size_t>(file.Size()));
     char chunk[65536];
-    while (true) {
-        const ssize_t got = ::read(handle, chunk, sizeof chunk);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            ::close(handle);
-            throw FileError(error);
-        }
-        if (got == 0) break;
-        content.append(chunk, static_cast<std::size_t>(got));
-    }
-    ::close(handle);
+    while (const std::size_t got = file.Read(chunk, sizeof chunk)) content.append(chunk, got);
     return content;
 }
 

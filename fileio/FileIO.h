@@ -21,8 +21,7 @@ private:
     int errorNumber_;
 };
 
-// Reads a file, or a pipe to its end; anything else (a directory: EISDIR, a
-// device: EINVAL) is refused, and a named pipe without a writer reads as empty.
+// Reads a file, or a pipe to its end, as FileReader does.
 std::string ReadWholeFile(const std::string& path);
 
 // The target, after links are followed, must be a file or not exist yet;

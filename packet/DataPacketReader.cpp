@@ -3,6 +3,7 @@
 #include "packet/BinaryPacketReader.h"
 #include "packet/BinaryPacketWriter.h"
 #include "packet/ByteOrder.h"
+#include "packet/PacketInput.h"
 #include "packet/PacketSource.h"
 #include "packet/XmlPacketReader.h"
 
@@ -11,6 +12,9 @@
 namespace {
 
 enum class Form { Binary, Swapped, Xml };
+
+// The form shows in the first eight bytes at most.
+constexpr std::size_t kFormBytes = 8;
 
 Form FormOf(std::string_view block) {
     if (block.size() < 4) return Form::Xml;
@@ -37,30 +41,50 @@ TDATAPACKET_READ::TDATAPACKET_READ() = default;
 TDATAPACKET_READ::~TDATAPACKET_READ() = default;
 
 std::uint16_t TDATAPACKET_READ::Start(std::string_view block) {
+    return Guarded([&] { return StartSource(block, nullptr); });
+}
+
+std::uint16_t TDATAPACKET_READ::Start(PacketInput& input) {
     return Guarded([&]() -> std::uint16_t {
-        source_.reset();
-        xmlFlags_ = 0;
-        if (block.empty()) return pkt::NotAllowed;
-        switch (FormOf(block)) {
-            case Form::Swapped:
-                // The byte-swapped form of other machines is not read.
-                return pkt::NotAPacket;
-            case Form::Binary: {
-                auto binary = std::make_unique<BinaryPacketReader>(block);
-                if (const std::uint16_t status = binary->Start()) return status;
-                source_ = std::move(binary);
-                return pkt::Ok;
-            }
-            case Form::Xml: {
-                auto xml = std::make_unique<XmlPacketReader>(block);
-                if (const std::uint16_t status = xml->Start()) return status;
-                xmlFlags_ = xmlflag::Xml | xmlflag::Metadata | (xml->IsUtf8() ? xmlflag::Utf8 : 0);
-                source_ = std::move(xml);
-                return pkt::Ok;
-            }
-        }
-        return pkt::NotAPacket;
+        // Enough to tell the forms apart, unless the input ends first.
+        std::string first(kFormBytes, '\0');
+        std::size_t got = 0;
+        while (got < kFormBytes)
+            if (const std::size_t read = input.Read(first.data() + got, kFormBytes - got)) got += read;
+            else break;
+        first.resize(got);
+        if (FormOf(first) != Form::Binary) return StartSource(first, &input);
+        whole_ = std::move(first);
+        char chunk[65536];
+        while (const std::size_t read = input.Read(chunk, sizeof chunk)) whole_.append(chunk, read);
+        return StartSource(whole_, nullptr);
     });
+}
+
+// `block` is the whole packet, or with an input the first bytes of it.
+std::uint16_t TDATAPACKET_READ::StartSource(std::string_view block, PacketInput* input) {
+    source_.reset();
+    xmlFlags_ = 0;
+    if (block.empty()) return pkt::NotAllowed;
+    switch (FormOf(block)) {
+        case Form::Swapped:
+            // The byte-swapped form of other machines is not read.
+            return pkt::NotAPacket;
+        case Form::Binary: {
+            auto binary = std::make_unique<BinaryPacketReader>(block);
+            if (const std::uint16_t status = binary->Start()) return status;
+            source_ = std::move(binary);
+            return pkt::Ok;
+        }
+        case Form::Xml: {
+            auto xml = input ? std::make_unique<XmlPacketReader>(*input, block) : std::make_unique<XmlPacketReader>(block);
+            if (const std::uint16_t status = xml->Start()) return status;
+            xmlFlags_ = xmlflag::Xml | xmlflag::Metadata | (xml->IsUtf8() ? xmlflag::Utf8 : 0);
+            source_ = std::move(xml);
+            return pkt::Ok;
+        }
+    }
+    return pkt::NotAPacket;
 }
 
 std::uint16_t TDATAPACKET_READ::NextColumn(ColumnDesc& column) {

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+class PacketInput;
 class PacketSource;
 
 class TDATAPACKET_READ : public DSDATAPACKET {
@@ -27,6 +28,11 @@ public:
 
     // The block must outlive the reader. An empty block gives pkt::NotAllowed.
     std::uint16_t Start(std::string_view block);
+    // The same for a packet that arrives in pieces; the input must outlive the
+    // reader. The XML form is read as far as each request needs, holding only a
+    // window of it; the binary form is read whole first. What the input throws
+    // passes through every call. An empty input gives pkt::NotAllowed.
+    std::uint16_t Start(PacketInput& input);
 
     std::uint16_t NextColumn(ColumnDesc& column);
 
@@ -63,6 +69,9 @@ public:
     const std::vector<ColumnDesc>& Columns() const;
 
 private:
+    std::uint16_t StartSource(std::string_view block, PacketInput* input);
+
     std::unique_ptr<PacketSource> source_;
+    std::string whole_;  // a binary packet read from an input
     std::vector<ValueView> rowViews_;
 };

@@ -29,6 +29,10 @@ ColumnType WithRoomFor(ColumnType type, std::size_t length) {
 
 XmlPacketReader::XmlPacketReader(std::string_view block) : tokens_(block) { scratch_.reserve(4096); }
 
+XmlPacketReader::XmlPacketReader(PacketInput& input, std::string_view first) : tokens_(input, first) {
+    scratch_.reserve(4096);
+}
+
 std::uint16_t XmlPacketReader::Start() {
     if (const std::uint16_t status = tokens_.ReadHeader(utf8_)) return status;
     XmlElement element;
@@ -292,13 +296,24 @@ std::uint16_t XmlPacketReader::ReadRow(const XmlElement& row, std::uint8_t& stat
             if (xmlColumns_[i].Tagged)
                 if (const std::uint16_t code = ReadTaggedValue(xmlColumns_[i], slots_[i])) return code;
     }
+    KeepValues();
     XmlElement end;
     if (const std::uint16_t code = tokens_.Next(end)) return code;
     return end.Kind == XmlKind::End ? pkt::Ok : pkt::NotAPacket;
 }
 
+void XmlPacketReader::KeepValues() {
+    for (Slot& slot : slots_) {
+        if (slot.Null || slot.InScratch) continue;
+        const std::size_t offset = scratch_.size();
+        scratch_.append(slot.Direct);
+        slot = {false, true, offset, slot.Direct.size(), {}};
+    }
+}
+
 // The next child of ROW must carry the column's name; its text is the value.
 std::uint16_t XmlPacketReader::ReadTaggedValue(const Column& column, Slot& slot) {
+    KeepValues();
     XmlElement element;
     if (const std::uint16_t code = tokens_.Next(element)) return code;
     if (element.Kind == XmlKind::End || element.Name != column.LookupName) return pkt::NotAPacket;

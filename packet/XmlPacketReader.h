@@ -11,6 +11,8 @@
 class XmlPacketReader final : public PacketSource {
 public:
     explicit XmlPacketReader(std::string_view block);
+    // A packet in pieces; `first` holds the bytes already taken from the input.
+    XmlPacketReader(PacketInput& input, std::string_view first);
 
     // Reads the header and the opening elements up to FIELDS.
     std::uint16_t Start();
@@ -24,7 +26,7 @@ private:
     enum class Stage { Fields, FieldParams, FieldsDone, TableParams, MetadataDone, Rows, RowsDone };
 
     struct Column {
-        std::string_view LookupName;  // raw "attrname" or "tagname" text
+        std::string LookupName;  // raw "attrname" or "tagname" text
         bool Tagged = false;          // values are child elements of ROW
         ColumnType Type = 0;
     };
@@ -44,6 +46,9 @@ private:
     std::uint16_t SkipToRows();
     std::uint16_t ReadRow(const XmlElement& row, std::uint8_t& status);
     std::uint16_t ReadTaggedValue(const Column& column, Slot& slot);
+    // Copies the row's values that still point into the tokenizer's text, which
+    // the next element may move.
+    void KeepValues();
     void Convert(ColumnType type, std::string_view raw, Slot& slot);
 
     XmlTokenizer tokens_;

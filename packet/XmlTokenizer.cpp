@@ -1,11 +1,15 @@
 #include "packet/XmlTokenizer.h"
 
 #include "packet/AsciiCase.h"
+#include "packet/PacketInput.h"
 #include "packet/PacketStatus.h"
 
 #include <cstring>
 
 namespace {
+
+// A window of this size holds thousands of rows; it widens for a larger element.
+constexpr std::size_t kWindowSize = 256 * 1024;
 
 bool IsBlank(char c) { return c >= 1 && c <= 32; }
 
@@ -13,26 +17,53 @@ bool IsBlank(char c) { return c >= 1 && c <= 32; }
 
 XmlTokenizer::XmlTokenizer(std::string_view block) : block_(block) { attributes_.reserve(16); }
 
-void XmlTokenizer::SkipBlanks() {
-    while (pos_ < block_.size() && IsBlank(block_[pos_])) ++pos_;
+XmlTokenizer::XmlTokenizer(PacketInput& input, std::string_view first)
+    : input_(&input), finished_(false), window_(new char[std::max(kWindowSize, first.size())]),
+      windowSize_(std::max(kWindowSize, first.size())) {
+    attributes_.reserve(16);
+    std::memcpy(window_.get(), first.data(), first.size());
+    block_ = {window_.get(), first.size()};
 }
 
-// Moves past the next occurrence of `closing`; false when there is none.
-bool XmlTokenizer::Skip(std::string_view closing) {
-    const std::size_t found = block_.find(closing, pos_);
-    if (found == std::string_view::npos) return false;
-    pos_ = found + closing.size();
+XmlTokenizer::~XmlTokenizer() = default;
+
+// Every step reads only inside block_. When a step of a window that does not
+// reach the end of the packet runs into the window's end, it changes nothing and
+// asks for more; it is repeated from the same place once more text is held, and
+// with the whole rest of the packet held it behaves as on a whole packet.
+bool XmlTokenizer::More() {
+    if (finished_) return false;
+    const std::size_t kept = block_.size() - pos_;
+    if (kept > windowSize_ / 2) {
+        std::unique_ptr<char[]> wider(new char[2 * windowSize_]);
+        std::memcpy(wider.get(), block_.data() + pos_, kept);
+        window_ = std::move(wider);
+        windowSize_ *= 2;
+    } else {
+        std::memmove(window_.get(), block_.data() + pos_, kept);
+    }
+    pos_ = 0;
+    block_ = {window_.get(), kept};
+    const std::size_t got = input_->Read(window_.get() + kept, windowSize_ - kept);
+    if (got == 0) finished_ = true;
+    block_ = {window_.get(), kept + got};
     return true;
 }
 
-std::string_view XmlTokenizer::ReadName() {
-    const std::size_t start = pos_;
-    while (pos_ < block_.size()) {
-        const char c = block_[pos_];
+std::size_t XmlTokenizer::SkipBlanks(std::size_t at) const {
+    while (!AtEnd(at) && IsBlank(block_[at])) ++at;
+    return at;
+}
+
+std::size_t XmlTokenizer::ReadName(std::size_t at, std::string_view& name) const {
+    const std::size_t start = at;
+    while (!AtEnd(at)) {
+        const char c = block_[at];
         if (static_cast<unsigned char>(c) < 33 || c == '/' || c == '>') break;
-        ++pos_;
+        ++at;
     }
-    return block_.substr(start, pos_ - start);
+    name = block_.substr(start, at - start);
+    return at;
 }
 
 void XmlTokenizer::ReadAttributes(std::string_view list) {
@@ -59,103 +90,140 @@ void XmlTokenizer::ReadAttributes(std::string_view list) {
 }
 
 std::uint16_t XmlTokenizer::ReadHeader(bool& utf8) {
+    std::uint16_t status;
+    while ((status = TryReadHeader(utf8)) == kNeedMore) More();
+    return status;
+}
+
+std::uint16_t XmlTokenizer::TryReadHeader(bool& utf8) {
     utf8 = false;
-    SkipBlanks();
-    if (pos_ >= block_.size() || block_[pos_] != '<') return pkt::NotAPacket;
-    if (block_.substr(pos_, 2) != "<?") return pkt::Ok;
-    const std::size_t start = pos_ + 2;
-    if (!Skip("?>")) return pkt::NotAPacket;
-    std::string_view header = block_.substr(start, pos_ - 2 - start);
+    const std::size_t at = SkipBlanks(pos_);
+    if (AtEnd(at)) return Ended(pkt::NotAPacket);
+    if (block_[at] != '<') return pkt::NotAPacket;
+    if (AtEnd(at + 1) && !finished_) return kNeedMore;
+    if (AtEnd(at + 1) || block_[at + 1] != '?') {
+        pos_ = at;
+        return pkt::Ok;
+    }
+    // The "?" of "<?" may also begin the closing "?>": "<?>" is an empty header.
+    const std::size_t start = at + 2;
+    const std::size_t close = block_.find("?>", at + 1);
+    if (close == std::string_view::npos) return Ended(pkt::NotAPacket);
+    std::string_view header = close >= start ? block_.substr(start, close - start) : std::string_view();
     std::size_t target = 0;
     while (target < header.size() && !IsBlank(header[target])) ++target;
     ReadAttributes(header.substr(target));
     for (const XmlAttribute& attribute : attributes_)
         if (SameIgnoringAsciiCase(attribute.Name, "encoding") && SameIgnoringAsciiCase(attribute.Value, "UTF-8")) utf8 = true;
     attributes_.clear();
+    pos_ = close + 2;
     return pkt::Ok;
 }
 
-std::uint16_t XmlTokenizer::ReadEndTag(XmlElement& element) {
-    SkipBlanks();
-    element.Name = ReadName();
-    SkipBlanks();
-    if (pos_ >= block_.size() || block_[pos_] != '>') return pkt::NotAPacket;
-    ++pos_;
-    if (depth_ == 0 || open_[depth_ - 1] != element.Name) return pkt::NotAPacket;
-    --depth_;
+std::uint16_t XmlTokenizer::ReadEndTag(std::size_t& at, std::string_view& name) const {
+    at = ReadName(SkipBlanks(at), name);
+    at = SkipBlanks(at);
+    if (AtEnd(at)) return Ended(pkt::NotAPacket);
+    if (block_[at] != '>') return pkt::NotAPacket;
+    ++at;
+    if (depth_ == 0 || open_[depth_ - 1] != name) return pkt::NotAPacket;
     return pkt::Ok;
 }
 
 std::uint16_t XmlTokenizer::Next(XmlElement& element) {
+    std::uint16_t status;
+    while ((status = TryNext(element)) == kNeedMore) More();
+    return status;
+}
+
+std::uint16_t XmlTokenizer::TryNext(XmlElement& element) {
     element.Text = {};
+    std::size_t at = pos_;
     while (true) {
-        SkipBlanks();
-        if (pos_ >= block_.size() || block_[pos_] != '<') return pkt::NotAPacket;
-        const std::string_view opening = block_.substr(pos_, 2);
-        if (opening == "<?") {
-            pos_ += 2;
-            if (!Skip("?>")) return pkt::NotAPacket;
-        } else if (opening == "<!") {
-            pos_ += 2;
-            if (!Skip("-->")) return pkt::NotAPacket;
-        } else {
+        at = SkipBlanks(at);
+        if (AtEnd(at)) return Ended(pkt::NotAPacket);
+        if (block_[at] != '<') return pkt::NotAPacket;
+        if (AtEnd(at + 1)) {
+            if (!finished_) return kNeedMore;
             break;
         }
+        const char second = block_[at + 1];
+        if (second != '?' && second != '!') break;
+        const std::string_view closing = second == '?' ? "?>" : "-->";
+        const std::size_t found = block_.find(closing, at + 2);
+        if (found == std::string_view::npos) return Ended(pkt::NotAPacket);
+        at = found + closing.size();
     }
-    ++pos_;
-    if (pos_ < block_.size() && block_[pos_] == '/') {
-        ++pos_;
+    ++at;
+    if (!AtEnd(at) && block_[at] == '/') {
+        ++at;
         element.Kind = XmlKind::End;
-        return ReadEndTag(element);
+        if (const std::uint16_t status = ReadEndTag(at, element.Name)) return status;
+        --depth_;
+        pos_ = at;
+        return pkt::Ok;
     }
 
-    SkipBlanks();
-    element.Name = ReadName();
-    if (element.Name.empty() || pos_ >= block_.size()) return pkt::NotAPacket;
-    attributes_.clear();
+    at = ReadName(SkipBlanks(at), element.Name);
+    if (AtEnd(at)) return Ended(pkt::NotAPacket);
+    if (element.Name.empty()) return pkt::NotAPacket;
+    std::string_view list;
     bool empty = false;
-    if (block_[pos_] == ' ') {
-        const void* found = std::memchr(block_.data() + pos_, '>', block_.size() - pos_);
-        if (!found) return pkt::NotAPacket;
+    if (block_[at] == ' ') {
+        const void* found = std::memchr(block_.data() + at, '>', block_.size() - at);
+        if (!found) return Ended(pkt::NotAPacket);
         const std::size_t close = static_cast<std::size_t>(static_cast<const char*>(found) - block_.data());
         empty = block_[close - 1] == '/';
-        ReadAttributes(block_.substr(pos_, close - pos_ - (empty ? 1 : 0)));
-        pos_ = close + 1;
+        list = block_.substr(at, close - at - (empty ? 1 : 0));
+        at = close + 1;
     } else {
         // Only a space opens the attribute list; after any other blank only the
         // end of the tag may follow.
-        SkipBlanks();
-        if (pos_ < block_.size() && block_[pos_] == '/') {
+        at = SkipBlanks(at);
+        if (!AtEnd(at) && block_[at] == '/') {
             empty = true;
-            ++pos_;
+            ++at;
         }
-        if (pos_ >= block_.size() || block_[pos_] != '>') return pkt::NotAPacket;
-        ++pos_;
+        if (AtEnd(at)) return Ended(pkt::NotAPacket);
+        if (block_[at] != '>') return pkt::NotAPacket;
+        ++at;
     }
     if (empty) {
+        ReadAttributes(list);
         element.Kind = XmlKind::Empty;
+        pos_ = at;
         return pkt::Ok;
     }
     if (depth_ == kMaxOpen) return pkt::NotAPacket;
-    open_[depth_++] = element.Name;
-    element.Kind = XmlKind::Start;
 
-    std::size_t content = pos_;
-    while (content < block_.size() && IsBlank(block_[content])) ++content;
-    if (content >= block_.size() || block_[content] == '<') return pkt::Ok;
     // Text content runs to the next "<", which must open the matching end tag.
+    const std::size_t content = SkipBlanks(at);
+    if (AtEnd(content) || block_[content] == '<') {
+        if (AtEnd(content) && !finished_) return kNeedMore;
+        ReadAttributes(list);
+        open_[depth_++].assign(element.Name);
+        element.Kind = XmlKind::Start;
+        pos_ = at;
+        return pkt::Ok;
+    }
     const void* found = std::memchr(block_.data() + content, '<', block_.size() - content);
-    if (!found) return pkt::NotAPacket;
+    if (!found) return Ended(pkt::NotAPacket);
     const std::size_t textEnd = static_cast<std::size_t>(static_cast<const char*>(found) - block_.data());
+    at = textEnd + 1;
+    if (AtEnd(at)) return Ended(pkt::NotAPacket);
+    if (block_[at] != '/') return pkt::NotAPacket;
+    ++at;
+    // The end tag is matched against this element, as if it had been opened.
+    open_[depth_++].assign(element.Name);
+    std::string_view endName;
+    const std::uint16_t status = ReadEndTag(at, endName);
+    --depth_;
+    if (status) return status;
+    ReadAttributes(list);
     element.Text = block_.substr(content, textEnd - content);
     element.Kind = XmlKind::Text;
-    pos_ = textEnd + 1;
-    if (pos_ >= block_.size() || block_[pos_] != '/') return pkt::NotAPacket;
-    ++pos_;
-    const std::string_view name = element.Name;
-    const std::uint16_t status = ReadEndTag(element);
-    element.Name = name;
-    return status;
+    pos_ = at;
+    return pkt::Ok;
 }
 
 XmlAttribute* XmlTokenizer::Find(std::string_view name, std::size_t hint) {

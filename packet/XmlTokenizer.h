@@ -1,7 +1,12 @@
 #pragma once
 // The lexical layer of the XML packet reader: elements and their attributes,
-// read one at a time from a block held in memory. Every view it hands out points
-// into the block; nothing is read outside it.
+// read one at a time. Every view it hands out points into the text it holds and
+// stays valid until the next call to Next; nothing is read outside that text.
+//
+// The text is either a whole packet held by the caller, or a window onto a
+// packet that arrives in pieces: the window moves on and is refilled between
+// elements, and widens when one element does not fit into it, so that what an
+// element says never depends on where the pieces were cut.
 //
 // Whitespace is any byte from 1 to 32. Comments ("<!" up to "-->") and
 // processing instructions ("<?" up to "?>") between elements are passed over.
@@ -9,8 +14,12 @@
 // the first ">". At most 63 elements may be open at once.
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
+
+class PacketInput;
 
 struct XmlAttribute {
     std::string_view Name;
@@ -35,7 +44,12 @@ class XmlTokenizer {
 public:
     static constexpr std::size_t kMaxOpen = 63;
 
+    // A whole packet; it must outlive the tokenizer.
     explicit XmlTokenizer(std::string_view block);
+    // A packet in pieces, which must outlive the tokenizer; `first` holds the
+    // bytes already taken from the input.
+    XmlTokenizer(PacketInput& input, std::string_view first);
+    ~XmlTokenizer();
 
     // Checks that the first non-blank byte is "<" and reads the "<?...?>" header
     // when there is one; utf8 is set when it declares encoding="UTF-8".
@@ -51,15 +65,29 @@ public:
     XmlAttribute* Find(std::string_view name, std::size_t hint = 0);
 
 private:
-    void SkipBlanks();
-    bool Skip(std::string_view closing);
-    std::string_view ReadName();
-    std::uint16_t ReadEndTag(XmlElement& element);
+    // What a step that ran into the end of the window asks for: more text.
+    static constexpr std::uint16_t kNeedMore = 0xFFFF;
+
+    std::uint16_t TryReadHeader(bool& utf8);
+    std::uint16_t TryNext(XmlElement& element);
+    // Reads more of the input, keeping the text from pos_ on; false at its end.
+    bool More();
+    bool AtEnd(std::size_t at) const { return at >= block_.size(); }
+    // Where the text ends for a step: the end of the packet, or more is needed.
+    std::uint16_t Ended(std::uint16_t failure) const { return finished_ ? failure : kNeedMore; }
+
+    std::size_t SkipBlanks(std::size_t at) const;
+    std::size_t ReadName(std::size_t at, std::string_view& name) const;
+    std::uint16_t ReadEndTag(std::size_t& at, std::string_view& name) const;
     void ReadAttributes(std::string_view list);
 
-    std::string_view block_;
+    std::string_view block_;  // the text held: the whole packet or the window
     std::size_t pos_ = 0;
-    std::array<std::string_view, kMaxOpen> open_{};
+    PacketInput* input_ = nullptr;
+    bool finished_ = true;    // block_ reaches the end of the packet
+    std::unique_ptr<char[]> window_;
+    std::size_t windowSize_ = 0;
+    std::array<std::string, kMaxOpen> open_{};
     std::size_t depth_ = 0;
     std::vector<XmlAttribute> attributes_;
 };

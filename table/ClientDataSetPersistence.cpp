@@ -4,7 +4,9 @@
 #include <ostream>
 
 #include "fileio/FileIO.h"
+#include "fileio/FileReader.h"
 #include "packet/DataPacketWriter.h"
+#include "packet/PacketInput.h"
 #include "table/ClientDataSet.h"
 #include "table/ClientDataSetImpl.h"
 #include "table/LoadTable.h"
@@ -21,6 +23,31 @@ bool EndsInXml(const std::string& fileName) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return extension == ".xml";
 }
+
+// A loaded base opens on its default order, and the definitions are read anew.
+void OpenLoaded(TClientDataSet::Impl& d, std::unique_ptr<RecordStore> base) {
+    d.indexName.clear();
+    d.indexDefsStale = true;
+    DSIDX& order = base->DefaultOrder();
+    d.Open(std::move(base), order);
+}
+
+// A file as the packet reader takes it, in pieces.
+class FileInput : public PacketInput {
+public:
+    explicit FileInput(fileio::FileReader& file) : file_(file) {}
+    std::size_t Read(char* into, std::size_t room) override {
+        const std::size_t got = file_.Read(into, room);
+        empty_ = empty_ && got == 0;
+        return got;
+    }
+    // Nothing was read: the file holds no packet at all.
+    bool Empty() const { return empty_; }
+
+private:
+    fileio::FileReader& file_;
+    bool empty_ = true;
+};
 
 }  // namespace
 
@@ -60,10 +87,7 @@ void TClientDataSet::LoadFromBytes(std::string_view packet) {
     if (packet.empty()) throw EDatabaseError(dbtext::MissingPacket);
     std::unique_ptr<RecordStore> base;
     Impl::Check(LoadTable(packet, base));
-    d.indexName.clear();
-    d.indexDefsStale = true;
-    DSIDX& order = base->DefaultOrder();
-    d.Open(std::move(base), order);
+    OpenLoaded(d, std::move(base));
 }
 
 void TClientDataSet::LoadFromStream(std::istream& stream) {
@@ -73,12 +97,17 @@ void TClientDataSet::LoadFromStream(std::istream& stream) {
 }
 
 void TClientDataSet::LoadFromFile(const std::string& fileName) {
+    Impl& d = *impl_;
     Close();
-    std::string packet;
     try {
-        packet = fileio::ReadWholeFile(fileName);
+        fileio::FileReader file(fileName);
+        FileInput input(file);
+        std::unique_ptr<RecordStore> base;
+        const std::uint16_t code = LoadTable(input, file.Size(), base);
+        if (code && input.Empty()) throw EDatabaseError(dbtext::MissingPacket);
+        Impl::Check(code);
+        OpenLoaded(d, std::move(base));
     } catch (const fileio::FileError& error) {
         throw EFileError(error.what());
     }
-    LoadFromBytes(packet);
 }

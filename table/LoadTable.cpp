@@ -235,12 +235,8 @@ std::uint32_t EstimatedRowCount(std::string_view packet) {
     return count;
 }
 
-}  // namespace
-
-std::uint16_t LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& result) {
-    result.reset();
-    TDATAPACKET_READ reader;
-    KINOVKA_TRY(reader.Start(packet));
+// Builds the store from a started reader; `rows` is how many rows to make room for.
+std::uint16_t LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::unique_ptr<RecordStore>& result) {
     std::vector<LoadedField> fields;
     KINOVKA_TRY(ReadColumns(reader, fields));
     TableSettings settings;
@@ -255,10 +251,29 @@ std::uint16_t LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& r
         store->SetAutoIncValue(*settings.AutoIncValue);
     }
     if (settings.ChangeSet) store->SetTrackChanges(false);
-    store->Reserve(EstimatedRowCount(packet));
+    store->Reserve(rows);
     KINOVKA_TRY(ReadRows(reader, *store, fields));
     KINOVKA_TRY(ApplyKeys(*store, settings));
     lock.unlock();
     result = std::move(store);
     return 0;
+}
+
+}  // namespace
+
+std::uint16_t LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& result) {
+    result.reset();
+    TDATAPACKET_READ reader;
+    KINOVKA_TRY(reader.Start(packet));
+    return LoadStarted(reader, EstimatedRowCount(packet), result);
+}
+
+std::uint16_t LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<RecordStore>& result) {
+    result.reset();
+    TDATAPACKET_READ reader;
+    KINOVKA_TRY(reader.Start(input));
+    // A catalogue's rows take well over this many bytes each; room that is
+    // reserved but never used costs no memory.
+    constexpr std::uint64_t kBytesPerRow = 64;
+    return LoadStarted(reader, static_cast<std::uint32_t>(std::min<std::uint64_t>(size / kBytesPerRow, 1u << 26)), result);
 }

@@ -7,6 +7,10 @@
 #include <memory>
 #include <string_view>
 
+class PacketInput;
 class RecordStore;
 
 std::uint16_t LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& store);
+// The same for a packet read in pieces; `size`, the packet's size when known
+// (else 0), only helps to make room for its rows.
+std::uint16_t LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<RecordStore>& store);

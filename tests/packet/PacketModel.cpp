@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
+#include "packet/PacketInput.h"
+
 namespace packettest {
 
 namespace {
@@ -91,9 +96,26 @@ std::string Written(const PacketData& packet, std::uint32_t flags) {
     return out;
 }
 
-std::uint16_t Read(std::string_view block, PacketData& packet) {
-    TDATAPACKET_READ reader;
-    if (const std::uint16_t status = reader.Start(block)) return status;
+namespace {
+
+// A packet handed over a few bytes at a time, as a file is read.
+class PiecewiseInput : public PacketInput {
+public:
+    PiecewiseInput(std::string_view bytes, std::size_t piece) : rest_(bytes), piece_(piece) {}
+    std::size_t Read(char* into, std::size_t room) override {
+        const std::size_t count = std::min({room, piece_, rest_.size()});
+        std::memcpy(into, rest_.data(), count);
+        rest_.remove_prefix(count);
+        return count;
+    }
+
+private:
+    std::string_view rest_;
+    std::size_t piece_;
+};
+
+std::uint16_t ReadStarted(TDATAPACKET_READ& reader, std::uint16_t started, PacketData& packet) {
+    if (started) return started;
     std::uint16_t status;
     ColumnDesc desc;
     TDATAPACKET_READ::Param param;
@@ -116,6 +138,23 @@ std::uint16_t Read(std::string_view block, PacketData& packet) {
         for (const auto& value : values) row.Values.push_back(value.Null ? std::nullopt : std::optional(value.Bytes));
     }
     return status == pkt::EndOfData ? 0 : status;
+}
+
+}  // namespace
+
+std::uint16_t Read(std::string_view block, PacketData& packet) {
+    TDATAPACKET_READ reader;
+    const std::uint16_t status = ReadStarted(reader, reader.Start(block), packet);
+    // A packet read in pieces, wherever they are cut, reads exactly as the whole.
+    const std::size_t smallest = block.size() <= 65536 ? 1 : 4093;
+    for (const std::size_t piece : {smallest, std::size_t{7}, std::size_t{4096}}) {
+        PiecewiseInput input(block, piece);
+        TDATAPACKET_READ pieces;
+        PacketData inPieces;
+        EXPECT_EQ(ReadStarted(pieces, pieces.Start(input), inPieces), status) << "pieces of " << piece << " bytes";
+        EXPECT_EQ(inPieces, packet) << "pieces of " << piece << " bytes";
+    }
+    return status;
 }
 
 PacketData ReadBack(std::string_view block) {

@@ -208,6 +208,17 @@ TEST(XmlReader, LongAttributeTextGetsAWiderLengthPrefix) {
     EXPECT_EQ(packet.TableParams.at(0).Value, I2(300) + text);
 }
 
+TEST(XmlReader, ElementsLargerThanTheReadingWindowReadWhole) {
+    // ReadBack also reads the document in pieces; these elements outgrow the
+    // window such a read starts with.
+    const std::string longText(700000, 'a');
+    const std::string comment = "<!--" + std::string(300000, '-') + "-->";
+    const PacketData packet = ReadBack(Document("<ROW S1=\"" + longText + "\"/>" + comment + "<ROW S3=\"7\"/>"));
+    ASSERT_EQ(packet.Rows.size(), 2u);
+    EXPECT_EQ(packet.Rows[0].Values[0], longText);
+    EXPECT_EQ(packet.Rows[1].Values[1], I4(7));
+}
+
 TEST(XmlReader, TaggedColumnsTakeTheirValuesFromChildElements) {
     const std::string fields = "<FIELD attrname=\"A\" fieldtype=\"i4\"/><FIELD tagname=\"N\" fieldtype=\"string\"/>";
     const std::string head = "<METADATA><FIELDS>" + fields + "</FIELDS></METADATA><ROWDATA>";

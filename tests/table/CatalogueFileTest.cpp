@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "fileio/FileIO.h"
@@ -310,4 +311,46 @@ TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact) {
     EXPECT_TRUE(table.Active());
     EXPECT_EQ(table.CountRecords(), 1);
     table.SetFileName("");
+}
+
+// A file is read in pieces while it is parsed; whatever it holds, it loads
+// exactly as its bytes held in memory do.
+TEST(CatalogueFile, FilesLoadAsTheirBytesDo) {
+    const auto outcome = [](const std::function<void(TClientDataSet&)>& load) -> std::string {
+        TClientDataSet table;
+        try {
+            load(table);
+            return table.SaveToBytes(dfXML);
+        } catch (const EDBClient& error) {
+            return "EDBClient " + std::to_string(error.ErrorCode);
+        } catch (const EDatabaseError& error) {
+            return std::string("EDatabaseError ") + error.what();
+        }
+    };
+    TempDir dir;
+    const std::string path = dir.File("filmy.xml");
+    TClientDataSet catalogue;
+    CreateCatalogue(catalogue);
+    AddExampleFilms(catalogue);
+    // A note longer than the reader's window makes one element widen it.
+    Film(catalogue, {"Long note", nullptr, "3", nullptr, nullptr, nullptr, nullptr});
+    catalogue.Last();
+    catalogue.Edit();
+    catalogue.FieldNamed("S7").SetAsString(std::string(100, 'n'));
+    catalogue.Post();
+    std::string whole = catalogue.SaveToBytes(dfXML);
+    const std::string bigRow = "<ROW K=\"9\" S7=\"" + std::string(600000, 'x') + "\"/>";
+    whole.insert(whole.find("</ROWDATA>"), bigRow);
+    for (std::size_t length = 0; length <= whole.size(); length += length < 2000 ? 1 : 9973) {
+        const std::string prefix = whole.substr(0, length);
+        WriteFile(path, prefix);
+        ASSERT_EQ(outcome([&](TClientDataSet& t) { t.LoadFromFile(path); }),
+                  outcome([&](TClientDataSet& t) { t.LoadFromBytes(prefix); }))
+            << "the first " << length << " bytes";
+    }
+    WriteFile(path, whole);
+    TClientDataSet table;
+    table.LoadFromFile(path);
+    table.Last();
+    EXPECT_EQ(table.FieldNamed("S7").AsString(), std::string(100, 'x'));
 }
