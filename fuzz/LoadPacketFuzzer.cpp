@@ -1,4 +1,6 @@
-// Fuzz target: TClientDataSet::LoadFromBytes over any block, XML or binary.
+// Fuzz target: TClientDataSet::LoadFromBytes over any block, XML or binary, and
+// the load of the same block arriving in pieces, as files are loaded, which must
+// give the same table or the same code.
 // A block either loads or fails with the table's own error (EDBClient with the
 // status code, or EDatabaseError); anything else escaping is a fault. A table
 // that loaded must be readable in full, and every save of it must either fail
@@ -10,7 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/PiecewiseInput.h"
+#include "packet/DataPacketWriter.h"
 #include "table/ClientDataSet.h"
+#include "table/LoadTable.h"
+#include "table/RecordStore.h"
+#include "table/StreamTable.h"
 
 namespace {
 
@@ -48,12 +55,33 @@ void Require(bool condition) {
     if (!condition) std::abort();
 }
 
+// The packet a loaded store writes (binary, which carries everything exactly),
+// or the load's status code.
+std::string LoadAndWrite(std::uint16_t code, const std::unique_ptr<RecordStore>& store) {
+    if (code) return "code " + std::to_string(code);
+    TDATAPACKET_WRITE writer;
+    std::string packet;
+    if (StreamTable(*store, writer) || writer.FinishPacket(packet)) return "unwritable";
+    return packet;
+}
+
+// A file is loaded as it is read, in pieces; it must give what the whole block gives.
+void RequireSameLoadInPieces(std::string_view block) {
+    std::unique_ptr<RecordStore> whole, pieces;
+    const std::uint16_t wholeCode = LoadTable(block, whole);
+    PiecewiseInput input(block);
+    const std::uint16_t piecesCode = LoadTable(input, 0, pieces);
+    Require(LoadAndWrite(wholeCode, whole) == LoadAndWrite(piecesCode, pieces));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view block(reinterpret_cast<const char*>(data), size);
+    if (!block.empty()) RequireSameLoadInPieces(block);
     TClientDataSet table;
     try {
-        table.LoadFromBytes(std::string_view(reinterpret_cast<const char*>(data), size));
+        table.LoadFromBytes(block);
     } catch (const EDatabaseError&) {
         Require(!table.Active());
         return 0;

@@ -1,0 +1,214 @@
+// Saves that fail: at the creation of the new file, at any of its writes, on a
+// full disk, at the flush, the close or the rename. After each the catalogue on
+// disk is byte for byte the one before, nothing is left beside it, and the user
+// is told "Nepodařilo se uložit soubor: ". A process killed in the middle of a
+// save leaves a complete catalogue, the old one or the new one.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <iostream>
+#include <csignal>
+#include <filesystem>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
+
+#include "app/core/Global.h"
+#include "app/core/RecordingUiServices.h"
+#include "tests/reliability/ChildProcess.h"
+#include "tests/reliability/FaultyFileOperations.h"
+#include "tests/reliability/Scratch.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kSaveFailed = "Nepodařilo se uložit soubor: filmy.xml.";
+
+// The run's catalogue: the sample catalogue in a scratch directory, opened.
+struct OpenCatalogue {
+    OpenCatalogue() {
+        SetUserInterface(ui);
+        DataDir = dir.Path() + "/";
+        DataFileName = "filmy.xml";
+        SortFields = "S1;S2;S3";
+        WriteBytes(dir.File("filmy.xml"), SampleCatalogue());
+        before = ReadBytes(dir.File("filmy.xml"));
+        if (!OpenCatalog(table)) throw std::runtime_error("the sample catalogue does not open");
+    }
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> texts;
+        for (const auto& message : ui.Messages) texts.push_back(cp1250::ToUtf8(message.Text));
+        return texts;
+    }
+    void AddFilm(const std::string& title) {
+        table.Insert();
+        table.FieldNamed("S1").SetAsString(cp1250::FromUtf8(title));
+        table.Post();
+    }
+
+    ScratchDir dir;
+    RecordingUiServices ui;
+    TClientDataSet table;
+    std::string before;
+};
+
+// How many pieces a save of the sample catalogue with one more film is written in.
+int WritesOfOneSave() {
+    OpenCatalogue catalogue;
+    catalogue.AddFilm("Brazil");
+    FaultyFileOperations counting({});
+    EXPECT_TRUE(SaveCatalog(catalogue.table));
+    return counting.Writes;
+}
+
+}  // namespace
+
+TEST(SaveFaults, EveryFailingStepLeavesTheCatalogueAsItWas) {
+    const int writes = WritesOfOneSave();
+    ASSERT_GT(writes, 10);
+    for (const Fault& fault : EveryFault(writes)) {
+        SCOPED_TRACE(fault.Describe());
+        OpenCatalogue catalogue;
+        catalogue.AddFilm("Brazil");
+        {
+            const FaultyFileOperations failing(fault);
+            EXPECT_FALSE(SaveCatalog(catalogue.table));
+        }
+        EXPECT_EQ(catalogue.Messages(), std::vector<std::string>{kSaveFailed});
+        EXPECT_EQ(ReadBytes(catalogue.dir.File("filmy.xml")), catalogue.before);
+        EXPECT_EQ(catalogue.dir.Names(), std::vector<std::string>{"filmy.xml"});
+        // The reload that follows every save shows the file's films again.
+        ASSERT_TRUE(OpenCatalog(catalogue.table));
+        EXPECT_EQ(catalogue.table.CountRecords(), 31);
+    }
+}
+
+TEST(SaveFaults, NewCatalogueThatCannotBeSavedReplacesNothing) {
+    for (const Fault& fault : EveryFault(2)) {
+        SCOPED_TRACE(fault.Describe());
+        OpenCatalogue catalogue;
+        {
+            const FaultyFileOperations failing(fault);
+            CreateCatalog(catalogue.table);
+        }
+        EXPECT_EQ(catalogue.Messages(), std::vector<std::string>{kSaveFailed});
+        EXPECT_EQ(ReadBytes(catalogue.dir.File("filmy.xml")), catalogue.before);
+        // The copy kept before replacing is complete too.
+        EXPECT_EQ(ReadBytes(catalogue.dir.File("filmy.xml.bak")), catalogue.before);
+        EXPECT_EQ(catalogue.dir.Names(), (std::vector<std::string>{"filmy.xml", "filmy.xml.bak"}));
+    }
+}
+
+TEST(SaveFaults, TableThatSavesItselfOnClosingLeavesTheFileOnFailure) {
+    // After "Nový" the table writes itself to its file whenever it is closed with
+    // changes, which every reload does.
+    OpenCatalogue catalogue;
+    CreateCatalog(catalogue.table);
+    ASSERT_TRUE(OpenCatalog(catalogue.table));
+    const std::string empty = ReadBytes(catalogue.dir.File("filmy.xml"));
+    catalogue.AddFilm("Brazil");
+    catalogue.ui.Clear();
+    {
+        const FaultyFileOperations failing({Fault::Write, ENOSPC, 1});
+        OpenCatalog(catalogue.table);
+    }
+    EXPECT_EQ(ReadBytes(catalogue.dir.File("filmy.xml")), empty);
+    EXPECT_EQ(catalogue.dir.Names(), (std::vector<std::string>{"filmy.xml", "filmy.xml.bak"}));
+    EXPECT_FALSE(catalogue.Messages().empty());
+}
+
+// kinovka-cli on a disk that fills up: every file may grow to a limit only, so
+// the save's writes fail for real (EFBIG, as ENOSPC on a full disk).
+TEST(SaveFaults, FullDiskThroughTheCommandLine) {
+    const struct {
+        std::vector<std::string> Arguments;
+        rlim_t Limit;
+    } changes[] = {
+        {{"add", "filmy.xml", "--en", "Brazil"}, 4096},  // fails at a later write
+        {{"add", "filmy.xml", "--en", "Brazil"}, 64},    // at the second (the message still fits)
+        {{"edit", "filmy.xml", "1", "--note", "x"}, 100},
+        {{"delete", "filmy.xml", "1"}, 100},
+        {{"import", "filmy.xml", "nove.csv"}, 1000},
+        {{"new", "filmy.xml", "--force"}, 100},
+        {{"convert", "filmy.xml", "filmy.xml", "--format", "binary"}, 100},
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.Arguments[0] + " " + std::to_string(change.Limit));
+        ScratchDir dir;
+        const std::string before = SampleCatalogue();
+        WriteBytes(dir.File("filmy.xml"), before);
+        WriteBytes(dir.File("nove.csv"), "S1\nBrazil\n");
+        RunOptions options;
+        options.FileSizeLimit = change.Limit;
+        const RunResult result = RunCli(change.Arguments, dir.Path(), options);
+        EXPECT_EQ(result.Status, 2);
+        EXPECT_EQ(result.Err, kSaveFailed + "\n");
+        EXPECT_EQ(result.Out, "");
+        EXPECT_EQ(ReadBytes(dir.File("filmy.xml")), before);
+        std::vector<std::string> expected{"filmy.xml", "nove.csv"};
+        if (change.Arguments[0] == "new") expected.insert(expected.begin() + 1, "filmy.xml.bak");
+        EXPECT_EQ(dir.Names(), expected);
+    }
+}
+
+// kinovka-cli add, again and again, each killed at some moment of its run, half
+// of them while the new file is being written: the file is always a complete
+// catalogue holding the films before that run or one more. Killed saves may
+// leave their unfinished new file beside it, never in its place.
+TEST(SaveFaults, KilledSavesLeaveACompleteCatalogue) {
+    ScratchDir dir;
+    WriteBytes(dir.File("filmy.xml"), CatalogueOf(ManyFilms(20000)));
+    int films = 20000;
+
+    // How long one add takes here, to spread the kills over it.
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(RunCli({"add", "filmy.xml", "--en", "first"}, dir.Path()).Status, 0);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(FilmsInFile(dir.File("filmy.xml")), ++films);
+
+    std::mt19937 random(7);
+    const ScratchDir outputs;
+    RunOptions options;
+    options.WorkDir = dir.Path();
+    int killed = 0, killedWhileWriting = 0;
+    for (int run = 0; run < 40; ++run) {
+        const pid_t child = StartProgram({KINOVKA_CLI_PATH, "add", "filmy.xml", "--en", "film " + std::to_string(run)},
+                                         options, outputs.Path());
+        const std::string newFile = "filmy.xml.tmp-" + std::to_string(child) + "-";
+        // Whether the run is over, without collecting it yet.
+        const auto over = [child] {
+            siginfo_t info{};
+            return ::waitid(P_PID, child, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == child;
+        };
+        const auto writing = [&] {
+            for (const std::string& name : dir.Names())
+                if (name.starts_with(newFile)) return true;
+            return false;
+        };
+        if (run % 2 == 0) {
+            std::this_thread::sleep_for(took * std::uniform_real_distribution<>(0.1, 1.1)(random));
+        } else {
+            // Until the new file appears (or the run is over), then a moment more.
+            const auto deadline = std::chrono::steady_clock::now() + 20 * took;
+            while (!writing() && !over() && std::chrono::steady_clock::now() < deadline) {
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<>(0, 2000)(random)));
+        }
+        ::kill(child, SIGKILL);
+        const RunResult result = WaitForProgram(child, outputs.Path());
+        if (result.Signal == SIGKILL) ++killed;
+        if (writing()) ++killedWhileWriting;
+        const int now = FilmsInFile(dir.File("filmy.xml"));
+        ASSERT_TRUE(now == films || now == films + 1) << "run " << run << ": " << now << " films after " << films;
+        films = now;
+    }
+    EXPECT_GE(killed, 10) << "the kills should mostly land before the end of a run";
+    EXPECT_GE(killedWhileWriting, 5) << "the kills should often land while the new file is written";
+    // Besides the catalogue: the sidecar of the lock, which nobody holds any more,
+    // and the unfinished new files.
+    for (const std::string& name : dir.Names()) {
+        EXPECT_TRUE(name == "filmy.xml" || name == "filmy.xml.lock" || name.starts_with("filmy.xml.tmp-")) << name;
+    }
+    std::cout << killed << " of 40 runs killed, " << killedWhileWriting << " while writing the new file\n";
+}

@@ -1,0 +1,141 @@
+// The edit dialog when the save after a store or a delete fails at any step:
+// the catalogue on disk stays byte for byte, the user is told, and what the
+// user typed is still in the boxes to try again.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "dialogs/Uprav.h"
+#include "tests/dialogs/CatalogOnDisk.h"
+#include "tests/reliability/FaultyFileOperations.h"
+
+namespace {
+
+const std::vector<Film> kFilms{{"Alien", "Vetřelec", 3, "EN", "CZ", 2, ""},
+                               {"Kolya", "Kolja", 2, "CZ", "EN", 1, ""}};
+
+// The faults of a save of a small catalogue: every step, every write.
+std::vector<Fault> Faults() { return EveryFault(3); }
+
+QStringList Boxes(const TUpravF& dialog) {
+    QStringList texts;
+    for (const QLineEdit* box : {dialog.Edit1, dialog.Edit2, dialog.Edit3, dialog.Edit4, dialog.Edit5, dialog.Edit6,
+                                 dialog.Edit7})
+        texts << box->text();
+    return texts;
+}
+
+void Type(TUpravF& dialog, const QStringList& texts) {
+    QLineEdit* boxes[] = {dialog.Edit1, dialog.Edit2, dialog.Edit3, dialog.Edit4, dialog.Edit5, dialog.Edit6,
+                          dialog.Edit7};
+    for (int i = 0; i < 7; ++i) boxes[i]->setText(texts[i]);
+}
+
+const QStringList kTyped{QString::fromUtf8("Pelíšky"), QString::fromUtf8("Pelíšky"), "12", "CZ", "",
+                         "1",                           QString::fromUtf8("česká komedie")};
+
+}  // namespace
+
+class UpravSaveFailureQtTest : public QObject {
+    Q_OBJECT
+
+    // Shows the dialog as Execute would, without its modal loop.
+    static void Open(TUpravF& dialog, CatalogOnDisk& catalogue, int mode) {
+        QVERIFY(dialog.Prepare(catalogue.Table, mode));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    }
+
+    static void CheckFailure(CatalogOnDisk& catalogue, const std::string& before) {
+        QCOMPARE(catalogue.Ui.Messages.size(), std::size_t{1});
+        QCOMPARE(catalogue.Ui.Messages[0].Text, cp1250::FromUtf8("Nepodařilo se uložit soubor: filmy.xml."));
+        QCOMPARE(ReadFileBytes(CatalogPath()), before);
+        QCOMPARE(QDir(catalogue.Directory.path()).entryList(QDir::Files), QStringList{"filmy.xml"});
+    }
+
+    static std::string ReadFileBytes(const std::string& path) {
+        QFile file(QString::fromStdString(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+    }
+
+private slots:
+    void addKeepsTheTypingWhenSavingFails() {
+        for (const Fault& fault : Faults()) {
+            CatalogOnDisk catalogue(kFilms);
+            const std::string before = ReadFileBytes(CatalogPath());
+            TUpravF dialog;
+            Open(dialog, catalogue, 0);
+            Type(dialog, kTyped);
+            {
+                const FaultyFileOperations failing(fault);
+                QTest::mouseClick(dialog.Button1, Qt::LeftButton);  // "&Stačí"
+            }
+            QVERIFY2(dialog.isVisible(), fault.Describe().c_str());
+            QCOMPARE(Boxes(dialog), kTyped);
+            CheckFailure(catalogue, before);
+            QCOMPARE(catalogue.Titles(), (std::vector<std::string>{"Alien", "Kolya"}));
+
+            // Once the disk works again the same boxes store the film.
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(catalogue.TitlesInFile(), (std::vector<std::string>{"Alien", "Kolya", "Pelíšky"}));
+        }
+    }
+
+    void nextFilmKeepsTheTypingWhenSavingFails() {
+        CatalogOnDisk catalogue(kFilms);
+        const std::string before = ReadFileBytes(CatalogPath());
+        TUpravF dialog;
+        Open(dialog, catalogue, 0);
+        Type(dialog, kTyped);
+        {
+            const FaultyFileOperations failing({Fault::Rename, EACCES});
+            QTest::mouseClick(dialog.Button3, Qt::LeftButton);  // "&Další"
+        }
+        QCOMPARE(Boxes(dialog), kTyped);
+        CheckFailure(catalogue, before);
+    }
+
+    void editKeepsTheTypingWhenSavingFails() {
+        for (const Fault& fault : Faults()) {
+            CatalogOnDisk catalogue(kFilms);
+            catalogue.GoTo("Kolya");
+            const std::string before = ReadFileBytes(CatalogPath());
+            TUpravF dialog;
+            Open(dialog, catalogue, 1);
+            dialog.Edit7->setText(QString::fromUtf8("režisérská verze"));
+            const QStringList typed = Boxes(dialog);
+            {
+                const FaultyFileOperations failing(fault);
+                QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+            }
+            QVERIFY2(dialog.isVisible(), fault.Describe().c_str());
+            QCOMPARE(Boxes(dialog), typed);
+            CheckFailure(catalogue, before);
+        }
+    }
+
+    void deleteThatCannotBeSavedKeepsTheFilm() {
+        for (const Fault& fault : Faults()) {
+            CatalogOnDisk catalogue(kFilms);
+            catalogue.GoTo("Kolya");
+            const std::string before = ReadFileBytes(CatalogPath());
+            TUpravF dialog;
+            {
+                const FaultyFileOperations failing(fault);
+                QVERIFY(!dialog.Prepare(catalogue.Table, 2));
+            }
+            CheckFailure(catalogue, before);
+            // The reload brings the film back: the file is the master copy.
+            QCOMPARE(catalogue.Titles(), (std::vector<std::string>{"Alien", "Kolya"}));
+        }
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    UpravSaveFailureQtTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "UpravSaveFailureQtTest.moc"
