@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config libicu-dev libgtest-dev qt6-base-dev libqt6printsupport6
           libgl-dev python3 xvfb xdotool libpugixml-dev fonts-dejavu-core
-          poppler-utils)
+          poppler-utils clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

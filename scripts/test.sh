@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds from scratch and runs every test: once in a plain
-# build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# build and once under AddressSanitizer and UndefinedBehaviorSanitizer (each run
+# includes the real program under Xvfb); then the fuzz targets, each for a bounded
+# time (scripts/fuzz.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
@@ -15,3 +17,6 @@ for variant in plain sanitize; do
   echo "== $variant tests"
   ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"
 done
+echo "== fuzzing"
+rm -rf "$root/build/test-fuzz"
+bash "$root/scripts/fuzz.sh" "$root/build/test-fuzz"

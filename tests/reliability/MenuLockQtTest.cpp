@@ -25,6 +25,16 @@ const std::vector<Film> kFilms{{"Alien", "Vetřelec", 3, "EN", "CZ", 2, ""},
                                {"Kolya", "Kolja", 2, "CZ", "EN", 1, ""},
                                {"Pelíšky", "Pelíšky", 12, "CZ", "", 1, "česká komedie"}};
 
+// Starts the program over kFilms while another program holds the catalogue's
+// lock; that lock is handed back, to be let go of when the test decides.
+std::unique_ptr<CatalogLock> StartWhileLocked(ProgramUnderTest& program) {
+    program.WriteCatalogue(kFilms);
+    auto other = std::make_unique<CatalogLock>(program.FilePath());
+    program.Start();
+    Ui().Clear();
+    return other;
+}
+
 }  // namespace
 
 class MenuLockQtTest : public QObject {
@@ -55,10 +65,7 @@ private slots:
 
     void aSecondWindowReadsButRefusesEveryChange() {
         ProgramUnderTest program;
-        program.WriteCatalogue(kFilms);
-        CatalogLock first(program.FilePath());
-        program.Start();
-        Ui().Clear();
+        const auto other = StartWhileLocked(program);
         TMenuF& menu = program.Menu;
         const std::string before = program.ReadFile();
 
@@ -84,9 +91,7 @@ private slots:
 
     void onceTheLockIsFreeTheWindowReadsTheFileAgainAndChanges() {
         ProgramUnderTest program;
-        program.WriteCatalogue(kFilms);
-        auto first = std::make_unique<CatalogLock>(program.FilePath());
-        program.Start();
+        auto other = StartWhileLocked(program);
         TMenuF& menu = program.Menu;
         menu.DBGrid1TitleClick(2);  // by CD number: Kolya, Alien, Pelíšky
         menu.cds.Next();            // on Alien
@@ -96,7 +101,7 @@ private slots:
         std::vector<Film> changed = kFilms;
         changed.push_back({"Brazil", "Brazil", 1, "EN", "CZ", 1, ""});
         program.WriteCatalogue(changed);
-        first.reset();
+        other.reset();
         Ui().Clear();
 
         // The edit opens on the same film, in the same sort, over the file's films.
@@ -112,13 +117,11 @@ private slots:
 
     void aFilmThatTheOtherProgramDeletedIsNotChanged() {
         ProgramUnderTest program;
-        program.WriteCatalogue(kFilms);
-        auto first = std::make_unique<CatalogLock>(program.FilePath());
-        program.Start();
+        auto other = StartWhileLocked(program);
         TMenuF& menu = program.Menu;
         menu.cds.Last();  // on Pelíšky
         program.WriteCatalogue({kFilms[0], kFilms[1]});
-        first.reset();
+        other.reset();
         Ui().Clear();
 
         const ModalAnswer unexpected(RejectModal);

@@ -68,18 +68,30 @@ export DISPLAY=":$(head -n1 "$work/display")"
 window() {
   local ids
   ids=$(timeout "$timeout" xdotool search --sync --onlyvisible --name "^$1\$") || {
-    echo "no window \"$1\" appeared"
+    echo "no window \"$1\" appeared" >&2
     return 1
   }
   echo "$ids" | tail -n1
 }
 
-# Waits until no visible window has the title $1.
-gone() {
-  for _ in $(seq 1 $((timeout * 10))); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+# Runs the command until it succeeds, for at most $1 seconds.
+within() {
+  local seconds=$1
+  shift
+  for _ in $(seq 1 $((seconds * 10))); do
+    "$@" && return 0
     sleep 0.1
   done
+  return 1
+}
+invisible() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+ended() { ! kill -0 "$1" 2>/dev/null; }
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+has_text() { [ -f "$1" ] && grep -qF -- "$2" "$1"; }
+
+# Waits until no visible window has the title $1.
+gone() {
+  within "$timeout" invisible "$1" && return 0
   echo "window \"$1\" did not close"
   return 1
 }
@@ -88,21 +100,16 @@ gone() {
 # window it opens; where it has not within two seconds, it is given by hand, as
 # a window manager would on a click.
 focused() {
-  for attempt in $(seq 1 $((timeout * 10))); do
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
-    [ "$attempt" -eq 20 ] && xdotool windowfocus "$1" 2>/dev/null
-    sleep 0.1
-  done
+  within 2 has_focus "$1" && return 0
+  xdotool windowfocus "$1" 2>/dev/null || true
+  within "$timeout" has_focus "$1" && return 0
   echo "window $1 did not get the focus (it is on $(xdotool getwindowfocus getwindowname 2>&1))"
   return 1
 }
 
-# Waits until the file $1 holds the text $2 (grep -F).
+# Waits until the file $1 holds the text $2.
 holds() {
-  for _ in $(seq 1 $((timeout * 10))); do
-    [ -f "$1" ] && grep -qF -- "$2" "$1" && return 0
-    sleep 0.1
-  done
+  within "$timeout" has_text "$1" "$2" && return 0
   echo "$1 never held: $2"
   return 1
 }
@@ -222,11 +229,7 @@ gone "Práce se seznamem"
 step="Konec"
 focused "$main"
 click $konec_x $toolbar_y
-for _ in $(seq 1 $((timeout * 10))); do
-  kill -0 "$program_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$program_pid" 2>/dev/null; then echo "the program did not end"; exit 1; fi
+within "$timeout" ended "$program_pid" || { echo "the program did not end"; exit 1; }
 wait "$program_pid"
 program_pid=""
 
