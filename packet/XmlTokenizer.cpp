@@ -44,9 +44,18 @@ bool XmlTokenizer::More() {
     }
     pos_ = 0;
     block_ = {window_.get(), kept};
-    const std::size_t got = input_->Read(window_.get() + kept, windowSize_ - kept);
-    if (got == 0) finished_ = true;
-    block_ = {window_.get(), kept + got};
+    // The window is filled up, however small the pieces the input gives, so that
+    // a step that is repeated meets at least half a window of new text.
+    std::size_t filled = kept;
+    while (filled < windowSize_) {
+        const std::size_t got = input_->Read(window_.get() + filled, windowSize_ - filled);
+        if (got == 0) {
+            finished_ = true;
+            break;
+        }
+        filled += got;
+        block_ = {window_.get(), filled};
+    }
     return true;
 }
 

@@ -79,9 +79,8 @@ void TClientDataSet::Impl::Discard() {
     NotifyChanged();
 }
 
-FieldValue TClientDataSet::Impl::ValueAt(std::uint32_t recordNumber, int fieldNo) const {
-    auto lock = store->Lock();
-    FieldValue value;
+FieldView TClientDataSet::Impl::ViewAt(std::uint32_t recordNumber, int fieldNo) const {
+    FieldView value;
     value.Null = store->IsNull(recordNumber, fieldNo);
     if (!value.Null) {
         if (store->Field(fieldNo).IsText())
@@ -92,11 +91,13 @@ FieldValue TClientDataSet::Impl::ValueAt(std::uint32_t recordNumber, int fieldNo
     return value;
 }
 
-FieldValue TClientDataSet::Impl::CurrentValue(int fieldNo) const {
-    CheckActive();
-    if (state == dsEdit || state == dsInsert) return buffer[fieldNo - 1];
+FieldView TClientDataSet::Impl::CurrentView(int fieldNo) const {
+    if (state == dsEdit || state == dsInsert) {
+        const FieldValue& value = buffer[fieldNo - 1];
+        return {value.Null, value.Integer, value.Text};
+    }
     if (!HasCurrent()) return {};
-    return ValueAt(cursor->RecordNumber(), fieldNo);
+    return ViewAt(cursor->RecordNumber(), fieldNo);
 }
 
 void TClientDataSet::Impl::CheckEditing() const {

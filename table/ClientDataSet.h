@@ -56,6 +56,9 @@ public:
     bool IsNull() const;
     // A string field's text, an integer field's decimal form; "" for a null.
     std::string AsString() const;
+    // The same without a copy, for walks over many records: the view stays
+    // valid until the table moves, changes or closes, or this field is read again.
+    std::string_view AsStringView() const;
     // An integer field's value, 0 for a null; a string field's text converted
     // strictly (EDatabaseError when it is not an integer).
     std::int32_t AsInteger() const;
@@ -71,6 +74,7 @@ private:
     TField(TClientDataSet& owner, int fieldNo) : owner_(&owner), fieldNo_(fieldNo) {}
     TClientDataSet* owner_;
     int fieldNo_;
+    mutable std::string number_;  // an integer's decimal form handed out as a view
 };
 
 class TClientDataSet {

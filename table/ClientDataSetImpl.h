@@ -55,9 +55,12 @@ struct TClientDataSet::Impl {
     // Drops the base, cursor, fields and edit state.
     void Discard();
 
-    // The value of a field in the record being edited or the current record.
-    FieldValue CurrentValue(int fieldNo) const;
-    FieldValue ValueAt(std::uint32_t recordNumber, int fieldNo) const;
+    // The value of a field in the record being edited or the current record
+    // (null without one), and of a field in a stored record. The text is not
+    // copied: it stays valid until the table changes, and the caller holds the
+    // base's lock while it reads it.
+    FieldView CurrentView(int fieldNo) const;
+    FieldView ViewAt(std::uint32_t recordNumber, int fieldNo) const;
     // "Dataset not in edit or insert mode" outside the edit states.
     void CheckEditing() const;
     // The edited record's value, marked as assigned.
@@ -75,7 +78,7 @@ struct TClientDataSet::Impl {
 
 // What AsString and the views show: the text, or an integer's decimal form; ""
 // for a null.
-inline std::string DisplayText(const FieldValue& value, bool isText) {
+inline std::string DisplayText(const FieldView& value, bool isText) {
     if (value.Null) return {};
-    return isText ? value.Text : std::to_string(value.Integer);
+    return isText ? std::string(value.Text) : std::to_string(value.Integer);
 }

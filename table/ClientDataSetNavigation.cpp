@@ -118,7 +118,7 @@ std::string TClientDataSet::RowValue(int row, int fieldNo) const {
     const std::uint32_t recordNumber = RecordAtRow(d, row, fieldNo);
     if (recordNumber == 0) return {};
     auto lock = d.store->Lock();
-    return DisplayText(d.ValueAt(recordNumber, fieldNo), d.store->Field(fieldNo).IsText());
+    return DisplayText(d.ViewAt(recordNumber, fieldNo), d.store->Field(fieldNo).IsText());
 }
 
 bool TClientDataSet::RowValueIsNull(int row, int fieldNo) const {

@@ -30,22 +30,43 @@ const FieldLayout& LayoutOf(const TClientDataSet::Impl& d, int fieldNo) {
     return d.store->Field(fieldNo);
 }
 
+// Runs read(value, layout) on this field's value under the base's lock.
+template <class Read>
+auto WithValue(const TClientDataSet::Impl& d, int fieldNo, Read read) {
+    const FieldLayout& layout = LayoutOf(d, fieldNo);
+    auto lock = d.store->Lock();
+    return read(d.CurrentView(fieldNo), layout);
+}
+
 }  // namespace
 
 const std::string& TField::FieldName() const { return LayoutOf(*owner_->impl_, fieldNo_).Name; }
 TFieldType TField::DataType() const { return LayoutOf(*owner_->impl_, fieldNo_).DataType; }
 int TField::Size() const { return LayoutOf(*owner_->impl_, fieldNo_).Size; }
 
-bool TField::IsNull() const { return owner_->impl_->CurrentValue(fieldNo_).Null; }
+bool TField::IsNull() const {
+    return WithValue(*owner_->impl_, fieldNo_, [](const FieldView& value, const FieldLayout&) { return value.Null; });
+}
 
 std::string TField::AsString() const {
-    return DisplayText(owner_->impl_->CurrentValue(fieldNo_), LayoutOf(*owner_->impl_, fieldNo_).IsText());
+    return WithValue(*owner_->impl_, fieldNo_,
+                     [](const FieldView& value, const FieldLayout& layout) { return DisplayText(value, layout.IsText()); });
+}
+
+std::string_view TField::AsStringView() const {
+    return WithValue(*owner_->impl_, fieldNo_, [this](const FieldView& value, const FieldLayout& layout) {
+        if (value.Null) return std::string_view();
+        if (layout.IsText()) return value.Text;
+        number_ = std::to_string(value.Integer);
+        return std::string_view(number_);
+    });
 }
 
 std::int32_t TField::AsInteger() const {
-    const FieldValue value = owner_->impl_->CurrentValue(fieldNo_);
-    if (value.Null) return 0;
-    return LayoutOf(*owner_->impl_, fieldNo_).IsText() ? IntegerOrFail(value.Text) : value.Integer;
+    return WithValue(*owner_->impl_, fieldNo_, [](const FieldView& value, const FieldLayout& layout) {
+        if (value.Null) return std::int32_t{0};
+        return layout.IsText() ? IntegerOrFail(value.Text) : value.Integer;
+    });
 }
 
 void TField::SetAsString(std::string_view text) {

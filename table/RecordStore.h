@@ -27,6 +27,7 @@
 #include "table/FieldLayout.h"
 #include "table/IndexDescriptor.h"
 #include "table/RecordBuffer.h"
+#include "table/ReentrantLock.h"
 
 class DSIDX;
 
@@ -44,7 +45,7 @@ public:
     RecordStore(const RecordStore&) = delete;
     RecordStore& operator=(const RecordStore&) = delete;
 
-    std::unique_lock<std::recursive_mutex> Lock() const { return std::unique_lock(mutex_); }
+    std::unique_lock<ReentrantLock> Lock() const { return std::unique_lock(lock_); }
 
     // --- layout
     int FieldCount() const { return static_cast<int>(fields_.size()); }
@@ -140,7 +141,7 @@ private:
         return nulls_[static_cast<std::size_t>(recordNumber) * fields_.size() + fieldNo - 1];
     }
 
-    mutable std::recursive_mutex mutex_;
+    mutable ReentrantLock lock_;
     std::vector<FieldLayout> fields_;
     std::vector<std::vector<std::int32_t>> integers_;  // per integer field: value per slot
     std::vector<std::vector<TextRef>> texts_;          // per text field: place of the text per slot

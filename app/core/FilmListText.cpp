@@ -71,14 +71,17 @@ std::vector<std::string> SummaryLines(TClientDataSet& table, std::string_view da
     int english = 0;
     int other = 0;
     int englishWithCzechSubtitles = 0;
+    const TField& discField = table.FieldNamed("S6");
+    const TField& languageField = table.FieldNamed("S4");
+    const TField& subtitlesField = table.FieldNamed("S5");
     for (table.First(); !table.AtEnd(); table.Next()) {
-        discs += table.FieldNamed("S6").AsInteger();
-        const std::string language = AsciiUpper(FieldText(table, "S4"));
+        discs += discField.AsInteger();
+        const std::string language = AsciiUpper(languageField.AsString());
         if (language == "CZ") {
             ++czech;
         } else if (language == "EN") {
             ++english;
-            if (AsciiUpper(FieldText(table, "S5")).find("CZ") != std::string::npos) {
+            if (AsciiUpper(subtitlesField.AsString()).find("CZ") != std::string::npos) {
                 ++englishWithCzechSubtitles;
             }
         } else {

@@ -381,10 +381,10 @@ void TMenuF::TextSearch() {
     const TField& field = cds.FieldNamed("S" + std::to_string(QuickSearchColumn));
     const std::size_t length = QuickSearchText.size();
     for (cds.First(); !cds.AtEnd(); cds.Next()) {
-        if (CzechCompare(field.AsString().substr(0, length), QuickSearchText) == 0) return;
+        if (CzechCompare(field.AsStringView().substr(0, length), QuickSearchText) == 0) return;
     }
     for (cds.First(); !cds.AtEnd(); cds.Next()) {
-        if (CzechCompare(field.AsString(), QuickSearchText) >= 0) return;
+        if (CzechCompare(field.AsStringView(), QuickSearchText) >= 0) return;
     }
 }
 

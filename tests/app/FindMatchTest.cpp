@@ -29,6 +29,14 @@ TEST(TextMatches, KeepsDiacritics) {
     EXPECT_FALSE(TextMatches(Cp("Šakal"), "sakal"));
 }
 
+TEST(TextMatches, LongTextsAreSearchedWhole) {
+    const std::string note = std::string(300, 'x') + Cp("Konec řádku");
+    EXPECT_TRUE(TextMatches(note, Cp("KONEC ŘÁDKU")));
+    EXPECT_TRUE(TextMatches(note, std::string(200, 'X') + Cp("xkon")));
+    EXPECT_FALSE(TextMatches(note, Cp("konec radku")));
+    EXPECT_TRUE(TextMatches("aab", "ab")) << "a partial match does not hide the one that follows";
+}
+
 TEST(TextMatches, BlanksArePartOfTheCriterion) {
     EXPECT_TRUE(TextMatches("Star Wars", "r w"));
     EXPECT_FALSE(TextMatches("Star Wars", " star"));

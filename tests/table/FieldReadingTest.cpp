@@ -1,0 +1,56 @@
+// Reading field values: the copy and the view agree in every state of the
+// table, and the base's lock lets one thread in at a time while it may be
+// taken again by the thread that holds it.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "TableFixtures.h"
+#include "table/ReentrantLock.h"
+
+TEST(FieldReading, ViewsShowWhatCopiesShow) {
+    TClientDataSet table;
+    CreateSmallTable(table);
+    AddRecord(table, "first", 7);
+    table.Insert();
+    table.FieldNamed("N").SetAsInteger(-12);
+    table.Post();
+    const auto expectSame = [&](const char* where) {
+        for (const char* name : {"K", "A", "N"}) {
+            const TField& field = table.FieldNamed(name);
+            EXPECT_EQ(field.AsStringView(), field.AsString()) << name << ", " << where;
+        }
+    };
+    // In the default order the second record went before the current one.
+    table.First();
+    expectSame("record with a null text");
+    EXPECT_EQ(table.FieldNamed("A").AsStringView(), "");
+    EXPECT_EQ(table.FieldNamed("N").AsStringView(), "-12");
+    table.Next();
+    expectSame("record with every value");
+    EXPECT_EQ(table.FieldNamed("A").AsStringView(), "first");
+    table.Edit();
+    table.FieldNamed("A").SetAsString("edited");
+    expectSame("while editing");
+    EXPECT_EQ(table.FieldNamed("A").AsStringView(), "edited");
+    table.Cancel();
+    table.Insert();
+    expectSame("while inserting");
+    table.Cancel();
+}
+
+TEST(FieldReading, TheLockKeepsOutOtherThreadsAndLetsItsHolderIn) {
+    ReentrantLock lock;
+    long counter = 0;
+    const auto work = [&] {
+        for (int i = 0; i < 20000; ++i) {
+            std::lock_guard outer(lock);
+            std::lock_guard inner(lock);
+            counter = counter + 1;
+        }
+    };
+    std::thread other(work);
+    work();
+    other.join();
+    EXPECT_EQ(counter, 40000);
+}
