@@ -24,8 +24,7 @@ private:
 // Reads a file, or a pipe to its end, as FileReader does.
 std::string ReadWholeFile(const std::string& path);
 
-// The target, after links are followed, must be a file or not exist yet;
-// anything else is refused (EISDIR, EINVAL) before anything is written.
+// The whole new content at once, as FileReplacement writes it.
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace fileio

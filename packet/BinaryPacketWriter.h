@@ -38,6 +38,9 @@ public:
     std::uint16_t PutColumn(std::size_t index, int status, std::string_view value) override;
     void EndRow() override;
     std::string_view Finish() override;
+    // The header, at the start, takes the row count last: nothing is settled before.
+    std::string_view Settled() const override { return {}; }
+    void Release() override {}
 
 private:
     std::uint16_t AppendParam(std::size_t countAt, std::string_view name, ColumnType type, std::string_view value);

@@ -1,6 +1,7 @@
 #include "packet/DataPacketWriter.h"
 
 #include "packet/BinaryPacketWriter.h"
+#include "packet/PacketOutput.h"
 #include "packet/ValueLayout.h"
 #include "packet/XmlPacketWriter.h"
 
@@ -10,6 +11,9 @@ namespace {
 
 // The row status column is looked up under this name when the packet is read.
 constexpr std::string_view kRowStateName = "RowState";
+
+// With an output, the packet goes on in pieces of about this size.
+constexpr std::size_t kOutputPiece = 256 * 1024;
 
 }  // namespace
 
@@ -51,6 +55,14 @@ std::uint16_t TDATAPACKET_WRITE::SetXmlFlags(std::uint32_t flags) {
     return Guarded([&]() -> std::uint16_t {
         if (phase_ != Phase::Created) return pkt::NotAllowed;
         xmlFlags_ = flags;
+        return pkt::Ok;
+    });
+}
+
+std::uint16_t TDATAPACKET_WRITE::SetOutput(PacketOutput& output) {
+    return Guarded([&]() -> std::uint16_t {
+        if (phase_ != Phase::Created) return pkt::NotAllowed;
+        output_ = &output;
         return pkt::Ok;
     });
 }
@@ -132,6 +144,10 @@ std::uint16_t TDATAPACKET_WRITE::PutValue(int status, std::int32_t length, const
         if (nextColumn_ == columnTypes_.size()) {
             emitter_->EndRow();
             rowOpen_ = false;
+            if (output_ && emitter_->Settled().size() >= kOutputPiece) {
+                output_->Write(emitter_->Settled());
+                emitter_->Release();
+            }
         }
         return pkt::Ok;
     });

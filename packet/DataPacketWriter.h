@@ -16,6 +16,7 @@
 #include <vector>
 
 class PacketEmitter;
+class PacketOutput;
 
 class TDATAPACKET_WRITE : public DSDATAPACKET {
 public:
@@ -26,6 +27,11 @@ public:
 
     // Must precede BeginPacket.
     std::uint16_t SetXmlFlags(std::uint32_t flags);
+    // Must precede BeginPacket. The packet then goes to the output in pieces as
+    // far as it is final (in the XML form, from the first row on), and
+    // FinishPacket hands over only the rest, which belongs after those pieces.
+    // The output must outlive the writer; what it throws passes through.
+    std::uint16_t SetOutput(PacketOutput& output);
     // The engine passes version 3; above 3 is refused.
     std::uint16_t BeginPacket(std::uint32_t version, std::uint32_t columnCount);
     std::uint16_t AddColumn(const ColumnDesc& column);
@@ -57,6 +63,7 @@ private:
     std::uint16_t CheckType(ColumnType type) const;
 
     std::unique_ptr<PacketEmitter> emitter_;
+    PacketOutput* output_ = nullptr;
     std::vector<ColumnType> columnTypes_;
     std::uint32_t announcedColumns_ = 0;
     Phase phase_ = Phase::Created;

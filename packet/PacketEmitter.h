@@ -24,6 +24,12 @@ public:
     // status: 0 a value, 1 null, 2 unchanged.
     virtual std::uint16_t PutColumn(std::size_t index, int status, std::string_view value) = 0;
     virtual void EndRow() = 0;
-    // The finished packet; the bytes stay with the emitter.
+    // The finished packet, or what is left of it after Release; the bytes stay
+    // with the emitter.
     virtual std::string_view Finish() = 0;
+    // The bytes at the start of the packet that are final and not yet released:
+    // nothing written later changes them.
+    virtual std::string_view Settled() const = 0;
+    // Forgets the settled bytes, once they have been handed on.
+    virtual void Release() = 0;
 };

@@ -168,6 +168,7 @@ void XmlPacketWriter::EndParams() {
         out_ += "</METADATA>";
     }
     out_ += "<ROWDATA>";
+    rowsBegun_ = true;
 }
 
 void XmlPacketWriter::BeginRow(std::uint8_t status) {

@@ -24,6 +24,11 @@ public:
     std::uint16_t PutColumn(std::size_t index, int status, std::string_view value) override;
     void EndRow() override;
     std::string_view Finish() override;
+    // Once the rows have begun nothing earlier changes any more.
+    std::string_view Settled() const override { return rowsBegun_ ? out_.view() : std::string_view(); }
+    void Release() override {
+        if (rowsBegun_) out_.clear();
+    }
 
 private:
     // An element whose start tag may still take attributes.
@@ -50,4 +55,5 @@ private:
     bool metadata_;
     bool utf8_;
     bool fieldsClosed_ = false;
+    bool rowsBegun_ = false;
 };

@@ -5,8 +5,10 @@
 
 #include "fileio/FileIO.h"
 #include "fileio/FileReader.h"
+#include "fileio/FileReplacement.h"
 #include "packet/DataPacketWriter.h"
 #include "packet/PacketInput.h"
+#include "packet/PacketOutput.h"
 #include "table/ClientDataSet.h"
 #include "table/ClientDataSetImpl.h"
 #include "table/LoadTable.h"
@@ -31,6 +33,22 @@ void OpenLoaded(TClientDataSet::Impl& d, std::unique_ptr<RecordStore> base) {
     DSIDX& order = base->DefaultOrder();
     d.Open(std::move(base), order);
 }
+
+// Everything of a save but the finishing: the flags and the table's walk.
+void WritePacket(const RecordStore& store, TDataPacketFormat format, TDATAPACKET_WRITE& writer) {
+    TClientDataSet::Impl::Check(writer.SetXmlFlags(XmlFlagsForSaveFormat(format)));
+    TClientDataSet::Impl::Check(StreamTable(store, writer));
+}
+
+// A file as the packet writer fills it, in pieces.
+class FileOutput : public PacketOutput {
+public:
+    explicit FileOutput(fileio::FileReplacement& file) : file_(file) {}
+    void Write(std::string_view bytes) override { file_.Write(bytes); }
+
+private:
+    fileio::FileReplacement& file_;
+};
 
 // A file as the packet reader takes it, in pieces.
 class FileInput : public PacketInput {
@@ -57,8 +75,7 @@ std::string TClientDataSet::SaveToBytes(TDataPacketFormat format) {
     d.CheckBrowseMode();
     TDATAPACKET_WRITE writer;
     std::string packet;
-    Impl::Check(writer.SetXmlFlags(XmlFlagsForSaveFormat(format)));
-    Impl::Check(StreamTable(*d.store, writer));
+    WritePacket(*d.store, format, writer);
     Impl::Check(writer.FinishPacket(packet));
     return packet;
 }
@@ -70,12 +87,23 @@ void TClientDataSet::SaveToStream(std::ostream& stream, TDataPacketFormat format
     if (!stream) throw EFileError("Stream write error");
 }
 
+// The packet goes to the file while it is written, so that a large table is
+// never held twice, as records and as a document.
 void TClientDataSet::SaveToFile(const std::string& fileName, TDataPacketFormat format) {
-    if (!impl_->Active()) return;
+    Impl& d = *impl_;
+    if (!d.Active()) return;
     if (format == dfBinary && EndsInXml(fileName)) format = dfXML;
-    const std::string packet = SaveToBytes(format);
+    d.CheckBrowseMode();
     try {
-        fileio::ReplaceFileAtomically(fileName, packet);
+        fileio::FileReplacement file(fileName);
+        FileOutput output(file);
+        TDATAPACKET_WRITE writer;
+        Impl::Check(writer.SetOutput(output));
+        WritePacket(*d.store, format, writer);
+        std::string_view rest;
+        Impl::Check(writer.FinishPacket(rest));
+        file.Write(rest);
+        file.Commit();
     } catch (const fileio::FileError& error) {
         throw EFileError(error.what());
     }

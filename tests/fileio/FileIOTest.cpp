@@ -7,6 +7,7 @@
 
 #include "fileio/FileIO.h"
 #include "fileio/FileOperations.h"
+#include "fileio/FileReplacement.h"
 
 namespace fs = std::filesystem;
 
@@ -165,4 +166,37 @@ TEST(FileIO, WriteThatStopsMakingProgressCountsAsFullDisk) {
     }
     EXPECT_EQ(fileio::ReadWholeFile(path), "old");
     EXPECT_EQ(dir.Names().size(), 1u);
+}
+
+TEST(FileIO, ReplacementInPiecesReplacesOnlyWhenCommitted) {
+    TempDir dir;
+    const auto path = dir.File("filmy.xml");
+    WriteFile(path, "old");
+    {
+        fileio::FileReplacement replacement(path);
+        replacement.Write("first ");
+        replacement.Write("");
+        replacement.Write("second");
+        EXPECT_EQ(fileio::ReadWholeFile(path), "old") << "nothing happens to the file before the commit";
+        replacement.Commit();
+    }
+    EXPECT_EQ(fileio::ReadWholeFile(path), "first second");
+    {
+        fileio::FileReplacement dropped(path);
+        dropped.Write("never committed");
+    }
+    EXPECT_EQ(fileio::ReadWholeFile(path), "first second");
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"filmy.xml"}) << "a dropped replacement leaves nothing behind";
+}
+
+TEST(FileIO, ReplacementRefusesDirectoriesBeforeWriting) {
+    TempDir dir;
+    fs::create_directories(dir.File("catalogue"));
+    try {
+        fileio::FileReplacement replacement(dir.File("catalogue"));
+        FAIL();
+    } catch (const fileio::FileError& error) {
+        EXPECT_EQ(error.ErrorNumber(), EISDIR);
+    }
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"catalogue"});
 }

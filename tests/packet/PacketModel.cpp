@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "packet/PacketInput.h"
+#include "packet/PacketOutput.h"
 
 namespace packettest {
 
@@ -60,9 +61,24 @@ std::string I4(std::int32_t value) {
 
 std::string Str1(std::string_view text) { return static_cast<char>(text.size()) + std::string(text); }
 
-std::uint16_t Write(const PacketData& packet, std::uint32_t flags, std::string& out) {
+namespace {
+
+// Collects what a writer hands on in pieces.
+class CollectingOutput : public PacketOutput {
+public:
+    void Write(std::string_view bytes) override {
+        Bytes.append(bytes);
+        ++Pieces;
+    }
+    std::string Bytes;
+    int Pieces = 0;
+};
+
+// Writes the packet; with an output, the bytes it took come first in `out`.
+std::uint16_t WriteTo(const PacketData& packet, std::uint32_t flags, CollectingOutput* output, std::string& out) {
     TDATAPACKET_WRITE writer;
     std::uint16_t status = writer.SetXmlFlags(flags);
+    if (!status && output) status = writer.SetOutput(*output);
     if (!status) status = writer.BeginPacket(3, static_cast<std::uint32_t>(packet.Columns.size()));
     for (const ColumnData& column : packet.Columns) {
         ColumnDesc desc;
@@ -86,7 +102,23 @@ std::uint16_t Write(const PacketData& packet, std::uint32_t flags, std::string& 
                            : writer.PutValue(1, 0, nullptr);
         }
     }
-    if (!status) status = writer.FinishPacket(out);
+    std::string_view rest;
+    if (!status) status = writer.FinishPacket(rest);
+    out = (output ? output->Bytes : std::string()) + std::string(rest);
+    return status;
+}
+
+}  // namespace
+
+std::uint16_t Write(const PacketData& packet, std::uint32_t flags, std::string& out) {
+    const std::uint16_t status = WriteTo(packet, flags, nullptr, out);
+    // A packet handed on in pieces while it is written is the same packet.
+    CollectingOutput output;
+    std::string inPieces;
+    EXPECT_EQ(WriteTo(packet, flags, &output, inPieces), status);
+    if (!status) {
+        EXPECT_EQ(inPieces, out);
+    }
     return status;
 }
 

@@ -1,4 +1,5 @@
 #include "PacketModel.h"
+#include "packet/PacketOutput.h"
 #include "tests/common/CatalogueDocuments.h"
 
 #include <gtest/gtest.h>
@@ -215,6 +216,37 @@ TEST(XmlWriter, RefusedRequestsReportTheirCodes) {
     ASSERT_EQ(fourth.PutValue(0, 1, &status), 0);
     ASSERT_EQ(fourth.PutValue(0, 4, one.data()), 0);
     EXPECT_EQ(fourth.AddParam(1, "AUTOINCVALUE", coltype::Int32, one.data(), 4), pkt::NotAllowed);
+}
+
+TEST(XmlWriter, LargePacketsGoToTheOutputInPiecesFromTheFirstRowOn) {
+    PacketData packet = Catalogue(TwoFilms(), 3);
+    while (packet.Rows.size() < 6000) packet.Rows.push_back(packet.Rows[packet.Rows.size() % 2]);
+    const std::string whole = Written(packet, kXml);  // also compares the pieces with the whole
+    ASSERT_GT(whole.size(), 512u * 1024);
+
+    struct Pieces : PacketOutput {
+        std::vector<std::string> Got;
+        void Write(std::string_view bytes) override { Got.emplace_back(bytes); }
+    } output;
+    TDATAPACKET_WRITE writer;
+    ASSERT_EQ(writer.SetOutput(output), 0);
+    ASSERT_EQ(writer.SetXmlFlags(kXml), 0);
+    ASSERT_EQ(writer.BeginPacket(3, 1), 0);
+    ColumnDesc column;
+    column.SetName("A");
+    column.Type = coltype::String1;
+    ASSERT_EQ(writer.AddColumn(column), 0);
+    const std::string value(100, 'v');
+    for (int row = 0; row < 8000; ++row) {
+        const std::uint8_t status = 0;
+        ASSERT_EQ(writer.PutValue(0, 1, &status), 0);
+        ASSERT_EQ(writer.PutValue(0, static_cast<std::int32_t>(value.size()), value.data()), 0);
+    }
+    std::string_view rest;
+    ASSERT_EQ(writer.FinishPacket(rest), 0);
+    ASSERT_GE(output.Got.size(), 2u);
+    EXPECT_NE(output.Got[0].find("</METADATA><ROWDATA><ROW A=\""), std::string::npos) << "the metadata goes first, whole";
+    EXPECT_EQ(rest.substr(rest.size() - 23), "</ROWDATA></DATAPACKET>");
 }
 
 }  // namespace

@@ -356,3 +356,35 @@ TEST(CatalogueFile, FilesLoadAsTheirBytesDo) {
     table.Last();
     EXPECT_EQ(table.FieldNamed("S7").AsString(), std::string(100, 'x'));
 }
+
+// A large table goes to its file in pieces while it is written; the file holds
+// exactly the packet, and a failing write leaves the old file as it was.
+TEST(CatalogueFile, LargeTablesSaveAsTheirBytes) {
+    TempDir dir;
+    const std::string path = dir.File("filmy.xml");
+    TClientDataSet table;
+    CreateCatalogue(table);
+    for (int i = 0; i < 5000; ++i)
+        Film(table, {"A film with a long enough title", "Film s dlouh\xfdm n\xe1zvem", "12", "EN", "CZ", "1",
+                     i % 3 ? nullptr : "A note"});
+    const std::string bytes = table.SaveToBytes(dfXML);
+    ASSERT_GT(bytes.size(), 512u * 1024);
+    table.SaveToFile(path, dfXML);
+    EXPECT_EQ(fileio::ReadWholeFile(path), bytes);
+
+    struct FailingLate : fileio::SystemFileOperations {
+        int writes = 0;
+        int Write(int handle, const char* data, std::size_t size, std::size_t& written) override {
+            if (++writes == 2) return written = 0, ENOSPC;
+            return SystemFileOperations::Write(handle, data, size, written);
+        }
+    } failing;
+    Film(table, {"One more"});
+    {
+        fileio::ScopedFileOperations scope(failing);
+        EXPECT_THROW(table.SaveToFile(path, dfXML), EFileError);
+    }
+    EXPECT_GE(failing.writes, 2);
+    EXPECT_EQ(fileio::ReadWholeFile(path), bytes);
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
