@@ -1,0 +1,50 @@
+#include "bench/EngineSteps.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "app/core/FilmListText.h"
+#include "app/core/Global.h"
+#include "fileio/FileIO.h"
+
+namespace {
+
+void Require(bool done, const char* what) {
+    if (!done) throw std::runtime_error(std::string("benchmark step failed: ") + what);
+}
+
+}  // namespace
+
+std::vector<StepTime> EngineSteps(const std::string& catalogue, const std::string& workDirectory, int repeat) {
+    namespace fs = std::filesystem;
+    DataDir = workDirectory + "/";
+    DataFileName = "engine-steps.xml";
+    fs::copy_file(catalogue, CatalogPath(), fs::copy_options::overwrite_existing);
+    SortFields = "S1;S2;S3";
+
+    std::vector<StepTime> steps;
+    TClientDataSet table;
+    const auto load = [&] { table.LoadFromFile(CatalogPath()); };
+    const auto loadAndBuildK = [&] {
+        load();
+        table.BuildIndex("k", SortFields, 0);
+    };
+    steps.push_back(TimeStep("read the file", repeat, [] { fileio::ReadWholeFile(CatalogPath()); }));
+    steps.push_back(TimeStep("load into the table", repeat, load));
+    steps.push_back(TimeStep("build \"k\" over S1;S2;S3", repeat, [&] { table.BuildIndex("k", SortFields, 0); }, load));
+    steps.push_back(TimeStep("build \"k\" over S4;S5;S1;S2;S3", repeat,
+                             [&] { table.BuildIndex("k", "S4;S5;S1;S2;S3", 0); }, load));
+    steps.push_back(TimeStep("build \"k\" over S4", repeat, [&] { table.BuildIndex("k", "S4", 0); }, load));
+    steps.push_back(
+        TimeStep("build \"x\" over K", repeat, [&] { table.BuildIndex("x", "K", ixPrimary | ixUnique); }, loadAndBuildK));
+    steps.push_back(TimeStep("OpenCatalog (load, \"k\", \"x\")", repeat, [&] { Require(OpenCatalog(table), "open"); }));
+    steps.push_back(TimeStep("summary walk", repeat, [&] { SummaryLines(table, DataFileNameText()); }));
+    steps.push_back(TimeStep("SaveCatalog", repeat, [&] { Require(SaveCatalog(table), "save"); }));
+    steps.push_back(TimeStep("SaveCatalog, then OpenCatalog", repeat, [&] {
+        Require(SaveCatalog(table), "save");
+        Require(OpenCatalog(table), "reopen");
+    }));
+    table.Close();
+    fs::remove(CatalogPath());
+    return steps;
+}

@@ -1,0 +1,43 @@
+// kinovka-measure PROGRAM [ARGUMENTS...]: runs the program with its output
+// discarded and prints "<wall seconds> <peak resident KiB>" of that process.
+//
+// The peak the kernel reports for a child includes what the starting process
+// had resident when it forked, so a large launcher (a script interpreter) would
+// inflate every figure; this one is small and starts the program directly.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+
+extern char** environ;
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: kinovka-measure PROGRAM [ARGUMENTS...]\n");
+        return 2;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t child = 0;
+    if (const int error = posix_spawnp(&child, argv[1], &actions, nullptr, argv + 1, environ)) {
+        std::fprintf(stderr, "kinovka-measure: cannot start %s (error %d)\n", argv[1], error);
+        return 2;
+    }
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(child, &status, 0, &usage) != child) return 2;
+    const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "kinovka-measure: %s failed (status %d)\n", argv[1], status);
+        return 1;
+    }
+    std::printf("%.6f %ld\n", wall.count(), usage.ru_maxrss);
+    return 0;
+}

@@ -1,0 +1,68 @@
+#include "bench/WindowSteps.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "app/core/Global.h"
+#include "app/window/CatalogGridModel.h"
+#include "app/window/ProgramWindows.h"
+#include "text/Cp1250.h"
+
+namespace {
+
+int GridColumnOf(const TMenuF& menu, const std::string& fieldName) {
+    for (int column = 0; column < menu.DataSource1->columnCount(); ++column)
+        if (menu.DataSource1->GridColumn(column).FieldName == fieldName) return column;
+    throw std::runtime_error("the grid has no column " + fieldName);
+}
+
+}  // namespace
+
+std::vector<StepTime> WindowSteps(const std::string& catalogue, int repeat) {
+    const std::filesystem::path path = std::filesystem::absolute(catalogue);
+    ProgramWindows windows;
+    TMenuF& menu = *windows.MenuF;
+    // The catalogue is named as if the program lay beside it; nothing here writes it.
+    const std::string executable = (path.parent_path() / "kinovka").string();
+    const std::vector<std::string> arguments{path.filename().string()};
+
+    std::vector<StepTime> steps;
+    steps.push_back(TimeStep("start-up (open, first sort)", repeat, [&] {
+        menu.PrepareStartUp(executable, arguments);
+        if (!menu.cds.Active()) throw std::runtime_error("the catalogue did not open");
+    }));
+    const int englishTitle = GridColumnOf(menu, "S1");
+    const int language = GridColumnOf(menu, "S4");
+    steps.push_back(TimeStep("title click: SortBy \"S4\"", repeat, [&] { menu.DBGrid1TitleClick(language); }));
+    steps.push_back(TimeStep("title click: SortBy \"S1\"", repeat, [&] { menu.DBGrid1TitleClick(englishTitle); }));
+
+    // Typed search on the English title: one key each time, from the first record.
+    const auto typeKey = [&](const std::string& typedBefore, char key) {
+        return [&menu, typedBefore, key] {
+            menu.QuickSearchText = typedBefore;
+            char pressed = key;
+            menu.DBGrid1KeyPress(pressed);
+        };
+    };
+    const auto fromFirst = [&] { menu.cds.First(); };
+    steps.push_back(TimeStep("typed key \"m\" (a match midway)", repeat, typeKey("", 'm'), fromFirst));
+    steps.push_back(TimeStep("typed key \"z\" (a match near the end)", repeat, typeKey("", 'z'), fromFirst));
+    steps.push_back(TimeStep("typed key making \"zzz\" (no match: two passes)", repeat, typeKey("zz", 'z'), fromFirst));
+
+    // Finds that match nothing walk every record: one by the English title, and
+    // one whose first two criteria most films meet, so that all three fields of
+    // nearly every record are upper-cased and searched.
+    const auto find = [&](const char* englishTitle, const char* czechTitle, const char* note) {
+        return [&menu, &windows, englishTitle, czechTitle, note] {
+            windows.HledejF->FFindS1 = cp1250::FromUtf8(englishTitle);
+            windows.HledejF->FFindS2 = cp1250::FromUtf8(czechTitle);
+            windows.HledejF->FFindS7 = cp1250::FromUtf8(note);
+            menu.ToolButton13Click();
+        };
+    };
+    steps.push_back(TimeStep("find by English title (\"Další\", no match)", repeat, find("žádný takový film", "", ""),
+                             fromFirst));
+    steps.push_back(TimeStep("find by all three fields (\"Další\", no match)", repeat,
+                             find("e", "a", "žádná taková poznámka"), fromFirst));
+    return steps;
+}
