@@ -76,8 +76,8 @@ int DigitValue(char c, bool hex) {
 // Where the next byte that needs decoding is, from `from` on.
 std::size_t NextSpecial(std::string_view raw, std::size_t from, bool utf8) {
     if (!utf8) {
-        while (from < raw.size() && raw[from] != '&') ++from;
-        return from;
+        const std::size_t found = raw.find('&', from);
+        return found == std::string_view::npos ? raw.size() : found;
     }
     while (from < raw.size() && raw[from] != '&' && static_cast<unsigned char>(raw[from]) < 0xC0) ++from;
     return from;

@@ -4,6 +4,7 @@
 #include "packet/PacketInput.h"
 #include "packet/PacketStatus.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -77,24 +78,28 @@ std::size_t XmlTokenizer::ReadName(std::size_t at, std::string_view& name) const
 
 void XmlTokenizer::ReadAttributes(std::string_view list) {
     attributes_.clear();
-    std::size_t i = 0;
+    const char* p = list.data();
+    const char* const end = p + list.size();
+    const auto find = [&end](const char* from, char c) {
+        return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
+    };
     while (true) {
-        while (i < list.size() && IsBlank(list[i])) ++i;
-        if (i >= list.size()) return;
-        // Names and values are short: a plain scan beats a library search here.
-        std::size_t equals = i;
-        while (equals < list.size() && list[equals] != '=') ++equals;
-        if (equals == list.size()) return;
-        std::size_t nameEnd = equals;
-        while (nameEnd > i && IsBlank(list[nameEnd - 1])) --nameEnd;
-        std::size_t j = equals + 1;
-        while (j < list.size() && IsBlank(list[j])) ++j;
-        if (j >= list.size() || list[j] != '"') return;
-        std::size_t close = j + 1;
-        while (close < list.size() && list[close] != '"') ++close;
-        if (close == list.size()) return;
-        attributes_.push_back({list.substr(i, nameEnd - i), list.substr(j + 1, close - j - 1), false});
-        i = close + 1;
+        while (p < end && IsBlank(*p)) ++p;
+        if (p >= end) return;
+        // Names are short: a plain scan beats a library call for them.
+        const char* equals = p;
+        while (equals < end && *equals != '=') ++equals;
+        if (equals == end) return;
+        const char* nameEnd = equals;
+        while (nameEnd > p && IsBlank(nameEnd[-1])) --nameEnd;
+        const char* open = equals + 1;
+        while (open < end && IsBlank(*open)) ++open;
+        if (open >= end || *open != '"') return;
+        const char* const close = find(open + 1, '"');
+        if (!close) return;
+        attributes_.push_back({std::string_view(p, static_cast<std::size_t>(nameEnd - p)),
+                               std::string_view(open + 1, static_cast<std::size_t>(close - open - 1)), false});
+        p = close + 1;
     }
 }
 
@@ -239,7 +244,11 @@ XmlAttribute* XmlTokenizer::Find(std::string_view name, std::size_t hint) {
     const std::size_t count = attributes_.size();
     if (count == 0) return nullptr;
     if (hint >= count) hint = 0;
-    for (std::size_t k = 0, i = hint; k < count; ++k, i = i + 1 == count ? 0 : i + 1)
-        if (attributes_[i].Name == name) return &attributes_[i];
+    // Names are short: compared in place rather than through a library call.
+    for (std::size_t k = 0, i = hint; k < count; ++k, i = i + 1 == count ? 0 : i + 1) {
+        const std::string_view candidate = attributes_[i].Name;
+        if (candidate.size() == name.size() && std::equal(name.begin(), name.end(), candidate.begin()))
+            return &attributes_[i];
+    }
     return nullptr;
 }

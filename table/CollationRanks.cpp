@@ -2,42 +2,94 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "table/Collation.h"
 #include "table/RecordStore.h"
 
-CollationRanks::CollationRanks(const RecordStore& store, int fieldNo, const Collation& collation)
-    : ranks_(store.SlotCount() + 1, kNone) {
+namespace {
+
+// The distinct texts of a column, numbered in the order they are first met: an
+// open-addressing table of number + 1 (0: empty) with each text's hash beside
+// it, so that a lookup compares texts only when their hashes agree.
+class DistinctTexts {
+public:
+    explicit DistinctTexts(std::size_t expected) {
+        std::size_t capacity = 16;
+        while (capacity < 2 * expected) capacity *= 2;
+        slots_.assign(capacity, Slot{});
+    }
+
+    // The text's number, and whether it was new.
+    std::pair<std::uint32_t, bool> Add(std::string_view text) {
+        const std::size_t hash = std::hash<std::string_view>{}(text);
+        const std::uint32_t tag = static_cast<std::uint32_t>(hash >> 32);
+        for (std::size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+            Slot& slot = slots_[at];
+            if (slot.Number == 0) {
+                if (2 * (texts_.size() + 1) > slots_.size()) {
+                    Grow();
+                    return Add(text);
+                }
+                texts_.push_back(text);
+                slot = {tag, static_cast<std::uint32_t>(texts_.size())};
+                return {slot.Number - 1, true};
+            }
+            if (slot.Tag == tag && texts_[slot.Number - 1] == text) return {slot.Number - 1, false};
+        }
+    }
+    std::size_t Count() const { return texts_.size(); }
+
+private:
+    struct Slot {
+        std::uint32_t Tag = 0;
+        std::uint32_t Number = 0;
+    };
+    void Grow() {
+        const std::vector<std::string_view> texts = std::move(texts_);
+        texts_.clear();
+        slots_.assign(2 * slots_.size(), Slot{});
+        for (const std::string_view text : texts) Add(text);
+    }
+
+    std::vector<Slot> slots_;
+    std::vector<std::string_view> texts_;
+};
+
+}  // namespace
+
+std::vector<std::uint32_t> CollationRanks(const RecordStore& store, int fieldNo, const Collation& collation,
+                                          std::span<const std::uint32_t> records) {
+    std::vector<std::uint32_t> ranks(records.size(), kNoRank);
     // Distinct texts first: titles repeat, and each distinct one is collated once.
-    std::unordered_map<std::string_view, std::uint32_t> distinctIndex;
-    std::vector<std::uint32_t> distinctOf(store.SlotCount() + 1, kNone);
+    DistinctTexts distinct(records.size());
     std::string keys;
     std::vector<std::size_t> keyStart;
-    for (std::uint32_t recordNumber = 1; recordNumber <= store.SlotCount(); ++recordNumber) {
-        if (!store.IsLive(recordNumber) || store.IsNull(recordNumber, fieldNo)) continue;
-        const std::string_view text = store.Text(recordNumber, fieldNo);
-        const auto [at, added] = distinctIndex.try_emplace(text, static_cast<std::uint32_t>(keyStart.size()));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (store.IsNull(records[i], fieldNo)) continue;
+        const std::string_view text = store.Text(records[i], fieldNo);
+        const auto [number, added] = distinct.Add(text);
         if (added) {
             keyStart.push_back(keys.size());
             collation.AppendSortKey(text, keys);
         }
-        distinctOf[recordNumber] = at->second;
+        ranks[i] = number;
     }
     // Sort keys are zero-terminated and compare byte-wise as the texts collate.
-    const auto key = [&](std::uint32_t distinct) { return keys.c_str() + keyStart[distinct]; };
-    std::vector<std::uint32_t> order(keyStart.size());
+    const auto key = [&](std::uint32_t number) { return keys.c_str() + keyStart[number]; };
+    std::vector<std::uint32_t> order(distinct.Count());
     for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(),
               [&](std::uint32_t x, std::uint32_t y) { return std::strcmp(key(x), key(y)) < 0; });
-    std::vector<std::uint32_t> rankOf(keyStart.size());
+    std::vector<std::uint32_t> rankOf(order.size());
     std::uint32_t rank = 0;
     for (std::size_t i = 0; i < order.size(); ++i) {
         if (i > 0 && std::strcmp(key(order[i - 1]), key(order[i])) != 0) ++rank;
         rankOf[order[i]] = rank;
     }
-    for (std::uint32_t recordNumber = 1; recordNumber < distinctOf.size(); ++recordNumber)
-        if (distinctOf[recordNumber] != kNone) ranks_[recordNumber] = rankOf[distinctOf[recordNumber]];
+    for (std::uint32_t& entry : ranks)
+        if (entry != kNoRank) entry = rankOf[entry];
+    return ranks;
 }

@@ -7,24 +7,88 @@
 
 namespace {
 
-// Ranks of the first key field: 1 for a null, values from 2 up, in key order.
-// An integer keeps its order as an unsigned number once its sign bit is flipped.
-void RankFirstField(const RecordStore& store, const IndexDescriptor& descriptor, std::vector<std::uint64_t>& ranks) {
-    const int fieldNo = descriptor.Fields[0];
-    std::unique_ptr<CollationRanks> texts;
-    if (store.Field(fieldNo).IsText())
-        texts = std::make_unique<CollationRanks>(store, fieldNo, store.CollationFor(descriptor.CaseInsensitive[0]));
-    for (std::uint32_t recordNumber = 1; recordNumber <= store.SlotCount(); ++recordNumber) {
-        if (!store.IsLive(recordNumber)) continue;
-        std::uint64_t rank = 1;
-        if (!store.IsNull(recordNumber, fieldNo))
-            rank = 2 + (texts ? texts->Rank(recordNumber)
-                              : static_cast<std::uint32_t>(store.Integer(recordNumber, fieldNo)) ^ 0x80000000u);
-        // Turned round within the same band, so that no rank meets a sentinel.
-        if (descriptor.Descending[0]) rank = (std::uint64_t{1} << 34) - rank;
-        ranks[recordNumber] = rank;
+// Runs this short are ordered by the comparators: for them that is cheaper
+// than collating every text.
+constexpr std::size_t kShortRun = 12;
+
+class Ranker {
+public:
+    Ranker(const RecordStore& store, const IndexDescriptor& descriptor,
+           const std::vector<std::unique_ptr<FLDComparator>>& comparators, std::vector<std::uint64_t>& ranks)
+        : store_(store), descriptor_(descriptor), comparators_(comparators), ranks_(ranks) {}
+
+    // The records, equal in the key fields before `field`, are put in key order
+    // and numbered.
+    void Order(std::vector<std::uint32_t>::iterator begin, std::vector<std::uint32_t>::iterator end, std::size_t field) {
+        const auto count = static_cast<std::size_t>(end - begin);
+        if (comparators_.size() == 1) {
+            // One key field: its values themselves are the numbers.
+            for (const auto& [key, recordNumber] : FieldKeys(begin, end, 0)) ranks_[recordNumber] = key;
+            return;
+        }
+        if (field == comparators_.size() || count == 1) return Number(begin, end, [](std::uint32_t, std::uint32_t) { return false; });
+        if (count <= kShortRun) {
+            const auto less = [&](std::uint32_t a, std::uint32_t b) { return CompareFrom(field, a, b) < 0; };
+            std::sort(begin, end, less);
+            return Number(begin, end, less);
+        }
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed = FieldKeys(begin, end, field);
+        std::sort(keyed.begin(), keyed.end());
+        for (std::size_t i = 0; i < count; ++i) begin[static_cast<std::ptrdiff_t>(i)] = keyed[i].second;
+        for (std::size_t run = 0; run < count;) {
+            std::size_t next = run + 1;
+            while (next < count && keyed[next].first == keyed[run].first) ++next;
+            Order(begin + static_cast<std::ptrdiff_t>(run), begin + static_cast<std::ptrdiff_t>(next), field + 1);
+            run = next;
+        }
     }
-}
+
+private:
+    int CompareFrom(std::size_t field, std::uint32_t a, std::uint32_t b) const {
+        for (; field < comparators_.size(); ++field)
+            if (const int result = comparators_[field]->Compare(store_, a, b)) return result;
+        return 0;
+    }
+
+    // Hands out numbers in order; a record for which `before(previous, record)`
+    // does not hold shares the previous record's number.
+    template <class Before>
+    void Number(std::vector<std::uint32_t>::iterator begin, std::vector<std::uint32_t>::iterator end, Before before) {
+        for (auto at = begin; at != end; ++at) {
+            if (at == begin || before(at[-1], *at)) ++next_;
+            ranks_[*at] = next_;
+        }
+    }
+
+    // One field's value of each record as a number in key order: 1 for a null,
+    // values from 2 up; a descending field turned round within the same band.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> FieldKeys(std::vector<std::uint32_t>::iterator begin,
+                                                                   std::vector<std::uint32_t>::iterator end,
+                                                                   std::size_t field) const {
+        const int fieldNo = descriptor_.Fields[field];
+        const std::span<const std::uint32_t> records(&*begin, static_cast<std::size_t>(end - begin));
+        std::vector<std::uint32_t> texts;
+        if (store_.Field(fieldNo).IsText())
+            texts = CollationRanks(store_, fieldNo, store_.CollationFor(descriptor_.CaseInsensitive[field]), records);
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(records.size());
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            const std::uint32_t recordNumber = records[i];
+            std::uint64_t key = 1;
+            if (!store_.IsNull(recordNumber, fieldNo))
+                key = 2 + (texts.empty() ? static_cast<std::uint32_t>(store_.Integer(recordNumber, fieldNo)) ^ 0x80000000u
+                                         : texts[i]);
+            if (descriptor_.Descending[field]) key = (std::uint64_t{1} << 34) - key;
+            keyed[i] = {key, recordNumber};
+        }
+        return keyed;
+    }
+
+    const RecordStore& store_;
+    const IndexDescriptor& descriptor_;
+    const std::vector<std::unique_ptr<FLDComparator>>& comparators_;
+    std::vector<std::uint64_t>& ranks_;
+    std::uint64_t next_ = KeyRanks::kLowest;
+};
 
 }  // namespace
 
@@ -32,32 +96,9 @@ KeyRanks::KeyRanks(const RecordStore& store, const IndexDescriptor& descriptor,
                    const std::vector<std::unique_ptr<FLDComparator>>& comparators)
     : ranks_(store.SlotCount() + 1, kLowest) {
     if (comparators.empty()) return;
-    RankFirstField(store, descriptor, ranks_);
-    if (comparators.size() == 1) return;
-
-    // Further key fields only decide among records whose first fields rank
-    // equal, so only those few are compared by the comparators.
-    std::vector<std::uint32_t> order;
-    order.reserve(store.LiveCount());
-    for (std::uint32_t recordNumber = 1; recordNumber < ranks_.size(); ++recordNumber)
-        if (ranks_[recordNumber] != kLowest) order.push_back(recordNumber);
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return ranks_[a] < ranks_[b]; });
-    const auto compareRest = [&](std::uint32_t a, std::uint32_t b) {
-        for (std::size_t k = 1; k < comparators.size(); ++k)
-            if (const int result = comparators[k]->Compare(store, a, b)) return result;
-        return 0;
-    };
-    std::vector<std::uint64_t> dense(order.size());
-    std::uint64_t rank = kLowest;
-    for (std::size_t begin = 0; begin < order.size();) {
-        std::size_t end = begin + 1;
-        while (end < order.size() && ranks_[order[end]] == ranks_[order[begin]]) ++end;
-        if (end - begin > 1)
-            std::sort(order.begin() + static_cast<std::ptrdiff_t>(begin), order.begin() + static_cast<std::ptrdiff_t>(end),
-                      [&](std::uint32_t a, std::uint32_t b) { return compareRest(a, b) < 0; });
-        for (std::size_t i = begin; i < end; ++i)
-            dense[i] = (i == begin || compareRest(order[i - 1], order[i]) != 0) ? ++rank : rank;
-        begin = end;
-    }
-    for (std::size_t i = 0; i < order.size(); ++i) ranks_[order[i]] = dense[i];
+    std::vector<std::uint32_t> records;
+    records.reserve(store.LiveCount());
+    for (std::uint32_t recordNumber = 1; recordNumber <= store.SlotCount(); ++recordNumber)
+        if (store.IsLive(recordNumber)) records.push_back(recordNumber);
+    if (!records.empty()) Ranker(store, descriptor, comparators, ranks_).Order(records.begin(), records.end(), 0);
 }

@@ -3,13 +3,15 @@
 // two records' numbers compare exactly as the index's key comparison compares
 // the records (nulls, descending fields and the collation included).
 //
-// The first key field is ranked directly: a text by its collation rank
-// (CollationRanks), an integer by its value; a null below every value, and a
-// descending field turned round. Records whose first fields rank equal are
-// ordered among themselves by the comparators of the further key fields, and
-// the numbers are then handed out densely in that order. The store must not
-// change while the ranks are used. Numbers lie strictly between kLowest and
-// kHighest, which stand for the build's sentinels.
+// The records are ordered field by field: by the first key field's values, then
+// each run of records equal so far by the next field, and so on; a text field
+// through its collation ranks (CollationRanks), an integer by its value, a null
+// below every value and a descending field turned round. A run of a few records
+// is ordered by the index's comparators instead. The numbers are then handed out
+// in that order, equal keys sharing one; with a single key field the field's
+// values serve as the numbers directly. The store must not change while the
+// ranks are used. Numbers lie strictly between kLowest and kHighest, which stand
+// for the build's sentinels.
 #include <cstdint>
 #include <memory>
 #include <vector>
