@@ -242,8 +242,7 @@ bool TMenuF::MayChangeCatalog(bool needsCurrentFilm) {
     if (cds.CurrentRow() >= 0) currentKey = cds.FieldNamed("K").AsInteger();
     const std::string sort = SortFields;
     SortBy(sort, SortGroup->checkedAction());
-    if (!needsCurrentFilm) return true;
-    if (!currentKey) return true;
+    if (!needsCurrentFilm || !currentKey) return true;
     if (!cds.Active()) return false;
     const TableWalk walk(cds);  // only for the frozen views: the cursor stays on the film found
     for (cds.First(); !cds.AtEnd(); cds.Next()) {
