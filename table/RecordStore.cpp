@@ -51,7 +51,6 @@ std::uint16_t RecordStore::EnsureSlot(std::uint32_t recordNumber) {
             else
                 integers_[f].resize(capacity + 1);
         }
-        nulls_.resize(static_cast<std::size_t>(capacity + 1) * fields_.size(), 1);
         status_.resize(capacity + 1, rsFree);
     } catch (const std::bad_alloc&) {
         return dberr::NoMemory;
@@ -69,7 +68,6 @@ void RecordStore::Reserve(std::uint32_t slots) {
             else
                 integers_[f].reserve(count);
         }
-        nulls_.reserve(count * fields_.size());
         status_.reserve(count);
     } catch (const std::bad_alloc&) {
     }
@@ -115,7 +113,8 @@ bool RecordStore::Holds(std::uint32_t recordNumber, const RecordBuffer& record) 
 
 void RecordStore::StoreText(std::uint32_t recordNumber, int fieldNo, std::string_view text) {
     TextRef& ref = texts_[fieldNo - 1][recordNumber];
-    if (text.size() > std::numeric_limits<std::uint32_t>::max() - arena_.size()) throw std::bad_alloc();
+    if (text.size() >= kNullText || text.size() > std::numeric_limits<std::uint32_t>::max() - arena_.size())
+        throw std::bad_alloc();
     ref.Offset = static_cast<std::uint32_t>(arena_.size());
     ref.Length = static_cast<std::uint32_t>(text.size());
     arena_.append(text);
@@ -127,17 +126,17 @@ std::uint16_t RecordStore::WriteSlot(std::uint32_t recordNumber, const std::vect
         for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
             const FieldLayout& field = Field(fieldNo);
             const Value& value = record[fieldNo - 1];
-            NullFlag(recordNumber, fieldNo) = value.Null ? 1 : 0;
             if (field.IsText()) {
-                std::string_view text;
-                if (!value.Null) {
-                    text = std::string_view(value.Text).substr(0, field.Size);
-                    text = text.substr(0, text.find('\0'));
-                    if (trimTexts) text = TrailingBlanksRemoved(text);
+                if (value.Null) {
+                    texts_[fieldNo - 1][recordNumber] = TextRef{};
+                    continue;
                 }
+                std::string_view text = std::string_view(value.Text).substr(0, field.Size);
+                text = text.substr(0, text.find('\0'));
+                if (trimTexts) text = TrailingBlanksRemoved(text);
                 StoreText(recordNumber, fieldNo, text);
             } else {
-                integers_[fieldNo - 1][recordNumber] = value.Null ? 0 : value.Integer;
+                integers_[fieldNo - 1][recordNumber] = {value.Null ? 0 : value.Integer, value.Null};
             }
         }
     } catch (const std::bad_alloc&) {
@@ -153,8 +152,6 @@ void RecordStore::CopySlot(std::uint32_t from, std::uint32_t to) {
         else
             integers_[fieldNo - 1][to] = integers_[fieldNo - 1][from];
     }
-    std::memcpy(&nulls_[static_cast<std::size_t>(to) * fields_.size()],
-                &nulls_[static_cast<std::size_t>(from) * fields_.size()], fields_.size());
 }
 
 std::uint16_t RecordStore::AppendLoaded(std::uint8_t status, const std::vector<FieldView>& record) {
@@ -176,8 +173,7 @@ std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const Cursor
     if (const auto code = EnsureSlot(slot)) return code;
     if (const auto code = WriteSlot(slot, record, true)) return code;
     if (autoIncField_ != 0) {
-        integers_[autoIncField_ - 1][slot] = autoIncValue_;
-        NullFlag(slot, autoIncField_) = 0;
+        integers_[autoIncField_ - 1][slot] = {autoIncValue_, false};
     }
     status_[slot] = rsUnchanged;
     for (std::size_t i = 0; i < indexes_.size(); ++i) {

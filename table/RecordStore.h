@@ -1,14 +1,16 @@
 #pragma once
 // RecordStore: the table's base. It holds the field layout, the records (one
-// value array per field, indexed by record number; one null-flag byte per field
-// and record; one status byte per record), the auto-increment field and counter,
-// the change count, the locale and the indexes in creation order.
+// array per field, indexed by record number, holding each record's value and
+// whether it is null; one status byte per record), the auto-increment field and
+// counter, the change count, the locale and the indexes in creation order.
 //
-// An integer field's array holds the values. A text field's array holds where
-// each text lies in the store's text arena and how long it is: a text takes
-// only its own bytes, not its field's full width. The arena only grows; a
-// changed text is written anew and the old bytes stay unused until the store
-// is discarded (the program reloads after every change, so little piles up).
+// An integer field's array holds the values with their null flags. A text
+// field's array holds where each text lies in the store's text arena and how
+// long it is, a null as a length no text has: a text takes only its own bytes,
+// not its field's full width, and reading one field of a record touches that
+// field's array alone. The arena only grows; a changed text is written anew and
+// the old bytes stay unused until the store is discarded (the program reloads
+// after every change, so little piles up).
 //
 // Record numbers start at 1 and follow the order of loading and inserting; they
 // are never reused while the store lives, a deleted record keeps its slot. Slots
@@ -61,13 +63,16 @@ public:
     std::uint8_t Status(std::uint32_t recordNumber) const { return status_[recordNumber]; }
     bool IsLive(std::uint32_t recordNumber) const;
     bool IsNull(std::uint32_t recordNumber, int fieldNo) const {
-        return nulls_[static_cast<std::size_t>(recordNumber) * fields_.size() + fieldNo - 1] != 0;
+        return Field(fieldNo).IsText() ? texts_[fieldNo - 1][recordNumber].Length == kNullText
+                                       : integers_[fieldNo - 1][recordNumber].Null;
     }
+    // A null reads as the empty text and as 0.
     std::string_view Text(std::uint32_t recordNumber, int fieldNo) const {
         const TextRef ref = texts_[fieldNo - 1][recordNumber];
+        if (ref.Length == kNullText) return {};
         return {arena_.data() + ref.Offset, ref.Length};
     }
-    std::int32_t Integer(std::uint32_t recordNumber, int fieldNo) const { return integers_[fieldNo - 1][recordNumber]; }
+    std::int32_t Integer(std::uint32_t recordNumber, int fieldNo) const { return integers_[fieldNo - 1][recordNumber].Value; }
     void ReadRecord(std::uint32_t recordNumber, RecordBuffer& record) const;
     // True when the buffer holds exactly what the store holds for the record.
     bool Holds(std::uint32_t recordNumber, const RecordBuffer& record) const;
@@ -124,10 +129,15 @@ public:
     const std::vector<StoredParam>& TableParams() const { return tableParams_; }
 
 private:
-    // Where a text lies in arena_.
+    // Where a text lies in arena_; a null has the length kNullText.
+    static constexpr std::uint32_t kNullText = 0xFFFFFFFFu;
     struct TextRef {
         std::uint32_t Offset = 0;
-        std::uint32_t Length = 0;
+        std::uint32_t Length = kNullText;
+    };
+    struct IntegerValue {
+        std::int32_t Value = 0;
+        bool Null = true;
     };
 
     std::uint16_t EnsureSlot(std::uint32_t recordNumber);
@@ -137,16 +147,12 @@ private:
     std::uint16_t WriteSlot(std::uint32_t recordNumber, const std::vector<Value>& record, bool trimTexts);
     void StoreText(std::uint32_t recordNumber, int fieldNo, std::string_view text);
     void CopySlot(std::uint32_t from, std::uint32_t to);
-    std::uint8_t& NullFlag(std::uint32_t recordNumber, int fieldNo) {
-        return nulls_[static_cast<std::size_t>(recordNumber) * fields_.size() + fieldNo - 1];
-    }
 
     mutable ReentrantLock lock_;
     std::vector<FieldLayout> fields_;
-    std::vector<std::vector<std::int32_t>> integers_;  // per integer field: value per slot
+    std::vector<std::vector<IntegerValue>> integers_;  // per integer field: value per slot
     std::vector<std::vector<TextRef>> texts_;          // per text field: place of the text per slot
     PacketBuffer arena_{0};                            // the bytes of every stored text
-    std::vector<std::uint8_t> nulls_;                  // slots x fields
     std::vector<std::uint8_t> status_;
     std::uint32_t capacity_ = 0;  // slots 1..capacity_ exist
     std::uint32_t slotCount_ = 0;

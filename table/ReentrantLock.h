@@ -4,10 +4,13 @@
 // other thread waits until it is free. Meets the BasicLockable requirements.
 //
 // Walks take it twice for every record (the move and the field read), so it is
-// kept cheap: while the process has only one thread nothing can contend and no
-// atomic read-modify-write is spent; otherwise an uncontended take and release
-// cost one atomic exchange each.
+// kept cheap: while the process has only one thread nothing can contend and it
+// costs no atomic read-modify-write at all; otherwise one compare-and-swap to
+// take it and a plain store to free it. A thread that finds it taken waits by
+// polling: the program itself never lets two threads at one table, so that wait
+// only has to be correct, not quick.
 #include <atomic>
+#include <chrono>
 #include <thread>
 #if __has_include(<sys/single_threaded.h>)
 #include <sys/single_threaded.h>
@@ -22,12 +25,17 @@ public:
             return;
         }
         if (OneThread()) {
-            state_.store(kHeld, std::memory_order_relaxed);
+            held_.store(true, std::memory_order_relaxed);
         } else {
-            int expected = kFree;
-            if (!state_.compare_exchange_strong(expected, kHeld, std::memory_order_acquire, std::memory_order_relaxed))
-                while (state_.exchange(kAwaited, std::memory_order_acquire) != kFree)
-                    state_.wait(kAwaited, std::memory_order_relaxed);
+            for (int attempt = 0;; ++attempt) {
+                bool expected = false;
+                if (held_.compare_exchange_weak(expected, true, std::memory_order_acquire, std::memory_order_relaxed))
+                    break;
+                if (attempt < 64)
+                    std::this_thread::yield();
+                else
+                    std::this_thread::sleep_for(std::chrono::microseconds(50));
+            }
         }
         owner_.store(me, std::memory_order_relaxed);
         depth_ = 1;
@@ -36,17 +44,10 @@ public:
     void unlock() {
         if (--depth_ > 0) return;
         owner_.store(std::thread::id{}, std::memory_order_relaxed);
-        // With one thread there is nobody to wake (a waiter is a second thread).
-        if (OneThread()) {
-            state_.store(kFree, std::memory_order_relaxed);
-            return;
-        }
-        if (state_.exchange(kFree, std::memory_order_release) == kAwaited) state_.notify_one();
+        held_.store(false, std::memory_order_release);
     }
 
 private:
-    static constexpr int kFree = 0, kHeld = 1, kAwaited = 2;  // kAwaited: held, and another thread waits
-
     // False from the start of a second thread on; starting a thread publishes
     // everything stored before it.
     static bool OneThread() {
@@ -57,7 +58,7 @@ private:
 #endif
     }
 
-    std::atomic<int> state_{kFree};
+    std::atomic<bool> held_{false};
     std::atomic<std::thread::id> owner_{};  // only the owner stores its own id
     unsigned depth_ = 0;                    // only the owner reads and writes it
 };
