@@ -1,5 +1,7 @@
 // kinovka-measure PROGRAM [ARGUMENTS...]: runs the program with its output
-// discarded and prints "<wall seconds> <peak resident KiB>" of that process.
+// discarded and prints "<wall seconds> <peak resident KiB> <processor seconds>"
+// of that process. On a busy machine the processor time (user and system) shows
+// the work itself, the wall time also the waiting for a processor.
 //
 // The peak the kernel reports for a child includes what the starting process
 // had resident when it forked, so a large launcher (a script interpreter) would
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kinovka-measure: %s failed (status %d)\n", argv[1], status);
         return 1;
     }
-    std::printf("%.6f %ld\n", wall.count(), usage.ru_maxrss);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    std::printf("%.6f %ld %.6f\n", wall.count(), usage.ru_maxrss, seconds(usage.ru_utime) + seconds(usage.ru_stime));
     return 0;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Runs kinovka-cli and the pugixml anchor side by side on generated catalogues and
-prints a table of whole-process medians (wall time, peak memory) and their ratios,
-and how each program's time grows from one size to the next against n log n.
+prints a table of whole-process medians (wall time, processor time, peak memory)
+and their ratios, and how each program's wall time grows from one size to the
+next against n log n.
 
 Usage: compare.py --cli BIN --peer BIN --measure BIN --data DIR
                   [--sizes 10000,100000] [--runs 5]
@@ -19,12 +20,12 @@ import tempfile
 
 
 def run_once(measure, argv):
-    """Wall seconds and peak resident KiB of one process."""
+    """Wall seconds, peak resident KiB and processor seconds of one process."""
     done = subprocess.run([measure] + argv, capture_output=True, text=True)
     if done.returncode != 0:
         sys.exit("%s failed: %s" % (" ".join(argv), done.stderr.strip()))
-    wall, peak = done.stdout.split()
-    return float(wall), int(peak)
+    wall, peak, processor = done.stdout.split()
+    return float(wall), int(peak), float(processor)
 
 
 def main():
@@ -42,9 +43,10 @@ def main():
         "add": (lambda f: [args.cli, "add", f, "--en", "Benchmark film", "--cd", "7"],
                 lambda f: [args.peer, "add", f]),
     }
-    print("| films | workload | kinovka ms | pugixml ms | time ratio | kinovka MiB | pugixml MiB "
-          "| memory ratio | kinovka growth | pugixml growth | n log n growth |")
-    print("|---:|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
+    print("| films | workload | kinovka ms | pugixml ms | time ratio | kinovka cpu ms | pugixml cpu ms "
+          "| cpu ratio | kinovka MiB | pugixml MiB | memory ratio | kinovka growth | pugixml growth "
+          "| n log n growth |")
+    print("|---:|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
     previous = {}
     with tempfile.TemporaryDirectory() as work:
         target = os.path.join(work, "catalogue.xml")
@@ -52,25 +54,26 @@ def main():
             source = os.path.join(args.data, "films-%d.xml" % n)
             runs = args.runs if n < 1000000 else max(1, (args.runs + 1) // 2)
             for name, (ours, peer) in workloads.items():
-                samples = {"ours": ([], []), "peer": ([], [])}
+                samples = {"ours": ([], [], []), "peer": ([], [], [])}
                 # The two programs take turns, each on a fresh copy, so that a
                 # busy spell of the machine falls on both alike.
                 for _ in range(runs):
                     for who, make in (("ours", ours), ("peer", peer)):
                         shutil.copyfile(source, target)
-                        wall, peak = run_once(args.measure, make(target))
-                        samples[who][0].append(wall)
-                        samples[who][1].append(peak)
+                        for column, value in enumerate(run_once(args.measure, make(target))):
+                            samples[who][column].append(value)
                 our_t, peer_t = (statistics.median(samples[w][0]) for w in ("ours", "peer"))
                 our_m, peer_m = (statistics.median(samples[w][1]) for w in ("ours", "peer"))
+                our_c, peer_c = (statistics.median(samples[w][2]) for w in ("ours", "peer"))
                 growth = ["", "", ""]
                 if name in previous:
                     p, p_ours, p_peer = previous[name]
                     growth = ["%.1f" % (our_t / p_ours), "%.1f" % (peer_t / p_peer),
                               "%.1f" % (n * math.log(n) / (p * math.log(p)))]
                 previous[name] = (n, our_t, peer_t)
-                print("| %d | %s | %.1f | %.1f | %.2f | %.1f | %.1f | %.2f | %s | %s | %s |" % (
+                print("| %d | %s | %.1f | %.1f | %.2f | %.1f | %.1f | %.2f | %.1f | %.1f | %.2f | %s | %s | %s |" % (
                     n, name, our_t * 1000, peer_t * 1000, our_t / peer_t,
+                    our_c * 1000, peer_c * 1000, our_c / peer_c,
                     our_m / 1024, peer_m / 1024, our_m / peer_m, *growth))
                 sys.stdout.flush()
 

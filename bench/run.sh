@@ -12,8 +12,8 @@ runs=${2:-5}
 bash "$root/scripts/setup.sh"
 out="$root/build/perf"
 mkdir -p "$out/data"
-cmake -S "$root" -B "$out/release" -DCMAKE_BUILD_TYPE=Release -DKINOVKA_BENCH=ON >/dev/null
-cmake --build "$out/release" --target kinovka-cli kinovka-bench kinovka-measure -j"$(nproc)" >/dev/null
+cmake -S "$root" -B "$out/bench" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKINOVKA_BENCH=ON >/dev/null
+cmake --build "$out/bench" --target kinovka-cli kinovka-bench kinovka-measure -j"$(nproc)" >/dev/null
 g++ -O2 -std=c++17 "$shared/bench/peer_pugixml.cpp" -lpugixml -o "$out/peer_pugixml"
 IFS=, read -ra list <<< "$sizes"
 for n in "${list[@]}"; do
@@ -22,10 +22,10 @@ for n in "${list[@]}"; do
 done
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'),"\
      "$(free -g | awk '/Mem/{print $2}') GiB, $(uname -sr), load $(cut -d' ' -f1-3 /proc/loadavg)"
-python3 "$root/bench/compare.py" --cli "$out/release/bin/kinovka-cli" --peer "$out/peer_pugixml" \
-  --measure "$out/release/bin/kinovka-measure" --data "$out/data" --sizes "$sizes" --runs "$runs"
+python3 "$root/bench/compare.py" --cli "$out/bench/bin/kinovka-cli" --peer "$out/peer_pugixml" \
+  --measure "$out/bench/bin/kinovka-measure" --data "$out/data" --sizes "$sizes" --runs "$runs"
 for n in "${list[@]}"; do
   [ "$n" -le 100000 ] || continue
   echo
-  QT_QPA_PLATFORM=offscreen "$out/release/bin/kinovka-bench" --repeat "$runs" "$out/data/films-$n.xml" 2>/dev/null
+  QT_QPA_PLATFORM=offscreen "$out/bench/bin/kinovka-bench" --repeat "$runs" "$out/data/films-$n.xml" 2>/dev/null
 done

@@ -2,6 +2,7 @@
 #include "app/core/FilmListText.h"
 #include "app/core/FindMatch.h"
 #include "app/core/Global.h"
+#include "app/core/TableWalk.h"
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
 #include "cli/TextOutput.h"
@@ -34,8 +35,12 @@ int RunFind(const Invocation& invocation) {
         return status;
     }
     std::vector<std::string> lines;
-    for (table.First(); !table.AtEnd(); table.Next()) {
-        if (CurrentRecordMatches(table, criteria)) lines.push_back(FilmLine(table));
+    {
+        const ReadingWalk walk(table);
+        const RecordMatcher matcher(table, criteria);
+        for (table.First(); !table.AtEnd(); table.Next()) {
+            if (matcher.CurrentRecordMatches()) lines.push_back(FilmLine(table));
+        }
     }
     if (lines.empty()) {
         UserInterface().MessageBox(cp1250::FromUtf8(kNothingFoundText), MessageKind::Information,

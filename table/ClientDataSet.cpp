@@ -52,6 +52,7 @@ void TClientDataSet::Impl::Refetched() {
 }
 
 void TClientDataSet::Impl::Open(std::unique_ptr<RecordStore> base, DSIDX& index) {
+    EndWalkHolds();
     store = std::move(base);
     cursor = std::make_unique<Cursor>(index);
     fields.clear();
@@ -71,12 +72,18 @@ void TClientDataSet::Impl::Discard() {
     if (cursor) indexName = owner.IndexName();
     cursor.reset();
     fields.clear();
+    EndWalkHolds();
     store.reset();
     state = dsInactive;
     buffer.clear();
     bufferModified = false;
     atStart = atEnd = true;
     NotifyChanged();
+}
+
+void TClientDataSet::Impl::EndWalkHolds() {
+    for (; walkHolds > 0; --walkHolds) store->LockObject().unlock();
+    ++baseGeneration;
 }
 
 FieldView TClientDataSet::Impl::ViewAt(std::uint32_t recordNumber, int fieldNo) const {

@@ -160,6 +160,28 @@ public:
     void ReleaseViews();  // at 0 it does nothing
     bool ViewsFrozen() const;
 
+    struct Impl;
+
+    // --- walks
+    // While a TWalkHold lives the base's lock stays taken, so that a run of moves
+    // and reads in this thread pays for the lock once instead of at every step.
+    // Closing or reloading the table ends the hold early; without an open table
+    // it holds nothing.
+    class TWalkHold {
+    public:
+        ~TWalkHold();
+        TWalkHold(const TWalkHold&) = delete;
+        TWalkHold& operator=(const TWalkHold&) = delete;
+
+    private:
+        friend class TClientDataSet;
+        explicit TWalkHold(Impl& impl);
+        Impl& impl_;
+        std::uint64_t generation_;
+        bool holding_;
+    };
+    [[nodiscard]] TWalkHold HoldForWalk() const;
+
     // What a view reads without moving the cursor: rows are 0-based positions in
     // the active index, fields 1-based. The current row is -1 without a current record.
     int CurrentRow() const;
@@ -167,8 +189,6 @@ public:
     bool RowValueIsNull(int row, int fieldNo) const;
     // Makes the record at that row current (a click in the grid).
     void GoToRow(int row);
-
-    struct Impl;
 
 private:
     friend class TField;

@@ -38,6 +38,11 @@ struct TClientDataSet::Impl {
     std::vector<TDataSetView*> views;
     int freezeCount = 0;
 
+    // Walk holds on the present base's lock; the generation counts the bases, so
+    // that a hold outliving its base knows there is nothing left to free.
+    int walkHolds = 0;
+    std::uint64_t baseGeneration = 0;
+
     bool Active() const { return store != nullptr; }
     void CheckActive() const;
     // Settles a pending edit or insert: posts a buffer with assigned fields,
@@ -54,6 +59,8 @@ struct TClientDataSet::Impl {
     void Open(std::unique_ptr<RecordStore> base, DSIDX& index);
     // Drops the base, cursor, fields and edit state.
     void Discard();
+    // Frees the lock of every walk hold on the present base before it goes.
+    void EndWalkHolds();
 
     // The value of a field in the record being edited or the current record
     // (null without one), and of a field in a stored record. The text is not

@@ -97,6 +97,21 @@ void TClientDataSet::ReleaseViews() {
 
 bool TClientDataSet::ViewsFrozen() const { return impl_->freezeCount > 0; }
 
+TClientDataSet::TWalkHold::TWalkHold(Impl& impl)
+    : impl_(impl), generation_(impl.baseGeneration), holding_(impl.Active()) {
+    if (!holding_) return;
+    impl_.store->LockObject().lock();
+    ++impl_.walkHolds;
+}
+
+TClientDataSet::TWalkHold::~TWalkHold() {
+    if (!holding_ || generation_ != impl_.baseGeneration) return;
+    --impl_.walkHolds;
+    impl_.store->LockObject().unlock();
+}
+
+TClientDataSet::TWalkHold TClientDataSet::HoldForWalk() const { return TWalkHold(*impl_); }
+
 int TClientDataSet::CurrentRow() const {
     const Impl& d = *impl_;
     return d.HasCurrent() ? static_cast<int>(d.cursor->Position()) - 1 : -1;

@@ -18,7 +18,12 @@ std::string_view TrailingBlanksRemoved(std::string_view text) {
 }  // namespace
 
 RecordStore::RecordStore(std::vector<FieldLayout> fields, std::uint32_t localeId)
-    : fields_(std::move(fields)), integers_(fields_.size()), texts_(fields_.size()), localeId_(localeId) {
+    : fields_(std::move(fields)), integers_(fields_.size()), textColumn_(fields_.size()), localeId_(localeId) {
+    arenas_.reserve(fields_.size());
+    for (std::size_t f = 0; f < fields_.size(); ++f) {
+        arenas_.emplace_back(0);
+        if (fields_[f].IsText()) textColumn_[f] = textFieldCount_++;
+    }
     IndexDescriptor defaultOrder;
     defaultOrder.Name = kDefaultOrderName;
     indexes_.push_back(std::make_unique<DSIDX>(*this, std::move(defaultOrder), nextIndexId_++));
@@ -45,12 +50,9 @@ std::uint16_t RecordStore::EnsureSlot(std::uint32_t recordNumber) {
     std::uint32_t capacity = capacity_;
     while (capacity < recordNumber) capacity += kSlotGrowth;
     try {
-        for (std::size_t f = 0; f < fields_.size(); ++f) {
-            if (fields_[f].IsText())
-                texts_[f].resize(capacity + 1);
-            else
-                integers_[f].resize(capacity + 1);
-        }
+        for (std::size_t f = 0; f < fields_.size(); ++f)
+            if (!fields_[f].IsText()) integers_[f].resize(capacity + 1);
+        textPlaces_.resize((static_cast<std::size_t>(capacity) + 1) * textFieldCount_);
         status_.resize(capacity + 1, rsFree);
     } catch (const std::bad_alloc&) {
         return dberr::NoMemory;
@@ -62,12 +64,9 @@ std::uint16_t RecordStore::EnsureSlot(std::uint32_t recordNumber) {
 void RecordStore::Reserve(std::uint32_t slots) {
     try {
         const std::size_t count = static_cast<std::size_t>(slots) + kSlotGrowth + 1;
-        for (std::size_t f = 0; f < fields_.size(); ++f) {
-            if (fields_[f].IsText())
-                texts_[f].reserve(count);
-            else
-                integers_[f].reserve(count);
-        }
+        for (std::size_t f = 0; f < fields_.size(); ++f)
+            if (!fields_[f].IsText()) integers_[f].reserve(count);
+        textPlaces_.reserve(count * textFieldCount_);
         status_.reserve(count);
     } catch (const std::bad_alloc&) {
     }
@@ -112,12 +111,13 @@ bool RecordStore::Holds(std::uint32_t recordNumber, const RecordBuffer& record) 
 }
 
 void RecordStore::StoreText(std::uint32_t recordNumber, int fieldNo, std::string_view text) {
-    TextRef& ref = texts_[fieldNo - 1][recordNumber];
-    if (text.size() >= kNullText || text.size() > std::numeric_limits<std::uint32_t>::max() - arena_.size())
+    TextRef& ref = Place(recordNumber, fieldNo);
+    PacketBuffer& arena = arenas_[fieldNo - 1];
+    if (text.size() >= kNullText || text.size() > std::numeric_limits<std::uint32_t>::max() - arena.size())
         throw std::bad_alloc();
-    ref.Offset = static_cast<std::uint32_t>(arena_.size());
+    ref.Offset = static_cast<std::uint32_t>(arena.size());
     ref.Length = static_cast<std::uint32_t>(text.size());
-    arena_.append(text);
+    arena.append(text);
 }
 
 template <class Value>
@@ -128,7 +128,7 @@ std::uint16_t RecordStore::WriteSlot(std::uint32_t recordNumber, const std::vect
             const Value& value = record[fieldNo - 1];
             if (field.IsText()) {
                 if (value.Null) {
-                    texts_[fieldNo - 1][recordNumber] = TextRef{};
+                    Place(recordNumber, fieldNo) = TextRef{};
                     continue;
                 }
                 std::string_view text = std::string_view(value.Text).substr(0, field.Size);
@@ -148,7 +148,7 @@ std::uint16_t RecordStore::WriteSlot(std::uint32_t recordNumber, const std::vect
 void RecordStore::CopySlot(std::uint32_t from, std::uint32_t to) {
     for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
         if (Field(fieldNo).IsText())
-            texts_[fieldNo - 1][to] = texts_[fieldNo - 1][from];
+            Place(to, fieldNo) = Place(from, fieldNo);
         else
             integers_[fieldNo - 1][to] = integers_[fieldNo - 1][from];
     }

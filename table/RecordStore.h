@@ -1,16 +1,18 @@
 #pragma once
-// RecordStore: the table's base. It holds the field layout, the records (one
-// array per field, indexed by record number, holding each record's value and
-// whether it is null; one status byte per record), the auto-increment field and
-// counter, the change count, the locale and the indexes in creation order.
+// RecordStore: the table's base. It holds the field layout, the records (indexed
+// by record number: each record's values and whether they are null; one status
+// byte per record), the auto-increment field and counter, the change count, the
+// locale and the indexes in creation order.
 //
-// An integer field's array holds the values with their null flags. A text
-// field's array holds where each text lies in the store's text arena and how
-// long it is, a null as a length no text has: a text takes only its own bytes,
-// not its field's full width, and reading one field of a record touches that
-// field's array alone. The arena only grows; a changed text is written anew and
-// the old bytes stay unused until the store is discarded (the program reloads
-// after every change, so little piles up).
+// An integer field has an array of the values with their null flags. A text
+// field's bytes lie in that field's own arena; each record holds, side by side
+// for all its text fields, where each text lies and how long it is, a null as a
+// length no text has. So a text takes only its own bytes, not its field's full
+// width; a walk reading one field touches only that field's bytes, and one
+// reading several texts of a record finds all their places in one line. An arena
+// only grows; a changed text is written anew and the old bytes stay unused until
+// the store is discarded (the program reloads after every change, so little
+// piles up).
 //
 // Record numbers start at 1 and follow the order of loading and inserting; they
 // are never reused while the store lives, a deleted record keeps its slot. Slots
@@ -48,6 +50,7 @@ public:
     RecordStore& operator=(const RecordStore&) = delete;
 
     std::unique_lock<ReentrantLock> Lock() const { return std::unique_lock(lock_); }
+    ReentrantLock& LockObject() const { return lock_; }
 
     // --- layout
     int FieldCount() const { return static_cast<int>(fields_.size()); }
@@ -55,7 +58,6 @@ public:
     const FieldLayout& Field(int fieldNo) const { return fields_[fieldNo - 1]; }
     // Widens a text field (a load meeting a value longer than the column said).
     std::uint16_t WidenTextField(int fieldNo, int size);
-    FieldLayout& MutableField(int fieldNo) { return fields_[fieldNo - 1]; }
 
     // --- records
     std::uint32_t SlotCount() const { return slotCount_; }
@@ -63,14 +65,14 @@ public:
     std::uint8_t Status(std::uint32_t recordNumber) const { return status_[recordNumber]; }
     bool IsLive(std::uint32_t recordNumber) const;
     bool IsNull(std::uint32_t recordNumber, int fieldNo) const {
-        return Field(fieldNo).IsText() ? texts_[fieldNo - 1][recordNumber].Length == kNullText
+        return Field(fieldNo).IsText() ? Place(recordNumber, fieldNo).Length == kNullText
                                        : integers_[fieldNo - 1][recordNumber].Null;
     }
     // A null reads as the empty text and as 0.
     std::string_view Text(std::uint32_t recordNumber, int fieldNo) const {
-        const TextRef ref = texts_[fieldNo - 1][recordNumber];
+        const TextRef ref = Place(recordNumber, fieldNo);
         if (ref.Length == kNullText) return {};
-        return {arena_.data() + ref.Offset, ref.Length};
+        return {arenas_[fieldNo - 1].data() + ref.Offset, ref.Length};
     }
     std::int32_t Integer(std::uint32_t recordNumber, int fieldNo) const { return integers_[fieldNo - 1][recordNumber].Value; }
     void ReadRecord(std::uint32_t recordNumber, RecordBuffer& record) const;
@@ -129,7 +131,7 @@ public:
     const std::vector<StoredParam>& TableParams() const { return tableParams_; }
 
 private:
-    // Where a text lies in arena_; a null has the length kNullText.
+    // Where a text lies in its field's arena; a null has the length kNullText.
     static constexpr std::uint32_t kNullText = 0xFFFFFFFFu;
     struct TextRef {
         std::uint32_t Offset = 0;
@@ -151,8 +153,21 @@ private:
     mutable ReentrantLock lock_;
     std::vector<FieldLayout> fields_;
     std::vector<std::vector<IntegerValue>> integers_;  // per integer field: value per slot
-    std::vector<std::vector<TextRef>> texts_;          // per text field: place of the text per slot
-    PacketBuffer arena_{0};                            // the bytes of every stored text
+    // The places of one slot's texts lie side by side, one per text field in
+    // field order, so that reading several texts of a record touches one line;
+    // textColumn_ gives a text field's place within a slot.
+    std::vector<TextRef> textPlaces_;
+    std::vector<std::size_t> textColumn_;  // per field
+    std::size_t textFieldCount_ = 0;
+    TextRef& Place(std::uint32_t recordNumber, int fieldNo) {
+        return textPlaces_[recordNumber * textFieldCount_ + textColumn_[fieldNo - 1]];
+    }
+    const TextRef& Place(std::uint32_t recordNumber, int fieldNo) const {
+        return textPlaces_[recordNumber * textFieldCount_ + textColumn_[fieldNo - 1]];
+    }
+    // Per field, the bytes of its stored texts: a walk that reads one field
+    // touches only that field's bytes, not whole records.
+    std::vector<PacketBuffer> arenas_;
     std::vector<std::uint8_t> status_;
     std::uint32_t capacity_ = 0;  // slots 1..capacity_ exist
     std::uint32_t slotCount_ = 0;

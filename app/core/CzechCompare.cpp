@@ -25,12 +25,11 @@ const char* const kFoldedAlphabet =
 const char* const kCzechLower = "aábcčdďeéěfghiíjklmnňoópqrřsštťuúůvwxyýzž";
 const char* const kCzechUpper = "AÁBCČDĎEÉĚFGHIÍJKLMNŇOÓPQRŘSŠTŤUÚŮVWXYÝZŽ";
 
-// The four tables reduced to two byte maps, built once: folding a byte (alphabet
-// substitution, then the small-to-capital step) and the rank of a folded byte.
-// Looking bytes up this way gives exactly the results of searching the tables.
+// The four tables reduced to one byte map, built once: the rank of a byte after
+// folding (alphabet substitution, then the small-to-capital step). Looking bytes
+// up this way gives exactly the results of searching the tables.
 struct FoldingTables {
-    std::array<unsigned char, 256> fold{};
-    std::array<int, 256> rank{};
+    std::array<int, 256> foldedRank{};
 
     FoldingTables() {
         const std::string sortAlphabet = cp1250::FromUtf8(kSortAlphabet);
@@ -41,13 +40,12 @@ struct FoldingTables {
             char c = static_cast<char>(b);
             if (const auto at = sortAlphabet.find(c); at != std::string::npos) c = foldedAlphabet[at];
             if (const auto at = lower.find(c); at != std::string::npos) c = upper[at];
-            fold[b] = static_cast<unsigned char>(c);
-            const auto position = sortAlphabet.find(static_cast<char>(b));
-            rank[b] = position == std::string::npos ? 0 : static_cast<int>(position) + 1;
+            const auto position = sortAlphabet.find(c);
+            foldedRank[b] = position == std::string::npos ? 0 : static_cast<int>(position) + 1;
         }
     }
 
-    int FoldedRank(char c) const { return rank[fold[static_cast<unsigned char>(c)]]; }
+    int FoldedRank(char c) const { return foldedRank[static_cast<unsigned char>(c)]; }
 };
 
 const FoldingTables& Tables() {

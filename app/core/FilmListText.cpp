@@ -28,11 +28,21 @@ std::string FourDigits(std::int32_t value) {
 
 std::string Cp(std::string_view utf8) { return cp1250::FromUtf8(utf8); }
 
-std::string AsciiUpper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// True when the text, upper-cased by plain ASCII rules, equals the capitals given.
+bool AsciiUpperEquals(std::string_view text, std::string_view capitals) {
+    if (text.size() != capitals.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (AsciiUpper(text[i]) != capitals[i]) return false;
+    return true;
+}
+
+// True when the text, upper-cased by plain ASCII rules, contains the capitals given.
+bool AsciiUpperContains(std::string_view text, std::string_view capitals) {
+    for (std::size_t start = 0; start + capitals.size() <= text.size(); ++start)
+        if (AsciiUpperEquals(text.substr(start, capitals.size()), capitals)) return true;
+    return false;
 }
 
 std::string FieldText(TClientDataSet& table, std::string_view name) {
@@ -55,7 +65,7 @@ std::string FilmLine(TClientDataSet& table) {
 }
 
 std::vector<std::string> FilmListLines(TClientDataSet& table) {
-    TableWalk walk(table);
+    ReadingWalk walk(table);
     std::vector<std::string> lines{FilmListHeader(), ""};
     for (table.First(); !table.AtEnd(); table.Next()) lines.push_back(FilmLine(table));
     walk.ReturnToRemembered();
@@ -63,7 +73,7 @@ std::vector<std::string> FilmListLines(TClientDataSet& table) {
 }
 
 std::vector<std::string> SummaryLines(TClientDataSet& table, std::string_view dataFileName) {
-    TableWalk walk(table);
+    ReadingWalk walk(table);
     // The disc count is summed wide: two films with huge disc numbers must not
     // wrap the total round to a negative number.
     std::int64_t discs = 0;
@@ -76,12 +86,12 @@ std::vector<std::string> SummaryLines(TClientDataSet& table, std::string_view da
     const TField& subtitlesField = table.FieldNamed("S5");
     for (table.First(); !table.AtEnd(); table.Next()) {
         discs += discField.AsInteger();
-        const std::string language = AsciiUpper(languageField.AsString());
-        if (language == "CZ") {
+        const std::string_view language = languageField.AsStringView();
+        if (AsciiUpperEquals(language, "CZ")) {
             ++czech;
-        } else if (language == "EN") {
+        } else if (AsciiUpperEquals(language, "EN")) {
             ++english;
-            if (AsciiUpper(subtitlesField.AsString()).find("CZ") != std::string::npos) {
+            if (AsciiUpperContains(subtitlesField.AsStringView(), "CZ")) {
                 ++englishWithCzechSubtitles;
             }
         } else {

@@ -1,6 +1,6 @@
 #include "app/core/FindMatch.h"
 
-#include <array>
+#include <algorithm>
 
 #include "text/Cp1250.h"
 
@@ -16,54 +16,65 @@ const std::array<unsigned char, 256>& UpperTable() {
     return table;
 }
 
-// Text upper-cased into room of its own; short texts (every catalogue field)
-// need no allocation, so that a find over many records stays quick.
-class UpperText {
-public:
-    explicit UpperText(std::string_view text) {
-        char* out = inline_.data();
-        if (text.size() > inline_.size()) {
-            long_.resize(text.size());
-            out = long_.data();
-        }
-        const auto& upper = UpperTable();
-        for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(upper[static_cast<unsigned char>(text[i])]);
-        view_ = {out, text.size()};
-    }
-    UpperText(const UpperText&) = delete;
-    UpperText& operator=(const UpperText&) = delete;
-    std::string_view View() const { return view_; }
-
-private:
-    std::array<char, 128> inline_;
-    std::string long_;
-    std::string_view view_;
-};
-
 }  // namespace
 
-bool TextMatches(std::string_view fieldText, std::string_view criterion) {
-    if (criterion.empty()) return true;
-    if (criterion.size() > fieldText.size()) return false;
-    // The field is upper-cased only as far as the search looks at it: most
-    // searches decide within a few letters.
+CriterionSearch::CriterionSearch(std::string_view criterion) {
     const auto& upper = UpperTable();
-    const auto at = [&](std::size_t i) { return upper[static_cast<unsigned char>(fieldText[i])]; };
-    const UpperText wanted(criterion);
-    const std::string_view w = wanted.View();
-    const auto first = static_cast<unsigned char>(w[0]);
-    for (std::size_t i = 0; i + w.size() <= fieldText.size(); ++i) {
-        if (at(i) != first) continue;
-        std::size_t k = 1;
-        while (k < w.size() && at(i + k) == static_cast<unsigned char>(w[k])) ++k;
-        if (k == w.size()) return true;
+    upper_.reserve(criterion.size());
+    for (const char c : criterion) upper_ += static_cast<char>(upper[static_cast<unsigned char>(c)]);
+    // A window whose last byte does not occur before the criterion's last
+    // position can move on by the criterion's whole length; a skip never passes
+    // over a place where the criterion could end.
+    const std::size_t most = std::min<std::size_t>(upper_.size(), 255);
+    std::array<std::uint8_t, 256> byUpper;
+    byUpper.fill(static_cast<std::uint8_t>(most));
+    for (std::size_t i = 0; i + 1 < upper_.size(); ++i)
+        byUpper[static_cast<unsigned char>(upper_[i])] =
+            static_cast<std::uint8_t>(std::min<std::size_t>(upper_.size() - 1 - i, most));
+    for (int b = 0; b < 256; ++b) shift_[b] = byUpper[upper[b]];
+}
+
+bool CriterionSearch::MatchesAt(std::string_view text, std::size_t end) const {
+    const auto& upper = UpperTable();
+    const std::size_t start = end + 1 - upper_.size();
+    for (std::size_t k = upper_.size(); k-- > 0;)
+        if (upper[static_cast<unsigned char>(text[start + k])] != static_cast<unsigned char>(upper_[k])) return false;
+    return true;
+}
+
+bool CriterionSearch::FoundIn(std::string_view text) const {
+    const std::size_t length = upper_.size();
+    if (length == 0) return true;
+    if (length > text.size()) return false;
+    if (length == 1) {
+        // Every window is a candidate: a plain scan keeps the processor busy
+        // instead of waiting on each skip.
+        const auto& upper = UpperTable();
+        const auto wanted = static_cast<unsigned char>(upper_[0]);
+        for (const char c : text)
+            if (upper[static_cast<unsigned char>(c)] == wanted) return true;
+        return false;
     }
+    for (std::size_t end = length - 1; end < text.size(); end += shift_[static_cast<unsigned char>(text[end])])
+        if (MatchesAt(text, end)) return true;
     return false;
 }
 
-bool CurrentRecordMatches(TClientDataSet& table, const FindCriteria& criteria) {
-    const auto matches = [&table](std::string_view field, const std::string& criterion) {
-        return criterion.empty() || TextMatches(table.FieldNamed(field).AsStringView(), criterion);
-    };
-    return matches("S1", criteria.S1) && matches("S2", criteria.S2) && matches("S7", criteria.S7);
+bool TextMatches(std::string_view fieldText, std::string_view criterion) {
+    return CriterionSearch(criterion).FoundIn(fieldText);
+}
+
+RecordMatcher::RecordMatcher(TClientDataSet& table, const FindCriteria& criteria) {
+    for (const auto& [name, criterion] : {std::pair{"S1", &criteria.S1}, {"S2", &criteria.S2}, {"S7", &criteria.S7}})
+        if (!criterion->empty())
+            searches_.push_back({&table.FieldNamed(name), criterion->size(), CriterionSearch(*criterion)});
+    std::stable_sort(searches_.begin(), searches_.end(), [](const FieldSearch& a, const FieldSearch& b) {
+        return a.CriterionLength > b.CriterionLength;
+    });
+}
+
+bool RecordMatcher::CurrentRecordMatches() const {
+    for (const FieldSearch& search : searches_)
+        if (!search.Search.FoundIn(search.Field->AsStringView())) return false;
+    return true;
 }

@@ -4,8 +4,11 @@
 // matches anything; otherwise the criterion, upper-cased by the Windows-1250
 // letter tables (diacritics kept, so C and Č stay different), must occur as a
 // contiguous run in the upper-cased field text. Blanks are part of a criterion.
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "table/ClientDataSet.h"
 
@@ -14,8 +17,42 @@ struct FindCriteria {
     std::string S1, S2, S7;
 };
 
+// One criterion made ready for searching many texts: upper-cased once, with the
+// shift table of a Horspool search, which compares the upper-cased text from the
+// end of each window and skips ahead by what the window's last byte allows. The
+// table is indexed by the text's own bytes, so that a skip waits on one lookup.
+class CriterionSearch {
+public:
+    explicit CriterionSearch(std::string_view criterion);
+    // True when the criterion occurs in the text under the rule above.
+    bool FoundIn(std::string_view text) const;
+
+private:
+    // The text's window ending at this byte holds the criterion.
+    bool MatchesAt(std::string_view text, std::size_t end) const;
+
+    std::string upper_;
+    std::array<std::uint8_t, 256> shift_{};  // skips are capped, a longer skip is taken in steps
+};
+
 // True when the criterion occurs in the text under the rule above.
 bool TextMatches(std::string_view fieldText, std::string_view criterion);
 
-// True when the table's current record satisfies all three criteria.
-bool CurrentRecordMatches(TClientDataSet& table, const FindCriteria& criteria);
+// The three criteria made ready for a walk over one open table: the fields are
+// looked up once, and the non-empty criteria are tried longest first, since the
+// longest is the likeliest to fail and so to decide a record by one field. The
+// table must stay open while it is used.
+class RecordMatcher {
+public:
+    RecordMatcher(TClientDataSet& table, const FindCriteria& criteria);
+    // True when the table's current record satisfies all three criteria.
+    bool CurrentRecordMatches() const;
+
+private:
+    struct FieldSearch {
+        const TField* Field;
+        std::size_t CriterionLength;
+        CriterionSearch Search;
+    };
+    std::vector<FieldSearch> searches_;
+};

@@ -21,3 +21,14 @@ private:
     TClientDataSet& table_;
     TBookmark bookmark_;
 };
+
+// A walk that only moves and reads: it also holds the table's lock throughout,
+// so that the steps and reads inside need not take it one by one. It must not
+// save or reload the catalogue (that would end the hold early).
+class ReadingWalk : public TableWalk {
+public:
+    explicit ReadingWalk(TClientDataSet& table) : TableWalk(table), hold_(table.HoldForWalk()) {}
+
+private:
+    TClientDataSet::TWalkHold hold_;
+};

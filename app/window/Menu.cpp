@@ -244,7 +244,7 @@ bool TMenuF::MayChangeCatalog(bool needsCurrentFilm) {
     SortBy(sort, SortGroup->checkedAction());
     if (!needsCurrentFilm || !currentKey) return true;
     if (!cds.Active()) return false;
-    const TableWalk walk(cds);  // only for the frozen views: the cursor stays on the film found
+    const ReadingWalk walk(cds);  // the cursor stays on the film found
     for (cds.First(); !cds.AtEnd(); cds.Next()) {
         if (cds.FieldNamed("K").AsInteger() == *currentKey) return true;
     }
@@ -376,7 +376,7 @@ void TMenuF::DBGrid1KeyPress(char& key) {
 // never stops the second pass, because an empty first argument sorts first.
 void TMenuF::TextSearch() {
     if (!cds.Active()) return;
-    const TableWalk walk(cds);  // only for the frozen views: the search stays where it stops
+    const ReadingWalk walk(cds);  // the search stays where it stops
     const TField& field = cds.FieldNamed("S" + std::to_string(QuickSearchColumn));
     const std::size_t length = QuickSearchText.size();
     for (cds.First(); !cds.AtEnd(); cds.Next()) {
@@ -391,7 +391,7 @@ void TMenuF::NumberSearch() {
     std::int32_t wanted = 0;
     std::from_chars(QuickSearchText.data(), QuickSearchText.data() + QuickSearchText.size(), wanted);
     if (!cds.Active()) return;
-    const TableWalk walk(cds);  // only for the frozen views
+    const ReadingWalk walk(cds);  // the search stays where it stops
     const TField& field = cds.FieldNamed("S3");
     for (cds.First(); !cds.AtEnd() && field.AsInteger() < wanted;) cds.Next();
 }
@@ -461,19 +461,22 @@ void TMenuF::FindMatching(bool fromFirst, const char* notFoundMessage) {
         reportNotFound();
         return;
     }
-    TableWalk walk(cds);
-    if (fromFirst) {
-        cds.First();
-    } else {
-        cds.Next();
-    }
-    const FindCriteria criteria = HledejF->Criteria();
-    for (; !cds.AtEnd(); cds.Next()) {
-        if (CurrentRecordMatches(cds, criteria)) {
-            ToolButton13->setEnabled(true);
-            return;
+    // The walk ends, and the grid shows where the cursor stays, before any message.
+    {
+        ReadingWalk walk(cds);
+        if (fromFirst) {
+            cds.First();
+        } else {
+            cds.Next();
         }
+        const RecordMatcher matcher(cds, HledejF->Criteria());
+        for (; !cds.AtEnd(); cds.Next()) {
+            if (matcher.CurrentRecordMatches()) {
+                ToolButton13->setEnabled(true);
+                return;
+            }
+        }
+        walk.ReturnToRemembered();
     }
-    walk.ReturnToRemembered();
     reportNotFound();
 }

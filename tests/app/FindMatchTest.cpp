@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "tests/app/FilmTable.h"
 
 namespace {
@@ -37,20 +39,52 @@ TEST(TextMatches, LongTextsAreSearchedWhole) {
     EXPECT_TRUE(TextMatches("aab", "ab")) << "a partial match does not hide the one that follows";
 }
 
+TEST(TextMatches, CriteriaLongerThanTheLongestSkip) {
+    std::string criterion(300, 'a');
+    criterion.back() = 'b';
+    const std::string text = std::string(1000, 'A') + "B" + std::string(50, 'c');
+    EXPECT_TRUE(TextMatches(text, criterion));
+    EXPECT_FALSE(TextMatches(std::string(1000, 'A') + "C", criterion));
+}
+
 TEST(TextMatches, BlanksArePartOfTheCriterion) {
     EXPECT_TRUE(TextMatches("Star Wars", "r w"));
     EXPECT_FALSE(TextMatches("Star Wars", " star"));
     EXPECT_FALSE(TextMatches("Star Wars", "wars "));
 }
 
-TEST(CurrentRecordMatches, NeedsEveryCriterion) {
+TEST(RecordMatcher, NeedsEveryCriterion) {
     TClientDataSet table;
     MakeFilmTable(table, {{"The Matrix", "Matrix", 1, "EN", "CZ", 1, "sci-fi"}});
-    EXPECT_TRUE(CurrentRecordMatches(table, {}));
-    EXPECT_TRUE(CurrentRecordMatches(table, {"matrix", "", ""}));
-    EXPECT_TRUE(CurrentRecordMatches(table, {"matrix", "atr", "SCI"}));
-    EXPECT_FALSE(CurrentRecordMatches(table, {"matrix", "atr", "drama"}));
-    EXPECT_FALSE(CurrentRecordMatches(table, {"", "the", ""}));
+    const auto matches = [&table](const FindCriteria& criteria) {
+        return RecordMatcher(table, criteria).CurrentRecordMatches();
+    };
+    EXPECT_TRUE(matches({}));
+    EXPECT_TRUE(matches({"matrix", "", ""}));
+    EXPECT_TRUE(matches({"matrix", "atr", "SCI"}));
+    EXPECT_FALSE(matches({"matrix", "atr", "drama"}));
+    EXPECT_FALSE(matches({"", "the", ""}));
+}
+
+// The skipping search must find exactly what a plain scan of every position finds.
+TEST(CriterionSearch, AgreesWithAPlainScanOnRandomTexts) {
+    std::mt19937 random(20261208);
+    const std::string alphabet = Cp("abAB čČ-ř");
+    const auto randomText = [&](std::size_t most) {
+        std::string text(std::uniform_int_distribution<std::size_t>(0, most)(random), ' ');
+        for (char& c : text) c = alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(random)];
+        return text;
+    };
+    const auto upper = [](std::string text) {
+        for (char& c : text) c = static_cast<char>(cp1250::ToUpper(static_cast<unsigned char>(c)));
+        return text;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const std::string criterion = randomText(5);
+        const std::string text = randomText(30);
+        const bool expected = upper(text).find(upper(criterion)) != std::string::npos;
+        ASSERT_EQ(CriterionSearch(criterion).FoundIn(text), expected) << "criterion \"" << criterion << "\" in \"" << text << "\"";
+    }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // taken again by the thread that holds it.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "TableFixtures.h"
@@ -53,4 +55,42 @@ TEST(FieldReading, TheLockKeepsOutOtherThreadsAndLetsItsHolderIn) {
     work();
     other.join();
     EXPECT_EQ(counter, 40000);
+}
+
+// A walk hold keeps other threads out until it ends, and a table closed or
+// created anew under it leaves nothing taken behind.
+TEST(FieldReading, WalkHoldsEndWithTheWalkOrWithTheBase) {
+    TClientDataSet table;
+    CreateSmallTable(table);
+    AddRecord(table, "first", 7);
+    std::atomic<bool> otherRead{false};
+    std::thread other;
+    {
+        const auto hold = table.HoldForWalk();
+        table.First();
+        EXPECT_EQ(table.FieldNamed("A").AsStringView(), "first") << "the holder reads freely";
+        other = std::thread([&] {
+            (void)table.RowValue(0, 2);
+            otherRead = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_FALSE(otherRead) << "another thread waits for the hold to end";
+    }
+    other.join();
+    EXPECT_TRUE(otherRead);
+
+    {
+        const auto hold = table.HoldForWalk();
+        const auto nested = table.HoldForWalk();
+        table.Close();
+        CreateSmallTable(table);
+        AddRecord(table, "second", 8);
+    }
+    std::atomic<bool> readAfterwards{false};
+    std::thread after([&] { readAfterwards = table.RowValue(0, 2) == "second"; });
+    after.join();
+    EXPECT_TRUE(readAfterwards) << "the new base's lock is free";
+
+    TClientDataSet closed;
+    const auto nothing = closed.HoldForWalk();  // holds nothing without a base
 }
