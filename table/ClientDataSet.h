@@ -11,6 +11,7 @@
 // re-entrant lock.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -189,6 +190,27 @@ public:
     bool RowValueIsNull(int row, int fieldNo) const;
     // Makes the record at that row current (a click in the grid).
     void GoToRow(int row);
+
+    // The values of one stored record as FirstRowWhere's test sees them.
+    class TRowValues {
+    public:
+        // The field's value as AsString reads it ("" for a null or a field
+        // number out of range); an integer's text lasts until the next call.
+        std::string_view Value(int fieldNo) const;
+
+    private:
+        friend class TClientDataSet;
+        explicit TRowValues(const Impl& impl) : impl_(impl) {}
+        const Impl& impl_;
+        std::uint32_t recordNumber_ = 0;
+        mutable std::array<char, 16> digits_{};
+    };
+    // The first row from fromRow on whose record passes the test, or -1: the row
+    // a walk with the cursor in the active index's order would stop on, found
+    // without moving the cursor. The rows just ahead are tried in that order;
+    // the rest are read in the order the records are stored rather than
+    // scattered as in the walk, which on a big table is far quicker.
+    int FirstRowWhere(int fromRow, const std::function<bool(const TRowValues&)>& test) const;
 
 private:
     friend class TField;

@@ -2,6 +2,8 @@
 #include "table/ClientDataSet.h"
 
 #include <algorithm>
+#include <charconv>
+#include <vector>
 
 #include "table/ClientDataSetImpl.h"
 #include "table/DSIDX.h"
@@ -142,6 +144,48 @@ bool TClientDataSet::RowValueIsNull(int row, int fieldNo) const {
     if (recordNumber == 0) return true;
     auto lock = d.store->Lock();
     return d.store->IsNull(recordNumber, fieldNo);
+}
+
+std::string_view TClientDataSet::TRowValues::Value(int fieldNo) const {
+    const Impl& d = impl_;
+    if (fieldNo < 1 || fieldNo > d.store->FieldCount()) return {};
+    const FieldView value = d.ViewAt(recordNumber_, fieldNo);
+    if (value.Null) return {};
+    if (d.store->Field(fieldNo).IsText()) return value.Text;
+    const auto end = std::to_chars(digits_.data(), digits_.data() + digits_.size(), value.Integer).ptr;
+    return {digits_.data(), static_cast<std::size_t>(end - digits_.data())};
+}
+
+int TClientDataSet::FirstRowWhere(int fromRow, const std::function<bool(const TRowValues&)>& test) const {
+    // A search from the current record often stops within a few rows.
+    constexpr std::uint32_t kRowsTriedInOrder = 64;
+    const Impl& d = *impl_;
+    if (!d.Active()) return -1;
+    auto lock = d.store->Lock();
+    const DSIDX& index = d.cursor->Index();
+    const std::uint32_t first = static_cast<std::uint32_t>(std::max(fromRow, 0)) + 1;
+    const std::uint32_t count = index.Count();
+    if (first > count) return -1;
+    TRowValues values(d);
+    const std::uint32_t lastInOrder = std::min(count, first + kRowsTriedInOrder - 1);
+    for (std::uint32_t position = first; position <= lastInOrder; ++position) {
+        values.recordNumber_ = index.RecordAt(position);
+        if (test(values)) return static_cast<int>(position) - 1;
+    }
+    if (lastInOrder == count) return -1;
+    // Each remaining row's position, by record number (0 for the others); then
+    // the records in storage order, the earliest position that passes winning.
+    std::vector<std::uint32_t> positionOf(static_cast<std::size_t>(d.store->SlotCount()) + 1, 0);
+    for (std::uint32_t position = lastInOrder + 1; position <= count; ++position)
+        positionOf[index.RecordAt(position)] = position;
+    std::uint32_t found = 0;
+    for (std::uint32_t recordNumber = 1; recordNumber < positionOf.size(); ++recordNumber) {
+        const std::uint32_t position = positionOf[recordNumber];
+        if (position == 0 || (found != 0 && position > found)) continue;
+        values.recordNumber_ = recordNumber;
+        if (test(values)) found = position;
+    }
+    return found == 0 ? -1 : static_cast<int>(found) - 1;
 }
 
 void TClientDataSet::GoToRow(int row) {

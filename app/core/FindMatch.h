@@ -45,7 +45,15 @@ bool TextMatches(std::string_view fieldText, std::string_view criterion);
 class RecordMatcher {
 public:
     RecordMatcher(TClientDataSet& table, const FindCriteria& criteria);
-    // True when the table's current record satisfies all three criteria.
+    // True when the film whose field values valueOf(field number) gives
+    // satisfies all three criteria.
+    template <class ValueOf>
+    bool Matches(const ValueOf& valueOf) const {
+        for (const FieldSearch& search : searches_)
+            if (!search.Search.FoundIn(valueOf(search.Field->FieldNo()))) return false;
+        return true;
+    }
+    // The same for the table's current record.
     bool CurrentRecordMatches() const;
 
 private:

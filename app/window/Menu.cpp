@@ -18,7 +18,6 @@
 
 #include "app/core/FindMatch.h"
 #include "app/core/Global.h"
-#include "app/core/TableWalk.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
 #include "dialogs/Hledej.h"
@@ -244,12 +243,15 @@ bool TMenuF::MayChangeCatalog(bool needsCurrentFilm) {
     SortBy(sort, SortGroup->checkedAction());
     if (!needsCurrentFilm || !currentKey) return true;
     if (!cds.Active()) return false;
-    const ReadingWalk walk(cds);  // the cursor stays on the film found
-    for (cds.First(); !cds.AtEnd(); cds.Next()) {
-        if (cds.FieldNamed("K").AsInteger() == *currentKey) return true;
+    const int keyField = cds.FieldNamed("K").FieldNo();
+    const std::string key = std::to_string(*currentKey);
+    const int row = cds.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& film) { return film.Value(keyField) == key; });
+    if (row < 0) {
+        cds.First();
+        return false;
     }
-    cds.First();
-    return false;
+    cds.GoToRow(row);
+    return true;
 }
 
 // --- toolbar
@@ -371,29 +373,40 @@ void TMenuF::DBGrid1KeyPress(char& key) {
     key = '\0';
 }
 
-// Both passes start at the first record and follow the grid's order; they do not
+// Both passes look from the first record in the grid's order; they do not
 // assume that order agrees with CzechCompare. An empty value never matches and
-// never stops the second pass, because an empty first argument sorts first.
+// never stops the second pass, because an empty first argument sorts first. When
+// neither pass stops, the last record becomes current. The engine finds the row
+// without walking the cursor over every record before it.
 void TMenuF::TextSearch() {
     if (!cds.Active()) return;
-    const ReadingWalk walk(cds);  // the search stays where it stops
-    const TField& field = cds.FieldNamed("S" + std::to_string(QuickSearchColumn));
-    const std::size_t length = QuickSearchText.size();
-    for (cds.First(); !cds.AtEnd(); cds.Next()) {
-        if (CzechCompare(field.AsStringView().substr(0, length), QuickSearchText) == 0) return;
+    const int fieldNo = cds.FieldNamed("S" + std::to_string(QuickSearchColumn)).FieldNo();
+    const std::string& typed = QuickSearchText;
+    int row = cds.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& film) {
+        return CzechCompare(film.Value(fieldNo).substr(0, typed.size()), typed) == 0;
+    });
+    if (row < 0) {
+        row = cds.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& film) {
+            return CzechCompare(film.Value(fieldNo), typed) >= 0;
+        });
     }
-    for (cds.First(); !cds.AtEnd(); cds.Next()) {
-        if (CzechCompare(field.AsStringView(), QuickSearchText) >= 0) return;
-    }
+    cds.GoToRow(row < 0 ? cds.CountRecords() - 1 : row);
 }
 
+// The first film whose CD number (an empty one reads as 0) is at least the typed
+// number, or the last film.
 void TMenuF::NumberSearch() {
     std::int32_t wanted = 0;
     std::from_chars(QuickSearchText.data(), QuickSearchText.data() + QuickSearchText.size(), wanted);
     if (!cds.Active()) return;
-    const ReadingWalk walk(cds);  // the search stays where it stops
-    const TField& field = cds.FieldNamed("S3");
-    for (cds.First(); !cds.AtEnd() && field.AsInteger() < wanted;) cds.Next();
+    const int fieldNo = cds.FieldNamed("S3").FieldNo();
+    const int row = cds.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& film) {
+        const std::string_view value = film.Value(fieldNo);
+        std::int32_t number = 0;
+        std::from_chars(value.data(), value.data() + value.size(), number);
+        return number >= wanted;
+    });
+    cds.GoToRow(row < 0 ? cds.CountRecords() - 1 : row);
 }
 
 void TMenuF::DBGrid1KeyDown(int& key, unsigned shift) {
@@ -461,22 +474,16 @@ void TMenuF::FindMatching(bool fromFirst, const char* notFoundMessage) {
         reportNotFound();
         return;
     }
-    // The walk ends, and the grid shows where the cursor stays, before any message.
-    {
-        ReadingWalk walk(cds);
-        if (fromFirst) {
-            cds.First();
-        } else {
-            cds.Next();
-        }
-        const RecordMatcher matcher(cds, HledejF->Criteria());
-        for (; !cds.AtEnd(); cds.Next()) {
-            if (matcher.CurrentRecordMatches()) {
-                ToolButton13->setEnabled(true);
-                return;
-            }
-        }
-        walk.ReturnToRemembered();
+    // From the first film, or from the one after the current film.
+    const int fromRow = fromFirst ? 0 : cds.CurrentRow() + 1;
+    const RecordMatcher matcher(cds, HledejF->Criteria());
+    const int row = cds.FirstRowWhere(fromRow, [&matcher](const TClientDataSet::TRowValues& film) {
+        return matcher.Matches([&film](int fieldNo) { return film.Value(fieldNo); });
+    });
+    if (row >= 0) {
+        cds.GoToRow(row);
+        ToolButton13->setEnabled(true);
+        return;
     }
     reportNotFound();
 }

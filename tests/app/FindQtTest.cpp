@@ -147,6 +147,38 @@ private slots:
         QCOMPARE(LastMessage(), std::string("Nebyl nalezen žádný záznam."));
         QVERIFY(Ui().ErrorReports.empty());
     }
+
+    // A thousand films, stored in another order than the grid shows them (by
+    // CD number): "Hledání" and each "Další" stop on the next match in the
+    // grid's order, however far away.
+    void aLargeCatalogueIsSearchedInTheGridsOrder() {
+        std::vector<Film> films;
+        for (int i = 0; i < 1000; ++i) {
+            films.push_back({i % 2 ? "Star" : "Moon", i % 2 ? "Hvězda" : "Měsíc", i * 211 % 1000, "", "", 1,
+                             i % 37 ? "" : "česká poznámka"});
+        }
+        ProgramUnderTest program(films);
+        TMenuF& menu = program.Menu;
+        menu.DBGrid1TitleClick(2);
+        const std::vector<std::string> english = program.Column(0);
+        const std::vector<std::string> czech = program.Column(1);
+        const std::vector<std::string> notes = program.Column(6);
+        std::vector<int> expected;
+        for (std::size_t row = 0; row < english.size(); ++row)
+            if (english[row] == "Moon" && czech[row] == "Měsíc" && notes[row] == "česká poznámka")
+                expected.push_back(static_cast<int>(row));
+        QVERIFY(expected.size() > 1);
+
+        Find(menu, {"moon", "měs", "Á POZ"});
+        for (std::size_t at = 0; at < expected.size(); ++at) {
+            if (at > 0) menu.ToolButton13->click();
+            QCOMPARE(menu.cds.CurrentRow(), expected[at]);
+        }
+        QVERIFY(Ui().Messages.empty());
+        menu.ToolButton13->click();
+        QCOMPARE(LastMessage(), std::string("Nebyl nalezen další záznam."));
+        QCOMPARE(menu.cds.CurrentRow(), expected.back());
+    }
 };
 
 KINOVKA_WINDOW_TEST_MAIN(FindQtTest)

@@ -188,6 +188,48 @@ private slots:
         search.Type("a");           // letters do nothing in number search
         QCOMPARE(search.Typed(), std::string("99"));
     }
+
+    // Hundreds of films, stored in another order than the grid shows them: every
+    // key lands where the two passes over the grid's order would stop.
+    void aLargeCatalogueIsSearchedInTheGridsOrder() {
+        const std::vector<std::string> words{"star", "Šakal", "ďábel", "Stín", "zelená", "ano", "čas", "", "Ž"};
+        std::vector<Film> films;
+        for (int i = 0; i < 400; ++i) {
+            const std::string title = words[static_cast<std::size_t>(i * 7 % 9)] + " " + std::to_string(i * 37 % 400);
+            films.push_back({i % 11 == 0 ? "" : title, "", (i * 53) % 97, "", "", 1, ""});
+        }
+        ProgramUnderTest program(films);
+        program.Menu.DBGrid1TitleClick(0);
+        const std::vector<std::string> titles = program.Column(0);
+        const auto expectedRow = [&titles](const std::string& typedUtf8) {
+            const std::string typed = cp1250::FromUtf8(typedUtf8);
+            for (std::size_t row = 0; row < titles.size(); ++row)
+                if (CzechCompare(cp1250::FromUtf8(titles[row]).substr(0, typed.size()), typed) == 0) return static_cast<int>(row);
+            for (std::size_t row = 0; row < titles.size(); ++row)
+                if (CzechCompare(cp1250::FromUtf8(titles[row]), typed) >= 0) return static_cast<int>(row);
+            return static_cast<int>(titles.size()) - 1;
+        };
+        for (const char* typed : {"s", "st", "sti", "z", "zz", "d", "c", "b", "9", "ž 1", "ano 39"}) {
+            PressKey(program.Menu.DBGrid1, Qt::Key_Escape);
+            TypeText(program.Menu.DBGrid1, QString::fromUtf8(typed));
+            QCOMPARE(program.Menu.cds.CurrentRow(), expectedRow(typed));
+        }
+
+        program.Menu.DBGrid1TitleClick(2);
+        const std::vector<std::string> numbers = program.Column(2);
+        for (const int wanted : {0, 1, 50, 96, 97}) {
+            PressKey(program.Menu.DBGrid1, Qt::Key_Escape);
+            TypeText(program.Menu.DBGrid1, QString::number(wanted));
+            int expected = static_cast<int>(numbers.size()) - 1;
+            for (std::size_t row = 0; row < numbers.size(); ++row) {
+                if (std::stoi(numbers[row]) >= wanted) {
+                    expected = static_cast<int>(row);
+                    break;
+                }
+            }
+            QCOMPARE(program.Menu.cds.CurrentRow(), expected);
+        }
+    }
 };
 
 KINOVKA_WINDOW_TEST_MAIN(TypedSearchQtTest)
