@@ -67,14 +67,8 @@ bool TextMatches(std::string_view fieldText, std::string_view criterion) {
 RecordMatcher::RecordMatcher(TClientDataSet& table, const FindCriteria& criteria) {
     for (const auto& [name, criterion] : {std::pair{"S1", &criteria.S1}, {"S2", &criteria.S2}, {"S7", &criteria.S7}})
         if (!criterion->empty())
-            searches_.push_back({&table.FieldNamed(name), criterion->size(), CriterionSearch(*criterion)});
+            searches_.push_back({&table.FieldNamed(name), CriterionSearch(*criterion)});
     std::stable_sort(searches_.begin(), searches_.end(), [](const FieldSearch& a, const FieldSearch& b) {
-        return a.CriterionLength > b.CriterionLength;
+        return a.Search.Length() > b.Search.Length();
     });
-}
-
-bool RecordMatcher::CurrentRecordMatches() const {
-    for (const FieldSearch& search : searches_)
-        if (!search.Search.FoundIn(search.Field->AsStringView())) return false;
-    return true;
 }

@@ -26,6 +26,7 @@ public:
     explicit CriterionSearch(std::string_view criterion);
     // True when the criterion occurs in the text under the rule above.
     bool FoundIn(std::string_view text) const;
+    std::size_t Length() const { return upper_.size(); }
 
 private:
     // The text's window ending at this byte holds the criterion.
@@ -45,21 +46,21 @@ bool TextMatches(std::string_view fieldText, std::string_view criterion);
 class RecordMatcher {
 public:
     RecordMatcher(TClientDataSet& table, const FindCriteria& criteria);
-    // True when the film whose field values valueOf(field number) gives
-    // satisfies all three criteria.
+    // True when the film whose values valueOf(field) gives satisfies all three criteria.
     template <class ValueOf>
     bool Matches(const ValueOf& valueOf) const {
         for (const FieldSearch& search : searches_)
-            if (!search.Search.FoundIn(valueOf(search.Field->FieldNo()))) return false;
+            if (!search.Search.FoundIn(valueOf(*search.Field))) return false;
         return true;
     }
     // The same for the table's current record.
-    bool CurrentRecordMatches() const;
+    bool CurrentRecordMatches() const {
+        return Matches([](const TField& field) { return field.AsStringView(); });
+    }
 
 private:
     struct FieldSearch {
         const TField* Field;
-        std::size_t CriterionLength;
         CriterionSearch Search;
     };
     std::vector<FieldSearch> searches_;

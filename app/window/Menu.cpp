@@ -478,7 +478,7 @@ void TMenuF::FindMatching(bool fromFirst, const char* notFoundMessage) {
     const int fromRow = fromFirst ? 0 : cds.CurrentRow() + 1;
     const RecordMatcher matcher(cds, HledejF->Criteria());
     const int row = cds.FirstRowWhere(fromRow, [&matcher](const TClientDataSet::TRowValues& film) {
-        return matcher.Matches([&film](int fieldNo) { return film.Value(fieldNo); });
+        return matcher.Matches([&film](const TField& field) { return film.Value(field.FieldNo()); });
     });
     if (row >= 0) {
         cds.GoToRow(row);

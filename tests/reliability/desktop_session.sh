@@ -152,6 +152,19 @@ fill() {
   done
 }
 
+# "Opravit" on the current film: its note becomes $1, saved with "&Uložit",
+# until the catalogue holds $2.
+edit_note() {
+  click $opravit_x $toolbar_y
+  local edit
+  edit=$(window "Úprava CD v seznamu")
+  focused "$edit"
+  fill - - - - - - "$1"
+  keys alt+s
+  gone "Úprava CD v seznamu"
+  holds "$catalogue" "$2"
+}
+
 # --- the session
 step="start without a catalogue"
 # On the X server, whatever platform the tests around it use (test.sh sets
@@ -195,13 +208,7 @@ focused "$main"
 click $cd_title_x $titles_y
 sleep 0.5
 keys 2 5
-click $opravit_x $toolbar_y
-edit=$(window "Úprava CD v seznamu")
-focused "$edit"
-fill - - - - - - "Oscar 1997"
-keys alt+s
-gone "Úprava CD v seznamu"
-holds "$catalogue" 'S7="Oscar 1997"'
+edit_note "Oscar 1997" 'S7="Oscar 1997"'
 
 step="find \"šak\" with F7, then edit the note of the film found"
 focused "$main"
@@ -212,13 +219,7 @@ type_text "šak"
 keys Return
 gone "Hledání CD podle zadaných hodnot"
 focused "$main"
-click $opravit_x $toolbar_y
-edit=$(window "Úprava CD v seznamu")
-focused "$edit"
-fill - - - - - - "muzikál, 1993"
-keys alt+s
-gone "Úprava CD v seznamu"
-holds "$catalogue" 'S7="muzik&#225;l, 1993"'
+edit_note "muzikál, 1993" 'S7="muzik&#225;l, 1993"'
 
 step="save the list as text"
 focused "$main"

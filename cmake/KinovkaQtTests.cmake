@@ -1,0 +1,15 @@
+# kinovka_qt_tests(PREFIX deps...)
+# One Qt Test program per *QtTest.cpp in the calling folder, named PREFIX_<file>,
+# linked to the given libraries and run offscreen by ctest.
+function(kinovka_qt_tests prefix)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*QtTest.cpp)
+  foreach(source ${sources})
+    get_filename_component(name ${source} NAME_WE)
+    set(target ${prefix}_${name})
+    add_executable(${target} ${source})
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${target} PRIVATE ${ARGN})
+    add_test(NAME ${target} COMMAND ${target})
+    set_tests_properties(${target} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endforeach()
+endfunction()
