@@ -48,14 +48,23 @@ const std::string& SaveFailedPhrase() {
     return phrase;
 }
 
+enum class Backup { NotNeeded, Kept, Failed };
+
 // Copies an existing file at path to path + ".bak", replacing an older copy.
-// True when there was nothing to keep or the copy is complete.
-bool KeepBackupOf(const std::string& path) {
+Backup KeepBackupOf(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code error;
-    if (!fs::exists(path, error)) return !error;
+    if (!fs::exists(path, error)) return error ? Backup::Failed : Backup::NotNeeded;
     fs::copy_file(path, path + ".bak", fs::copy_options::overwrite_existing, error);
-    return !error;
+    return error ? Backup::Failed : Backup::Kept;
+}
+
+// Once the new catalogue has replaced the old file, the backup is the only place
+// its films are left: the user must know where it is and how to get them back.
+void ShowBackupNote() {
+    UserInterface().MessageBox(cp1250::FromUtf8("Původní soubor je uschován jako ") + DataFileNameText() +
+                                   cp1250::FromUtf8(".bak. Jeho filmy lze obnovit příkazem kinovka-cli rescue."),
+                               MessageKind::Information, MessageButtons::Ok);
 }
 
 }  // namespace
@@ -103,11 +112,12 @@ void CreateCatalog(TClientDataSet& table) {
 
     // The file being replaced may be the only copy of a catalogue that could not
     // be opened (damaged, or written by a newer program); it is never destroyed.
-    if (!KeepBackupOf(CatalogPath())) {
+    const Backup backup = KeepBackupOf(CatalogPath());
+    if (backup == Backup::Failed) {
         ShowCatalogError(SaveFailedPhrase());
         return;
     }
-    SaveCatalog(table);
+    if (SaveCatalog(table) && backup == Backup::Kept) ShowBackupNote();
 }
 
 bool OpenCatalog(TClientDataSet& table) {

@@ -113,7 +113,10 @@ TEST_F(CatalogFile, CreatingOverAnExistingFileKeepsItAsBackup) {
     WriteFile(directory / "filmy.xml", "damaged catalogue");
     WriteFile(directory / "filmy.xml.bak", "an older backup");
     CreateCatalog(table);
-    EXPECT_TRUE(ui.Messages.empty());
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_EQ(ui.Messages[0].Kind, MessageKind::Information);
+    EXPECT_EQ(Message(), "Původní soubor je uschován jako filmy.xml.bak. Jeho filmy lze obnovit příkazem "
+                         "kinovka-cli rescue.");
     EXPECT_EQ(ReadFile(directory / "filmy.xml"), catalogue_documents::EmptyCatalogue());
     EXPECT_EQ(ReadFile(directory / "filmy.xml.bak"), "damaged catalogue");
 }

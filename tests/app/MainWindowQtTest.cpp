@@ -177,6 +177,9 @@ private slots:
         program.Start();
         QCOMPARE(Ui().Messages.size(), std::size_t{1});
         program.Menu.ToolButton1->click();
+        QCOMPARE(Ui().Messages.size(), std::size_t{2});
+        QCOMPARE(Ui().Messages[1].Kind, MessageKind::Information);
+        QVERIFY(cp1250::ToUtf8(Ui().Messages[1].Text).find("filmy.xml.bak") != std::string::npos);
         QCOMPARE(program.ReadFile(), catalogue_documents::EmptyCatalogue());
         QCOMPARE(program.ReadFile("filmy.xml.bak"), std::string("<DATAPACKET from a newer program"));
         QCOMPARE(ToolbarState(program.Menu), QStringLiteral("0111101111"));
