@@ -1,6 +1,8 @@
 // TClientDataSet: life cycle, edit states and record changes.
 #include "table/ClientDataSet.h"
 
+#include <algorithm>
+
 #include "table/ClientDataSetImpl.h"
 #include "table/DSIDX.h"
 #include "table/TextFormat.h"
@@ -13,7 +15,10 @@ FieldLayout LayoutOf(const TFieldDef& definition) {
     field.Name = definition.Name;
     field.DataType = definition.DataType;
     switch (definition.DataType) {
-        case ftString: field.Size = definition.Size > 0 ? definition.Size : 0; break;
+        case ftString:
+            if (definition.Size > kMaxTextSize) throw EDBClient(dberr::BufferTooSmall);
+            field.Size = definition.Size > 0 ? definition.Size : 0;
+            break;
         case ftInteger: break;
         case ftAutoInc: field.Subtype = subtype::AutoInc; break;
         default: throw EDatabaseError(FormatText(dbtext::UnknownFieldType, definition.Name));
@@ -36,7 +41,7 @@ void TClientDataSet::Impl::Check(std::uint16_t code) {
 void TClientDataSet::Impl::CheckBrowseMode() {
     CheckActive();
     if (state != dsEdit && state != dsInsert) return;
-    if (bufferModified)
+    if (std::find(assigned.begin(), assigned.end(), true) != assigned.end())
         owner.Post();
     else
         owner.Cancel();
@@ -59,8 +64,7 @@ void TClientDataSet::Impl::Open(std::unique_ptr<RecordStore> base, DSIDX& index)
     for (int fieldNo = 1; fieldNo <= store->FieldCount(); ++fieldNo)
         fields.push_back(std::unique_ptr<TField>(new TField(owner, fieldNo)));
     state = dsBrowse;
-    buffer.clear();
-    bufferModified = false;
+    EndBuffer();
     cursor->Move(1);
     Fetched();
     atStart = true;
@@ -75,8 +79,7 @@ void TClientDataSet::Impl::Discard() {
     EndWalkHolds();
     store.reset();
     state = dsInactive;
-    buffer.clear();
-    bufferModified = false;
+    EndBuffer();
     atStart = atEnd = true;
     NotifyChanged();
 }
@@ -113,8 +116,17 @@ void TClientDataSet::Impl::CheckEditing() const {
 
 FieldValue& TClientDataSet::Impl::EditableValue(int fieldNo) {
     CheckEditing();
-    bufferModified = true;
+    assigned[fieldNo - 1] = true;
     return buffer[fieldNo - 1];
+}
+
+void TClientDataSet::Impl::StartBuffer() {
+    assigned.assign(buffer.size(), false);
+}
+
+void TClientDataSet::Impl::EndBuffer() {
+    buffer.clear();
+    assigned.clear();
 }
 
 void TClientDataSet::Impl::NotifyChanged() {
@@ -215,7 +227,7 @@ void TClientDataSet::Insert() {
     Impl& d = *impl_;
     d.CheckBrowseMode();
     d.buffer.assign(d.store->FieldCount(), FieldValue{});
-    d.bufferModified = false;
+    d.StartBuffer();
     d.state = dsInsert;
     d.NotifyChanged();
 }
@@ -227,7 +239,7 @@ void TClientDataSet::Edit() {
     if (!d.HasCurrent()) return Insert();
     auto lock = d.store->Lock();
     d.store->ReadRecord(d.cursor->RecordNumber(), d.buffer);
-    d.bufferModified = false;
+    d.StartBuffer();
     d.state = dsEdit;
 }
 
@@ -237,26 +249,33 @@ void TClientDataSet::Post() {
     if (d.state != dsEdit && d.state != dsInsert) return;
     auto lock = d.store->Lock();
     const bool inserting = d.state == dsInsert;
+    // What reaches the store: the texts assigned in this edit without their
+    // trailing blanks. A failed post leaves the buffer as the caller filled it.
+    RecordBuffer record = d.buffer;
     for (int fieldNo = 1; fieldNo <= d.store->FieldCount(); ++fieldNo) {
+        std::string& text = record[fieldNo - 1].Text;
+        if (d.assigned[fieldNo - 1] && d.store->Field(fieldNo).IsText()) text.erase(text.find_last_not_of(' ') + 1);
+    }
+    // An unchanged record posts as it is, whatever the rules for new values say.
+    const bool unchanged = !inserting && d.store->Holds(d.cursor->RecordNumber(), record);
+    for (int fieldNo = 1; fieldNo <= d.store->FieldCount() && !unchanged; ++fieldNo) {
         const FieldLayout& field = d.store->Field(fieldNo);
         // The auto-increment value is the engine's to give, so it cannot be missing.
         if (!field.IsRequired() || (inserting && fieldNo == d.store->AutoIncField())) continue;
-        const FieldValue& value = d.buffer[fieldNo - 1];
+        const FieldValue& value = record[fieldNo - 1];
         if (value.Null || (field.IsText() && value.Text.empty())) throw EDBClient(dberr::RequiredField);
     }
     if (inserting) {
         CursorHint hint{&d.cursor->Index(), d.HasCurrent() ? d.cursor->Position() : 0};
         std::uint32_t recordNumber = 0;
-        Impl::Check(d.store->InsertRecord(d.buffer, hint, recordNumber));
+        Impl::Check(d.store->InsertRecord(record, hint, recordNumber));
         d.cursor->GoTo(d.cursor->Index().PositionOf(recordNumber));
     } else {
-        const std::uint32_t recordNumber = d.cursor->RecordNumber();
-        if (!d.store->Holds(recordNumber, d.buffer)) Impl::Check(d.store->ChangeRecord(recordNumber, d.buffer));
+        if (!unchanged) Impl::Check(d.store->ChangeRecord(d.cursor->RecordNumber(), record));
         d.cursor->CatchUp();
     }
     d.state = dsBrowse;
-    d.buffer.clear();
-    d.bufferModified = false;
+    d.EndBuffer();
     d.Refetched();
     d.NotifyChanged();
 }
@@ -266,8 +285,7 @@ void TClientDataSet::Cancel() {
     d.CheckActive();
     if (d.state != dsEdit && d.state != dsInsert) return;
     d.state = dsBrowse;
-    d.buffer.clear();
-    d.bufferModified = false;
+    d.EndBuffer();
     d.NotifyChanged();
 }
 

@@ -30,7 +30,9 @@ struct TClientDataSet::Impl {
 
     TDataSetState state = dsInactive;
     RecordBuffer buffer;
-    bool bufferModified = false;
+    // Which fields of the buffer were assigned in this edit: only their texts
+    // lose trailing blanks at Post, a loaded value keeps what the file held.
+    std::vector<bool> assigned;
     TBookmarkBlock currentBookmark{};
     bool atStart = true;
     bool atEnd = true;
@@ -72,6 +74,10 @@ struct TClientDataSet::Impl {
     void CheckEditing() const;
     // The edited record's value, marked as assigned.
     FieldValue& EditableValue(int fieldNo);
+    // A new buffer for an edit or insert: nothing assigned yet.
+    void StartBuffer();
+    // Drops the buffer on leaving an edit state.
+    void EndBuffer();
 
     void BuildIndexFrom(const TIndexDef& definition);
     void RereadIndexDefs();

@@ -29,9 +29,10 @@ void TClientDataSet::Impl::BuildIndexFrom(const TIndexDef& definition) {
     auto lock = store->Lock();
     Check(store->CreateIndex(IndexDescriptor::Encode(definition, store->Fields())));
     indexDefsStale = true;
-    // Redefining the default order may have reordered the cursor's index.
+    // Redefining the default order may have reordered the cursor's index, and
+    // its stamp counts entries, not their order.
     if (cursor->Index().IsDefaultOrder()) {
-        cursor->CatchUp();
+        cursor->Refind();
         Refetched();
         NotifyChanged();
     }

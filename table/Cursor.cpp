@@ -6,7 +6,10 @@
 Cursor::Cursor(DSIDX& index) : index_(&index), status_(dberr::BOF), seenStamp_(index.ChangeStamp()) {}
 
 void Cursor::CatchUp() {
-    if (seenStamp_ == index_->ChangeStamp()) return;
+    if (seenStamp_ != index_->ChangeStamp()) Refind();
+}
+
+void Cursor::Refind() {
     const std::uint32_t count = index_->Count();
     if (status_ == 0) {
         const bool stillThere = position_ >= 1 && position_ <= count && index_->RecordAt(position_) == recordNumber_;

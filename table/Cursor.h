@@ -24,6 +24,9 @@ public:
 
     // Re-finds the cursor's record after the index changed under it.
     void CatchUp();
+    // The same whatever the stamp says: a rebuild in another order can leave the
+    // stamp where the cursor last saw it.
+    void Refind();
 
     void BeforeFirst();
     void AfterLast();

@@ -30,11 +30,35 @@ void DSIDX::MakeComparators() {
                                                   descriptor_.CaseInsensitive[i]));
 }
 
-void DSIDX::Redefine(IndexDescriptor descriptor, bool counts) {
+void DSIDX::Redefine(IndexDescriptor descriptor) {
     descriptor.Name = descriptor_.Name;
     descriptor_ = std::move(descriptor);
-    redefined_ = counts;
+    redefined_ = true;
     MakeComparators();
+}
+
+std::uint16_t DSIDX::RedefineAndBuild(IndexDescriptor descriptor) {
+    IndexDescriptor previous = descriptor_;
+    std::vector<std::uint32_t> previousEntries;
+    try {
+        previousEntries = entries_;
+    } catch (const std::bad_alloc&) {
+        return dberr::NoMemory;
+    }
+    const std::size_t previousCapacity = capacity_;
+    const std::uint32_t previousStamp = stamp_;
+    const bool previouslyRedefined = redefined_;
+    Redefine(std::move(descriptor));
+    const std::uint16_t code = Build();
+    if (code) {
+        descriptor_ = std::move(previous);
+        MakeComparators();
+        entries_ = std::move(previousEntries);
+        capacity_ = previousCapacity;
+        stamp_ = previousStamp;
+        redefined_ = previouslyRedefined;
+    }
+    return code;
 }
 
 std::uint32_t DSIDX::PositionOf(std::uint32_t recordNumber) const {

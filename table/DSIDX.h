@@ -42,9 +42,12 @@ public:
     // unique index meeting equal keys) the index content is unusable.
     std::uint16_t Build();
 
-    // Gives the default-order index a new descriptor (keys of its own); after a
-    // failed rebuild the old one is put back as if nothing had happened.
-    void Redefine(IndexDescriptor descriptor, bool counts = true);
+    // Gives the default-order index a new descriptor (keys of its own), to be
+    // built next.
+    void Redefine(IndexDescriptor descriptor);
+    // The same, rebuilt at once. When the build fails the index is exactly as it
+    // was: its descriptor, its entries in their order and its change stamp.
+    std::uint16_t RedefineAndBuild(IndexDescriptor descriptor);
     bool WasRedefined() const { return redefined_; }
 
     // Enters a new record. cursorPosition is the cursor's position when this is

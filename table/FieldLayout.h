@@ -22,6 +22,10 @@ inline constexpr int AutoInc = 29;
 inline constexpr int Unknown = 255;
 }  // namespace subtype
 
+// The widest text field a packet can declare: "WIDTH" is a signed 16-bit
+// parameter in both forms, so a wider field would not load back as saved.
+inline constexpr int kMaxTextSize = 32767;
+
 struct FieldLayout {
     std::string Name;
     TFieldType DataType = ftUnknown;

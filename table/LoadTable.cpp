@@ -18,7 +18,9 @@ namespace {
     } while (false)
 
 // A string column without "WIDTH" starts at this width and widens, doubling,
-// as longer values come, so that no text is cut.
+// as longer values come, so that no text is cut; a value beyond the widest
+// width a packet can hold refuses the load rather than being cut. (A table
+// wider than kMaxTextSize loads whole but cannot be saved.)
 constexpr int kDefaultTextWidth = 255;
 constexpr int kMaxTextWidth = 65535;
 constexpr std::uint32_t kDescendingFlag = 0x8000;
@@ -88,7 +90,10 @@ std::uint16_t ReadColumns(TDATAPACKET_READ& reader, std::vector<LoadedField>& fi
         else
             return dberr::InvalidKeyType;  // a column type this table cannot hold
         TDATAPACKET_READ::Param param;
-        while ((status = reader.NextParam(param)) == 0) KINOVKA_TRY(ApplyFieldParam(field, param));
+        // A value the reader could not read counts as absent: kept, it would be
+        // written back as some other, valid value.
+        while ((status = reader.NextParam(param)) == 0)
+            if (!param.Null) KINOVKA_TRY(ApplyFieldParam(field, param));
         if (status != pkt::EndOfData) return status;
         if (field.Layout.IsText() && !field.HasWidth) field.Layout.Size = kDefaultTextWidth;
         if (!field.Layout.IsText() && field.Layout.Subtype == subtype::AutoInc) field.Layout.DataType = ftAutoInc;
@@ -111,6 +116,9 @@ std::uint16_t ReadTableParams(TDATAPACKET_READ& reader, TableSettings& settings)
     TDATAPACKET_READ::Param param;
     std::uint16_t status;
     while ((status = reader.NextParam(param)) == 0) {
+        // Unreadable counts as absent, as for a column's parameters: a damaged
+        // "AUTOINCVALUE" then hands out no keys at all rather than wrong ones.
+        if (param.Null) continue;
         const std::string& name = param.Name;
         bool store = true;
         if (SameName(name, "DEFAULT_ORDER") || SameName(name, "PRIMARY_KEY") || SameName(name, "UNIQUE_KEY")) {
@@ -210,6 +218,7 @@ std::uint16_t ReadRows(TDATAPACKET_READ& reader, RecordStore& store, const std::
                 const std::string_view text = value.Bytes.substr(0, value.Bytes.find('\0'));
                 const int size = store.Field(fieldNo).Size;
                 if (!fields[i].HasWidth && static_cast<int>(text.size()) > size) {
+                    if (text.size() > kMaxTextWidth) return dberr::BufferTooSmall;
                     // Doubling keeps a file of ever longer values from copying the column for each row.
                     const std::size_t wanted = std::max<std::size_t>(text.size(), 2 * static_cast<std::size_t>(size));
                     KINOVKA_TRY(store.WidenTextField(

@@ -11,10 +11,6 @@
 namespace {
 constexpr std::uint32_t kSlotGrowth = 100;
 
-std::string_view TrailingBlanksRemoved(std::string_view text) {
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
 }  // namespace
 
 RecordStore::RecordStore(std::vector<FieldLayout> fields, std::uint32_t localeId)
@@ -121,7 +117,7 @@ void RecordStore::StoreText(std::uint32_t recordNumber, int fieldNo, std::string
 }
 
 template <class Value>
-std::uint16_t RecordStore::WriteSlot(std::uint32_t recordNumber, const std::vector<Value>& record, bool trimTexts) {
+std::uint16_t RecordStore::WriteSlot(std::uint32_t recordNumber, const std::vector<Value>& record) {
     try {
         for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
             const FieldLayout& field = Field(fieldNo);
@@ -133,7 +129,6 @@ std::uint16_t RecordStore::WriteSlot(std::uint32_t recordNumber, const std::vect
                 }
                 std::string_view text = std::string_view(value.Text).substr(0, field.Size);
                 text = text.substr(0, text.find('\0'));
-                if (trimTexts) text = TrailingBlanksRemoved(text);
                 StoreText(recordNumber, fieldNo, text);
             } else {
                 integers_[fieldNo - 1][recordNumber] = {value.Null ? 0 : value.Integer, value.Null};
@@ -158,7 +153,7 @@ std::uint16_t RecordStore::AppendLoaded(std::uint8_t status, const std::vector<F
     auto lock = Lock();
     const std::uint32_t recordNumber = slotCount_ + 1;
     if (const auto code = EnsureSlot(recordNumber)) return code;
-    if (const auto code = WriteSlot(recordNumber, record, false)) return code;
+    if (const auto code = WriteSlot(recordNumber, record)) return code;
     status_[recordNumber] = status;
     slotCount_ = recordNumber;
     if (IsLive(recordNumber)) ++liveCount_;
@@ -171,7 +166,7 @@ std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const Cursor
     auto lock = Lock();
     const std::uint32_t slot = slotCount_ + 1;
     if (const auto code = EnsureSlot(slot)) return code;
-    if (const auto code = WriteSlot(slot, record, true)) return code;
+    if (const auto code = WriteSlot(slot, record)) return code;
     if (autoIncField_ != 0) {
         integers_[autoIncField_ - 1][slot] = {autoIncValue_, false};
     }
@@ -196,7 +191,7 @@ std::uint16_t RecordStore::ChangeRecord(std::uint32_t recordNumber, const Record
     auto lock = Lock();
     const std::uint32_t candidate = slotCount_ + 1;
     if (const auto code = EnsureSlot(candidate)) return code;
-    if (const auto code = WriteSlot(candidate, record, true)) return code;
+    if (const auto code = WriteSlot(candidate, record)) return code;
     std::vector<DSIDX::Replacement> replacements(indexes_.size());
     for (std::size_t i = 0; i < indexes_.size(); ++i) {
         if (const auto code = indexes_[i]->Replace(recordNumber, candidate, replacements[i])) {
@@ -245,13 +240,7 @@ std::uint16_t RecordStore::CreateIndex(const IndexDescriptor& descriptor) {
     DSIDX* existing = FindIndex(wanted.Name);
     if (existing == &DefaultOrder()) {
         if (existing->HasKeys() || existing->WasRedefined()) return dberr::DefaultOrderRedefined;
-        const IndexDescriptor previous = existing->Descriptor();
-        existing->Redefine(wanted);
-        if (const auto code = existing->Build()) {
-            existing->Redefine(previous, false);
-            existing->Build();
-            return code;
-        }
+        if (const auto code = existing->RedefineAndBuild(wanted)) return code;
         defaultOrderKeysFromDefinition_ = true;
         defaultOrderKeyKind_ = wanted.Primary ? 2 : (wanted.Unique ? 1 : 0);
         return 0;

@@ -86,8 +86,9 @@ public:
     // to the field's size and at a zero byte, trailing blanks kept), with its
     // status; no index is told.
     std::uint16_t AppendLoaded(std::uint8_t status, const std::vector<FieldView>& record);
-    // A posted new record: texts lose their trailing blanks, the auto-increment
-    // field gets the counter, every index takes it. On failure nothing changed.
+    // A posted new record, its texts stored as given (cut to their fields'
+    // sizes): the auto-increment field gets the counter, every index takes it.
+    // On failure nothing changed.
     std::uint16_t InsertRecord(const RecordBuffer& record, const CursorHint& hint, std::uint32_t& recordNumber);
     // A posted change of a record; on failure nothing changed.
     std::uint16_t ChangeRecord(std::uint32_t recordNumber, const RecordBuffer& record);
@@ -146,7 +147,7 @@ private:
     // Fills a slot from one value per field (FieldValue or FieldView); 0x2501
     // when the arena cannot take the texts.
     template <class Value>
-    std::uint16_t WriteSlot(std::uint32_t recordNumber, const std::vector<Value>& record, bool trimTexts);
+    std::uint16_t WriteSlot(std::uint32_t recordNumber, const std::vector<Value>& record);
     void StoreText(std::uint32_t recordNumber, int fieldNo, std::string_view text);
     void CopySlot(std::uint32_t from, std::uint32_t to);
 

@@ -117,6 +117,9 @@ std::uint16_t WriteRecord(TDATAPACKET_WRITE& writer, const RecordStore& store, s
 std::uint16_t StreamTable(const RecordStore& store, TDATAPACKET_WRITE& writer) {
     auto lock = store.Lock();
     if (store.FieldCount() == 0) return dberr::NotAllowed;
+    // Refused before the first byte, so that no save leaves a file that cannot be read back.
+    for (const FieldLayout& field : store.Fields())
+        if (field.IsText() && field.Size > kMaxTextSize) return dberr::BufferTooSmall;
     KINOVKA_TRY(writer.BeginPacket(kPacketVersion, static_cast<std::uint32_t>(store.FieldCount())));
     for (const FieldLayout& field : store.Fields()) KINOVKA_TRY(WriteColumn(writer, field));
     KINOVKA_TRY(WriteTableParams(writer, store));

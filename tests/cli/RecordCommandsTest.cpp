@@ -3,10 +3,18 @@
 #include <gtest/gtest.h>
 
 #include "CliSandbox.h"
+#include "tests/common/CatalogueDocuments.h"
 
 namespace {
 
 const std::string kInsertRefused = "Tyto položky nelze vložit do databáze cat.xml.\n";
+
+// A catalogue file with these table parameters and ROW elements.
+std::string CatalogueWith(const std::string& params, const std::string& rows) {
+    using namespace catalogue_documents;
+    return kHeader + "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>" + kKField + kFilmFields + "</FIELDS><PARAMS" +
+           params + "</METADATA><ROWDATA>" + rows + "</ROWDATA></DATAPACKET>";
+}
 
 std::string DumpOf(const CliSandbox& box, const std::string& catalogue) {
     const CliResult dump = box.Run({"dump", catalogue});
@@ -30,6 +38,9 @@ TEST(NewCommand, CreatesAnEmptyCatalogueAndRefusesToReplaceOneWithoutForce) {
 
     const CliResult forced = box.Run({"new", "full.xml", "--force"});
     EXPECT_EQ(forced.Status, 0) << forced.Err;
+    EXPECT_EQ(forced.Err, "Původní soubor je uschován jako full.xml.bak. Jeho filmy lze obnovit příkazem "
+                          "kinovka-cli rescue.\n");
+    EXPECT_EQ(box.Read("full.xml.bak"), before);
     EXPECT_EQ(DumpOf(box, "full.xml"), "[]\n");
 }
 
@@ -117,6 +128,39 @@ TEST(AddCommand, ShowsTheEngineCodeWhenTheTableRefusesTheFilm) {
     EXPECT_EQ(box.Read("cat.xml"), before);
 }
 
+TEST(AddCommand, RefusesWhatTheFileCouldNotCarryAndLeavesItReadable) {
+    CliSandbox box;
+    // A note column without a width widens to its longest note, beyond what a
+    // saved width can say.
+    std::string catalogue = CatalogueWith(" AUTOINCVALUE=\"2\"/>", "<ROW K=\"1\" S1=\"a\" S7=\"" +
+                                                                          std::string(40000, 'n') + "\"/>");
+    const std::string width = "<FIELD attrname=\"S7\" fieldtype=\"string\" WIDTH=\"100\"/>";
+    catalogue.replace(catalogue.find(width), width.size(), "<FIELD attrname=\"S7\" fieldtype=\"string\"/>");
+    box.Write("cat.xml", catalogue);
+    const CliResult added = box.Run({"add", "cat.xml", "--en", "b"});
+    EXPECT_EQ(added.Status, 2);
+    EXPECT_EQ(added.Err, "Nepodařilo se uložit soubor: cat.xml.\n0x2702\n");
+    EXPECT_EQ(box.Read("cat.xml"), catalogue);
+    EXPECT_EQ(box.Run({"dump", "cat.xml"}).Status, 0);
+}
+
+TEST(AddCommand, TakesAnUnreadableParameterForAnAbsentOne) {
+    CliSandbox box;
+    // Without a readable counter the table hands out no key at all, so the
+    // unique key index takes one film without a key and refuses the next.
+    box.Write("cat.xml", CatalogueWith(" AUTOINCVALUE=\"abc\"><PARAM Name=\"Z\" Value=\"3\" Type=\"boolean\"/>"
+                                       "<PARAM Name=\"Y\" Value=\"t\" Type=\"boolean\"/></PARAMS>",
+                                       "<ROW K=\"1\" S1=\"a\"/>"));
+    const CliResult added = box.Run({"add", "cat.xml", "--en", "b"});
+    EXPECT_EQ(added.Status, 0) << added.Err;
+    EXPECT_EQ(added.Out, "\n");
+    const std::string saved = box.Read("cat.xml");
+    EXPECT_EQ(saved.find("AUTOINCVALUE"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("\"Z\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<PARAM Name=\"Y\" Value=\"TRUE\" Type=\"boolean\"/>"), std::string::npos) << saved;
+    EXPECT_EQ(box.Run({"add", "cat.xml", "--en", "c"}).Status, 1);
+}
+
 TEST(AddCommand, KeepsKeysRisingAfterTheHighestWasDeleted) {
     CliSandbox box;
     box.MakeCatalogue("cat.xml", {{"--en", "A"}, {"--en", "B"}});
@@ -133,6 +177,12 @@ TEST(EditCommand, ChangesOnlyTheGivenFields) {
     EXPECT_EQ(DumpOf(box, "cat.xml"),
               "[\n  {\"K\": 1, \"S1\": \"Matrix\", \"S2\": \"Matrix\", \"S3\": 8, \"S4\": \"CZ\", \"S5\": \"CZ\", "
               "\"S6\": 1, \"S7\": \"sci-fi\"}\n]\n");
+
+    // Blanks at the end of a stored title stay while the title is not given.
+    box.Write("blanks.xml", CatalogueWith(" AUTOINCVALUE=\"2\"/>", "<ROW K=\"1\" S1=\"b  \" S2=\"c \"/>"));
+    ASSERT_EQ(box.Run({"edit", "blanks.xml", "1", "--note", "hello", "--cz", "d "}).Status, 0);
+    EXPECT_NE(DumpOf(box, "blanks.xml").find("\"S1\": \"b  \", \"S2\": \"d\""), std::string::npos)
+        << DumpOf(box, "blanks.xml");
 }
 
 TEST(EditCommand, ANewEnglishTitleFillsAnEmptyCzechTitleOnly) {

@@ -2,6 +2,8 @@
 // gives a usable table or fails with an error, and never reads out of bounds.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "TableFixtures.h"
 
 namespace {
@@ -55,6 +57,37 @@ TEST(ForeignPacket, TextColumnWithoutWidthKeepsWholeValues) {
     again.LoadFromBytes(table.SaveToBytes(dfBinary));
     again.Last();
     EXPECT_EQ(again.FieldNamed("T").AsString(), longText);
+
+    // Widths up to 32767 travel in both forms; a wider column loads whole but
+    // cannot be saved, and a value beyond any width refuses the load.
+    const auto codeOf = [](const std::function<void()>& action) -> int {
+        try {
+            action();
+        } catch (const EDBClient& error) {
+            return error.ErrorCode;
+        }
+        return 0;
+    };
+    for (const int length : {32767, 32768, 65535, 65536}) {
+        SCOPED_TRACE(length);
+        const std::string text(length, 'y');
+        const int loaded = codeOf([&] { table.LoadFromBytes(Packet("<FIELD attrname=\"T\" fieldtype=\"string\"/>", "",
+                                                                   "<ROW T=\"" + text + "\"/>")); });
+        EXPECT_EQ(loaded, length > 65535 ? dberr::BufferTooSmall : 0);
+        if (loaded) continue;
+        EXPECT_EQ(table.FieldNamed("T").AsString(), text);
+        for (const TDataPacketFormat format : {dfXML, dfBinary}) {
+            std::string saved;
+            EXPECT_EQ(codeOf([&] { saved = table.SaveToBytes(format); }), length > 32767 ? dberr::BufferTooSmall : 0);
+            if (saved.empty()) continue;
+            again.LoadFromBytes(saved);
+            EXPECT_EQ(again.FieldNamed("T").AsString(), text);
+        }
+    }
+    TClientDataSet created;
+    created.FieldDefs().Add("T", ftString, 32768);
+    EXPECT_EQ(codeOf([&] { created.CreateEmpty(); }), dberr::BufferTooSmall);
+    EXPECT_FALSE(created.Active());
 }
 
 TEST(ForeignPacket, UnusableColumnsAndParametersAreRefused) {

@@ -2,6 +2,7 @@
 // engine's sort is checked against a plain transcription of its steps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <random>
@@ -280,4 +281,43 @@ TEST(IndexOrder, ChangedKeyMovesBehindItsNewEquals) {
     table.Post();
     EXPECT_EQ(table.FieldNamed("K").AsInteger(), 3);
     EXPECT_EQ(Column(table, "K"), (std::vector<std::string>{"2", "3", "1", "4"}));
+}
+
+// Redefining the default order while the cursor walks it, over random tables
+// whose default order is no longer record-number order: the cursor's row and its
+// field values name one record; a refused redefinition keeps the old order.
+TEST(IndexOrder, RedefiningTheDefaultOrderUnderTheCursor) {
+    std::mt19937 random(8);
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        TClientDataSet table;
+        CreateSmallTable(table);
+        const int count = 4 + static_cast<int>(random() % 30);
+        // Half the rounds have distinct numbers; the others hold at most three.
+        const bool distinct = round % 2 == 0;
+        for (int i = 0; i < count; ++i) {
+            AddRecord(table, "r", distinct ? i : static_cast<int>(random() % 3));
+            table.First();  // the next one goes somewhere inside
+            for (int step = static_cast<int>(random() % (i + 1)); step > 0; --step) table.Next();
+        }
+        const std::vector<std::string> before = Column(table, "K");
+        table.First();
+        for (int step = static_cast<int>(random() % count); step > 0; --step) table.Next();
+        bool refused = false;
+        try {
+            table.BuildIndex("", "N", ixUnique);
+        } catch (const EDBClient& failure) {
+            EXPECT_EQ(failure.ErrorCode, dberr::KeyViolation);
+            refused = true;
+        }
+        EXPECT_EQ(refused, !distinct);
+        EXPECT_EQ(table.RowValue(table.CurrentRow(), 1), table.FieldNamed("K").AsString());
+        if (refused) {
+            EXPECT_EQ(Column(table, "K"), before);
+        } else {
+            std::vector<std::string> numbers = Column(table, "N");
+            EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end(),
+                                       [](const std::string& a, const std::string& b) { return std::stoi(a) < std::stoi(b); }));
+        }
+    }
 }

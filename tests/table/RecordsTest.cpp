@@ -152,6 +152,18 @@ TEST(Records, RequiredFieldsMustHoldAValue) {
     table.Post();  // the auto-increment key is the engine's to fill
     EXPECT_EQ(table.FieldNamed("K").AsInteger(), 1);
     EXPECT_NE(table.SaveToBytes(dfXML).find("required=\"true\""), std::string::npos);
+
+    // A stored record without its required value posts while nothing changed.
+    table.LoadFromBytes("<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"A\" fieldtype=\"string\" "
+                        "WIDTH=\"5\" required=\"true\"/><FIELD attrname=\"N\" fieldtype=\"i4\"/></FIELDS><PARAMS/>"
+                        "</METADATA><ROWDATA><ROW N=\"1\"/></ROWDATA></DATAPACKET>");
+    table.Edit();
+    table.FieldNamed("N").SetAsInteger(1);
+    table.Post();
+    EXPECT_EQ(table.State(), dsBrowse);
+    table.Edit();
+    table.FieldNamed("N").SetAsInteger(2);
+    EXPECT_THROW(table.Post(), EDBClient);
 }
 
 TEST(Records, EditOnEmptyInsertsAndDeleteWhileInsertingCancels) {
