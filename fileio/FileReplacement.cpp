@@ -38,10 +38,18 @@ void SyncDirectory(const std::string& directory) {
     ::close(handle);
 }
 
-// The new file keeps the permission bits of the one it replaces.
-void KeepMode(const std::string& target, int handle) {
+// The new file keeps the owner, group and permission bits of the one it
+// replaces, as far as this user may give them: the owner only for root, the
+// group where the user belongs to it. The mode comes last, since a change of
+// owner clears the set-id bits.
+void KeepOwnershipAndMode(const std::string& target, int handle) {
     struct stat info {};
-    if (::stat(target.c_str(), &info) == 0) ::fchmod(handle, info.st_mode & 07777);
+    if (::stat(target.c_str(), &info) != 0) return;
+    if (::fchown(handle, info.st_uid, info.st_gid) != 0) {
+        // Not root: the owner is this user; outside the file's group its own group stays.
+        [[maybe_unused]] const int groupKept = ::fchown(handle, static_cast<uid_t>(-1), info.st_gid);
+    }
+    ::fchmod(handle, info.st_mode & 07777);
 }
 
 }  // namespace
@@ -51,8 +59,11 @@ FileReplacement::FileReplacement(const std::string& path)
     // Only a file is replaced: a rename over a device, a pipe or a link that
     // leads nowhere (/dev/stdout on a pipe, say) would put a file in its place.
     struct stat existing {};
-    if (::lstat(target_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
-        throw FileError(S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
+    if (::lstat(target_.c_str(), &existing) != 0) return;
+    if (!S_ISREG(existing.st_mode)) throw FileError(S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
+    // The rename needs only the folder's permission; the file's own decides,
+    // as for a write in place (a read-only file, another user's file).
+    if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) throw FileError(errno);
 }
 
 FileReplacement::~FileReplacement() {
@@ -71,7 +82,7 @@ void FileReplacement::Create() {
         handle_ = -1;
         throw FileError(error);
     }
-    KeepMode(target_, handle_);
+    KeepOwnershipAndMode(target_, handle_);
 }
 
 void FileReplacement::Fail(int error) {

@@ -9,7 +9,9 @@
 #include <iostream>
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <random>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -149,6 +151,47 @@ TEST(SaveFaults, FullDiskThroughTheCommandLine) {
         std::vector<std::string> expected{"filmy.xml", "nove.csv"};
         if (change.Arguments[0] == "new") expected.insert(expected.begin() + 1, "filmy.xml.bak");
         EXPECT_EQ(dir.Names(), expected);
+    }
+}
+
+// A save honours the catalogue's own permissions as a write in place would:
+// kinovka-cli as a user who may write the folder but not the file is refused
+// and changes nothing; a file it may write keeps its mode and group, and one
+// that root rewrites keeps its owner too.
+TEST(SaveFaults, TheFilesOwnPermissionsDecide) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    struct Case {
+        uid_t Owner;
+        fs::perms Mode;
+        std::optional<uid_t> User;
+        bool Saves;
+    };
+    const fs::perms readable = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    const fs::perms ownerWrites = readable | fs::perms::owner_write;
+    const fs::perms ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
+    for (const Case& test : {Case{0, ownerWrites, kNobody, false}, Case{kNobody, readable, kNobody, false},
+                             Case{kNobody, ownerWrites, kNobody, true}, Case{kNobody, ownerOnly, std::nullopt, true}}) {
+        SCOPED_TRACE(std::to_string(test.Owner) + " " + std::to_string(static_cast<int>(test.Mode)));
+        ScratchDir dir;
+        fs::permissions(dir.Path(), fs::perms::all);
+        const std::string path = dir.File("filmy.xml");
+        WriteBytes(path, SampleCatalogue());
+        ASSERT_EQ(::chown(path.c_str(), test.Owner, kNobody), 0);
+        fs::permissions(path, test.Mode);
+        RunOptions options;
+        options.User = test.User;
+        const RunResult result = RunCli({"add", "filmy.xml", "--en", "Brazil"}, dir.Path(), options);
+        EXPECT_EQ(result.Status, test.Saves ? 0 : 2) << result.Err;
+        EXPECT_EQ(FilmsInFile(path), test.Saves ? 32 : 31);
+        if (!test.Saves) {
+            EXPECT_EQ(result.Err, kSaveFailed + "\n");
+        }
+        struct stat info {};
+        ASSERT_EQ(::stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, test.Owner);
+        EXPECT_EQ(info.st_gid, kNobody);
+        EXPECT_EQ(static_cast<fs::perms>(info.st_mode & 07777), test.Mode);
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"filmy.xml"});
     }
 }
 
