@@ -126,6 +126,9 @@ void TSeznamF::SaveText(const QString& fileName) {
         bytes += "\r\n";
     }
     QSaveFile file(fileName);
+    // A text file, not a catalogue: in a folder that takes no new file, an
+    // existing file the user may write is written in place, as any editor would.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) FailSaving(fileName, file.errorString());
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
         FailSaving(fileName, file.errorString());

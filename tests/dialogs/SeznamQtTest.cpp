@@ -10,6 +10,8 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/core/FilmListText.h"
 #include "dialogs/Seznam.h"
@@ -31,6 +33,17 @@ QString PdfText(const QString& path, const QStringList& extra = {}) {
     if (!tool.waitForFinished(30000) || tool.exitCode() != 0) return {};
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
+
+// Root acting as another user for file permissions while it lives.
+struct ActingAs {
+    explicit ActingAs(uid_t user) : Acting(::seteuid(user) == 0) {}
+    ~ActingAs() {
+        if (Acting && ::seteuid(0) != 0) std::abort();
+    }
+    ActingAs(const ActingAs&) = delete;
+    ActingAs& operator=(const ActingAs&) = delete;
+    bool Acting;
+};
 
 }  // namespace
 
@@ -127,6 +140,39 @@ private slots:
         QVERIFY(QString::fromStdString(catalogue.Ui.ErrorReports[0]).contains("seznam.txt"));
         QCOMPARE(BoxText(window), before);
         QVERIFY(!QFile::exists(path));
+    }
+
+    void aWritableFileInAFolderThatTakesNoNewFileIsWrittenInPlace() {
+        if (::geteuid() != 0) QSKIP("needs root to act as another user");
+        CatalogOnDisk catalogue({});
+        TSeznamF window;
+        window.Fill(catalogue.Table, 1);
+        const QString folder = catalogue.Directory.filePath("shared");
+        const QString path = folder + "/seznam.txt";
+        QVERIFY(QDir().mkdir(folder));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old text, longer than the summary will be, so that nothing of it may stay behind");
+        old.close();
+        // The user owns the file but may only read and enter the folders.
+        const uid_t kNobody = 65534;
+        QVERIFY(::chown(path.toLocal8Bit().constData(), kNobody, kNobody) == 0);
+        QVERIFY(::chmod(catalogue.Directory.path().toLocal8Bit().constData(), 0711) == 0);
+        QVERIFY(::chmod(folder.toLocal8Bit().constData(), 0555) == 0);
+        {
+            const ActingAs user(kNobody);
+            QVERIFY(user.Acting);
+            QTimer::singleShot(0, window.SaveDialog1, [&] {
+                window.SaveDialog1->selectFile(path);
+                static_cast<QDialog*>(window.SaveDialog1)->accept();
+            });
+            QTest::mouseClick(window.ToolButton1, Qt::LeftButton);
+        }
+        QVERIFY(catalogue.Ui.ErrorReports.empty());
+        QString expected = BoxText(window);
+        expected.replace('\n', "\r\n");
+        QCOMPARE(ReadFile(path), QByteArray::fromStdString(cp1250::FromUtf8((expected + "\r\n").toStdString())));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"seznam.txt"});
     }
 
     void cancellingTheSaveDialogWritesNothing() {
