@@ -109,11 +109,14 @@ void ScanRows(TDATAPACKET_READ& reader, const Layout& layout, std::optional<std:
     if (code != pkt::EndOfData) result.StopCode = code;
 }
 
-// Rows travel with 4-byte length prefixes in the rescued packet, whatever the
-// damaged one declared: a broken quote can make a text longer than its prefix
-// could count. The table keeps its widths from the "WIDTH" parameters.
-ColumnType RoomyType(ColumnType type) {
-    return coltype::IsVarying(type) ? (type & ~coltype::SizeMask) | 4 : type;
+// A text column travels as plain text with a 4-byte length prefix in the
+// rescued packet, whatever the damaged one declared: a broken quote can make a
+// text longer than its prefix could count, and a damaged type word may carry
+// marks that the table passes over but the writer refuses. The table keeps its
+// widths from the "WIDTH" parameters. Other types stay as they are.
+ColumnType RescuedType(ColumnType type) {
+    const bool text = coltype::TypeCode(type) == coltype::cString && coltype::IsVarying(type) && !coltype::IsArray(type);
+    return text ? coltype::String4 : type;
 }
 
 std::uint16_t WriteLayout(TDATAPACKET_WRITE& writer, const Layout& layout, std::optional<std::int64_t> counter) {
@@ -121,7 +124,7 @@ std::uint16_t WriteLayout(TDATAPACKET_WRITE& writer, const Layout& layout, std::
         return status;
     for (std::size_t i = 0; i < layout.Columns.size(); ++i) {
         ColumnDesc column = layout.Columns[i];
-        column.Type = RoomyType(column.Type);
+        column.Type = RescuedType(column.Type);
         if (const std::uint16_t status = writer.AddColumn(column)) return status;
         for (const Param& param : layout.FieldParams[i])
             if (const std::uint16_t status = writer.AddParam(0, param.Name, param.Type, param.Value.data(),
@@ -206,9 +209,12 @@ RescueResult RescueCatalog(std::string_view damaged) {
     std::optional<std::int64_t> counter = DeclaredCounter(layout);
     if (result.StopCode == pkt::Ok) ScanRows(reader, layout, counter, result);
     if (const std::uint16_t status = WritePacket(damaged, layout, counter, result, result.Packet)) {
-        // What was read once reads again; only a lack of memory can end here.
+        // Columns the writer refuses (a type it has no form for), or no memory:
+        // nothing can be rescued into them.
         result.LayoutRead = false;
         result.StopCode = status;
+        result.RowsRead = 0;
+        result.SkippedRows.clear();
         result.Packet.clear();
     }
     return result;

@@ -15,7 +15,8 @@
 #include <vector>
 
 struct RescueResult {
-    // Every column and its parameters were read: the rows have a layout to go into.
+    // Every column and its parameters were read, and can be written again: the
+    // rows have a layout to go into. Without it nothing else below counts.
     bool LayoutRead = false;
     // The reader's status where reading stopped, 0 when the packet read to its end.
     std::uint16_t StopCode = 0;
