@@ -19,18 +19,23 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 std::string_view StopReason(std::uint16_t code) {
     switch (code) {
-        case pkt::NotAPacket: return "data jsou poškozená nebo neúplná";
-        case pkt::InvalidKeyType: return "pole neznámého typu";
-        case pkt::BufferTooSmall: return "hodnota neodpovídá svému typu";
-        case pkt::NoMemory: return "nedostatek paměti";
-        default: return "chybná data";
+        case pkt::NotAPacket:
+            return "data jsou poškozená nebo neúplná";
+        case pkt::InvalidKeyType:
+            return "pole neznámého typu";
+        case pkt::BufferTooSmall:
+            return "hodnota neodpovídá svému typu";
+        case pkt::NoMemory:
+            return "nedostatek paměti";
+        default:
+            return "chybná data";
     }
 }
 
 std::string WhereReadingStopped(const RescueResult& rescued, std::size_t fileSize) {
     if (rescued.StopCode == pkt::Ok)
-        return "Soubor byl přečten celý (" + std::to_string(fileSize) + " bajtů, řádků: " +
-               std::to_string(rescued.RowsRead) + ").";
+        return "Soubor byl přečten celý (" + std::to_string(fileSize) +
+               " bajtů, řádků: " + std::to_string(rescued.RowsRead) + ").";
     const std::string row = rescued.LayoutRead ? ", na řádku " + std::to_string(rescued.RowsRead + 1) : "";
     return "Čtení skončilo za bajtem " + std::to_string(rescued.CleanBytes) + row + ": " +
            std::string(StopReason(rescued.StopCode)) + " (" + StatusCodeText(rescued.StopCode) + ").";

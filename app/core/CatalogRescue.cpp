@@ -89,7 +89,7 @@ std::optional<std::int64_t> DeclaredCounter(const Layout& layout) {
 
 // Reads the rows up to the first failure and decides which are taken; a
 // counter is raised above every key taken.
-void ScanRows(TDATAPACKET_READ& reader, const Layout& layout, std::optional<std::int64_t>& counter,
+void ScanRows(TDATAPACKET_READ& reader, std::size_t size, const Layout& layout, std::optional<std::int64_t>& counter,
               RescueResult& result) {
     std::unordered_set<std::int32_t> keys;
     std::uint8_t status;
@@ -107,6 +107,10 @@ void ScanRows(TDATAPACKET_READ& reader, const Layout& layout, std::optional<std:
         if (counter && *counter <= *key) counter = std::int64_t{*key} + 1;
     }
     if (code != pkt::EndOfData) result.StopCode = code;
+    // A binary packet ends with its last row. Bytes after the rows its header
+    // counts mean a damaged count: the file was not read whole.
+    else if (!reader.IsXml() && reader.Offset() < size)
+        result.StopCode = pkt::NotAPacket;
 }
 
 // A text column travels as plain text with a 4-byte length prefix in the
@@ -115,7 +119,8 @@ void ScanRows(TDATAPACKET_READ& reader, const Layout& layout, std::optional<std:
 // marks that the table passes over but the writer refuses. The table keeps its
 // widths from the "WIDTH" parameters. Other types stay as they are.
 ColumnType RescuedType(ColumnType type) {
-    const bool text = coltype::TypeCode(type) == coltype::cString && coltype::IsVarying(type) && !coltype::IsArray(type);
+    const bool text =
+        coltype::TypeCode(type) == coltype::cString && coltype::IsVarying(type) && !coltype::IsArray(type);
     return text ? coltype::String4 : type;
 }
 
@@ -207,7 +212,7 @@ RescueResult RescueCatalog(std::string_view damaged) {
     ReadLayout(reader, layout, result);
     if (!result.LayoutRead) return result;
     std::optional<std::int64_t> counter = DeclaredCounter(layout);
-    if (result.StopCode == pkt::Ok) ScanRows(reader, layout, counter, result);
+    if (result.StopCode == pkt::Ok) ScanRows(reader, damaged.size(), layout, counter, result);
     if (const std::uint16_t status = WritePacket(damaged, layout, counter, result, result.Packet)) {
         // Columns the writer refuses (a type it has no form for), or no memory:
         // nothing can be rescued into them.

@@ -45,8 +45,8 @@ Reading ReadRows(std::string_view packet) {
 // 200 films with every kind of text the file escapes, empty texts and missing numbers.
 std::vector<Film> TwoHundredFilms() {
     std::mt19937 random(200);
-    const std::vector<std::string> words{"Černý", "kůň", "Amadeus", "&", "<b>", "\"quote\"", "it's", "\\", "Ťuk",
-                                         "žluťoučký", "", "x"};
+    const std::vector<std::string> words{"Černý", "kůň", "Amadeus", "&",         "<b>", "\"quote\"",
+                                         "it's",  "\\",  "Ťuk",     "žluťoučký", "",    "x"};
     const auto text = [&](std::size_t most) {
         std::string made;
         for (int i = static_cast<int>(random() % 3); i > 0; --i) made += words[random() % words.size()] + " ";
@@ -134,6 +134,10 @@ TEST(CatalogRescue, EveryCutOffPrefixGivesBackEveryCompleteRowBeforeTheCut) {
         TClientDataSet table;
         table.LoadFromBytes(RescueCatalog(whole).Packet);
         EXPECT_EQ(table.SaveToBytes(dfXML), xml);
+        // A binary packet with more bytes than its header counts rows for was not read whole.
+        const RescueResult longer = RescueCatalog(whole + '\0');
+        EXPECT_EQ(longer.RowsRead, 200u);
+        EXPECT_EQ(longer.StopCode != 0, format == dfBinary);
     }
 }
 
@@ -142,7 +146,8 @@ TEST(CatalogRescue, EveryCutOffPrefixGivesBackEveryCompleteRowBeforeTheCut) {
 // a catalogue that takes new films.
 TEST(CatalogRescue, DamageInARowLosesNoRowBeforeIt) {
     const std::vector<Film> films = TwoHundredFilms();
-    const char interesting[] = {'<', '>', '/', '"', '=', ' ', '&', '#', ';', '\0', '\x7F', '\xFF', '\xC3', 'x', '9', 'K'};
+    const char interesting[] = {'<', '>',  '/',    '"',    '=',    ' ', '&', '#',
+                                ';', '\0', '\x7F', '\xFF', '\xC3', 'x', '9', 'K'};
     std::mt19937 random(14);
     for (const TDataPacketFormat format : {dfXML, dfBinary}) {
         SCOPED_TRACE(format == dfXML ? "XML" : "binary");
@@ -178,8 +183,9 @@ TEST(CatalogRescue, DamageInARowLosesNoRowBeforeIt) {
 TEST(CatalogRescue, RowsWithoutAUsableKeyAreLeftOutAndTheCounterStandsAboveTheRest) {
     using namespace catalogue_documents;
     const std::string fields = kKFieldReloaded + kFilmFields;
-    const std::string rows = "<ROW K=\"5\" S1=\"a\"/><ROW S1=\"no key\"/><ROW K=\"5\" S1=\"again\"/><ROW K=\"x\"/>"
-                             "<ROW K=\"9\" S1=\"b\"/>";
+    const std::string rows =
+        "<ROW K=\"5\" S1=\"a\"/><ROW S1=\"no key\"/><ROW K=\"5\" S1=\"again\"/><ROW K=\"x\"/>"
+        "<ROW K=\"9\" S1=\"b\"/>";
     const auto rescue = [&](const std::string& params) {
         const std::string file = kHeader + "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>" + fields + "</FIELDS>" +
                                  params + "</METADATA><ROWDATA>" + rows + "</ROWDATA></DATAPACKET>";
@@ -202,8 +208,8 @@ TEST(CatalogRescue, RowsWithoutAUsableKeyAreLeftOutAndTheCounterStandsAboveTheRe
 
 TEST(CatalogRescue, WithoutTheFieldLayoutNothingIsRescued) {
     const std::string whole = catalogue_documents::TwoRecordCatalogue(true);
-    for (const std::string& broken : {std::string(), whole.substr(0, whole.find("<FIELD attrname=\"S7\"")),
-                                      "x" + whole.substr(1)}) {
+    for (const std::string& broken :
+         {std::string(), whole.substr(0, whole.find("<FIELD attrname=\"S7\"")), "x" + whole.substr(1)}) {
         const RescueResult rescued = RescueCatalog(broken);
         EXPECT_FALSE(rescued.LayoutRead);
         EXPECT_NE(rescued.StopCode, 0);

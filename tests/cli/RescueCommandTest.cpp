@@ -57,8 +57,8 @@ TEST(RescueCommand, SavesTheFilmsReadBeforeTheDamageAsANewCatalogue) {
         const CliResult rescued = box.Run({"rescue", damaged.Name, "out.xml", "--force"});
         EXPECT_EQ(rescued.Status, 0) << rescued.Err;
         EXPECT_EQ(rescued.Err, "");
-        EXPECT_EQ(rescued.Out.rfind("Zachráněno filmů: " + std::to_string(damaged.Films) + " (uloženo do out.xml).\n", 0),
-                  0u)
+        EXPECT_EQ(
+            rescued.Out.rfind("Zachráněno filmů: " + std::to_string(damaged.Films) + " (uloženo do out.xml).\n", 0), 0u)
             << rescued.Out;
         EXPECT_NE(rescued.Out.find(damaged.Stop), std::string::npos) << rescued.Out;
         EXPECT_EQ(box.Read(damaged.Name), before);
