@@ -57,12 +57,7 @@ int RunRescue(const Invocation& invocation) {
         return exitRefused;
     }
     CatalogLock lock;
-    if (const ExitStatus status = LockForChange(lock, out)) return status;
-    std::error_code error;
-    if (!invocation.Has("force") && std::filesystem::exists(out, error)) {
-        ShowError("Soubor už existuje: " + out + " (přepíše ho volba --force).");
-        return exitRefused;
-    }
+    if (const ExitStatus status = LockForNewFile(lock, out, invocation.Has("force"))) return status;
 
     std::string bytes;
     try {
