@@ -1,5 +1,6 @@
 #include "cli/CatalogAccess.h"
 
+#include <filesystem>
 #include <iostream>
 
 #include "app/core/Global.h"
@@ -56,6 +57,14 @@ ExitStatus LockForChange(CatalogLock& lock, const std::string& path) {
     if (lock.MayChange()) return exitSuccess;
     ShowFileError(kCatalogInUsePhrase, path);
     return exitCatalogueFailed;
+}
+
+ExitStatus LockForNewFile(CatalogLock& lock, const std::string& path, bool mayReplace) {
+    if (const ExitStatus status = LockForChange(lock, path)) return status;
+    std::error_code error;
+    if (mayReplace || !std::filesystem::exists(path, error)) return exitSuccess;
+    ShowError("Soubor už existuje: " + path + " (přepíše ho volba --force).");
+    return exitRefused;
 }
 
 ExitStatus SaveAndReload(TClientDataSet& table) {

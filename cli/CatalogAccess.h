@@ -42,6 +42,11 @@ ExitStatus OpenCatalogAt(TClientDataSet& table, const std::string& path, std::st
 // needs no lock.
 ExitStatus LockForChange(CatalogLock& lock, const std::string& path);
 
+// LockForChange for a file that a command writes anew: an existing file is then
+// refused with exitRefused after "Soubor už existuje: path (přepíše ho volba
+// --force).", unless it may be replaced.
+ExitStatus LockForNewFile(CatalogLock& lock, const std::string& path, bool mayReplace);
+
 // SaveCatalog, then OpenCatalog: the file is the master copy, so what was saved
 // is read back. exitSuccess, or exitCatalogueFailed after the core's message.
 ExitStatus SaveAndReload(TClientDataSet& table);

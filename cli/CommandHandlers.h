@@ -15,3 +15,4 @@ int RunDelete(const Invocation& invocation);
 int RunImport(const Invocation& invocation);
 int RunExport(const Invocation& invocation);
 int RunConvert(const Invocation& invocation);
+int RunRescue(const Invocation& invocation);

@@ -76,6 +76,15 @@ const std::vector<CommandSpec> kCommands{
      "Loads the catalogue and saves it as OUT: XML, binary or XML in UTF-8. A binary\n"
      "save under a name ending in \".xml\" is written as XML.\n",
      RunConvert},
+    {"rescue", {"DAMAGED", "OUT"}, {{"force", "", "replace an existing OUT (never DAMAGED itself)"}},
+     "save what a damaged catalogue still holds",
+     "Reads a damaged catalogue (XML or binary: cut off, bytes changed, a row\n"
+     "broken) up to the first damage and saves every complete row read before it\n"
+     "as a new catalogue OUT with the same fields; rows whose key K is missing or\n"
+     "repeats an earlier one are left out. Prints how many films were rescued and\n"
+     "where and why reading stopped (byte offset, row number). Exit status 2 when\n"
+     "not even the fields could be read. OUT must not exist unless --force is given.\n",
+     RunRescue},
 };
 
 std::string Synopsis(const CommandSpec& command) {

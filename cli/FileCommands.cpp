@@ -1,6 +1,4 @@
 // new and convert: a catalogue file made from nothing, or written in another form.
-#include <filesystem>
-
 #include "app/core/Global.h"
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
@@ -9,12 +7,7 @@
 int RunNew(const Invocation& invocation) {
     const std::string& path = invocation.Arguments[0];
     CatalogLock lock;
-    if (const ExitStatus status = LockForChange(lock, path)) return status;
-    std::error_code error;
-    if (!invocation.Has("force") && std::filesystem::exists(path, error)) {
-        ShowError("Soubor už existuje: " + path + " (přepíše ho volba --force).");
-        return exitRefused;
-    }
+    if (const ExitStatus status = LockForNewFile(lock, path, invocation.Has("force"))) return status;
     UseCatalog(path, kDefaultSortFields);
     TClientDataSet table;
     {

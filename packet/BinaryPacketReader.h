@@ -16,6 +16,7 @@ public:
     std::uint16_t NextColumn(ColumnDesc& column) override;
     std::uint16_t NextParam(TDATAPACKET_READ::Param& param) override;
     std::uint16_t NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) override;
+    std::size_t Offset() const override { return pos_; }
 
 private:
     enum class Stage { Columns, FieldParams, TableParams, Rows, Done };

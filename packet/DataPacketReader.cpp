@@ -114,6 +114,8 @@ std::uint16_t TDATAPACKET_READ::NextRow(std::uint8_t& status, std::vector<Value>
     });
 }
 
+std::size_t TDATAPACKET_READ::Offset() const { return source_ ? source_->Offset() : 0; }
+
 const std::vector<ColumnDesc>& TDATAPACKET_READ::Columns() const {
     static const std::vector<ColumnDesc> kNone;
     return source_ ? source_->Columns() : kNone;

@@ -65,6 +65,11 @@ public:
     };
     std::uint16_t NextRow(std::uint8_t& status, std::vector<ValueView>& values);
 
+    // How far the packet has been read, in bytes from its start: everything
+    // before this offset has been handed out by a call that succeeded. A call
+    // that fails may leave it anywhere after that.
+    std::size_t Offset() const;
+
     // The columns read so far.
     const std::vector<ColumnDesc>& Columns() const;
 

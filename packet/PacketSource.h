@@ -15,6 +15,8 @@ public:
     virtual std::uint16_t NextParam(TDATAPACKET_READ::Param& param) = 0;
     // Views into the block or into the source's scratch space, valid until the next call.
     virtual std::uint16_t NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) = 0;
+    // See TDATAPACKET_READ::Offset.
+    virtual std::size_t Offset() const = 0;
 
     const std::vector<ColumnDesc>& Columns() const { return columns_; }
 

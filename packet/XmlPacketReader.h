@@ -21,6 +21,7 @@ public:
     std::uint16_t NextColumn(ColumnDesc& column) override;
     std::uint16_t NextParam(TDATAPACKET_READ::Param& param) override;
     std::uint16_t NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) override;
+    std::size_t Offset() const override { return tokens_.Offset(); }
 
 private:
     enum class Stage { Fields, FieldParams, FieldsDone, TableParams, MetadataDone, Rows, RowsDone };

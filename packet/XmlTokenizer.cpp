@@ -43,6 +43,7 @@ bool XmlTokenizer::More() {
     } else {
         std::memmove(window_.get(), block_.data() + pos_, kept);
     }
+    passed_ += pos_;
     pos_ = 0;
     block_ = {window_.get(), kept};
     // The window is filled up, however small the pieces the input gives, so that

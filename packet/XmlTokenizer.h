@@ -60,6 +60,9 @@ public:
 
     std::vector<XmlAttribute>& Attributes() { return attributes_; }
 
+    // Bytes of the packet before the next element: the end of the last one read.
+    std::size_t Offset() const { return passed_ + pos_; }
+
     // The attribute with exactly this name; the search starts at `hint` and wraps
     // around, so that attributes in the expected order are found at once.
     XmlAttribute* Find(std::string_view name, std::size_t hint = 0);
@@ -83,6 +86,7 @@ private:
 
     std::string_view block_;  // the text held: the whole packet or the window
     std::size_t pos_ = 0;
+    std::size_t passed_ = 0;  // bytes of the packet before block_
     PacketInput* input_ = nullptr;
     bool finished_ = true;    // block_ reaches the end of the packet
     std::unique_ptr<char[]> window_;

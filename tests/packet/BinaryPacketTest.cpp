@@ -1,7 +1,10 @@
 #include "PacketModel.h"
 
+#include "fuzz/PiecewiseInput.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -124,19 +127,45 @@ TEST(BinaryPacket, ValuesTooLongForTheirPrefixAreRefused) {
     EXPECT_EQ(Write(packet, 0, out), 0);
 }
 
+// Where each row of a packet ends, as the reader's offset tells it.
+std::vector<std::size_t> RowEnds(std::string_view whole) {
+    TDATAPACKET_READ reader;
+    EXPECT_EQ(reader.Start(whole), 0);
+    std::vector<std::size_t> ends;
+    std::uint8_t status;
+    std::vector<TDATAPACKET_READ::ValueView> values;
+    while (reader.NextRow(status, values) == 0) ends.push_back(reader.Offset());
+    return ends;
+}
+
 // Every prefix of a valid packet, in a heap block of exactly its length, reads
-// fully or fails with a code; nothing is read outside the block.
+// fully or fails with a code; nothing is read outside the block. Before it
+// fails it hands out exactly the rows that lie whole inside the prefix.
 TEST(Truncation, EveryPrefixReadsOrFailsCleanly) {
     PacketData packet = Catalogue(TwoFilms(), 3);
     packet.Columns[1].Params.push_back({"MYKEY", coltype::String1, Str1("a&b")});
     packet.TableParams.push_back({"ORDER", coltype::IntArray, I4(2) + I4(1) + I4(2)});
     for (const std::uint32_t flags : {0u, 5u, 13u}) {
         const std::string whole = Written(packet, flags);
+        const std::vector<std::size_t> ends = RowEnds(whole);
+        if (flags == 0) {
+            // Status byte, two flag bytes, then the values, texts behind a 1-byte length.
+            std::size_t first = U16At(whole, 22) + 3u;
+            for (std::size_t i = 0; i < packet.Columns.size(); ++i)
+                if (const auto& value = packet.Rows[0].Values[i])
+                    first += value->size() + (coltype::IsVarying(packet.Columns[i].Type) ? 1 : 0);
+            EXPECT_EQ(ends, (std::vector<std::size_t>{first, whole.size()}));
+        } else {
+            const std::size_t second = whole.find("/><ROW ") + 2;
+            EXPECT_EQ(ends, (std::vector<std::size_t>{second, whole.find("</ROWDATA>")}));
+        }
         for (std::size_t length = 0; length <= whole.size(); ++length) {
             const auto block = std::make_unique<char[]>(length);
             std::memcpy(block.get(), whole.data(), length);
             PacketData read;
             const std::uint16_t status = Read(std::string_view(block.get(), length), read);
+            const auto complete = static_cast<std::size_t>(std::upper_bound(ends.begin(), ends.end(), length) - ends.begin());
+            EXPECT_EQ(read.Rows, std::vector<RowData>(packet.Rows.begin(), packet.Rows.begin() + complete)) << length;
             if (length == whole.size()) {
                 EXPECT_EQ(status, 0);
             } else if (flags == 0) {
@@ -194,6 +223,15 @@ TEST(LargePacket, ManyRowsRoundTripInEveryFormAndThroughTheView) {
     for (const std::uint32_t flags : {0u, 5u, 13u}) {
         const std::string first = Written(packet, flags);
         EXPECT_EQ(Written(ReadBack(first), flags), first) << flags;
+        // Read in pieces through a moving window, the offset still counts from the packet's start.
+        PiecewiseInput input(first);
+        TDATAPACKET_READ reader;
+        ASSERT_EQ(reader.Start(input), 0);
+        std::uint8_t status;
+        std::vector<TDATAPACKET_READ::ValueView> values;
+        std::size_t lastRowEnd = 0;
+        while (reader.NextRow(status, values) == 0) lastRowEnd = reader.Offset();
+        EXPECT_EQ(lastRowEnd, flags ? first.find("</ROWDATA>") : first.size()) << flags;
 
         TDATAPACKET_WRITE writer;
         ASSERT_EQ(writer.SetXmlFlags(flags), 0);

@@ -133,6 +133,7 @@ TEST(CatalogLockCli, ChangesAreRefusedAndReadingGoesOn) {
         {"import", "filmy.xml", "nove.csv"},
         {"new", "filmy.xml", "--force"},
         {"convert", "filmy.xml", "filmy.xml", "--format", "binary"},
+        {"rescue", "nove.csv", "filmy.xml", "--force"},
     };
     for (const auto& arguments : changes) {
         SCOPED_TRACE(arguments[0]);

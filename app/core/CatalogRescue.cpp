@@ -1,0 +1,226 @@
+#include "app/core/CatalogRescue.h"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+#include <unordered_set>
+
+#include "packet/AsciiCase.h"
+#include "packet/DataPacketReader.h"
+#include "packet/DataPacketWriter.h"
+#include "table/ParamValues.h"
+
+namespace {
+
+using Param = TDATAPACKET_READ::Param;
+using Row = std::vector<TDATAPACKET_READ::ValueView>;
+
+constexpr std::string_view kKeyName = "K";
+constexpr std::string_view kCounterName = "AUTOINCVALUE";
+
+struct Layout {
+    std::vector<ColumnDesc> Columns;
+    std::vector<std::vector<Param>> FieldParams;  // per column
+    std::vector<Param> TableParams;               // those read before any failure
+    std::optional<std::size_t> Key;               // the column K, when it holds integers
+    bool KeyCounts = false;                       // K is marked as the auto-increment field
+};
+
+bool IsCounter(const Param& param) { return SameIgnoringAsciiCase(param.Name, kCounterName); }
+
+bool MarksAutoInc(const Param& param) {
+    if (!SameIgnoringAsciiCase(param.Name, "SUBTYPE")) return false;
+    const auto name = paramvalue::Text(coltype::Plain(param.Type), param.Value);
+    return name && SameIgnoringAsciiCase(*name, "Autoinc");
+}
+
+// Reads the columns with their parameters, then the table parameters; `result`
+// learns how far that went.
+void ReadLayout(TDATAPACKET_READ& reader, Layout& layout, RescueResult& result) {
+    ColumnDesc column;
+    std::uint16_t status;
+    while ((status = reader.NextColumn(column)) == pkt::Ok) {
+        layout.Columns.push_back(column);
+        auto& params = layout.FieldParams.emplace_back();
+        Param param;
+        while ((status = reader.NextParam(param)) == pkt::Ok) params.push_back(param);
+        if (status != pkt::EndOfData) {
+            result.StopCode = status;
+            return;
+        }
+        result.CleanBytes = reader.Offset();
+    }
+    if (status != pkt::EndOfData) {
+        result.StopCode = status;
+        return;
+    }
+    result.LayoutRead = true;
+    result.CleanBytes = reader.Offset();
+    Param param;
+    while ((status = reader.NextParam(param)) == pkt::Ok) {
+        layout.TableParams.push_back(param);
+        result.CleanBytes = reader.Offset();
+    }
+    if (status != pkt::EndOfData) result.StopCode = status;
+
+    for (std::size_t i = 0; i < layout.Columns.size(); ++i) {
+        if (layout.Columns[i].NameView() != kKeyName || coltype::Plain(layout.Columns[i].Type) != coltype::Int32)
+            continue;
+        layout.Key = i;
+        layout.KeyCounts = std::any_of(layout.FieldParams[i].begin(), layout.FieldParams[i].end(), MarksAutoInc);
+    }
+}
+
+std::optional<std::int32_t> KeyOf(const Layout& layout, const Row& row) {
+    const auto& value = row[*layout.Key];
+    if (value.Null || value.Bytes.size() != sizeof(std::int32_t)) return std::nullopt;
+    return static_cast<std::int32_t>(*paramvalue::Integer(coltype::Int32, value.Bytes));
+}
+
+// The key counter the file declares, or for a key marked auto-increment whose
+// counter was lost, the first key.
+std::optional<std::int64_t> DeclaredCounter(const Layout& layout) {
+    std::optional<std::int64_t> counter;
+    for (const Param& param : layout.TableParams)
+        if (IsCounter(param) && !param.Null) counter = paramvalue::Integer(coltype::Plain(param.Type), param.Value);
+    if (!counter && layout.KeyCounts) counter = 1;
+    return counter;
+}
+
+// Reads the rows up to the first failure and decides which are taken; a
+// counter is raised above every key taken.
+void ScanRows(TDATAPACKET_READ& reader, std::size_t size, const Layout& layout, std::optional<std::int64_t>& counter,
+              RescueResult& result) {
+    std::unordered_set<std::int32_t> keys;
+    std::uint8_t status;
+    Row row;
+    std::uint16_t code;
+    while ((code = reader.NextRow(status, row)) == pkt::Ok) {
+        ++result.RowsRead;
+        result.CleanBytes = reader.Offset();
+        if (!layout.Key) continue;
+        const auto key = KeyOf(layout, row);
+        if (!key || !keys.insert(*key).second) {
+            result.SkippedRows.push_back(result.RowsRead);
+            continue;
+        }
+        if (counter && *counter <= *key) counter = std::int64_t{*key} + 1;
+    }
+    if (code != pkt::EndOfData) result.StopCode = code;
+    // A binary packet ends with its last row. Bytes after the rows its header
+    // counts mean a damaged count: the file was not read whole.
+    else if (!reader.IsXml() && reader.Offset() < size)
+        result.StopCode = pkt::NotAPacket;
+}
+
+// A text column travels as plain text with a 4-byte length prefix in the
+// rescued packet, whatever the damaged one declared: a broken quote can make a
+// text longer than its prefix could count, and a damaged type word may carry
+// marks that the table passes over but the writer refuses. The table keeps its
+// widths from the "WIDTH" parameters. Other types stay as they are.
+ColumnType RescuedType(ColumnType type) {
+    const bool text =
+        coltype::TypeCode(type) == coltype::cString && coltype::IsVarying(type) && !coltype::IsArray(type);
+    return text ? coltype::String4 : type;
+}
+
+std::uint16_t WriteLayout(TDATAPACKET_WRITE& writer, const Layout& layout, std::optional<std::int64_t> counter) {
+    if (const std::uint16_t status = writer.BeginPacket(3, static_cast<std::uint32_t>(layout.Columns.size())))
+        return status;
+    for (std::size_t i = 0; i < layout.Columns.size(); ++i) {
+        ColumnDesc column = layout.Columns[i];
+        column.Type = RescuedType(column.Type);
+        if (const std::uint16_t status = writer.AddColumn(column)) return status;
+        for (const Param& param : layout.FieldParams[i])
+            if (const std::uint16_t status = writer.AddParam(0, param.Name, param.Type, param.Value.data(),
+                                                             static_cast<std::uint32_t>(param.Value.size())))
+                return status;
+    }
+    const std::string counterValue =
+        counter ? paramvalue::Int32(static_cast<std::int32_t>(std::clamp<std::int64_t>(
+                      *counter, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max())))
+                : std::string();
+    bool counterWritten = false;
+    const auto addCounter = [&] {
+        counterWritten = true;
+        return writer.AddParam(1, kCounterName, coltype::Int32, counterValue.data(),
+                               static_cast<std::uint32_t>(counterValue.size()));
+    };
+    for (const Param& param : layout.TableParams) {
+        std::uint16_t status;
+        if (IsCounter(param))
+            status = counterWritten ? pkt::Ok : addCounter();
+        else
+            status = writer.AddParam(1, param.Name, param.Type, param.Value.data(),
+                                     static_cast<std::uint32_t>(param.Value.size()));
+        if (status) return status;
+    }
+    if (counter && !counterWritten)
+        if (const std::uint16_t status = addCounter()) return status;
+    return writer.AddParam(1, {}, 0, nullptr, 0);
+}
+
+std::uint16_t WriteRow(TDATAPACKET_WRITE& writer, const Row& row) {
+    static constexpr std::uint8_t kCurrent = rsUnchanged;
+    static constexpr char kEmptyText = '\0';
+    if (const std::uint16_t status = writer.PutValue(0, 1, &kCurrent)) return status;
+    for (const auto& value : row) {
+        std::uint16_t status;
+        if (value.Null)
+            status = writer.PutValue(1, 0, nullptr);
+        else if (value.Bytes.empty())
+            status = writer.PutValue(0, 1, &kEmptyText);
+        else
+            status = writer.PutValue(0, static_cast<std::int32_t>(value.Bytes.size()), value.Bytes.data());
+        if (status) return status;
+    }
+    return pkt::Ok;
+}
+
+// The second pass: the same rows again, the skipped ones left out.
+std::uint16_t WritePacket(std::string_view damaged, const Layout& layout, std::optional<std::int64_t> counter,
+                          const RescueResult& result, std::string& packet) {
+    TDATAPACKET_WRITE writer;
+    if (const std::uint16_t status = writer.SetXmlFlags(0)) return status;
+    if (const std::uint16_t status = WriteLayout(writer, layout, counter)) return status;
+    TDATAPACKET_READ reader;
+    if (const std::uint16_t status = reader.Start(damaged)) return status;
+    auto skipped = result.SkippedRows.begin();
+    std::uint8_t rowStatus;
+    Row row;
+    for (std::uint32_t number = 1; number <= result.RowsRead; ++number) {
+        if (const std::uint16_t status = reader.NextRow(rowStatus, row)) return status;
+        if (skipped != result.SkippedRows.end() && *skipped == number) {
+            ++skipped;
+            continue;
+        }
+        if (const std::uint16_t status = WriteRow(writer, row)) return status;
+    }
+    return writer.FinishPacket(packet);
+}
+
+}  // namespace
+
+RescueResult RescueCatalog(std::string_view damaged) {
+    RescueResult result;
+    TDATAPACKET_READ reader;
+    if (const std::uint16_t status = reader.Start(damaged)) {
+        result.StopCode = status;
+        return result;
+    }
+    Layout layout;
+    ReadLayout(reader, layout, result);
+    if (!result.LayoutRead) return result;
+    std::optional<std::int64_t> counter = DeclaredCounter(layout);
+    if (result.StopCode == pkt::Ok) ScanRows(reader, damaged.size(), layout, counter, result);
+    if (const std::uint16_t status = WritePacket(damaged, layout, counter, result, result.Packet)) {
+        // Columns the writer refuses (a type it has no form for), or no memory:
+        // nothing can be rescued into them.
+        result.LayoutRead = false;
+        result.StopCode = status;
+        result.RowsRead = 0;
+        result.SkippedRows.clear();
+        result.Packet.clear();
+    }
+    return result;
+}
