@@ -66,8 +66,22 @@ for page in kinovka kinovka-cli; do
   zcat "$root/usr/share/man/man1/$page.1.gz" | grep -q "^\.TH .*\"Kinovka $version\"" ||
     { echo "$page(1) does not carry version $version"; exit 1; }
 done
-zcat "$root/usr/share/man/man1/kinovka-cli.1.gz" | man -l - >"$work/kinovka-cli.txt" 2>"$work/man.log"
+
+step="the manual page and the completion know every command and option"
+zcat "$root/usr/share/man/man1/kinovka-cli.1.gz" | MANWIDTH=200 man -l - >"$work/kinovka-cli.txt" 2>"$work/man.log"
 [ ! -s "$work/man.log" ] || { cat "$work/man.log"; exit 1; }
+completion="$root/usr/share/bash-completion/completions/kinovka-cli"
+cli="$root/usr/bin/kinovka-cli"
+for command in $("$cli" --help | sed -n 's/^  \([a-z]\+\) .*/\1/p'); do
+  grep -q "^ *$command " "$work/kinovka-cli.txt" || { echo "kinovka-cli(1) lacks the command $command"; exit 1; }
+  grep -q "commands=\".*\b$command\b" "$completion" || { echo "the completion lacks the command $command"; exit 1; }
+  for option in $("$cli" "$command" --help | sed -n 's/^  \(--[a-z]\+\).*/\1/p'); do
+    grep -qe "$option\b" "$work/kinovka-cli.txt" || { echo "kinovka-cli(1) lacks $command $option"; exit 1; }
+    # The completion offers each command's options in a line of its own.
+    [ "$option" = --help ] || grep -qE "^ *([a-z]+ \| )*$command( \| [a-z]+)*\) options=.*$option\b" "$completion" ||
+      { echo "the completion lacks $command $option"; exit 1; }
+  done
+done
 
 step="the unpacked program in a fresh home"
 for tool in Xvfb xdotool xclip; do
