@@ -37,7 +37,7 @@ install(FILES ${desktop}/kinovka-cli.bash-completion DESTINATION ${CMAKE_INSTALL
 # Manual pages and the changelog go compressed, as Debian keeps them; gzip -n
 # leaves out the time stamp, so that the package is reproducible.
 set(compressed)
-foreach(page kinovka.1 kinovka-cli.1 changelog.Debian)
+foreach(page kinovka.1 kinovka-cli.1 changelog)
   configure_file(${desktop}/${page}.in ${generated}/${page} @ONLY)
   add_custom_command(OUTPUT ${generated}/${page}.gz
                      COMMAND gzip -9nc ${generated}/${page} > ${generated}/${page}.gz
@@ -51,7 +51,7 @@ endif()
 install(FILES ${generated}/kinovka-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(doc ${CMAKE_INSTALL_DATADIR}/doc/kinovka)
-install(FILES ${CMAKE_SOURCE_DIR}/README.md ${desktop}/copyright ${generated}/changelog.Debian.gz DESTINATION ${doc})
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${desktop}/copyright ${generated}/changelog.gz DESTINATION ${doc})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION ${doc}/docs)
 
 # The Debian package: scripts/package.sh builds it with these settings.
@@ -68,8 +68,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "catalogue of films kept on CDs, with a Czech user interface")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Kinovka keeps a catalogue of the films on your CDs: English and Czech
+# The summary above is the description's first line; this is the rest of it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Kinovka keeps a catalogue of the films on your CDs: English and Czech
 title, CD number, audio language, subtitles, number of discs and a note.
 Films are added, corrected, deleted, sorted, searched and listed in one
 window; every change is saved to the catalogue file at once.
