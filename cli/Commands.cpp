@@ -117,7 +117,8 @@ void PrintProgramHelp() {
     for (const CommandSpec& command : kCommands) {
         std::cout << "  " << command.Name << std::string(10 - command.Name.size(), ' ') << command.Summary << "\n";
     }
-    std::cout << "\n\"kinovka-cli COMMAND --help\" describes a command and its options.\n\n"
+    std::cout << "\n\"kinovka-cli COMMAND --help\" describes a command and its options;\n"
+                 "\"kinovka-cli --version\" prints the version.\n\n"
                  "Exit status: 0 success; 1 input refused (bad argument or number, unknown key,\n"
                  "nothing found, bad CSV row); 2 the catalogue could not be opened, created or saved.\n";
 }

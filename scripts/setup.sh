@@ -1,10 +1,21 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Kinovka needs.
-# A no-op when they are all present.
+# setup.sh [run|package|all]: installs the Debian packages Kinovka needs; a no-op
+# when they are all present.
+#   run      building and running the program (scripts/run.sh)
+#   package  that, and the tools that make and check the Debian package
+#   all      (the default) that, and everything the tests, the fuzzers and the
+#            benchmarks need (scripts/test.sh, bench/run.sh)
 set -euo pipefail
-packages=(cmake g++ make pkg-config libicu-dev libgtest-dev qt6-base-dev libqt6printsupport6
-          libgl-dev python3 xvfb xdotool x11-xserver-utils libpugixml-dev fonts-dejavu-core
-          poppler-utils clang libclang-rt-14-dev)
+what=${1:-all}
+run=(cmake g++ make pkg-config libicu-dev qt6-base-dev libqt6printsupport6 libgl-dev fonts-dejavu-core)
+package=(dpkg-dev file lintian desktop-file-utils appstream)
+tests=(libgtest-dev python3 xvfb xdotool x11-xserver-utils man-db libpugixml-dev poppler-utils clang libclang-rt-14-dev)
+case $what in
+  run) packages=("${run[@]}") ;;
+  package) packages=("${run[@]}" "${package[@]}") ;;
+  all) packages=("${run[@]}" "${package[@]}" "${tests[@]}") ;;
+  *) echo "usage: setup.sh [run|package|all]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -76,7 +76,12 @@ UiServices& UserInterface() {
     return installedServices ? *installedServices : fallback;
 }
 
-std::string CatalogPath() { return DataDir + DataFileName; }
+std::string CatalogPath() {
+    // An absolute name already says where the file is; prefixing it would name
+    // a path that does not exist.
+    if (!DataFileName.empty() && DataFileName.front() == '/') return DataFileName;
+    return DataDir + DataFileName;
+}
 
 std::string DataFileNameText() { return cp1250::FromUtf8(DataFileName); }
 

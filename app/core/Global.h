@@ -12,7 +12,7 @@
 // Process-wide state, alive for the whole run.
 // DataDir and DataFileName are file-system names (UTF-8 on this platform), not
 // Windows-1250 text: use DataFileNameText() where the name goes into a message.
-extern std::string DataDir;         // directory of the executable, with a trailing "/"
+extern std::string DataDir;         // the catalogue's folder (CatalogHome.h), with a trailing "/"
 extern std::string DataFileName;    // first command-line argument, or "filmy.xml"
 extern std::string SortFields;      // field list of index "k", e.g. "S1;S2;S3"
 extern std::int32_t QuickSearchColumn;  // 1, 2, 3 or 7: typed search on that field; -1 or 0: off
@@ -22,7 +22,7 @@ extern std::int32_t QuickSearchColumn;  // 1, 2, 3 or 7: typed search on that fi
 void SetUserInterface(UiServices& services);
 UiServices& UserInterface();
 
-// DataDir followed directly by DataFileName.
+// DataDir followed directly by DataFileName; an absolute DataFileName as it is.
 std::string CatalogPath();
 // DataFileName as Windows-1250 text, for messages and listings ("?" for what the
 // code page cannot hold).

@@ -16,6 +16,7 @@
 #include <charconv>
 #include <optional>
 
+#include "app/core/CatalogHome.h"
 #include "app/core/FindMatch.h"
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
@@ -199,8 +200,7 @@ void TMenuF::StartUp() {
 }
 
 void TMenuF::PrepareStartUp(const std::string& executablePath, const std::vector<std::string>& arguments) {
-    DataDir = executablePath.substr(0, executablePath.find_last_of('/') + 1);
-    if (DataDir.empty() || DataDir.back() != '/') DataDir += '/';
+    DataDir = CatalogDirectory(BuildCatalogHome(), executablePath);
     DataFileName = arguments.empty() ? "filmy.xml" : arguments.front();
     SortFields = kFirstSort;
     catalogLock_ = CatalogLock(CatalogPath());

@@ -41,8 +41,8 @@ public:
     // The start-up routine: everything of PrepareStartUp for this executable and
     // its command line, then the window, maximised and modal; returns when it closes.
     void StartUp();
-    // Catalogue path from the executable's path and the arguments after the program
-    // name, first sort, open, toolbar, find criteria reset. The window is not shown.
+    // Catalogue path from the executable's path (CatalogHome.h) and the arguments
+    // after the program name, first sort, open, toolbar, find criteria reset. The window is not shown.
     void PrepareStartUp(const std::string& executablePath, const std::vector<std::string>& arguments);
 
     // Sorts the catalogue by the field list; item is the sort menu item that

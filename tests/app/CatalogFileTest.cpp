@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
+#include "app/core/CatalogHome.h"
 #include "app/core/Global.h"
 #include "app/core/RecordingUiServices.h"
 #include "table/Collation.h"
@@ -26,6 +29,20 @@ std::string ReadFile(const fs::path& path) {
 void WriteFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
+
+// Sets (or, given nullptr, unsets) an environment variable for its lifetime.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnvironment() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
 
 std::string Titles(TClientDataSet& table) {
     std::string titles;
@@ -71,7 +88,32 @@ TEST_F(CatalogFile, PathIsTheDirectoryFollowedDirectlyByTheName) {
     DataFileName = "sbirka/filmy.xml";
     EXPECT_EQ(CatalogPath(), "/opt/kinovka/sbirka/filmy.xml");
     DataFileName = "/tmp/filmy.xml";
-    EXPECT_EQ(CatalogPath(), "/opt/kinovka//tmp/filmy.xml");
+    EXPECT_EQ(CatalogPath(), "/tmp/filmy.xml");
+}
+
+TEST_F(CatalogFile, TheFolderIsBesideTheProgramOrTheUsersDataFolderCreatedOnFirstUse) {
+    EXPECT_EQ(CatalogDirectory(CatalogHome::BesideProgram, "/opt/kinovka/bin/kinovka"), "/opt/kinovka/bin/");
+
+    const std::string home = (directory / "home").string();
+    const std::string dataHome = (directory / "data").string();
+    ScopedEnvironment homeVariable("HOME", home.c_str());
+    for (const char* unusable : {static_cast<const char*>(nullptr), "", "relative/data"}) {
+        ScopedEnvironment xdg("XDG_DATA_HOME", unusable);
+        EXPECT_EQ(CatalogDirectory(CatalogHome::UserDataFolder, "/usr/bin/kinovka"), home + "/.local/share/kinovka/");
+    }
+    ScopedEnvironment xdg("XDG_DATA_HOME", (dataHome + "/").c_str());
+    EXPECT_EQ(CatalogDirectory(CatalogHome::UserDataFolder, "/usr/bin/kinovka"), dataHome + "/kinovka/");
+    for (const std::string& created : {home + "/.local", home + "/.local/share/kinovka", dataHome + "/kinovka"}) {
+        EXPECT_EQ(fs::status(created).permissions(), fs::perms::owner_all) << created;
+    }
+
+    // An existing folder is used as it is.
+    fs::permissions(dataHome + "/kinovka", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    DataDir = CatalogDirectory(CatalogHome::UserDataFolder, "/usr/bin/kinovka");
+    CreateCatalog(table);
+    EXPECT_TRUE(OpenCatalog(table));
+    EXPECT_TRUE(fs::exists(dataHome + "/kinovka/filmy.xml"));
+    EXPECT_EQ(fs::status(dataHome + "/kinovka").permissions() & fs::perms::group_read, fs::perms::group_read);
 }
 
 TEST_F(CatalogFile, OpeningAMissingFileReportsTheBareNameAndFails) {
@@ -83,9 +125,13 @@ TEST_F(CatalogFile, OpeningAMissingFileReportsTheBareNameAndFails) {
     EXPECT_FALSE(table.Active());
 }
 
-TEST_F(CatalogFile, AnAbsoluteArgumentIsStillAppendedToTheProgramDirectory) {
+TEST_F(CatalogFile, AnAbsoluteNameIsThatFileAndMessagesNameItAsGiven) {
     WriteCatalogue({{"A", "a", 1, "EN", "CZ", 1, ""}});
     DataFileName = (directory / "filmy.xml").string();
+    DataDir = "/nonexistent/program/";
+    EXPECT_TRUE(OpenCatalog(table));
+    EXPECT_EQ(Titles(table), "A|");
+    DataFileName = (directory / "chybi.xml").string();
     EXPECT_FALSE(OpenCatalog(table));
     EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: " + DataFileName + ".");
 }

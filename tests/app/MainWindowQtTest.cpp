@@ -150,6 +150,19 @@ private slots:
         missing.Start({"sbirka/filmy2.xml"});
         QCOMPARE(cp1250::ToUtf8(Ui().Messages.at(0).Text),
                  std::string("Nepodařilo se otevřít vstupní soubor: sbirka/filmy2.xml."));
+
+        // An absolute path names the file wherever it is, and "Nový" creates it there.
+        ProgramUnderTest elsewhere;
+        elsewhere.Start({program.FilePath("jine.xml")});
+        QCOMPARE(elsewhere.Menu.DataSource1->rowCount(), 9);
+        Ui().Clear();
+        ProgramUnderTest fresh;
+        const std::string path = program.FilePath("novy.xml");
+        fresh.Start({path});
+        QCOMPARE(cp1250::ToUtf8(Ui().Messages.at(0).Text), "Nepodařilo se otevřít vstupní soubor: " + path + ".");
+        fresh.Menu.ToolButton1->click();
+        QCOMPARE(program.ReadFile("novy.xml").empty(), false);
+        QCOMPARE(fresh.Menu.ToolButton1->isEnabled(), false);
     }
 
     void novyCreatesTheEmptyCatalogueAndOpensIt() {

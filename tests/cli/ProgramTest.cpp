@@ -6,8 +6,11 @@
 
 namespace {
 
-TEST(Program, OffersHelpForItselfAndEveryCommand) {
+TEST(Program, OffersHelpForItselfAndEveryCommandAndItsVersion) {
     CliSandbox box;
+    const CliResult version = box.Run({"--version"});
+    EXPECT_EQ(version.Status, 0);
+    EXPECT_EQ(version.Out, "kinovka-cli " KINOVKA_VERSION "\n");
     const CliResult help = box.Run({"--help"});
     EXPECT_EQ(help.Status, 0);
     EXPECT_NE(help.Out.find("Usage: kinovka-cli COMMAND CATALOGUE"), std::string::npos);
