@@ -15,3 +15,5 @@ int RunDelete(const Invocation& invocation);
 int RunImport(const Invocation& invocation);
 int RunExport(const Invocation& invocation);
 int RunConvert(const Invocation& invocation);
+int RunHistory(const Invocation& invocation);
+int RunRestore(const Invocation& invocation);
