@@ -165,7 +165,8 @@ TEST(CatalogLockCli, AChangeHoldsTheLockOnlyWhileItRuns) {
     const RunResult added = RunCli({"add", "filmy.xml", "--en", "Brazil"}, files.dir.Path());
     ASSERT_EQ(added.Status, 0) << added.Err;
     EXPECT_EQ(FilmsInFile(files.dir.File("filmy.xml")), 3);
-    // Nothing is left behind, and the next program finds the catalogue free.
-    EXPECT_EQ(files.dir.Names(), (std::vector<std::string>{"filmy.xml", "nove.csv"}));
+    // Nothing is left behind but the version the change kept, and the next
+    // program finds the catalogue free.
+    EXPECT_EQ(files.dir.Names(), (std::vector<std::string>{"filmy.xml", "filmy.xml.versions", "nove.csv"}));
     EXPECT_EQ(CatalogLock(files.dir.File("filmy.xml")).GetState(), State::Held);
 }
