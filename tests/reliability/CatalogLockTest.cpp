@@ -133,6 +133,7 @@ TEST(CatalogLockCli, ChangesAreRefusedAndReadingGoesOn) {
         {"import", "filmy.xml", "nove.csv"},
         {"new", "filmy.xml", "--force"},
         {"convert", "filmy.xml", "filmy.xml", "--format", "binary"},
+        {"restore", "filmy.xml", "1"},
     };
     for (const auto& arguments : changes) {
         SCOPED_TRACE(arguments[0]);
@@ -148,6 +149,7 @@ TEST(CatalogLockCli, ChangesAreRefusedAndReadingGoesOn) {
     const std::vector<std::vector<std::string>> readings{
         {"list", "filmy.xml"}, {"summary", "filmy.xml"}, {"dump", "filmy.xml"},
         {"find", "filmy.xml", "--en", "kol"}, {"export", "filmy.xml", "filmy.csv"},
+        {"history", "filmy.xml"},
     };
     for (const auto& arguments : readings) {
         SCOPED_TRACE(arguments[0]);
