@@ -82,12 +82,15 @@ TEST(VersionCommands, RestoreBringsBackTheBytesAndIsUndoneTheSameWay) {
     EXPECT_EQ(VersionNames(box, "k.xml").size(), 4u);
     Expect(box, {"restore", "k.xml", "1"}, 0);
     EXPECT_EQ(box.Read("k.xml"), latest);
+    Expect(box, {"convert", "k.xml", "k.xml", "--format", "utf8"}, 0);
+    Expect(box, {"restore", "k.xml", "1"}, 0);
+    EXPECT_EQ(box.Read("k.xml"), latest);
 
     const CliResult missing = box.Run({"restore", "k.xml", "9"});
     EXPECT_EQ(missing.Status, 1);
-    EXPECT_EQ(missing.Err, "Verze 9 neexistuje (katalog k.xml jich má 5).\n");
+    EXPECT_EQ(missing.Err, "Verze 9 neexistuje (katalog k.xml jich má 7).\n");
     Expect(box, {"restore", "k.xml", "0"}, 1);
-    EXPECT_EQ(VersionNames(box, "k.xml").size(), 5u);
+    EXPECT_EQ(VersionNames(box, "k.xml").size(), 7u);
 }
 
 TEST(VersionCommands, TheNewestHundredStayAndTheOldestGoFirst) {
