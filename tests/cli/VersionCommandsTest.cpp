@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <filesystem>
-#include <regex>
 #include <sys/resource.h>
 
 #include "CliSandbox.h"
@@ -29,6 +29,19 @@ std::vector<std::string> Lines(const std::string& text) {
     for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
         lines.push_back(text.substr(start, end - start));
     return lines;
+}
+
+// A history line without its time ("  2026-12-08 09:14:03" after the number),
+// which must have that shape.
+std::string WithoutTime(const std::string& line) {
+    const std::size_t at = line.find("  ");
+    const std::string time = at == std::string::npos ? "" : line.substr(at, 21);
+    const std::string shape = "  0000-00-00 00:00:00";
+    bool shaped = time.size() == shape.size();
+    for (std::size_t i = 0; shaped && i < shape.size(); ++i)
+        shaped = shape[i] == '0' ? std::isdigit(static_cast<unsigned char>(time[i])) != 0 : time[i] == shape[i];
+    EXPECT_TRUE(shaped) << line;
+    return shaped ? line.substr(0, at) + line.substr(at + shape.size()) : line;
 }
 
 void Expect(const CliSandbox& box, const std::vector<std::string>& arguments, int status) {
@@ -55,11 +68,7 @@ TEST(VersionCommands, HistoryTellsEachChangeNewestFirst) {
         "5  0 filmů  +1 \u22120 ~0  \"Amadeus\"",
     };
     std::vector<std::string> lines = Lines(history.Out);
-    const std::regex time("  \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d");
-    for (std::string& line : lines) {
-        EXPECT_TRUE(std::regex_search(line, time)) << line;
-        line = std::regex_replace(line, time, "");
-    }
+    for (std::string& line : lines) line = WithoutTime(line);
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(VersionNames(box, "k.xml").size(), 5u);
 
