@@ -39,12 +39,16 @@ std::vector<StepTime> EngineSteps(const std::string& catalogue, const std::strin
         TimeStep("build \"x\" over K", repeat, [&] { table.BuildIndex("x", "K", ixPrimary | ixUnique); }, loadAndBuildK));
     steps.push_back(TimeStep("OpenCatalog (load, \"k\", \"x\")", repeat, [&] { Require(OpenCatalog(table), "open"); }));
     steps.push_back(TimeStep("summary walk", repeat, [&] { SummaryLines(table, DataFileNameText()); }));
-    steps.push_back(TimeStep("SaveCatalog", repeat, [&] { Require(SaveCatalog(table), "save"); }));
+    // Side by side: the table's own save, and SaveCatalog, which keeps the file
+    // it replaces as a version first.
+    steps.push_back(TimeStep("save without a version", repeat, [&] { table.SaveToFile(CatalogPath(), dfXML); }));
+    steps.push_back(TimeStep("SaveCatalog (keeps a version)", repeat, [&] { Require(SaveCatalog(table), "save"); }));
     steps.push_back(TimeStep("SaveCatalog, then OpenCatalog", repeat, [&] {
         Require(SaveCatalog(table), "save");
         Require(OpenCatalog(table), "reopen");
     }));
     table.Close();
     fs::remove(CatalogPath());
+    fs::remove_all(CatalogPath() + ".versions");
     return steps;
 }

@@ -16,3 +16,5 @@ int RunImport(const Invocation& invocation);
 int RunExport(const Invocation& invocation);
 int RunConvert(const Invocation& invocation);
 int RunRescue(const Invocation& invocation);
+int RunHistory(const Invocation& invocation);
+int RunRestore(const Invocation& invocation);

@@ -85,6 +85,19 @@ const std::vector<CommandSpec> kCommands{
      "where and why reading stopped (byte offset, row number). Exit status 2 when\n"
      "not even the fields could be read. OUT must not exist unless --force is given.\n",
      RunRescue},
+    {"history", {"CATALOGUE"}, {}, "the versions kept by earlier changes",
+     "Prints one line per version that the catalogue's changes kept, newest first:\n"
+     "its number N (1 is the state the latest change replaced), when it was\n"
+     "replaced, its number of films, and what the next newer state changed\n"
+     "against it: films added, deleted and changed (\"+2 \u2212" "1 ~3\") with the\n"
+     "first few titles. The newest 100 versions are kept in CATALOGUE.versions/,\n"
+     "up to 20 times the size of the largest of them and the catalogue.\n",
+     RunHistory},
+    {"restore", {"CATALOGUE", "N"}, {}, "make version N the catalogue again",
+     "Makes version N of history the catalogue, byte for byte. The state it\n"
+     "replaces becomes version 1, so \"restore CATALOGUE 1\" right after takes the\n"
+     "restore back.\n",
+     RunRestore},
 };
 
 std::string Synopsis(const CommandSpec& command) {

@@ -3,6 +3,7 @@
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
 #include "cli/ErrorWatch.h"
+#include "fileio/VersionFolder.h"
 
 int RunNew(const Invocation& invocation) {
     const std::string& path = invocation.Arguments[0];
@@ -37,7 +38,8 @@ int RunConvert(const Invocation& invocation) {
     if (const ExitStatus status = OpenCatalogAt(table, invocation.Arguments[0], kDefaultSortFields)) return status;
     try {
         // A binary save under a name ending in ".xml" is written as XML, as every save of the table does.
-        table.SaveToFile(out, packetFormat);
+        // A file replaced there is kept as a version, as by every change of a catalogue.
+        fileio::SaveKeepingVersion(out, [&] { table.SaveToFile(out, packetFormat); });
     } catch (const std::exception&) {
         ShowFileError(kSaveFailedPhrase, out);
         return exitCatalogueFailed;

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "fileio/VersionFolder.h"
 #include "text/Cp1250.h"
 
 std::string DataDir;
@@ -144,10 +145,13 @@ bool OpenCatalog(TClientDataSet& table) {
 
 bool SaveCatalog(TClientDataSet& table) {
     try {
-        table.SaveToFile(CatalogPath(), dfXML);
+        // The file being replaced stays as a version, so that the change can be taken back.
+        fileio::SaveKeepingVersion(CatalogPath(), [&] { table.SaveToFile(CatalogPath(), dfXML); });
         return true;
     } catch (const std::exception&) {
-        ShowCatalogError(SaveFailedPhrase());
+        ShowSaveFailed();
         return false;
     }
 }
+
+void ShowSaveFailed() { ShowCatalogError(SaveFailedPhrase()); }

@@ -38,7 +38,11 @@ void CreateCatalog(TClientDataSet& table);
 // catalogue is open and on its first record. Reports its own failure.
 bool OpenCatalog(TClientDataSet& table);
 // Writes the whole table as XML; true when written. Reports its own failure.
+// The file it replaces is kept as a version (fileio/VersionFolder.h); a save
+// that fails leaves no version behind.
 bool SaveCatalog(TClientDataSet& table);
+// SaveCatalog's failure box: "Nepodařilo se uložit soubor: " and DataFileName.
+void ShowSaveFailed();
 
 // Case- and diacritics-folding comparison of Windows-1250 texts: -1, 0 or 1.
 // An empty first argument always sorts first (even against another empty one).

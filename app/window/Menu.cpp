@@ -80,6 +80,7 @@ TMenuF::TMenuF(QWidget* parent) : QMainWindow(parent) {
         move(screen->availableGeometry().center() - rect().center());
     BuildToolBar();
     BuildGrid();
+    BuildUndoKey();
 }
 
 TMenuF::~TMenuF() {

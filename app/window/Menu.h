@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/core/CatalogLock.h"
+#include "app/core/CatalogRestore.h"
 #include "table/ClientDataSet.h"
 
 class CatalogGridModel;
@@ -71,6 +72,8 @@ public:
     void DBGrid1KeyPress(char& key);
     // The grid's delete key, Ctrl+Delete.
     void DBGrid1DeleteKey();
+    // Ctrl+Z: takes the latest change back (MenuUndo.cpp).
+    void UndoLastChange();
 
     TClientDataSet cds;
     std::unique_ptr<CatalogGridModel> DataSource1;
@@ -100,6 +103,7 @@ protected:
 private:
     void BuildToolBar();
     void BuildGrid();
+    void BuildUndoKey();
     void SetCatalogButtons(bool open);
     // Whether a change may go ahead; refused with a message while another
     // program holds the catalogue's lock. When the lock has only now been
@@ -119,4 +123,5 @@ private:
     TSeznamF* SeznamF = nullptr;
     TPomocF* PomocF = nullptr;
     THledejF* HledejF = nullptr;
+    UndoTrail undoTrail_;
 };

@@ -3,11 +3,13 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sys/stat.h>
 
 #include "fileio/FileIO.h"
 #include "fileio/FileOperations.h"
 #include "fileio/FileReplacement.h"
+#include "fileio/VersionFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -199,4 +201,88 @@ TEST(FileIO, ReplacementRefusesDirectoriesBeforeWriting) {
         EXPECT_EQ(error.ErrorNumber(), EISDIR);
     }
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"catalogue"});
+}
+
+// Saves of random sizes, some of them failing, against a plain model of the
+// versions: each save that works keeps the content it replaced as the newest
+// version; the newest MaxCount stay, as long as they add up to no more than
+// SizeFactor times the largest of the file and its versions; a failed save
+// keeps nothing and prunes nothing.
+TEST(FileVersions, SavesKeepTheReplacedContentNewestFirstWithinTheBounds) {
+    TempDir dir;
+    const std::string path = dir.File("filmy.xml");
+    const fileio::VersionBounds bounds{7, 3};
+    std::mt19937 random(20261208);
+    std::vector<std::string> model;  // newest first
+    std::string current;
+    bool exists = false;
+    for (int save = 0; save < 60; ++save) {
+        const std::string content(random() % 3 == 0 ? random() % 3000 : random() % 300, char('a' + save % 26));
+        const bool fails = random() % 5 == 0;
+        try {
+            fileio::SaveKeepingVersion(
+                path,
+                [&] {
+                    if (fails) throw fileio::FileError(ENOSPC);
+                    fileio::ReplaceFileAtomically(path, content);
+                },
+                bounds);
+            EXPECT_FALSE(fails);
+        } catch (const fileio::FileError&) {
+            EXPECT_TRUE(fails);
+        }
+        if (!fails) {
+            if (exists) model.insert(model.begin(), current);
+            current = content;
+            exists = true;
+            std::size_t largest = current.size(), total = 0, kept = 0;
+            for (const std::string& version : model) largest = std::max(largest, version.size());
+            while (kept < model.size() && kept < bounds.MaxCount && total + model[kept].size() <= 3 * largest)
+                total += model[kept++].size();
+            model.resize(kept);
+        }
+        std::vector<std::string> stored;
+        std::string previousName = "~";
+        for (const fileio::Version& version : fileio::VersionFolder(path).List()) {
+            EXPECT_LT(version.Name, previousName);
+            EXPECT_EQ(version.Name.substr(version.Name.size() - 4), ".xml");
+            previousName = version.Name;
+            stored.push_back(fileio::ReadWholeFile(version.Path));
+        }
+        ASSERT_EQ(stored, model) << "after save " << save;
+    }
+}
+
+// A version is the replaced file itself, linked; where the folder lies on
+// another file system it is a copy. Keeping the same file twice keeps it once.
+TEST(FileVersions, KeptByLinkOrWhereLinksAreImpossibleByCopy) {
+    TempDir dir;
+    const std::string path = dir.File("filmy.xml");
+    WriteFile(path, "first");
+    struct stat original {};
+    ASSERT_EQ(::stat(path.c_str(), &original), 0);
+    fileio::VersionFolder folder(dir.File("./filmy.xml"));
+    const auto name = folder.Keep();
+    ASSERT_TRUE(name);
+    EXPECT_EQ(folder.Keep(), std::nullopt);
+    const std::vector<fileio::Version> versions = folder.List();
+    ASSERT_EQ(versions.size(), 1u);
+    EXPECT_EQ(versions[0].Path, path + ".versions/" + *name);
+    struct stat linked {};
+    ASSERT_EQ(::stat(versions[0].Path.c_str(), &linked), 0);
+    EXPECT_EQ(linked.st_ino, original.st_ino);
+    folder.Discard(*name);
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"filmy.xml"});
+
+    // /dev/shm is a file system of its own.
+    const std::string shm = "/dev/shm/kinovka-versions-" + std::to_string(::getpid());
+    struct stat memory {};
+    if (::stat("/dev/shm", &memory) != 0 || memory.st_dev == original.st_dev) GTEST_SKIP() << "no second file system";
+    fs::create_directories(shm);
+    fs::create_directory_symlink(shm, path + ".versions");
+    fileio::SaveKeepingVersion(path, [&] { fileio::ReplaceFileAtomically(path, "second"); });
+    const std::vector<fileio::Version> copied = folder.List();
+    fs::remove_all(shm);
+    ASSERT_EQ(copied.size(), 1u);
+    EXPECT_EQ(copied[0].Size, 5u);
 }

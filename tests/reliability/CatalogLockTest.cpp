@@ -134,6 +134,7 @@ TEST(CatalogLockCli, ChangesAreRefusedAndReadingGoesOn) {
         {"new", "filmy.xml", "--force"},
         {"convert", "filmy.xml", "filmy.xml", "--format", "binary"},
         {"rescue", "nove.csv", "filmy.xml", "--force"},
+        {"restore", "filmy.xml", "1"},
     };
     for (const auto& arguments : changes) {
         SCOPED_TRACE(arguments[0]);
@@ -149,6 +150,7 @@ TEST(CatalogLockCli, ChangesAreRefusedAndReadingGoesOn) {
     const std::vector<std::vector<std::string>> readings{
         {"list", "filmy.xml"}, {"summary", "filmy.xml"}, {"dump", "filmy.xml"},
         {"find", "filmy.xml", "--en", "kol"}, {"export", "filmy.xml", "filmy.csv"},
+        {"history", "filmy.xml"},
     };
     for (const auto& arguments : readings) {
         SCOPED_TRACE(arguments[0]);
@@ -166,7 +168,8 @@ TEST(CatalogLockCli, AChangeHoldsTheLockOnlyWhileItRuns) {
     const RunResult added = RunCli({"add", "filmy.xml", "--en", "Brazil"}, files.dir.Path());
     ASSERT_EQ(added.Status, 0) << added.Err;
     EXPECT_EQ(FilmsInFile(files.dir.File("filmy.xml")), 3);
-    // Nothing is left behind, and the next program finds the catalogue free.
-    EXPECT_EQ(files.dir.Names(), (std::vector<std::string>{"filmy.xml", "nove.csv"}));
+    // Nothing is left behind but the version the change kept, and the next
+    // program finds the catalogue free.
+    EXPECT_EQ(files.dir.Names(), (std::vector<std::string>{"filmy.xml", "filmy.xml.versions", "nove.csv"}));
     EXPECT_EQ(CatalogLock(files.dir.File("filmy.xml")).GetState(), State::Held);
 }

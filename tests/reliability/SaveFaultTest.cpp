@@ -116,7 +116,7 @@ TEST(SaveFaults, TableThatSavesItselfOnClosingLeavesTheFileOnFailure) {
         OpenCatalog(catalogue.table);
     }
     EXPECT_EQ(ReadBytes(catalogue.dir.File("filmy.xml")), empty);
-    EXPECT_EQ(catalogue.dir.Names(), (std::vector<std::string>{"filmy.xml", "filmy.xml.bak"}));
+    EXPECT_EQ(catalogue.dir.Names(), (std::vector<std::string>{"filmy.xml", "filmy.xml.bak", "filmy.xml.versions"}));
     EXPECT_FALSE(catalogue.Messages().empty());
 }
 
@@ -249,9 +249,13 @@ TEST(SaveFaults, KilledSavesLeaveACompleteCatalogue) {
     EXPECT_GE(killed, 10) << "the kills should mostly land before the end of a run";
     EXPECT_GE(killedWhileWriting, 5) << "the kills should often land while the new file is written";
     // Besides the catalogue: the sidecar of the lock, which nobody holds any more,
-    // and the unfinished new files.
+    // the unfinished new files, and the versions, each a complete catalogue.
     for (const std::string& name : dir.Names()) {
-        EXPECT_TRUE(name == "filmy.xml" || name == "filmy.xml.lock" || name.starts_with("filmy.xml.tmp-")) << name;
+        EXPECT_TRUE(name == "filmy.xml" || name == "filmy.xml.lock" || name.starts_with("filmy.xml.tmp-") ||
+                    name == "filmy.xml.versions")
+            << name;
     }
+    for (const auto& version : fs::directory_iterator(dir.File("filmy.xml.versions")))
+        EXPECT_GE(FilmsInFile(version.path().string()), 0) << version.path();
     std::cout << killed << " of 40 runs killed, " << killedWhileWriting << " while writing the new file\n";
 }

@@ -1,0 +1,37 @@
+#include "app/core/CatalogRestore.h"
+
+#include <algorithm>
+
+#include "app/core/Global.h"
+#include "fileio/FileIO.h"
+
+std::vector<fileio::Version> CatalogVersions() { return fileio::VersionFolder(CatalogPath()).List(); }
+
+bool RestoreCatalogVersion(const fileio::Version& version, std::string& keptName) {
+    try {
+        // A copy rather than a link, so that the version stays a file of its own
+        // whatever later happens to the catalogue.
+        const std::string bytes = fileio::ReadWholeFile(version.Path);
+        keptName = fileio::SaveKeepingVersion(CatalogPath(), [&] {
+                       fileio::ReplaceFileAtomically(CatalogPath(), bytes);
+                   }).value_or("");
+        return true;
+    } catch (const std::exception&) {
+        ShowSaveFailed();
+        return false;
+    }
+}
+
+std::optional<UndoTrail::Step> UndoTrail::Next(const std::vector<fileio::Version>& versions) const {
+    if (versions.empty()) return std::nullopt;
+    if (kept_.empty() || versions.front().Name != kept_) return Step{0, false};
+    const auto restored = std::find_if(versions.begin(), versions.end(),
+                                       [&](const fileio::Version& version) { return version.Name == restored_; });
+    if (restored == versions.end() || restored + 1 == versions.end()) return std::nullopt;
+    return Step{static_cast<std::size_t>(restored + 1 - versions.begin()), true};
+}
+
+void UndoTrail::Restored(std::string restoredName, std::string keptName) {
+    restored_ = std::move(restoredName);
+    kept_ = std::move(keptName);
+}

@@ -1,0 +1,89 @@
+// Ctrl+Z in the main window: the catalogue goes back to the version its latest
+// change replaced, after the user has confirmed what goes back; pressed again,
+// one change further.
+#include <QKeySequence>
+#include <QShortcut>
+#include <QToolButton>
+
+#include "app/core/CatalogChange.h"
+#include "app/core/Global.h"
+#include "app/window/Menu.h"
+#include "text/Cp1250.h"
+
+namespace {
+
+void Inform(const char* text) {
+    UserInterface().MessageBox(cp1250::FromUtf8(text), MessageKind::Information, MessageButtons::Ok);
+}
+
+// The question naming what goes back (Windows-1250); nothing when the version
+// cannot be read.
+std::optional<std::string> UndoQuestion(TClientDataSet& current, const fileio::Version& version, bool further,
+                                        CatalogChange& change) {
+    TClientDataSet previous;
+    try {
+        previous.LoadFromFile(version.Path);
+        previous.FieldNamed("K");
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    std::string what;
+    if (current.Active()) {
+        change = CompareCatalogs(previous, current);
+        what = CzechChangeText(change);
+    } else {
+        what = cp1250::FromUtf8("katalog nyní nelze přečíst");
+    }
+    return cp1250::FromUtf8(further ? "Vrátit zpět i předchozí změnu (" : "Vrátit zpět poslední změnu (") + what +
+           ")?";
+}
+
+}  // namespace
+
+void TMenuF::BuildUndoKey() {
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    connect(undo, &QShortcut::activated, this, [this] { UndoLastChange(); });
+}
+
+void TMenuF::UndoLastChange() {
+    // Like the buttons that change films: not before a catalogue was opened.
+    if (!ToolButton2->isEnabled() || !MayChangeCatalog(false)) return;
+    try {
+        const std::vector<fileio::Version> versions = CatalogVersions();
+        const std::optional<UndoTrail::Step> step = undoTrail_.Next(versions);
+        if (!step) {
+            Inform(versions.empty() ? "Není co vrátit zpět." : "Starší verze katalogu už není.");
+            return;
+        }
+        const fileio::Version& version = versions[step->Index];
+        CatalogChange change;
+        const auto question = UndoQuestion(cds, version, step->Further, change);
+        if (!question) {
+            UserInterface().MessageBox(cp1250::FromUtf8("Předchozí verzi katalogu nelze přečíst: ") +
+                                           DataFileNameText() + ".versions/" + version.Name + ".",
+                                       MessageKind::Error, MessageButtons::Ok);
+            return;
+        }
+        if (UserInterface().MessageBox(*question, MessageKind::Confirm, MessageButtons::OkCancel) != mrOk) return;
+
+        std::string kept;
+        if (!RestoreCatalogVersion(version, kept)) return;
+        undoTrail_.Restored(version.Name, kept);
+        cds.FreezeViews();
+        if (OpenCatalog(cds)) {
+            // The first film concerned that is there again.
+            const int keyField = cds.FieldNamed("K").FieldNo();
+            for (const FilmNamed& film : change.Concerned()) {
+                const std::string key = std::to_string(film.Key);
+                const int row = cds.FirstRowWhere(
+                    0, [&](const TClientDataSet::TRowValues& values) { return values.Value(keyField) == key; });
+                if (row < 0) continue;
+                cds.GoToRow(row);
+                break;
+            }
+        }
+        cds.ReleaseViews();
+    } catch (const std::exception& failure) {
+        UserInterface().ReportError(failure);
+    }
+}

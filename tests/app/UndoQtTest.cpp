@@ -1,0 +1,112 @@
+// Ctrl+Z in the main window, pressed as a user presses it: each kind of change
+// goes back to the file's exact previous bytes with the cursor on the film
+// concerned, a second Ctrl+Z goes one change further, and Cancel changes nothing.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <functional>
+
+#include "app/window/CatalogGridModel.h"
+#include "app/window/DBGrid.h"
+#include "dialogs/Uprav.h"
+#include "tests/app/WindowTestSupport.h"
+
+namespace {
+
+// Ctrl+Z answered with answer, in the main window shown and active as after a
+// dialog has closed; the question it asked (UTF-8), or "" without one.
+std::string PressUndo(TMenuF& menu, TModalResult answer) {
+    menu.show();
+    menu.activateWindow();
+    if (!QTest::qWaitForWindowActive(&menu)) return "the main window is not active";
+    Ui().Clear();
+    Ui().QueueAnswer(answer);
+    QTest::keyClick(menu.DBGrid1, Qt::Key_Z, Qt::ControlModifier);
+    return Ui().Messages.empty() ? "" : cp1250::ToUtf8(Ui().Messages.back().Text);
+}
+
+// Runs the edit dialog through a toolbar button: the boxes changed, then "&Stačí".
+void ThroughDialog(QToolButton* button, const std::function<void(TUpravF&)>& fill) {
+    ModalAnswer answer([&](QWidget* window) {
+        auto& dialog = *qobject_cast<TUpravF*>(window);
+        fill(dialog);
+        dialog.Button1->click();
+    });
+    button->click();
+    QVERIFY(answer.Seen());
+}
+
+}  // namespace
+
+class UndoQtTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ctrlZGivesBackTheBytesBeforeEachKindOfChange() {
+        ProgramUnderTest program(SampleFilms());
+        TMenuF& menu = program.Menu;
+        const struct {
+            const char* name;
+            std::function<void()> change;
+            std::string question;
+            std::string cursorAfterUndo;
+        } changes[] = {
+            {"Přidat",
+             [&] { ThroughDialog(menu.ToolButton2, [](TUpravF& d) { d.Edit1->setText(QStringLiteral("Zorro")); }); },
+             "Vrátit zpět poslední změnu (přidán film „Zorro“)?", ""},
+            {"Opravit",
+             [&] { ThroughDialog(menu.ToolButton3, [](TUpravF& d) { d.Edit7->setText(QStringLiteral("jiná")); }); },
+             "Vrátit zpět poslední změnu (opraven film „Pelíšky“)?", "Pelíšky"},
+            {"Smazat", [&] { menu.ToolButton4->click(); }, "Vrátit zpět poslední změnu (smazán film „Pelíšky“)?",
+             "Pelíšky"},
+            {"Ctrl+Delete",
+             [&] {
+                 Ui().QueueAnswer(mrOk);
+                 PressKey(menu.DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
+             },
+             "Vrátit zpět poslední změnu (smazán film „Pelíšky“)?", "Pelíšky"},
+        };
+        for (const auto& change : changes) {
+            const std::string before = program.ReadFile();
+            menu.cds.GoToRow(3);  // "Pelíšky" in the first sort
+            QCOMPARE(program.CurrentTitle(), std::string("Pelíšky"));
+            change.change();
+            QVERIFY2(program.ReadFile() != before, change.name);
+            QCOMPARE(PressUndo(menu, mrOk), change.question);
+            QVERIFY2(program.ReadFile() == before, change.name);
+            if (!change.cursorAfterUndo.empty()) QCOMPARE(program.CurrentTitle(), change.cursorAfterUndo);
+            QCOMPARE(menu.DataSource1->rowCount(), 9);
+        }
+    }
+
+    void aSecondCtrlZGoesFurtherAndCancelChangesNothing() {
+        ProgramUnderTest program(SampleFilms());
+        TMenuF& menu = program.Menu;
+        const std::string original = program.ReadFile();
+        ThroughDialog(menu.ToolButton2, [](TUpravF& d) { d.Edit1->setText(QStringLiteral("Alien")); });
+        const std::string oneAdded = program.ReadFile();
+        ThroughDialog(menu.ToolButton2, [](TUpravF& d) { d.Edit1->setText(QStringLiteral("Brazil")); });
+        const std::string twoAdded = program.ReadFile();
+        const std::size_t versions = CatalogVersions().size();
+
+        QCOMPARE(PressUndo(menu, mrCancel), std::string("Vrátit zpět poslední změnu (přidán film „Brazil“)?"));
+        QVERIFY(program.ReadFile() == twoAdded);
+        QCOMPARE(CatalogVersions().size(), versions);
+
+        PressUndo(menu, mrOk);
+        QVERIFY(program.ReadFile() == oneAdded);
+        QCOMPARE(PressUndo(menu, mrOk), std::string("Vrátit zpět i předchozí změnu (přidán film „Alien“)?"));
+        QVERIFY(program.ReadFile() == original);
+        QCOMPARE(PressUndo(menu, mrOk), std::string("Starší verze katalogu už není."));
+        QVERIFY(program.ReadFile() == original);
+
+        // A change after the undos: Ctrl+Z takes that change back first.
+        menu.ToolButton4->click();
+        QVERIFY(PressUndo(menu, mrOk).starts_with("Vrátit zpět poslední změnu (smazán film"));
+        QVERIFY(program.ReadFile() == original);
+    }
+};
+
+KINOVKA_WINDOW_TEST_MAIN(UndoQtTest)
+#include "UndoQtTest.moc"

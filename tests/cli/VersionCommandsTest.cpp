@@ -1,0 +1,144 @@
+// history and restore, and the versions every change keeps: listed newest first
+// with what changed, brought back byte for byte (a restore itself undone the
+// same way), pruned oldest first, and never left behind by a save that failed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+
+#include "CliSandbox.h"
+
+namespace {
+
+// The version files of a catalogue, oldest first.
+std::vector<std::string> VersionNames(const CliSandbox& box, const std::string& catalogue) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(box.Path(catalogue + ".versions"), error))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+// A history line without its time ("  2026-12-08 09:14:03" after the number),
+// which must have that shape.
+std::string WithoutTime(const std::string& line) {
+    const std::size_t at = line.find("  ");
+    const std::string time = at == std::string::npos ? "" : line.substr(at, 21);
+    const std::string shape = "  0000-00-00 00:00:00";
+    bool shaped = time.size() == shape.size();
+    for (std::size_t i = 0; shaped && i < shape.size(); ++i)
+        shaped = shape[i] == '0' ? std::isdigit(static_cast<unsigned char>(time[i])) != 0 : time[i] == shape[i];
+    EXPECT_TRUE(shaped) << line;
+    return shaped ? line.substr(0, at) + line.substr(at + shape.size()) : line;
+}
+
+void Expect(const CliSandbox& box, const std::vector<std::string>& arguments, int status) {
+    const CliResult result = box.Run(arguments);
+    EXPECT_EQ(result.Status, status) << arguments[0] << ": " << result.Err;
+}
+
+}  // namespace
+
+TEST(VersionCommands, HistoryTellsEachChangeNewestFirst) {
+    CliSandbox box;
+    box.MakeCatalogue("k.xml", {{"--en", "Amadeus"}, {"--en", "Brazil"}});  // new, add, add
+    Expect(box, {"edit", "k.xml", "1", "--en", "Amadeus (1984)"}, 0);
+    Expect(box, {"delete", "k.xml", "2"}, 0);
+    Expect(box, {"add", "k.xml", "--en", "Cube"}, 0);
+
+    const CliResult history = box.Run({"history", "k.xml"});
+    ASSERT_EQ(history.Status, 0) << history.Err;
+    const std::vector<std::string> expected{
+        "1  1 film  +1 \u22120 ~0  \"Cube\"",
+        "2  2 filmy  +0 \u22121 ~0  \"Brazil\"",
+        "3  2 filmy  +0 \u22120 ~1  \"Amadeus (1984)\"",
+        "4  1 film  +1 \u22120 ~0  \"Brazil\"",
+        "5  0 filmů  +1 \u22120 ~0  \"Amadeus\"",
+    };
+    std::vector<std::string> lines = Lines(history.Out);
+    for (std::string& line : lines) line = WithoutTime(line);
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(VersionNames(box, "k.xml").size(), 5u);
+
+    CliSandbox empty;
+    empty.MakeCatalogue("e.xml", {});
+    const CliResult none = empty.Run({"history", "e.xml"});
+    EXPECT_EQ(none.Status, 0);
+    EXPECT_EQ(none.Out, "");
+    EXPECT_NE(none.Err.find("nemá žádné uložené verze"), std::string::npos);
+}
+
+TEST(VersionCommands, RestoreBringsBackTheBytesAndIsUndoneTheSameWay) {
+    CliSandbox box;
+    box.MakeCatalogue("k.xml", {{"--en", "Amadeus"}, {"--en", "Brazil"}, {"--en", "Cube"}});
+    const std::string latest = box.Read("k.xml");
+    const std::string oneFilm = box.Read("k.xml.versions/" + VersionNames(box, "k.xml")[1]);
+
+    Expect(box, {"restore", "k.xml", "2"}, 0);
+    EXPECT_EQ(box.Read("k.xml"), oneFilm);
+    EXPECT_EQ(VersionNames(box, "k.xml").size(), 4u);
+    Expect(box, {"restore", "k.xml", "1"}, 0);
+    EXPECT_EQ(box.Read("k.xml"), latest);
+    Expect(box, {"convert", "k.xml", "k.xml", "--format", "utf8"}, 0);
+    Expect(box, {"restore", "k.xml", "1"}, 0);
+    EXPECT_EQ(box.Read("k.xml"), latest);
+
+    const CliResult missing = box.Run({"restore", "k.xml", "9"});
+    EXPECT_EQ(missing.Status, 1);
+    EXPECT_EQ(missing.Err, "Verze 9 neexistuje (katalog k.xml jich má 7).\n");
+    Expect(box, {"restore", "k.xml", "0"}, 1);
+    EXPECT_EQ(VersionNames(box, "k.xml").size(), 7u);
+}
+
+TEST(VersionCommands, TheNewestHundredStayAndTheOldestGoFirst) {
+    CliSandbox box;
+    box.MakeCatalogue("k.xml", {{"--en", "Amadeus"}});
+    const std::string kept = VersionNames(box, "k.xml")[0];
+    // 99 small older versions, a year apart, beside the one the add kept.
+    for (int year = 1901; year < 2000; ++year)
+        box.Write("k.xml.versions/" + std::to_string(year) + kept.substr(4), "<x/>");
+    ASSERT_EQ(VersionNames(box, "k.xml").size(), 100u);
+
+    Expect(box, {"add", "k.xml", "--en", "Brazil"}, 0);
+    const std::string beforeLast = box.Read("k.xml");
+    Expect(box, {"add", "k.xml", "--en", "Cube"}, 0);
+    const std::vector<std::string> names = VersionNames(box, "k.xml");
+    ASSERT_EQ(names.size(), 100u);
+    EXPECT_EQ(names.front().substr(0, 4), "1903");
+    EXPECT_EQ(box.Read("k.xml.versions/" + names.back()), beforeLast);
+}
+
+TEST(VersionCommands, ASaveThatFailsKeepsNoVersion) {
+    CliSandbox box;
+    box.MakeCatalogue("k.xml", {{"--en", "Amadeus"}, {"--en", "Brazil"}});
+    const std::string before = box.Read("k.xml");
+    const std::vector<std::string> versions = VersionNames(box, "k.xml");
+
+    // A file size limit just under the catalogue's: the new file cannot be written.
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = before.size() - 1;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const CliResult failed = box.Run({"add", "k.xml", "--en", "Cube"});
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(failed.Status, 2);
+    EXPECT_EQ(failed.Err, "Nepodařilo se uložit soubor: k.xml.\n");
+    EXPECT_EQ(box.Read("k.xml"), before);
+    EXPECT_EQ(VersionNames(box, "k.xml"), versions);
+}
