@@ -63,11 +63,13 @@ const std::vector<CommandSpec> kCommands{
      RunEdit},
     {"delete", {"CATALOGUE", "K"}, {}, "delete the film with key K", "Deletes the film with key K.\n", RunDelete},
     {"import", {"CATALOGUE", "CSVFILE"}, {}, "add every row of a CSV file",
-     "Adds every row of a UTF-8 CSV file as a film. The header line names the\n"
-     "columns: S1 to S7 or the grid's titles (\"Název anglicky\", \"Název česky\",\n"
-     "\"č. CD\", \"Znění\", \"Titulky\", \"ks CD\", \"Poznámka\") in any order; a K column\n"
-     "is ignored and missing columns take the add form's values. One bad row adds\n"
-     "nothing and is reported with its line number.\n",
+     "Adds every row of a CSV file (UTF-8, or Windows-1250 as Czech spreadsheets\n"
+     "write it; cells separated by \",\", \";\" or tab, as the header line shows) as\n"
+     "a film. The header line names the columns: S1 to S7 or the grid's titles\n"
+     "(\"Název anglicky\", \"Název česky\", \"č. CD\", \"Znění\", \"Titulky\", \"ks CD\",\n"
+     "\"Poznámka\") in any order; a K column and unknown columns are left out, and\n"
+     "missing columns take the add form's values. An empty cell is a null, \"\" an\n"
+     "empty text. One bad row adds nothing and is reported with its line number.\n",
      RunImport},
     {"export", {"CATALOGUE", "CSVFILE"}, {kSort}, "write the CSV dump to a file",
      "Writes the CSV dump (see dump) to CSVFILE.\n", RunExport},
