@@ -71,8 +71,15 @@ const std::vector<CommandSpec> kCommands{
      "missing columns take the add form's values. An empty cell is a null, \"\" an\n"
      "empty text. One bad row adds nothing and is reported with its line number.\n",
      RunImport},
-    {"export", {"CATALOGUE", "CSVFILE"}, {kSort}, "write the CSV dump to a file",
-     "Writes the CSV dump (see dump) to CSVFILE.\n", RunExport},
+    {"export", {"CATALOGUE", "FILE"},
+     {kSort, {"format", "csv|html", "csv or html (default: html for FILE ending in .html or .htm, else csv)"}},
+     "write the CSV dump or a web page to a file",
+     "Writes the CSV dump (see dump) or a web page to FILE. The page is one UTF-8\n"
+     "file without external resources: the summary's counts and the grid's columns,\n"
+     "a search box (English title, Czech title and note, case and Czech diacritics\n"
+     "ignored) and column titles that sort; \"#q=TEXT&sort=-S3\" after its address\n"
+     "gives a search and an order.\n",
+     RunExport},
     {"convert", {"CATALOGUE", "OUT"}, {{"format", "xml|binary|utf8", "the form of OUT (default xml)"}},
      "save the catalogue in another form",
      "Loads the catalogue and saves it as OUT: XML, binary or XML in UTF-8. A binary\n"

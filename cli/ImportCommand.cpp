@@ -1,5 +1,4 @@
 // import: the rows of a CSV file added as films, all of them or none.
-#include <array>
 #include <optional>
 
 #include "app/core/Global.h"
@@ -9,21 +8,14 @@
 #include "cli/Csv.h"
 #include "cli/CzechPlural.h"
 #include "cli/FilmBoxes.h"
+#include "cli/GridColumns.h"
 #include "fileio/FileIO.h"
 #include "text/Cp1250.h"
 
 namespace {
 
-// The names a column may carry for each box: the field name or the grid's title.
-constexpr std::array<std::array<std::string_view, 2>, 7> kColumnNames{{{"S1", "Název anglicky"},
-                                                                        {"S2", "Název česky"},
-                                                                        {"S3", "č. CD"},
-                                                                        {"S4", "Znění"},
-                                                                        {"S5", "Titulky"},
-                                                                        {"S6", "ks CD"},
-                                                                        {"S7", "Poznámka"}}};
-constexpr std::size_t kKeyColumn = kColumnNames.size();       // K: assigned by the table, so ignored
-constexpr std::size_t kUnknownColumn = kColumnNames.size() + 1;  // left out with a warning
+constexpr std::size_t kKeyColumn = kGridColumns.size();       // K: assigned by the table, so ignored
+constexpr std::size_t kUnknownColumn = kGridColumns.size() + 1;  // left out with a warning
 
 constexpr CzechNoun kCell{"buňka", "buňky", "buněk"};
 constexpr CzechNoun kColumn{"sloupec", "sloupce", "sloupců"};
@@ -46,8 +38,9 @@ struct ImportWarning {
     std::string Text;
 };
 
-// The box each column fills (kKeyColumn for K, kUnknownColumn for a column the
-// catalogue does not have, which gets one warning for all such columns).
+// The box each column fills, a column being named by its field name or by the
+// grid's title (kKeyColumn for K, kUnknownColumn for a column the catalogue does
+// not have, which gets one warning for all such columns).
 std::vector<std::size_t> ColumnBoxes(const CsvRecord& header, std::vector<ImportWarning>& warnings) {
     std::vector<std::size_t> boxes;
     std::string unknownNames;
@@ -55,8 +48,10 @@ std::vector<std::size_t> ColumnBoxes(const CsvRecord& header, std::vector<Import
     for (const std::optional<std::string>& cell : header.Cells) {
         const std::string_view name = TrimmedBlanks(cell.value_or(""));
         std::size_t box = 0;
-        while (box < kColumnNames.size() && kColumnNames[box][0] != name && kColumnNames[box][1] != name) ++box;
-        if (box == kColumnNames.size() && name != "K") {
+        while (box < kGridColumns.size() && kGridColumns[box].FieldName != name && kGridColumns[box].Title != name) {
+            ++box;
+        }
+        if (box == kGridColumns.size() && name != "K") {
             boxes.push_back(kUnknownColumn);
             unknownNames += (unknownCount++ == 0 ? "\"" : ", \"") + std::string(name) + "\"";
             continue;

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config libicu-dev libgtest-dev qt6-base-dev libqt6printsupport6
           libgl-dev python3 xvfb xdotool x11-xserver-utils libpugixml-dev fonts-dejavu-core
-          poppler-utils clang libclang-rt-14-dev)
+          poppler-utils clang libclang-rt-14-dev chromium)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
