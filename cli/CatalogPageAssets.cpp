@@ -31,7 +31,7 @@ th button::after{content:none!important}
 
 // Films are data (the JSON in script#films-data: one array of the seven values
 // per film, in the catalogue's order) and become rows lazily: a row element is
-// made the first time it is shown and then kept. The table holds, in the current
+// made the first time the table reaches its film, and kept. The table holds, in the current
 // order, a prefix of all films long enough to show the wanted number of rows
 // that pass the search; the rows the search leaves out carry "hidden". Scrolling
 // near the end lengthens the prefix, and printing shows every film.
@@ -64,23 +64,23 @@ const std::string_view kCatalogPageScript = R"js(
   const rowOf = [];
   const orders = new Map();  // "column,descending" -> film numbers in that order
 
-  function row(i) {
-    if (!rowOf[i]) {
-      const tr = document.createElement("tr");
+  // A row gets its cells when it is first shown: a search that leaves most films
+  // out then costs one empty hidden row for each.
+  function placeRow(i) {
+    const tr = rowOf[i] ??= document.createElement("tr");
+    tr.hidden = !passes[i];
+    if (passes[i] && !tr.cells.length) {
       for (const value of films[i]) tr.insertCell().textContent = value ?? "";
-      rowOf[i] = tr;
     }
-    return rowOf[i];
+    return tr;
   }
 
   function showMore(wanted) {
     const added = document.createDocumentFragment();
     while (rendered < sequence.length && shownRows < wanted) {
       const i = sequence[rendered++];
-      const tr = row(i);
-      tr.hidden = !passes[i];
+      added.appendChild(placeRow(i));
       if (passes[i]) ++shownRows;
-      added.appendChild(tr);
     }
     body.appendChild(added);
   }
@@ -94,7 +94,7 @@ const std::string_view kCatalogPageScript = R"js(
     shownRows = 0;
     for (let k = 0; k < rendered; ++k) {
       const i = sequence[k];
-      if (rowOf[i].hidden === passes[i]) rowOf[i].hidden = !passes[i];
+      if (rowOf[i].hidden === passes[i]) placeRow(i);
       if (passes[i]) ++shownRows;
     }
     showMore(Math.max(shownRows, firstRows));
