@@ -72,7 +72,7 @@ const std::vector<CommandSpec> kCommands{
      "empty text. One bad row adds nothing and is reported with its line number.\n",
      RunImport},
     {"export", {"CATALOGUE", "FILE"},
-     {kSort, {"format", "csv|html", "csv or html (default: html for FILE ending in .html or .htm, else csv)"}},
+     {kSort, {"format", "csv|html", "default: html when FILE ends in .html or .htm, csv otherwise"}},
      "write the CSV dump or a web page to a file",
      "Writes the CSV dump (see dump) or a web page to FILE. The page is one UTF-8\n"
      "file without external resources: the summary's counts and the grid's columns,\n"
