@@ -46,7 +46,7 @@ std::vector<std::size_t> ColumnBoxes(const CsvRecord& header, std::vector<Import
     std::string unknownNames;
     std::size_t unknownCount = 0;
     for (const std::optional<std::string>& cell : header.Cells) {
-        const std::string_view name = TrimmedBlanks(cell.value_or(""));
+        const std::string_view name = TrimmedBlanks(cell ? std::string_view(*cell) : std::string_view());
         std::size_t box = 0;
         while (box < kGridColumns.size() && kGridColumns[box].FieldName != name && kGridColumns[box].Title != name) {
             ++box;
