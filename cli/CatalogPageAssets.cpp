@@ -31,10 +31,11 @@ th button::after{content:none!important}
 
 // Films are data (the JSON in script#films-data: one array of the seven values
 // per film, in the catalogue's order) and become rows lazily: a row element is
-// made the first time the table reaches its film, and kept. The table holds, in the current
-// order, a prefix of all films long enough to show the wanted number of rows
-// that pass the search; the rows the search leaves out carry "hidden". Scrolling
-// near the end lengthens the prefix, and printing shows every film.
+// made the first time the table reaches its film, and kept. After each search
+// and each sort the table holds, in the current order, the shortest prefix of
+// all films that shows 400 rows passing the search (or all of them); the rows
+// the search leaves out carry "hidden". Scrolling near the end lengthens the
+// prefix, and printing shows every film.
 const std::string_view kCatalogPageScript = R"js(
 "use strict";
 (() => {
@@ -85,21 +86,24 @@ const std::string_view kCatalogPageScript = R"js(
     body.appendChild(added);
   }
 
-  function filter() {
+  // Which films pass the search, and the counts line for it.
+  function search() {
     const wanted = fold(query).replaceAll("\0", "");
     if (wanted && !searchKeys) {
       searchKeys = films.map(film => fold((film[0] ?? "") + "\0" + (film[1] ?? "") + "\0" + (film[6] ?? "")));
     }
     passes = films.map((film, i) => !wanted || searchKeys[i].includes(wanted));
-    shownRows = 0;
-    for (let k = 0; k < rendered; ++k) {
-      const i = sequence[k];
-      if (rowOf[i].hidden === passes[i]) placeRow(i);
-      if (passes[i]) ++shownRows;
-    }
-    showMore(Math.max(shownRows, firstRows));
     const total = passes.reduce((sum, pass) => sum + pass, 0);
     counts.textContent = query ? `${total} z ${films.length} filmů` : summary;
+  }
+
+  // The table starts again from the top of the order: after a new search or
+  // order it never holds more rows than that needs.
+  function showFromTop() {
+    body.replaceChildren();
+    rendered = 0;
+    shownRows = 0;
+    showMore(firstRows);
   }
 
   // Ties keep the catalogue's order, in either direction; a null sorts first.
@@ -116,13 +120,8 @@ const std::string_view kCatalogPageScript = R"js(
     return orders.get(name);
   }
 
-  function arrange() {
+  function sortRows() {
     sequence = sortColumn < 0 ? films.map((film, i) => i) : order(sortColumn, descending);
-    const wanted = Math.max(shownRows, firstRows);
-    body.replaceChildren();
-    rendered = 0;
-    shownRows = 0;
-    showMore(wanted);
     heads.forEach((head, column) => head.setAttribute("aria-sort", column !== sortColumn ? "none"
                                                        : descending ? "descending" : "ascending"));
   }
@@ -146,8 +145,9 @@ const std::string_view kCatalogPageScript = R"js(
   function applyAddress() {
     readAddress();
     box.value = query;
-    arrange();
-    filter();
+    search();
+    sortRows();
+    showFromTop();
   }
 
   let pending = 0;
@@ -156,12 +156,16 @@ const std::string_view kCatalogPageScript = R"js(
     writeAddress();
     clearTimeout(pending);
     // A large catalogue is searched once the typing pauses, not on every key.
-    pending = setTimeout(filter, films.length > 5000 ? 150 : 0);
+    pending = setTimeout(() => {
+      search();
+      showFromTop();
+    }, films.length > 5000 ? 150 : 0);
   });
   heads.forEach((head, column) => head.querySelector("button").addEventListener("click", () => {
     descending = column === sortColumn ? !descending : false;
     sortColumn = column;
-    arrange();
+    sortRows();
+    showFromTop();
     writeAddress();
   }));
   window.addEventListener("hashchange", applyAddress);
