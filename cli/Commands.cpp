@@ -63,14 +63,23 @@ const std::vector<CommandSpec> kCommands{
      RunEdit},
     {"delete", {"CATALOGUE", "K"}, {}, "delete the film with key K", "Deletes the film with key K.\n", RunDelete},
     {"import", {"CATALOGUE", "CSVFILE"}, {}, "add every row of a CSV file",
-     "Adds every row of a UTF-8 CSV file as a film. The header line names the\n"
-     "columns: S1 to S7 or the grid's titles (\"Název anglicky\", \"Název česky\",\n"
-     "\"č. CD\", \"Znění\", \"Titulky\", \"ks CD\", \"Poznámka\") in any order; a K column\n"
-     "is ignored and missing columns take the add form's values. One bad row adds\n"
-     "nothing and is reported with its line number.\n",
+     "Adds every row of a CSV file (UTF-8, or Windows-1250 as Czech spreadsheets\n"
+     "write it; cells separated by \",\", \";\" or tab, as the header line shows) as\n"
+     "a film. The header line names the columns: S1 to S7 or the grid's titles\n"
+     "(\"Název anglicky\", \"Název česky\", \"č. CD\", \"Znění\", \"Titulky\", \"ks CD\",\n"
+     "\"Poznámka\") in any order; a K column and unknown columns are left out, and\n"
+     "missing columns take the add form's values. An empty cell is a null, \"\" an\n"
+     "empty text. One bad row adds nothing and is reported with its line number.\n",
      RunImport},
-    {"export", {"CATALOGUE", "CSVFILE"}, {kSort}, "write the CSV dump to a file",
-     "Writes the CSV dump (see dump) to CSVFILE.\n", RunExport},
+    {"export", {"CATALOGUE", "FILE"},
+     {kSort, {"format", "csv|html", "default: html when FILE ends in .html or .htm, csv otherwise"}},
+     "write the CSV dump or a web page to a file",
+     "Writes the CSV dump (see dump) or a web page to FILE. The page is one UTF-8\n"
+     "file without external resources: the summary's counts and the grid's columns,\n"
+     "a search box (English title, Czech title and note, case and Czech diacritics\n"
+     "ignored) and column titles that sort; \"#q=TEXT&sort=-S3\" after its address\n"
+     "gives a search and an order.\n",
+     RunExport},
     {"convert", {"CATALOGUE", "OUT"}, {{"format", "xml|binary|utf8", "the form of OUT (default xml)"}},
      "save the catalogue in another form",
      "Loads the catalogue and saves it as OUT: XML, binary or XML in UTF-8. A binary\n"

@@ -1,12 +1,35 @@
 #include "cli/Csv.h"
 
+#include <iterator>
+
 namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The separator of the header line: the candidate found most often outside
+// quotes; on a tie the earlier candidate, so a one-column header gives ",".
+char HeaderSeparator(std::string_view text) {
+    constexpr char candidates[] = {',', ';', '\t'};
+    std::size_t counts[std::size(candidates)] = {};
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '\r' || c == '\n') break;
+        for (std::size_t i = 0; i < std::size(candidates); ++i) counts[i] += c == candidates[i];
+    }
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < std::size(candidates); ++i) {
+        if (counts[i] > counts[best]) best = i;
+    }
+    return candidates[best];
+}
 
 class CsvScanner {
 public:
-    explicit CsvScanner(std::string_view text) : text_(text) {
-        if (text_.starts_with("\xEF\xBB\xBF")) pos_ = 3;
-    }
+    explicit CsvScanner(std::string_view text)
+        : text_(text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size()) : text),
+          separator_(HeaderSeparator(text_)) {}
 
     std::vector<CsvRecord> Records() {
         std::vector<CsvRecord> records;
@@ -15,10 +38,10 @@ public:
             bool atRecordEnd = false;
             while (!atRecordEnd) {
                 record.Cells.push_back(Cell(record.Line));
-                atRecordEnd = AtEnd() || !Consume(',');
+                atRecordEnd = AtEnd() || !Consume(separator_);
             }
             if (!AtEnd()) ConsumeLineBreak();
-            const bool emptyLine = record.Cells.size() == 1 && record.Cells[0].empty() && !lastCellQuoted_;
+            const bool emptyLine = record.Cells.size() == 1 && !record.Cells[0];
             if (!emptyLine) records.push_back(std::move(record));
         }
         return records;
@@ -32,6 +55,7 @@ private:
         return true;
     }
     bool AtLineBreak() const { return !AtEnd() && (text_[pos_] == '\r' || text_[pos_] == '\n'); }
+    bool AtCellEnd() const { return AtEnd() || text_[pos_] == separator_ || AtLineBreak(); }
 
     // Takes CR LF, LF or CR, counting the line.
     void ConsumeLineBreak() {
@@ -43,14 +67,16 @@ private:
         ++line_;
     }
 
-    std::string Cell(std::size_t recordLine) {
-        lastCellQuoted_ = Consume('"');
-        return lastCellQuoted_ ? QuotedCell(recordLine) : PlainCell(recordLine);
+    std::optional<std::string> Cell(std::size_t recordLine) {
+        if (Consume('"')) return QuotedCell(recordLine);
+        std::string cell = PlainCell(recordLine);
+        if (cell.empty()) return std::nullopt;
+        return cell;
     }
 
     std::string PlainCell(std::size_t recordLine) {
         const std::size_t start = pos_;
-        while (!AtEnd() && text_[pos_] != ',' && !AtLineBreak()) {
+        while (!AtCellEnd()) {
             if (text_[pos_] == '"') {
                 throw CsvSyntaxError(recordLine, "uvozovka uvnitř buňky, která v uvozovkách není");
             }
@@ -75,16 +101,16 @@ private:
                 cell += text_[pos_++];
             }
         }
-        if (!AtEnd() && text_[pos_] != ',' && !AtLineBreak()) {
-            throw CsvSyntaxError(recordLine, "za uzavírací uvozovkou smí být jen čárka nebo konec řádku");
+        if (!AtCellEnd()) {
+            throw CsvSyntaxError(recordLine, "za uzavírací uvozovkou smí být jen oddělovač nebo konec řádku");
         }
         return cell;
     }
 
     std::string_view text_;
+    char separator_;
     std::size_t pos_ = 0;
     std::size_t line_ = 1;
-    bool lastCellQuoted_ = false;
 };
 
 bool NeedsQuotes(std::string_view text) { return text.find_first_of(",\"\r\n") != std::string_view::npos; }

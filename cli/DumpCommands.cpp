@@ -1,5 +1,8 @@
-// dump and export: every record in index order, for programs and spreadsheets.
+// dump and export: every record in index order, for programs, spreadsheets and browsers.
+#include <filesystem>
+
 #include "cli/CatalogAccess.h"
+#include "cli/CatalogPage.h"
 #include "cli/CatalogDump.h"
 #include "cli/CommandHandlers.h"
 #include "cli/TextOutput.h"
@@ -16,16 +19,34 @@ int RunDump(const Invocation& invocation) {
     return exitSuccess;
 }
 
+namespace {
+
+// The --format option, or else FILE's extension: ".html" and ".htm" (in any
+// letter case) give the web page, everything else CSV.
+bool ExportsPage(const Invocation& invocation, const std::string& file) {
+    if (const std::optional<std::string> format = invocation.Value("format")) {
+        if (*format != "csv" && *format != "html") throw UsageError("Neznámý formát: " + *format + " (csv nebo html)");
+        return *format == "html";
+    }
+    std::string extension = std::filesystem::path(file).extension().string();
+    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return extension == ".html" || extension == ".htm";
+}
+
+}  // namespace
+
 int RunExport(const Invocation& invocation) {
-    const std::string& csvFile = invocation.Arguments[1];
+    const std::string& file = invocation.Arguments[1];
+    const bool page = ExportsPage(invocation, file);
     TClientDataSet table;
     if (const ExitStatus status = OpenCatalogAt(table, invocation.Arguments[0], SortOption(invocation))) {
         return status;
     }
     try {
-        fileio::ReplaceFileAtomically(csvFile, DumpCsv(table));
+        const std::string catalogueName = std::filesystem::path(invocation.Arguments[0]).filename().string();
+        fileio::ReplaceFileAtomically(file, page ? CatalogPage(table, catalogueName) : DumpCsv(table));
     } catch (const std::exception&) {
-        ShowFileError(kSaveFailedPhrase, csvFile);
+        ShowFileError(kSaveFailedPhrase, file);
         return exitCatalogueFailed;
     }
     return exitSuccess;

@@ -1,5 +1,4 @@
 // import: the rows of a CSV file added as films, all of them or none.
-#include <array>
 #include <optional>
 
 #include "app/core/Global.h"
@@ -7,21 +6,19 @@
 #include "cli/CommandHandlers.h"
 #include "cli/ConsoleUiServices.h"
 #include "cli/Csv.h"
+#include "cli/CzechPlural.h"
 #include "cli/FilmBoxes.h"
+#include "cli/GridColumns.h"
 #include "fileio/FileIO.h"
 #include "text/Cp1250.h"
 
 namespace {
 
-// The names a column may carry for each box: the field name or the grid's title.
-constexpr std::array<std::array<std::string_view, 2>, 7> kColumnNames{{{"S1", "Název anglicky"},
-                                                                        {"S2", "Název česky"},
-                                                                        {"S3", "č. CD"},
-                                                                        {"S4", "Znění"},
-                                                                        {"S5", "Titulky"},
-                                                                        {"S6", "ks CD"},
-                                                                        {"S7", "Poznámka"}}};
-constexpr std::size_t kKeyColumn = kColumnNames.size();  // K: assigned by the table, so ignored
+constexpr std::size_t kKeyColumn = kGridColumns.size();       // K: assigned by the table, so ignored
+constexpr std::size_t kUnknownColumn = kGridColumns.size() + 1;  // left out with a warning
+
+constexpr CzechNoun kCell{"buňka", "buňky", "buněk"};
+constexpr CzechNoun kColumn{"sloupec", "sloupce", "sloupců"};
 
 struct ImportRefusal {
     std::size_t Line;
@@ -35,36 +32,63 @@ std::string_view TrimmedBlanks(std::string_view text) {
     return text;
 }
 
-// The box each column fills (kKeyColumn for K).
-std::vector<std::size_t> ColumnBoxes(const CsvRecord& header) {
+// Notes on an import that goes on, each naming its line of the file (UTF-8).
+struct ImportWarning {
+    std::size_t Line;
+    std::string Text;
+};
+
+// The box each column fills, a column being named by its field name or by the
+// grid's title (kKeyColumn for K, kUnknownColumn for a column the catalogue does
+// not have, which gets one warning for all such columns).
+std::vector<std::size_t> ColumnBoxes(const CsvRecord& header, std::vector<ImportWarning>& warnings) {
     std::vector<std::size_t> boxes;
-    for (const std::string& cell : header.Cells) {
-        const std::string_view name = TrimmedBlanks(cell);
+    std::string unknownNames;
+    std::size_t unknownCount = 0;
+    for (const std::optional<std::string>& cell : header.Cells) {
+        const std::string_view name = TrimmedBlanks(cell ? std::string_view(*cell) : std::string_view());
         std::size_t box = 0;
-        while (box < kColumnNames.size() && kColumnNames[box][0] != name && kColumnNames[box][1] != name) ++box;
-        if (box == kColumnNames.size() && name != "K") {
-            throw ImportRefusal{header.Line, "neznámý sloupec \"" + std::string(name) + "\""};
+        while (box < kGridColumns.size() && kGridColumns[box].FieldName != name && kGridColumns[box].Title != name) {
+            ++box;
+        }
+        if (box == kGridColumns.size() && name != "K") {
+            boxes.push_back(kUnknownColumn);
+            unknownNames += (unknownCount++ == 0 ? "\"" : ", \"") + std::string(name) + "\"";
+            continue;
         }
         for (std::size_t earlier : boxes) {
             if (earlier == box) throw ImportRefusal{header.Line, "sloupec \"" + std::string(name) + "\" je tu dvakrát"};
         }
         boxes.push_back(box);
     }
+    if (unknownCount > 0) {
+        warnings.push_back({header.Line, "vynechány neznámé sloupce (" + CzechCount(unknownCount, kColumn) +
+                                             "): " + unknownNames});
+    }
     return boxes;
 }
 
-// The boxes of one row: the add form's fresh values, overwritten by the row's cells.
-FilmBoxes RowBoxes(const CsvRecord& row, const std::vector<std::size_t>& columnBoxes) {
+// The boxes of one row: the add form's fresh values, overwritten by the row's
+// cells; an empty cell leaves its field null.
+FilmBoxes RowBoxes(const CsvRecord& row, const std::vector<std::size_t>& columnBoxes,
+                   std::vector<ImportWarning>& warnings) {
     if (row.Cells.size() != columnBoxes.size()) {
-        throw ImportRefusal{row.Line, "řádek má " + std::to_string(row.Cells.size()) + " buněk, záhlaví " +
-                                          std::to_string(columnBoxes.size())};
+        throw ImportRefusal{row.Line, "řádek: " + CzechCount(row.Cells.size(), kCell) +
+                                          ", záhlaví: " + CzechCount(columnBoxes.size(), kCell)};
     }
     FilmBoxes boxes = FilmBoxes::FreshAdd();
     bool czechTitleGiven = false;
+    bool charactersLost = false;
     for (std::size_t column = 0; column < columnBoxes.size(); ++column) {
-        if (columnBoxes[column] == kKeyColumn) continue;
-        boxes.Box[columnBoxes[column]] = cp1250::FromUtf8(row.Cells[column]);
-        czechTitleGiven = czechTitleGiven || columnBoxes[column] == 1;
+        const std::size_t box = columnBoxes[column];
+        if (box == kKeyColumn || box == kUnknownColumn) continue;
+        const std::optional<std::string>& cell = row.Cells[column];
+        charactersLost = charactersLost || (cell && cp1250::LosesCharacters(*cell));
+        boxes.Box[box] = cell ? std::optional(cp1250::FromUtf8(*cell)) : std::nullopt;
+        czechTitleGiven = czechTitleGiven || box == 1;
+    }
+    if (charactersLost) {
+        warnings.push_back({row.Line, "znaky, které Windows-1250 nemá, jsou uloženy jako \"?\""});
     }
     // Without a Czech-title column the title is left to the add form's rule.
     if (!czechTitleGiven) boxes.Edit1Exit();
@@ -72,10 +96,10 @@ FilmBoxes RowBoxes(const CsvRecord& row, const std::vector<std::size_t>& columnB
 }
 
 // Inserts every row; the first one that cannot be stored ends the import.
-void InsertRows(TClientDataSet& table, const std::vector<CsvRecord>& records) {
-    const std::vector<std::size_t> columnBoxes = ColumnBoxes(records.front());
+void InsertRows(TClientDataSet& table, const std::vector<CsvRecord>& records, std::vector<ImportWarning>& warnings) {
+    const std::vector<std::size_t> columnBoxes = ColumnBoxes(records.front(), warnings);
     for (std::size_t i = 1; i < records.size(); ++i) {
-        const FilmBoxes boxes = RowBoxes(records[i], columnBoxes);
+        const FilmBoxes boxes = RowBoxes(records[i], columnBoxes, warnings);
         table.Insert();
         try {
             StoreBoxes(table, boxes);
@@ -90,6 +114,14 @@ void InsertRows(TClientDataSet& table, const std::vector<CsvRecord>& records) {
     }
 }
 
+// The file's text as UTF-8: UTF-8 as it is, or Windows-1250 (what a Czech
+// spreadsheet writes) when the bytes are not valid UTF-8 and carry no byte
+// order mark; malformed sequences in a marked file become "?".
+std::string CsvText(std::string bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF") || cp1250::IsValidUtf8(bytes)) return bytes;
+    return cp1250::ToUtf8(bytes);
+}
+
 }  // namespace
 
 int RunImport(const Invocation& invocation) {
@@ -101,11 +133,17 @@ int RunImport(const Invocation& invocation) {
 
     std::string text;
     try {
-        text = fileio::ReadWholeFile(csvFile);
+        text = CsvText(fileio::ReadWholeFile(csvFile));
     } catch (const std::exception&) {
         ShowFileError(kOpenFailedPhrase, csvFile);
         return exitRefused;
     }
+    std::vector<ImportWarning> warnings;
+    const auto showWarnings = [&] {
+        for (const ImportWarning& warning : warnings) {
+            ShowDetail(csvFile + ":" + std::to_string(warning.Line) + ": " + warning.Text);
+        }
+    };
     try {
         std::vector<CsvRecord> records;
         try {
@@ -114,12 +152,14 @@ int RunImport(const Invocation& invocation) {
             throw ImportRefusal{failure.Line, failure.what()};
         }
         if (records.empty()) throw ImportRefusal{1, "chybí záhlaví se jmény sloupců"};
-        InsertRows(table, records);
+        InsertRows(table, records, warnings);
+        showWarnings();
         if (records.size() == 1) return exitSuccess;  // no rows: nothing to write
     } catch (const ImportRefusal& refusal) {
         ShowFileError(kInsertRefusedPhrase, DataFileName);
         if (refusal.Code) ShowDetail(StatusCodeText(*refusal.Code));
         ShowDetail(csvFile + ":" + std::to_string(refusal.Line) + ": " + refusal.Reason);
+        showWarnings();
         return exitRefused;
     }
     return SaveAndReload(table);

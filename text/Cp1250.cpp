@@ -122,6 +122,13 @@ std::string FromUtf8(std::string_view utf8) {
     return out;
 }
 
+bool IsValidUtf8(std::string_view bytes) {
+    for (size_t pos = 0; pos < bytes.size();) {
+        if (!nextCodePoint(bytes, pos)) return false;
+    }
+    return true;
+}
+
 bool LosesCharacters(std::string_view utf8) {
     for (size_t pos = 0; pos < utf8.size();) {
         const auto cp = nextCodePoint(utf8, pos);

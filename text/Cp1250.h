@@ -25,6 +25,9 @@ std::string ToUtf8(std::string_view bytes);
 // malformed UTF-8 sequence, becomes "?".
 std::string FromUtf8(std::string_view utf8);
 
+// True when the bytes are well-formed UTF-8 throughout.
+bool IsValidUtf8(std::string_view bytes);
+
 // True when FromUtf8 would have to write "?" for something other than a "?".
 bool LosesCharacters(std::string_view utf8);
 

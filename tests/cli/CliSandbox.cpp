@@ -61,6 +61,10 @@ CliSandbox::~CliSandbox() {
 CliResult CliSandbox::Run(const std::vector<std::string>& arguments) const {
     std::vector<std::string> argv{KINOVKA_CLI_PATH};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return RunProgram(argv);
+}
+
+CliResult CliSandbox::RunProgram(const std::vector<std::string>& argv) const {
     std::vector<std::string> environment = ChildEnvironment();
     const std::string outPath = dir_ + "/.stdout";
     const std::string errPath = dir_ + "/.stderr";
@@ -74,7 +78,8 @@ CliResult CliSandbox::Run(const std::vector<std::string>& arguments) const {
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
-        execve(argv[0].c_str(), Pointers(argv).data(), Pointers(environment).data());
+        std::vector<std::string> arguments = argv;
+        execve(arguments[0].c_str(), Pointers(arguments).data(), Pointers(environment).data());
         _exit(127);
     }
     CliResult result;

@@ -20,6 +20,8 @@ public:
     CliSandbox& operator=(const CliSandbox&) = delete;
 
     CliResult Run(const std::vector<std::string>& arguments) const;
+    // Another program (argv[0] is its path) run the same way.
+    CliResult RunProgram(const std::vector<std::string>& argv) const;
 
     std::string Path(std::string_view name) const;
     std::string Read(std::string_view name) const;
