@@ -12,7 +12,7 @@
 class QFileDialog;
 class QFrame;
 class QPrinter;
-class QTextEdit;
+class QPlainTextEdit;
 class QToolBar;
 class QToolButton;
 
@@ -43,7 +43,7 @@ public:
     QToolBar* ToolBar1;
     QToolButton *ToolButton1, *ToolButton3, *ToolButton5;
     QFrame* Panel1;
-    QTextEdit* RichEdit1;
+    QPlainTextEdit* RichEdit1;
     QFileDialog* SaveDialog1;
 
 protected:
