@@ -1,7 +1,7 @@
 // kinovka-bench [--repeat N] [--engine-only] [--only TEXT] CATALOGUE
 //
 // Times the catalogue operations step by step on a catalogue file (for example
-// one written by gen_catalogue.py) and prints the median and fastest time of
+// one written by bench/make_catalogue.py) and prints the median and fastest time of
 // each step. With the windows built in, it also drives the main window offscreen.
 // Message boxes are recorded, never shown; the catalogue file is only read.
 #include <cstdio>

@@ -1,5 +1,7 @@
 #include "bench/WindowSteps.h"
 
+#include <QApplication>
+#include <QPlainTextEdit>
 #include <filesystem>
 #include <stdexcept>
 
@@ -66,5 +68,14 @@ std::vector<StepTime> WindowSteps(const std::string& catalogue, int repeat) {
     steps.push_back(TimeStep("find by all three fields (\"Další\", no match)", repeat,
                              find("e", "a", "žádná taková poznámka"), fromFirst));
     steps.push_back(TimeStep("find by three letters (\"Další\", no match)", repeat, find("e", "a", "§"), fromFirst));
+
+    // The list window "Seznamy" with every film, filled, shown and painted once.
+    TSeznamF& list = *windows.SeznamF;
+    steps.push_back(TimeStep("list window: all films (fill, show, paint)", repeat, [&] {
+        list.Fill(menu.cds, 0);
+        list.show();
+        QApplication::processEvents();
+        list.RichEdit1->viewport()->repaint();
+    }, [&] { list.hide(); }));
     return steps;
 }

@@ -3,13 +3,24 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QStringList>
+#include <array>
 
 #include "app/core/Global.h"
 #include "text/Cp1250.h"
 
+// Every Windows-1250 byte is one UTF-16 unit, so a text converts by table, byte
+// by byte, without passing through UTF-8 (the list window converts megabytes).
 QString ToQString(std::string_view cp1250Text) {
-    const std::string utf8 = cp1250::ToUtf8(cp1250Text);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    static const std::array<char16_t, 256> kUnits = [] {
+        std::array<char16_t, 256> units{};
+        for (int byte = 0; byte < 256; ++byte)
+            units[byte] = static_cast<char16_t>(cp1250::ToUnicode(static_cast<unsigned char>(byte)));
+        return units;
+    }();
+    QString text(static_cast<qsizetype>(cp1250Text.size()), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (const char byte : cp1250Text) *out++ = kUnits[static_cast<unsigned char>(byte)];
+    return text;
 }
 
 std::string FromQString(const QString& text) { return cp1250::FromUtf8(text.toUtf8().toStdString()); }

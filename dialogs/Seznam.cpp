@@ -12,7 +12,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -73,13 +73,15 @@ TSeznamF::TSeznamF(QWidget* parent) : QDialog(parent) {
     Panel1 = new QFrame(this);
     auto* panelLayout = new QVBoxLayout(Panel1);
     panelLayout->setContentsMargins(0, 0, 0, 0);
-    RichEdit1 = new QTextEdit(Panel1);
-    RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
+    // A plain-text box lays out only the lines it shows, so that a list of a
+    // hundred thousand films opens at once; its text still carries one format.
+    RichEdit1 = new QPlainTextEdit(Panel1);
+    RichEdit1->setLineWrapMode(QPlainTextEdit::NoWrap);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setTabChangesFocus(false);
-    // Pasted text takes the box's one format, so what is printed stays fixed pitch.
-    RichEdit1->setAcceptRichText(false);
+    // Pasted text takes the box's one format (this box accepts no rich text), so
+    // what is printed stays fixed pitch.
     panelLayout->addWidget(RichEdit1);
     layout->addWidget(Panel1, 1);
 
@@ -102,9 +104,17 @@ void TSeznamF::Execute(TClientDataSet& table, int mode) {
 
 void TSeznamF::Fill(TClientDataSet& table, int mode) {
     RichEdit1->clear();
-    QStringList lines;
-    for (const std::string& line : ModeLines(table, mode)) lines.append(ToQString(line));
-    RichEdit1->setPlainText(lines.join(QLatin1Char('\n')));
+    // The lines are converted as one text rather than one by one.
+    const std::vector<std::string> lines = ModeLines(table, mode);
+    std::size_t length = lines.size();
+    for (const std::string& line : lines) length += line.size();
+    std::string text;
+    text.reserve(length);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += '\n';
+        text += lines[i];
+    }
+    RichEdit1->setPlainText(ToQString(text));
     RichEdit1->moveCursor(QTextCursor::Start);
 
     const QFont font = CourierNew(8);

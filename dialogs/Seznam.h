@@ -1,9 +1,10 @@
 #pragma once
 // Unit Seznam: the list window. Shows the list of all films (mode 0) or the
-// statistics summary (mode 1) in an editable rich-text box, from which the user
-// prints it or saves it as a Windows-1250 text file. Whatever the user edited in
-// the box is what gets printed and saved. Never changes the catalogue; the
-// table's cursor is where it was. Created once and reused.
+// statistics summary (mode 1) in an editable text box of one fixed-pitch
+// format, from which the user prints it or saves it as a Windows-1250 text file.
+// Whatever the user edited in the box is what gets printed and saved. Never
+// changes the catalogue; the table's cursor is where it was. Created once and
+// reused.
 #include <QDialog>
 #include <QString>
 
@@ -12,7 +13,7 @@
 class QFileDialog;
 class QFrame;
 class QPrinter;
-class QTextEdit;
+class QPlainTextEdit;
 class QToolBar;
 class QToolButton;
 
@@ -43,7 +44,7 @@ public:
     QToolBar* ToolBar1;
     QToolButton *ToolButton1, *ToolButton3, *ToolButton5;
     QFrame* Panel1;
-    QTextEdit* RichEdit1;
+    QPlainTextEdit* RichEdit1;
     QFileDialog* SaveDialog1;
 
 protected:

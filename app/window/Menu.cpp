@@ -210,7 +210,8 @@ void TMenuF::PrepareStartUp(const std::string& executablePath, const std::vector
     ToolButton15->setEnabled(true);
     ToolButton13->setEnabled(false);
     if (OpenCatalog(cds)) {
-        SortBy(kFirstSort, NazEnPop);
+        // Just loaded in the first order: a sort would only read the file again.
+        ApplySort(kFirstSort, NazEnPop, false);
         SetCatalogButtons(true);
     } else {
         SetCatalogButtons(false);
@@ -297,14 +298,16 @@ void TMenuF::ToolButton15Click() { close(); }
 
 // --- sorting
 
-void TMenuF::SortBy(const std::string& fields, QAction* item) {
+void TMenuF::SortBy(const std::string& fields, QAction* item) { ApplySort(fields, item, true); }
+
+void TMenuF::ApplySort(const std::string& fields, QAction* item, bool reload) {
     // While the titles still have their old colours, the title of a typed search
     // gets its caption back.
     QuickSearchText.clear();
     UpdateSearchTitle();
 
     SortFields = fields;
-    OpenCatalog(cds);
+    if (reload) OpenCatalog(cds);
 
     if (item) {
         item->setChecked(true);

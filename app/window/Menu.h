@@ -49,6 +49,9 @@ public:
     // Sorts the catalogue by the field list; item is the sort menu item that
     // stands for it, or none (a title click).
     void SortBy(const std::string& fields, QAction* item);
+    // SortBy, or with reload false all it shows without reading the catalogue
+    // again: for a catalogue that was just loaded in this order.
+    void ApplySort(const std::string& fields, QAction* item, bool reload);
     // The red title shows the typed text while a typed search is under way, and
     // its own caption again afterwards.
     void UpdateSearchTitle();

@@ -7,13 +7,15 @@
 #include <QProcess>
 #include <QTest>
 #include <QTextBlock>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <random>
 
 #include "app/core/FilmListText.h"
+#include "dialogs/QtEdge.h"
 #include "dialogs/Seznam.h"
 #include "tests/dialogs/CatalogOnDisk.h"
 
@@ -74,6 +76,19 @@ private slots:
         QVERIFY(!catalogue.Table.ViewsFrozen());
     }
 
+    // The box's text is converted by table; random byte strings, every byte value
+    // included, come out as through UTF-8 and go back unchanged.
+    void everyByteShowsAsItsCharacter() {
+        std::mt19937 random(15);
+        for (int round = 0; round < 200; ++round) {
+            std::string bytes(random() % 300, '\0');
+            for (char& byte : bytes) byte = static_cast<char>(random() % 256);
+            const std::string utf8 = cp1250::ToUtf8(bytes);
+            QCOMPARE(ToQString(bytes), QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+            QCOMPARE(FromQString(ToQString(bytes)), bytes);
+        }
+    }
+
     void wholeTextIsCourierEightPointsFixedPitch() {
         CatalogOnDisk catalogue({{"A", "", 1, "", "", 1, ""}});
         TSeznamF window;
@@ -86,7 +101,7 @@ private slots:
                 QVERIFY(!font.bold() && !font.italic() && !font.underline() && !font.strikeOut());
             }
         }
-        QCOMPARE(window.RichEdit1->lineWrapMode(), QTextEdit::NoWrap);
+        QCOMPARE(window.RichEdit1->lineWrapMode(), QPlainTextEdit::NoWrap);
         QVERIFY(!window.RichEdit1->isReadOnly());
         QVERIFY(!window.RichEdit1->tabChangesFocus());
     }
