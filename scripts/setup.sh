@@ -3,7 +3,7 @@
 # A no-op when they are all present.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libicu-dev libgtest-dev qt6-base-dev libqt6printsupport6
-          libgl-dev python3 xvfb xdotool x11-xserver-utils libpugixml-dev fonts-dejavu-core
+          libgl-dev qt6-translations-l10n python3 xvfb xdotool x11-xserver-utils libpugixml-dev fonts-dejavu-core
           poppler-utils clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

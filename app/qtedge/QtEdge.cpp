@@ -1,8 +1,9 @@
-#include "dialogs/QtEdge.h"
+#include "app/qtedge/QtEdge.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QStringList>
+#include <stdexcept>
 
 #include "app/core/Global.h"
 #include "text/Cp1250.h"
@@ -50,3 +51,5 @@ QFont CourierNew(int pointSize, int pixelSize) {
 }
 
 void ReportFailure(const std::exception& failure) { UserInterface().ReportError(failure); }
+
+void ReportUnknownFailure() { ReportFailure(std::runtime_error("Unknown failure")); }
