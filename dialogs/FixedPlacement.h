@@ -1,6 +1,8 @@
 #pragma once
 // The dialogs place their controls at fixed pixel positions on one panel; these
-// make the two kinds of control they are built from.
+// make the two kinds of control they are built from. Positions and sizes are
+// given for "MS Sans Serif" 8 points and scaled for the dialog's font
+// (SpecifiedPixels), which is the window font.
 #include <QString>
 #include <initializer_list>
 
@@ -11,8 +13,8 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// Gives the dialog its caption and a fixed client area of width × height, filled
-// by one panel that is returned to hold the controls.
+// Gives the dialog its caption, the window font and a fixed client area of
+// width × height, filled by one panel that is returned to hold the controls.
 QFrame* FixedDialogPanel(QDialog* dialog, const char* caption, int width, int height);
 
 // The focus order of the Tab key, in the order given.

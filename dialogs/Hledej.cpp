@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "dialogs/FixedPlacement.h"
-#include "dialogs/QtEdge.h"
+#include "app/qtedge/QtEdge.h"
 
 THledejF::THledejF(QWidget* parent) : QDialog(parent) {
     Panel1 = FixedDialogPanel(this, "Hledání CD podle zadaných hodnot", 371, 215);

@@ -8,7 +8,8 @@
 #include <QVBoxLayout>
 
 #include "app/core/UiServices.h"
-#include "dialogs/QtEdge.h"
+#include "app/qtedge/QtEdge.h"
+#include "app/qtedge/SpecifiedSizes.h"
 
 namespace {
 
@@ -94,16 +95,18 @@ const char* const kHelpLines[] = {
 
 TPomocF::TPomocF(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Pomoc"));
-    setFixedSize(476, 336);
+    setFont(WindowFont());
+    const SpecifiedPixels pixels(font());
+    setFixedSize(pixels(476), pixels(336));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
     Panel2 = new QFrame(this);
-    Panel2->setFixedHeight(41);
+    Panel2->setFixedHeight(pixels(41));
     Panel2->setFrameShape(QFrame::StyledPanel);
     Button1 = new QPushButton(QStringLiteral("&Ok"), Panel2);
-    Button1->setGeometry(200, 8, 75, 25);
+    Button1->setGeometry(pixels(200), pixels(8), pixels(75), pixels(25));
     Button1->setDefault(true);
     layout->addWidget(Panel2);
 
@@ -115,7 +118,7 @@ TPomocF::TPomocF(QWidget* parent) : QDialog(parent) {
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setFont(CourierNew(0, 11));
+    Memo1->setFont(CourierNew(0, pixels(11)));
     Memo1->setPlainText(HelpText());
     panelLayout->addWidget(Memo1);
     layout->addWidget(Panel1, 1);

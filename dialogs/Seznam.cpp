@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -21,23 +22,25 @@
 
 #include "app/core/FilmListText.h"
 #include "app/core/Global.h"
-#include "dialogs/QtEdge.h"
+#include "app/qtedge/QtEdge.h"
+#include "app/qtedge/SpecifiedSizes.h"
 #include "text/Cp1250.h"
 
 namespace {
 
 QToolButton* AddToolButton(QToolBar* bar, const char* caption) {
+    const SpecifiedPixels pixels(bar->font());
     auto* button = new QToolButton(bar);
     button->setText(QString::fromUtf8(caption));
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setFixedSize(54, 21);
+    button->setFixedSize(pixels(54), pixels(21));
     bar->addWidget(button);
     return button;
 }
 
 void AddSeparator(QToolBar* bar) {
     auto* gap = new QWidget(bar);
-    gap->setFixedWidth(8);
+    gap->setFixedWidth(SpecifiedPixels(bar->font())(8));
     bar->addWidget(gap);
 }
 
@@ -56,13 +59,15 @@ std::vector<std::string> ModeLines(TClientDataSet& table, int mode) {
 
 TSeznamF::TSeznamF(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8("Práce se seznamem"));
-    resize(493, 470);
+    setFont(WindowFont());
+    const SpecifiedPixels pixels(font());
+    resize(pixels(493), pixels(470));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
     ToolBar1 = new QToolBar(this);
-    ToolBar1->setFixedHeight(29);
+    ToolBar1->setFixedHeight(pixels(29));
     ToolButton1 = AddToolButton(ToolBar1, "&Uložit");
     AddSeparator(ToolBar1);
     ToolButton3 = AddToolButton(ToolBar1, "&Tisknout");
@@ -148,17 +153,22 @@ void TSeznamF::SaveText(const QString& fileName) {
 
 void TSeznamF::PrintText(QPrinter& printer) {
     printer.setDocName(QString::fromUtf8("Kinovka - databáze filmů"));
-    printer.setFullPage(true);
-    printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    // The whole printable area and nothing else: the painter starts at its
+    // corner (not at the sheet's, which a printer cannot reach), and no margin is
+    // added to the printer's own.
+    printer.setFullPage(false);
+    QPageLayout layout = printer.pageLayout();
+    layout.setMargins(layout.minimumMargins());
+    printer.setPageLayout(layout);
 
     QPainter painter;
     if (!painter.begin(&printer)) {
         throw std::runtime_error(cp1250::FromUtf8("Tisk se nepodařilo zahájit"));
     }
     // A copy laid out for the printer's resolution and page, so the box on the
-    // screen keeps its own layout. No margin: the text fills the whole page. A
-    // line wider than the page continues on the next printed line rather than
-    // being cut off at the paper's edge.
+    // screen keeps its own layout. No margin: the text fills the whole printable
+    // area. A line wider than it continues on the next printed line rather than
+    // being cut off.
     std::unique_ptr<QTextDocument> document(RichEdit1->document()->clone());
     document->documentLayout()->setPaintDevice(&printer);
     document->setDocumentMargin(0);

@@ -36,9 +36,10 @@ public:
     // by CR LF, replacing the file only once the new content is complete.
     // Throws EFileError with the reason when it cannot.
     void SaveText(const QString& fileName);
-    // Prints the box's current text on the printer: the whole page, no margins,
-    // page after page, job title "Kinovka - databáze filmů". Throws
-    // std::runtime_error (Windows-1250 text) when the printer cannot be started.
+    // Prints the box's current text on the printer: in the whole printable area
+    // of each page, no margins added, page after page, job title "Kinovka -
+    // databáze filmů". Throws std::runtime_error (Windows-1250 text) when the
+    // printer cannot be started.
     void PrintText(QPrinter& printer);
 
     QToolBar* ToolBar1;

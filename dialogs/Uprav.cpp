@@ -12,7 +12,7 @@
 #include "app/core/StrictInt.h"
 #include "app/core/TableWalk.h"
 #include "dialogs/FixedPlacement.h"
-#include "dialogs/QtEdge.h"
+#include "app/qtedge/QtEdge.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -26,6 +26,9 @@ std::int32_t BoxInteger(const QLineEdit* box) {
 void SetText(TClientDataSet& table, std::string_view field, const QLineEdit* box) {
     table.FieldNamed(field).SetAsString(FromQString(box->text()));
 }
+
+constexpr std::string_view kStoreFailure = "Tyto položky nelze vložit do databáze ";
+constexpr std::string_view kDeleteFailure = "Tyto položky nelze smazat z databáze ";
 
 void ShowError(std::string_view phrase) {
     UserInterface().MessageBox(cp1250::FromUtf8(phrase) + DataFileNameText() + ".", MessageKind::Error,
@@ -91,6 +94,8 @@ bool TUpravF::Prepare(TClientDataSet& table, int mode) {
     return mode != 2;
 }
 
+void TUpravF::ShowFailure(int mode) { ShowError(mode == 2 ? kDeleteFailure : kStoreFailure); }
+
 void TUpravF::ClearEdits() {
     for (QLineEdit* box : {Edit1, Edit2, Edit3, Edit7}) box->clear();
     Edit4->setText(QStringLiteral("EN"));
@@ -134,7 +139,7 @@ bool TUpravF::StoreRecord() {
         table.Post();
         posted = true;
     } catch (const std::exception&) {
-        ShowError("Tyto položky nelze vložit do databáze ");
+        ShowError(kStoreFailure);
     }
     // A film that did not reach the file is lost by the reload below, so only a
     // successful save clears the boxes; otherwise the user keeps the typing and
@@ -163,7 +168,7 @@ void TUpravF::DeleteRecord() {
         table.Delete();
         SaveCatalog(table);
     } catch (const std::exception&) {
-        ShowError("Tyto položky nelze smazat z databáze ");
+        ShowError(kDeleteFailure);
     }
     OpenCatalog(table);
     ReturnQuietly(walk);

@@ -22,6 +22,9 @@ public:
     void Execute(TClientDataSet& table, int mode);
     // Everything Execute does before showing the dialog; true when it is to be shown.
     bool Prepare(TClientDataSet& table, int mode);
+    // The message of a failed change in that mode (0 and 1 store, 2 delete), for a
+    // change refused before the dialog could start (the film is no longer there).
+    void ShowFailure(int mode);
 
     // The fresh add values ("", "", "", "EN", "CZ", "1", ""); focus to Edit1.
     void ClearEdits();

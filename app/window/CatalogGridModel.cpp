@@ -1,6 +1,6 @@
 #include "app/window/CatalogGridModel.h"
 
-#include "dialogs/QtEdge.h"
+#include "app/qtedge/QtEdge.h"
 
 CatalogGridModel::CatalogGridModel(TClientDataSet& table, std::vector<Column> columns, QObject* parent)
     : QAbstractTableModel(parent), table_(table), columns_(std::move(columns)) {
@@ -88,12 +88,12 @@ void CatalogGridModel::DataSetChanged() {
     indicatorRow_ = -1;
     endResetModel();
     MoveIndicator(CurrentRow());
-    emit CurrentRowMoved(indicatorRow_);
+    emit CurrentRowMoved(indicatorRow_, true);
 }
 
 void CatalogGridModel::CurrentRecordChanged() {
     MoveIndicator(CurrentRow());
-    emit CurrentRowMoved(indicatorRow_);
+    emit CurrentRowMoved(indicatorRow_, false);
 }
 
 void CatalogGridModel::MoveIndicator(int row) {

@@ -46,8 +46,10 @@ public:
     void CurrentRecordChanged() override;
 
 signals:
-    // The grid's selection must follow the table's cursor to this row (-1: none).
-    void CurrentRowMoved(int row);
+    // The grid's selection must follow the table's cursor to this row (-1: none);
+    // rebuilt when the table's records were read anew (a reload, a return to a
+    // bookmark), which shows the row in the middle of the grid where it can.
+    void CurrentRowMoved(int row, bool rebuilt);
 
 private:
     void ReadLayout();

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <optional>
 
 #include "app/window/CatalogGridModel.h"
 #include "text/Cp1250.h"
@@ -115,7 +116,7 @@ void TDBGrid::SetGridModel(CatalogGridModel* model) {
     const int rowHeight = fontMetrics().height() + 4;
     verticalHeader()->setDefaultSectionSize(rowHeight);
     verticalHeader()->setMinimumSectionSize(rowHeight);
-    FollowTable(model->CurrentRow());
+    FollowTable(model->CurrentRow(), true);
 }
 
 void TDBGrid::ApplyColumnWidths(const std::vector<int>& fieldSizes) {
@@ -139,7 +140,7 @@ std::vector<int> TDBGrid::ColumnsInDisplayOrder() const {
     return columns;
 }
 
-void TDBGrid::FollowTable(int row) {
+void TDBGrid::FollowTable(int row, bool rebuilt) {
     following_ = true;
     if (row < 0) {
         selectionModel()->clear();
@@ -147,7 +148,7 @@ void TDBGrid::FollowTable(int row) {
         const int column = currentIndex().isValid() ? currentIndex().column() : 0;
         const QModelIndex target = model_->index(row, column);
         selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        scrollTo(target);
+        scrollTo(target, rebuilt ? QAbstractItemView::PositionAtCenter : QAbstractItemView::EnsureVisible);
     }
     following_ = false;
 }
@@ -159,10 +160,28 @@ QModelIndex TDBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modif
     return QTableView::moveCursor(action, modifiers);
 }
 
+namespace {
+
+// The one Windows-1250 character the key types, if it types one: a printable
+// character, with neither Ctrl nor Alt held. Keys without a character of their
+// own (Delete carries U+007F) and commands such as Alt+letter or Ctrl+digit type
+// nothing; AltGr, which this windowing system does not report as Ctrl or Alt,
+// types its character.
+std::optional<char> TypedCharacter(const QKeyEvent& event) {
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return std::nullopt;
+    const QList<uint> text = event.text().toUcs4();
+    if (text.size() != 1 || !QChar::isPrint(text[0])) return std::nullopt;
+    const std::optional<unsigned char> byte = cp1250::FromUnicode(text[0]);
+    if (!byte) return std::nullopt;
+    return static_cast<char>(*byte);
+}
+
+}  // namespace
+
 // A key goes first to KeyDown, then to the grid's own handling (moving the
 // selection, the delete key), and last, as a character, to KeyPress: the order in
-// which a key reaches a grid as key-down and character messages. A character the
-// Windows-1250 code page cannot hold never reaches KeyPress.
+// which a key reaches a grid as key-down and character messages. Only a key that
+// types a character the Windows-1250 code page holds reaches KeyPress.
 void TDBGrid::keyPressEvent(QKeyEvent* event) {
     int key = VirtualKeyOf(*event);
     const TShiftState shift = ShiftOf(event->modifiers());
@@ -175,11 +194,9 @@ void TDBGrid::keyPressEvent(QKeyEvent* event) {
         QTableView::keyPressEvent(event);
     }
 
-    const QString text = event->text();
-    if (text.isEmpty() || !OnKeyPress) return;
-    const std::optional<unsigned char> byte = cp1250::FromUnicode(text.toUcs4().value(0));
-    if (!byte) return;
-    char character = static_cast<char>(*byte);
+    const std::optional<char> typed = TypedCharacter(*event);
+    if (!typed || !OnKeyPress) return;
+    char character = *typed;
     OnKeyPress(character);
     event->accept();
 }

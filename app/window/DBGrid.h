@@ -60,7 +60,9 @@ protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
-    void FollowTable(int row);
+    // Selects the row; a rebuilt table shows it in the middle row where it can,
+    // otherwise it is scrolled into view only as far as needed.
+    void FollowTable(int row, bool rebuilt);
 
     CatalogGridModel* model_ = nullptr;
     bool following_ = false;  // true while the selection is moved to the table's cursor

@@ -5,6 +5,12 @@
 // shows it in the grid DBGrid1, carries the toolbar and the two pop-up menus, and
 // does the sorting, the typed search in the grid and the two find commands. The
 // secondary windows are handed to it once after they are created.
+//
+// Its code is split by job: Menu.cpp (the window, start-up, the lock),
+// MenuToolBar.cpp (the toolbar and the catalogue actions), MenuSorting.cpp,
+// MenuTypedSearch.cpp and MenuFind.cpp. Every handler is reached through
+// RunHandler, so a failure in it is reported once and never unwinds through Qt.
+#include <QColor>
 #include <QMainWindow>
 #include <memory>
 #include <string>
@@ -104,16 +110,21 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    inline static const QColor kSortTitleColor{255, 0, 0};
+    inline static const std::string kFirstSort = "S1;S2;S3";
+
     void BuildToolBar();
     void BuildGrid();
     void BuildUndoKey();
     void SetCatalogButtons(bool open);
-    // Whether a change may go ahead; refused with a message while another
-    // program holds the catalogue's lock. When the lock has only now been
-    // taken, the catalogue is read again first, in the same sort; a change of
-    // the current film (needsCurrentFilm) then goes ahead only when that film
-    // is still there, and current.
-    bool MayChangeCatalog(bool needsCurrentFilm);
+    // Whether a change made through the edit dialog in that mode (0 add, or
+    // "Nový"; 1 edit and 2 delete the current film) may go ahead; refused with a
+    // message while another program holds the catalogue's lock. When the lock
+    // has only now been taken, the catalogue is read again first, in the same
+    // sort; a change of the current film then goes ahead only when that film is
+    // still there, and current; when it has vanished, the dialog's failure
+    // message for the mode says so.
+    bool MayChangeCatalog(int editMode);
     // Finds the first matching record from the current one (the first record when
     // fromFirst, else the one after the current); "Další" shows whether one was found.
     void FindMatching(bool fromFirst, const char* notFoundMessage);

@@ -7,6 +7,7 @@
 
 #include "app/core/CatalogChange.h"
 #include "app/core/Global.h"
+#include "app/qtedge/QtEdge.h"
 #include "app/window/Menu.h"
 #include "text/Cp1250.h"
 
@@ -42,7 +43,7 @@ std::optional<std::string> UndoQuestion(TClientDataSet& current, const fileio::V
 
 void TMenuF::BuildUndoKey() {
     auto* undo = new QShortcut(QKeySequence::Undo, this);
-    connect(undo, &QShortcut::activated, this, [this] { UndoLastChange(); });
+    connect(undo, &QShortcut::activated, this, [this] { RunHandler([this] { UndoLastChange(); }); });
 }
 
 void TMenuF::UndoLastChange() {

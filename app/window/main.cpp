@@ -2,7 +2,7 @@
 #include "app/core/Global.h"
 #include "app/window/KinovkaApplication.h"
 #include "app/window/ProgramWindows.h"
-#include "app/window/QtUiServices.h"
+#include "app/qtedge/QtUiServices.h"
 
 int main(int argc, char** argv) {
     KinovkaApplication application(argc, argv);

@@ -134,6 +134,25 @@ private slots:
         search.Press(Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
         search.Press(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("日"));
         QCOMPARE(search.Typed(), std::string("s"));
+        // Keys without a character of their own, and commands, type nothing either.
+        const int row = search.Row();
+        Ui().QueueAnswer(mrCancel);
+        search.Press(Qt::Key_Delete, Qt::ControlModifier, QStringLiteral("\x7f"));
+        search.Press(Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
+        search.Press(Qt::Key_T, Qt::AltModifier, QStringLiteral("t"));
+        search.Press(Qt::Key_1, Qt::ControlModifier, QStringLiteral("1"));
+        QCOMPARE(search.Typed(), std::string("s"));
+        QCOMPARE(search.Row(), row);
+        QCOMPARE(search.program.TitleCaption(0), QStringLiteral("s"));
+        // AltGr types its character.
+        search.Press(Qt::Key_unknown, Qt::GroupSwitchModifier, QStringLiteral("t"));
+        QCOMPARE(search.Typed(), std::string("st"));
+
+        Searching numbers(2);
+        numbers.Type("1");
+        numbers.Press(Qt::Key_2, Qt::ControlModifier, QStringLiteral("2"));
+        numbers.Press(Qt::Key_2, Qt::AltModifier, QStringLiteral("2"));
+        QCOMPARE(numbers.Typed(), std::string("1"));
     }
 
     void aSortDuringASearchGivesTheOldColumnItsCaptionBack() {

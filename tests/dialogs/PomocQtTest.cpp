@@ -7,6 +7,7 @@
 
 #include "app/core/UiServices.h"
 #include "dialogs/Pomoc.h"
+#include "tests/dialogs/ScaledLayout.h"
 
 class PomocQtTest : public QObject {
     Q_OBJECT
@@ -52,11 +53,11 @@ private slots:
     void textIsReadOnlyFixedPitchAndWrapped() {
         TPomocF window;
         QCOMPARE(window.windowTitle(), QString("Pomoc"));
-        QCOMPARE(window.size(), QSize(476, 336));
+        QCOMPARE(LayoutProblems(window, QSize(476, 336)), QString());
         QVERIFY(window.Memo1->isReadOnly());
         QCOMPARE(window.Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
         QVERIFY(QFontInfo(window.Memo1->font()).fixedPitch());
-        QCOMPARE(window.Memo1->font().pixelSize(), 11);
+        QVERIFY(std::abs(window.Memo1->font().pixelSize() - 11 * ScaleOf(window, 476)) <= 1);
         QVERIFY(window.Button1->isDefault());
     }
 

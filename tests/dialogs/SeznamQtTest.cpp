@@ -4,7 +4,9 @@
 #include <QFontInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPageLayout>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QPlainTextEdit>
@@ -15,7 +17,7 @@
 #include <random>
 
 #include "app/core/FilmListText.h"
-#include "dialogs/QtEdge.h"
+#include "app/qtedge/QtEdge.h"
 #include "dialogs/Seznam.h"
 #include "tests/dialogs/CatalogOnDisk.h"
 
@@ -46,6 +48,21 @@ struct ActingAs {
     ActingAs& operator=(const ActingAs&) = delete;
     bool Acting;
 };
+// Per page of a PDF file, where its first word starts ("x y", in points from the
+// sheet's top left corner), by pdftotext's bounding boxes.
+QStringList FirstWordCorners(const QString& path) {
+    QProcess tool;
+    tool.start("pdftotext", {"-bbox", path, "-"});
+    if (!tool.waitForFinished(30000) || tool.exitCode() != 0) return {};
+    const QString html = QString::fromUtf8(tool.readAllStandardOutput());
+    QStringList corners;
+    const QRegularExpression firstWord(R"re(<page[^>]*>\s*<word xMin="([0-9.]+)" yMin="([0-9.]+)")re");
+    for (auto match = firstWord.globalMatch(html); match.hasNext();) {
+        const auto page = match.next();
+        corners << page.captured(1) + ' ' + page.captured(2);
+    }
+    return corners;
+}
 
 }  // namespace
 
@@ -214,12 +231,29 @@ private slots:
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path);
+        // A printer that cannot print the outer 15 mm of the sheet, set up with
+        // margins of 25 mm: the text belongs in the whole printable area.
+        QPageLayout layout = printer.pageLayout();
+        layout.setUnits(QPageLayout::Millimeter);
+        layout.setMinimumMargins(QMarginsF(15, 15, 15, 15));
+        layout.setMargins(QMarginsF(25, 25, 25, 25));
+        printer.setPageLayout(layout);
         window.PrintText(printer);
 
         QCOMPARE(printer.docName(), QString::fromUtf8("Kinovka - databáze filmů"));
-        QVERIFY(printer.fullPage());
-        const QString text = PdfText(path);
+        // The text within the printable area (points; a line that ends a page is
+        // also laid on the next one, above it, where the page's clip hides it).
+        const QString text = PdfText(path, {"-x", "43", "-y", "43", "-W", "510", "-H", "756"});
         if (text.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+        // Each page's text starts at the printable area's left edge, the first
+        // page's at its top left corner.
+        const double printableEdge = 15 / 25.4 * 72;  // points
+        const QStringList corners = FirstWordCorners(path);
+        QCOMPARE(corners.size(), static_cast<qsizetype>(text.count('\f')));
+        for (const QString& corner : corners)
+            QVERIFY2(std::abs(corner.split(' ')[0].toDouble() - printableEdge) < 2, qPrintable(corner));
+        const double top = corners.value(0).split(' ').value(1).toDouble();
+        QVERIFY2(top >= printableEdge - 1 && top < printableEdge + 6, qPrintable(corners.value(0)));
         QVERIFY(text.contains(QString::fromUtf8("Ručně doplněno")));
         QVERIFY(text.contains(QString::fromUtf8("Název anglicky")));
         QVERIFY(text.contains("Film 1000"));

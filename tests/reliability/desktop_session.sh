@@ -133,9 +133,10 @@ click() {
 }
 
 # Where things are in the main window (it is not maximised without a window
-# manager): toolbar buttons on the row 14 pixels down, the grid's title row at 34.
-readonly nove_x=28 opravit_x=140 seznamy_x=440 konec_x=585 toolbar_y=14
-readonly cd_title_x=508 titles_y=34
+# manager), with its sizes scaled for the DejaVu Sans 8 pt it is shown in:
+# toolbar buttons on the row 16 pixels down, the grid's title row at 39.
+readonly nove_x=33 opravit_x=160 seznamy_x=482 konec_x=631 toolbar_y=16
+readonly cd_title_x=597 titles_y=39
 
 # Fills the edit dialog's seven boxes from Edit1 on; "-" leaves a box as it is,
 # "" empties it. Tab moves on and selects the next box's text, so typing replaces it.
@@ -227,12 +228,12 @@ click $seznamy_x $toolbar_y
 list=$(window "Práce se seznamem")
 focused "$list"
 keys alt+u
-save=$(window "Save As")
+save=$(window "Uložit jako")
 focused "$save"
 keys ctrl+a
 type_text "$listfile"
 keys Return
-gone "Save As"
+gone "Uložit jako"
 holds "$listfile" "Kolya"
 focused "$list"
 keys alt+z

@@ -1,16 +1,18 @@
-#include "app/window/QtUiServices.h"
+#include "app/qtedge/QtUiServices.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "dialogs/QtEdge.h"
+#include "app/qtedge/QtEdge.h"
 
 namespace {
 
 TModalResult ShowBox(const QString& caption, QMessageBox::Icon icon, const QString& text,
                      MessageButtons buttons) {
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    // A file name like "<b>x.xml" is shown as it is, never as markup.
+    box.setTextFormat(Qt::PlainText);
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     QPushButton* cancel = nullptr;
     if (buttons == MessageButtons::OkCancel) {
@@ -40,7 +42,8 @@ TModalResult QtUiServices::MessageBox(std::string_view text, MessageKind kind, M
 
 void QtUiServices::ReportError(const std::exception& failure) {
     if (dynamic_cast<const EAbort*>(&failure)) return;
-    // Failure texts come from the engine and the system in plain ASCII or UTF-8.
-    ShowBox(QApplication::applicationName(), QMessageBox::Critical,
-            QString::fromUtf8(ErrorReportText(failure.what())), MessageButtons::Ok);
+    // A failure's text is Windows-1250 like every text of the core (the engine's
+    // and the system's own are ASCII), so it takes the one conversion of a box's text.
+    ShowBox(QApplication::applicationName(), QMessageBox::Critical, ToQString(ErrorReportText(failure.what())),
+            MessageButtons::Ok);
 }

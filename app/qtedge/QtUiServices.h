@@ -1,5 +1,6 @@
 #pragma once
-// The user-interface services as real modal message boxes.
+// The user-interface services as real modal message boxes. Every text they show
+// is Windows-1250 (ToQString) and shown as plain text.
 #include "app/core/UiServices.h"
 
 class QWidget;

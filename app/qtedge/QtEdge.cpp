@@ -1,9 +1,10 @@
-#include "dialogs/QtEdge.h"
+#include "app/qtedge/QtEdge.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QStringList>
 #include <array>
+#include <stdexcept>
 
 #include "app/core/Global.h"
 #include "text/Cp1250.h"
@@ -61,3 +62,5 @@ QFont CourierNew(int pointSize, int pixelSize) {
 }
 
 void ReportFailure(const std::exception& failure) { UserInterface().ReportError(failure); }
+
+void ReportUnknownFailure() { ReportFailure(std::runtime_error("Unknown failure")); }

@@ -1,7 +1,8 @@
 #pragma once
-// Where the dialogs meet Qt: Windows-1250 text to and from QString, the
-// fixed-pitch font the listings are shown in, and the general error report for a
-// failure that leaves an event handler (Qt's event loop must never see one).
+// Where the windows meet Qt: Windows-1250 text to and from QString (every
+// conversion between the two goes through these), the fixed-pitch font the
+// listings are shown in, and the general error report for a failure that leaves
+// an event handler (Qt's own code must never see one unwind through it).
 #include <QFont>
 #include <QString>
 #include <exception>
@@ -16,11 +17,14 @@ std::string FromQString(const QString& text);
 // points when pointSize > 0, otherwise with a character height of pixelSize.
 QFont CourierNew(int pointSize, int pixelSize = 0);
 
-// Runs an event handler; a failure that escapes it goes to the general error report.
+// Runs an event handler; a failure that escapes it goes to the general error
+// report, once, and goes no further.
 template <class Handler>
 void RunHandler(Handler&& handler);
 
 void ReportFailure(const std::exception& failure);
+// For a failure that is not a std::exception.
+void ReportUnknownFailure();
 
 template <class Handler>
 void RunHandler(Handler&& handler) {
@@ -28,5 +32,7 @@ void RunHandler(Handler&& handler) {
         handler();
     } catch (const std::exception& failure) {
         ReportFailure(failure);
+    } catch (...) {
+        ReportUnknownFailure();
     }
 }
