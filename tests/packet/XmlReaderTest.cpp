@@ -85,6 +85,13 @@ TEST(XmlReader, IntegersReadUpToTheFirstNonDigit) {
     EXPECT_EQ(S3Of("x12"), std::nullopt);
     EXPECT_EQ(S3Of(""), std::nullopt);
     EXPECT_EQ(S3Of("- 5"), I4(0)) << "a digit comes before any letter, but none follows the sign";
+    // Beyond 32 bits: the nearest end of the range, never the number's low bits.
+    EXPECT_EQ(S3Of("2147483647"), I4(2147483647));
+    EXPECT_EQ(S3Of("-2147483648"), I4(-2147483647 - 1));
+    for (const char* above : {"2147483648", "4294967296", "99999999999", "99999999999999999999999"})
+        EXPECT_EQ(S3Of(above), I4(2147483647)) << above;
+    for (const char* below : {"-2147483649", "-4294967296", "-99999999999999999999999"})
+        EXPECT_EQ(S3Of(below), I4(-2147483647 - 1)) << below;
 }
 
 TEST(XmlReader, AbsentAttributesAreNullAndEmptyOnesAreEmptyText) {
@@ -136,6 +143,8 @@ TEST(XmlReader, MalformedDocumentsAreNotPackets) {
     EXPECT_EQ(StatusOf("<METADATA><FIELDS/></METADATA>"), pkt::NotAPacket) << "no rows";
     EXPECT_EQ(StatusOf("<METADATA><FIELDS/></METADATA><ROWS/>"), pkt::NotAPacket);
     EXPECT_EQ(StatusOf(Document("<RECORD S1=\"a\"/>")), pkt::NotAPacket);
+    EXPECT_EQ(StatusOf(Document("<ROW S1=\"a>b\" S3=\"5\"/>")), pkt::NotAPacket) << "a raw > ends the tag";
+    EXPECT_EQ(StatusOf(FieldsDocument("<FIELD attrname=\"A>B\" fieldtype=\"i4\"/>")), pkt::NotAPacket);
     EXPECT_EQ(StatusOf(Document("<ROW S1=\"a\"></RO>")), pkt::NotAPacket) << "unmatched end tag";
     EXPECT_EQ(StatusOf("<METADATA><FIELDS></FIELD></METADATA>"), pkt::NotAPacket);
     EXPECT_EQ(StatusOf(FieldsDocument("<FIELD fieldtype=\"i4\"/>")), pkt::NotAPacket) << "no attrname or tagname";
