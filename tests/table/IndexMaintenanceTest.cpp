@@ -205,8 +205,7 @@ public:
     // One random operation; its description goes into `log`.
     void Step(std::ostream& log) {
         const unsigned choice = random_() % 100;
-        if (choice < 25) return Insert(log);
-        if (choice < 50) return Edit(log);
+        if (choice < 50) return Write(choice >= 25, log);
         if (choice < 62) return Delete(log);
         if (choice < 70) return Move(log);
         if (choice < 78) return SwitchIndex(log);
@@ -258,13 +257,22 @@ private:
         if (film.N) table_.FieldNamed("N").SetAsInteger(*film.N); else table_.FieldNamed("N").Clear();
     }
 
-    // Post, or a refusal by a unique index that the model must agree on; after
-    // a refusal the table keeps the edit state and is cancelled.
-    void PostAsModelSays(bool accepted, std::ostream& log) {
-        if (accepted) {
-            table_.Post();
-            return;
+    // An insert, or a change of the current record (an insert when there is
+    // none: Edit on an empty table inserts), then a cancel or a post. A unique
+    // index refuses exactly when the model does; the table then keeps its edit
+    // state and is cancelled.
+    void Write(bool change, std::ostream& log) {
+        const bool changing = change && !model_.Empty();
+        Film film = changing ? model_.Record(*model_.Current()) : Film{};
+        Randomize(film, !changing);
+        log << (changing ? "edit K " + std::to_string(film.K) : "insert");
+        if (change) table_.Edit(); else table_.Insert();
+        Assign(film);
+        if (random_() % 8 == 0) {
+            log << ", cancel";
+            return table_.Cancel();
         }
+        if (changing ? model_.Change(film) : model_.Insert(film)) return table_.Post();
         log << " (refused)";
         try {
             table_.Post();
@@ -274,33 +282,6 @@ private:
         }
         EXPECT_NE(table_.State(), dsBrowse);
         table_.Cancel();
-    }
-
-    void Insert(std::ostream& log) {
-        Film film;
-        Randomize(film, true);
-        log << "insert";
-        table_.Insert();
-        Assign(film);
-        if (random_() % 8 == 0) {
-            log << ", cancel";
-            return table_.Cancel();
-        }
-        PostAsModelSays(model_.Insert(film), log);
-    }
-
-    void Edit(std::ostream& log) {
-        if (model_.Empty()) return Insert(log);
-        Film film = model_.Record(*model_.Current());
-        Randomize(film, false);
-        log << "edit K " << film.K;
-        table_.Edit();
-        Assign(film);
-        if (random_() % 8 == 0) {
-            log << ", cancel";
-            return table_.Cancel();
-        }
-        PostAsModelSays(model_.Change(film), log);
     }
 
     void Delete(std::ostream& log) {
