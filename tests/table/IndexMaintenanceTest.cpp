@@ -49,7 +49,6 @@ public:
     const Film& Record(std::uint32_t recordNumber) const { return records_.at(recordNumber); }
     bool Live(std::uint32_t recordNumber) const { return records_.count(recordNumber) != 0; }
     std::optional<std::uint32_t> Current() const { return current_; }
-    std::int32_t NextKey() const { return nextKey_; }
     bool Empty() const { return records_.empty(); }
 
     void Activate(const std::string& name) {
