@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <memory>
 
 namespace {
@@ -161,7 +160,7 @@ TEST(Truncation, DamagedPacketsReadOrFailCleanly) {
     PacketData packet = Catalogue(TwoFilms(), 3);
     packet.TableParams.push_back({"ORDER", coltype::IntArray, I4(2) + I4(1) + I4(2)});
     const char interesting[] = {'<', '>', '/', '"', '=', ' ', '&', '#', ';', '\0', '\x7F', '\xFF', '\xC3', 'x', '1'};
-    std::map<std::uint16_t, int> outcomes;
+    int readable = 0, notPackets = 0;
     std::uint32_t seed = 12345;
     auto next = [&] {
         seed = seed * 1103515245 + 12345;
@@ -178,8 +177,12 @@ TEST(Truncation, DamagedPacketsReadOrFailCleanly) {
             std::memcpy(block.get(), damaged.data(), length);
             PacketData read;
             const std::uint16_t status = Read(std::string_view(block.get(), length), read);
-            ++outcomes[status];
+            ASSERT_TRUE(status == 0 || status == pkt::NotAPacket || status == pkt::InvalidKeyType ||
+                        status == pkt::BufferTooSmall || status == pkt::NegativeLength)
+                << std::hex << status << " in round " << round;
+            notPackets += status == pkt::NotAPacket;
             if (status != 0) continue;
+            ++readable;
             for (const RowData& row : read.Rows) ASSERT_EQ(row.Values.size(), read.Columns.size()) << round;
             std::string again;
             ASSERT_EQ(Write(read, flags, again), 0) << round;
@@ -191,12 +194,8 @@ TEST(Truncation, DamagedPacketsReadOrFailCleanly) {
             ASSERT_EQ(back.Rows.size(), read.Rows.size()) << round;
         }
     }
-    for (const auto& [status, count] : outcomes)
-        EXPECT_TRUE(status == 0 || status == pkt::NotAPacket || status == pkt::InvalidKeyType ||
-                    status == pkt::BufferTooSmall || status == pkt::NegativeLength)
-            << std::hex << status;
-    EXPECT_GT(outcomes[0], 0) << "some damage leaves a readable packet";
-    EXPECT_GT(outcomes[pkt::NotAPacket], 0) << "some damage makes it unreadable";
+    EXPECT_GT(readable, 0) << "some damage leaves a readable packet";
+    EXPECT_GT(notPackets, 0) << "some damage makes it unreadable";
 }
 
 }  // namespace

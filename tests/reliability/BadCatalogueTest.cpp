@@ -115,7 +115,7 @@ std::vector<BadCatalogue> BadCatalogues() {
          Bytes(Replaced(Replaced(Replaced(sample, "S3=\"2\"", "S3=\"99999999999\""), "S6=\"2\"", "S6=\"-99999999999\""),
                         "AUTOINCVALUE=\"32\"", "AUTOINCVALUE=\"4294967296\"")),
          kLoads},
-        // A width has 16 bits: these read as the widest it can carry, 32 767.
+        // A width has 16 bits: these are unreadable, so the column keeps whole values.
         {"a field width out of 32-bit range",
          Bytes(Replaced(sample, "WIDTH=\"100\"", "WIDTH=\"4294967296\"")), kLoads},
         {"a field width of 2 GB", Bytes(Replaced(sample, "WIDTH=\"100\"", "WIDTH=\"2147483647\"")), kLoads},
