@@ -242,6 +242,16 @@ bool AppendValueFromText(std::string& out, ColumnType type, std::string_view raw
 
 namespace {
 
+// A number beyond the range of a type narrower than 64 bits is as unreadable
+// as a text without digits: its low bits alone would be an unrelated number.
+bool FitsType(std::int64_t value, bool isUnsigned, std::size_t size) {
+    if (size == 0 || size >= 8) return true;
+    const int bits = static_cast<int>(size) * 8;
+    const std::int64_t low = isUnsigned ? 0 : -(std::int64_t{1} << (bits - 1));
+    const std::int64_t high = (std::int64_t{1} << (isUnsigned ? bits : bits - 1)) - 1;
+    return value >= low && value <= high;
+}
+
 bool AppendValue(std::string& out, ColumnType type, std::string_view raw, bool utf8) {
     const std::size_t size = Size(type);
     switch (TypeCode(type)) {
@@ -252,7 +262,7 @@ bool AppendValue(std::string& out, ColumnType type, std::string_view raw, bool u
                 return true;
             }
             std::int64_t value;
-            if (!ReadIntegerText(raw, value)) return false;
+            if (!ReadIntegerText(raw, value) || !FitsType(value, TypeCode(type) == cUnsigned, size)) return false;
             byteorder::AppendSized(out, static_cast<std::uint64_t>(value), size);
             return true;
         }

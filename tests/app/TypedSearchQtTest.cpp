@@ -2,6 +2,8 @@
 // search on the CD number, and the title that shows the typed text.
 #include <QTest>
 
+#include <algorithm>
+
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
@@ -91,6 +93,33 @@ private slots:
         search.Type("p");
         QCOMPARE(search.Typed(), std::string("p"));
         QCOMPARE(search.program.CurrentTitle(), std::string("Pelíšky"));
+
+        // The note column holds 100 characters: the 101st starts anew, on the first non-empty note.
+        search.program.Menu.DBGrid1TitleClick(6);
+        search.Type(std::string(100, 'z').c_str());
+        QCOMPARE(search.Typed(), std::string(100, 'z'));
+        search.Type("b");
+        QCOMPARE(search.Typed(), std::string());
+        QCOMPARE(search.program.TitleCaption(6), QString::fromUtf8("Poznámka"));
+        const std::vector<std::string> notes = search.program.Column(6);
+        const auto firstNote = std::find_if(notes.begin(), notes.end(), [](const std::string& note) { return !note.empty(); });
+        QCOMPARE(search.Row(), static_cast<int>(firstNote - notes.begin()));
+        QVERIFY(search.Row() > 0);
+    }
+
+    void typingIntoAnEmptyCatalogueOnlyShowsTheText() {
+        ProgramUnderTest program(std::vector<Film>{});
+        for (const int column : {0, 2, 6}) {
+            program.Menu.DBGrid1TitleClick(column);
+            TypeText(program.Menu.DBGrid1, QStringLiteral("12"));
+            QCOMPARE(program.TitleCaption(column), QStringLiteral("12"));
+            QCOMPARE(program.Menu.cds.CurrentRow(), -1);
+            PressKey(program.Menu.DBGrid1, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+            QCOMPARE(program.TitleCaption(column), QStringLiteral("1"));
+            PressKey(program.Menu.DBGrid1, Qt::Key_Escape);
+            QCOMPARE(cp1250::ToUtf8(program.Menu.QuickSearchText), std::string());
+        }
+        QVERIFY(Ui().Messages.empty());
     }
 
     void backspaceShortensWithoutMoving() {
@@ -215,7 +244,9 @@ private slots:
         std::vector<Film> films;
         for (int i = 0; i < 400; ++i) {
             const std::string title = words[static_cast<std::size_t>(i * 7 % 9)] + " " + std::to_string(i * 37 % 400);
-            films.push_back({i % 11 == 0 ? "" : title, "", (i * 53) % 97, "", "", 1, ""});
+            // Some CD numbers empty (read as 0) and some negative.
+            const std::optional<int> cd = i % 13 == 0 ? std::nullopt : std::optional((i * 53) % 97 - (i % 5 == 0 ? 60 : 0));
+            films.push_back({i % 11 == 0 ? "" : title, "", cd, "", "", 1, ""});
         }
         ProgramUnderTest program(films);
         program.Menu.DBGrid1TitleClick(0);
@@ -236,12 +267,13 @@ private slots:
 
         program.Menu.DBGrid1TitleClick(2);
         const std::vector<std::string> numbers = program.Column(2);
+        QVERIFY(numbers.front().empty());
         for (const int wanted : {0, 1, 50, 96, 97}) {
             PressKey(program.Menu.DBGrid1, Qt::Key_Escape);
             TypeText(program.Menu.DBGrid1, QString::number(wanted));
             int expected = static_cast<int>(numbers.size()) - 1;
             for (std::size_t row = 0; row < numbers.size(); ++row) {
-                if (std::stoi(numbers[row]) >= wanted) {
+                if ((numbers[row].empty() ? 0 : std::stoi(numbers[row])) >= wanted) {
                     expected = static_cast<int>(row);
                     break;
                 }

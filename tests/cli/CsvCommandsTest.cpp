@@ -106,6 +106,27 @@ TEST(ImportCommand, TakesTheGridsTitlesInAnyOrderAndDefaultsForMissingColumns) {
               std::string::npos);
 }
 
+// A lone CR ends a line, CR LF inside quotes stays in the cell, blanks around a
+// title are not part of it, and a line of only "" is one cell holding an empty text.
+TEST(ImportCommand, ReadsLineEndsQuotedBreaksPaddedTitlesAndALoneEmptyText) {
+    CliSandbox box;
+    ASSERT_EQ(box.Run({"new", "cat.xml"}).Status, 0);
+    box.Write("films.csv", " S7 , Název anglicky ,S3 \r\"first\r\nsecond\",Amélie,7\rplain,Brazil,8\r");
+    const CliResult imported = box.Run({"import", "cat.xml", "films.csv"});
+    EXPECT_EQ(imported.Status, 0) << imported.Err;
+    EXPECT_EQ(box.Run({"dump", "cat.xml", "--format", "csv"}).Out,
+              "K,S1,S2,S3,S4,S5,S6,S7\r\n"
+              "1,Amélie,Amélie,7,EN,CZ,1,\"first\r\nsecond\"\r\n"
+              "2,Brazil,Brazil,8,EN,CZ,1,plain\r\n");
+
+    ASSERT_EQ(box.Run({"new", "one.xml"}).Status, 0);
+    box.Write("one.csv", "S7\n\"\"\n");
+    ASSERT_EQ(box.Run({"import", "one.xml", "one.csv"}).Status, 0);
+    const std::string dump = box.Run({"dump", "one.xml"}).Out;
+    EXPECT_NE(dump.find("{\"K\": 1,"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("\"S7\": \"\"}"), std::string::npos) << dump;
+}
+
 TEST(ImportCommand, ABadRowAddsNothingAndIsNamedByItsLine) {
     CliSandbox box;
     box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});

@@ -182,11 +182,14 @@ namespace {
 using namespace packettest;
 
 // Damaged packets (bytes overwritten with values that matter to the parsers)
-// read or fail with a code, and never outside their block.
+// fail with one of the reader's codes or read as a packet whose every row has a
+// value for every column and which is written and read back with the same
+// column names and types and as many rows; never outside their block.
 TEST(Truncation, DamagedPacketsReadOrFailCleanly) {
     PacketData packet = Catalogue(TwoFilms(), 3);
     packet.TableParams.push_back({"ORDER", coltype::IntArray, I4(2) + I4(1) + I4(2)});
     const char interesting[] = {'<', '>', '/', '"', '=', ' ', '&', '#', ';', '\0', '\x7F', '\xFF', '\xC3', 'x', '1'};
+    int readable = 0, notPackets = 0;
     std::uint32_t seed = 12345;
     auto next = [&] {
         seed = seed * 1103515245 + 12345;
@@ -202,9 +205,26 @@ TEST(Truncation, DamagedPacketsReadOrFailCleanly) {
             const auto block = std::make_unique<char[]>(length);
             std::memcpy(block.get(), damaged.data(), length);
             PacketData read;
-            Read(std::string_view(block.get(), length), read);
+            const std::uint16_t status = Read(std::string_view(block.get(), length), read);
+            ASSERT_TRUE(status == 0 || status == pkt::NotAPacket || status == pkt::InvalidKeyType ||
+                        status == pkt::BufferTooSmall || status == pkt::NegativeLength)
+                << std::hex << status << " in round " << round;
+            notPackets += status == pkt::NotAPacket;
+            if (status != 0) continue;
+            ++readable;
+            for (const RowData& row : read.Rows) ASSERT_EQ(row.Values.size(), read.Columns.size()) << round;
+            std::string again;
+            ASSERT_EQ(Write(read, flags, again), 0) << round;
+            const PacketData back = ReadBack(again);
+            ASSERT_EQ(back.Columns.size(), read.Columns.size()) << round;
+            for (std::size_t c = 0; c < read.Columns.size(); ++c)
+                ASSERT_EQ(back.Columns[c].Name + ":" + std::to_string(back.Columns[c].Type),
+                          read.Columns[c].Name + ":" + std::to_string(read.Columns[c].Type)) << round;
+            ASSERT_EQ(back.Rows.size(), read.Rows.size()) << round;
         }
     }
+    EXPECT_GT(readable, 0) << "some damage leaves a readable packet";
+    EXPECT_GT(notPackets, 0) << "some damage makes it unreadable";
 }
 
 }  // namespace

@@ -85,6 +85,11 @@ TEST(XmlReader, IntegersReadUpToTheFirstNonDigit) {
     EXPECT_EQ(S3Of("x12"), std::nullopt);
     EXPECT_EQ(S3Of(""), std::nullopt);
     EXPECT_EQ(S3Of("- 5"), I4(0)) << "a digit comes before any letter, but none follows the sign";
+    // Beyond 32 bits a number is unreadable (null), never its low bits.
+    EXPECT_EQ(S3Of("2147483647"), I4(2147483647));
+    EXPECT_EQ(S3Of("-2147483648"), I4(-2147483647 - 1));
+    for (const char* beyond : {"2147483648", "4294967296", "99999999999", "99999999999999999999999", "-2147483649"})
+        EXPECT_EQ(S3Of(beyond), std::nullopt) << beyond;
 }
 
 TEST(XmlReader, AbsentAttributesAreNullAndEmptyOnesAreEmptyText) {
@@ -136,6 +141,8 @@ TEST(XmlReader, MalformedDocumentsAreNotPackets) {
     EXPECT_EQ(StatusOf("<METADATA><FIELDS/></METADATA>"), pkt::NotAPacket) << "no rows";
     EXPECT_EQ(StatusOf("<METADATA><FIELDS/></METADATA><ROWS/>"), pkt::NotAPacket);
     EXPECT_EQ(StatusOf(Document("<RECORD S1=\"a\"/>")), pkt::NotAPacket);
+    EXPECT_EQ(StatusOf(Document("<ROW S1=\"a>b\" S3=\"5\"/>")), pkt::NotAPacket) << "a raw > ends the tag";
+    EXPECT_EQ(StatusOf(FieldsDocument("<FIELD attrname=\"A>B\" fieldtype=\"i4\"/>")), pkt::NotAPacket);
     EXPECT_EQ(StatusOf(Document("<ROW S1=\"a\"></RO>")), pkt::NotAPacket) << "unmatched end tag";
     EXPECT_EQ(StatusOf("<METADATA><FIELDS></FIELD></METADATA>"), pkt::NotAPacket);
     EXPECT_EQ(StatusOf(FieldsDocument("<FIELD fieldtype=\"i4\"/>")), pkt::NotAPacket) << "no attrname or tagname";
@@ -262,16 +269,19 @@ TEST(XmlReader, EveryValueTypeSurvivesARoundTrip) {
 }
 
 TEST(XmlReader, UnreadableNumbersInParametersAreMarkedNull) {
-    TDATAPACKET_READ reader;
-    const std::string document = FieldsDocument("<FIELD attrname=\"A\" fieldtype=\"i4\"/>", "<PARAMS AUTOINCVALUE=\"x\"/>");
-    ASSERT_EQ(reader.Start(document), 0);
-    ColumnDesc column;
-    ASSERT_EQ(reader.NextColumn(column), 0);
-    ASSERT_EQ(reader.NextColumn(column), pkt::EndOfData);
-    TDATAPACKET_READ::Param param;
-    ASSERT_EQ(reader.NextParam(param), 0);
-    EXPECT_TRUE(param.Null);
-    EXPECT_EQ(param.Value, I4(0));
+    for (const std::string unreadable : {"x", "4294967296"}) {
+        TDATAPACKET_READ reader;
+        const std::string document =
+            FieldsDocument("<FIELD attrname=\"A\" fieldtype=\"i4\"/>", "<PARAMS AUTOINCVALUE=\"" + unreadable + "\"/>");
+        ASSERT_EQ(reader.Start(document), 0);
+        ColumnDesc column;
+        ASSERT_EQ(reader.NextColumn(column), 0);
+        ASSERT_EQ(reader.NextColumn(column), pkt::EndOfData);
+        TDATAPACKET_READ::Param param;
+        ASSERT_EQ(reader.NextParam(param), 0);
+        EXPECT_TRUE(param.Null) << unreadable;
+        EXPECT_EQ(param.Value, I4(0)) << unreadable;
+    }
 }
 
 TEST(XmlReader, StepsNotAskedForArePassedOver) {

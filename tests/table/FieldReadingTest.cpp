@@ -91,6 +91,17 @@ TEST(FieldReading, WalkHoldsEndWithTheWalkOrWithTheBase) {
     after.join();
     EXPECT_TRUE(readAfterwards) << "the new base's lock is free";
 
+    // Without a base a hold takes nothing, neither then nor from a base opened under it.
     TClientDataSet closed;
-    const auto nothing = closed.HoldForWalk();  // holds nothing without a base
+    std::atomic<int> readsWhileHeld{0};
+    {
+        const auto nothing = closed.HoldForWalk();
+        CreateSmallTable(closed);
+        AddRecord(closed, "third", 9);
+        std::thread reader([&] { readsWhileHeld += closed.RowValue(0, 2) == "third"; });
+        reader.join();
+    }
+    std::thread reader([&] { readsWhileHeld += closed.RowValue(0, 2) == "third"; });
+    reader.join();
+    EXPECT_EQ(readsWhileHeld, 2);
 }
