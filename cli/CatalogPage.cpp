@@ -3,7 +3,7 @@
 #include "app/core/FilmListText.h"
 #include "app/core/TableWalk.h"
 #include "cli/CatalogPageAssets.h"
-#include "cli/GridColumns.h"
+#include "app/core/GridColumns.h"
 #include "cli/Json.h"
 #include "text/Cp1250.h"
 

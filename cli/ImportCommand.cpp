@@ -8,7 +8,7 @@
 #include "cli/Csv.h"
 #include "cli/CzechPlural.h"
 #include "cli/FilmBoxes.h"
-#include "cli/GridColumns.h"
+#include "app/core/GridColumns.h"
 #include "fileio/FileIO.h"
 #include "text/Cp1250.h"
 

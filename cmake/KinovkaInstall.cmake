@@ -66,6 +66,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${KINOVKA_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own dialogs (the save dialog of the list window) speak Czech with these.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "catalogue of films kept on CDs, with a Czech user interface")
 # The summary above is the description's first line; this is the rest of it.

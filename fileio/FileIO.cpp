@@ -1,6 +1,8 @@
 #include "fileio/FileIO.h"
 
+#include <fcntl.h>
 #include <system_error>
+#include <unistd.h>
 
 #include "fileio/FileReader.h"
 #include "fileio/FileReplacement.h"
@@ -23,6 +25,13 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     FileReplacement replacement(path);
     replacement.Write(bytes);
     replacement.Commit();
+}
+
+void SyncFolder(const std::string& folder) {
+    const int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0) return;
+    ::fsync(handle);
+    ::close(handle);
 }
 
 }  // namespace fileio

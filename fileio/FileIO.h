@@ -27,4 +27,8 @@ std::string ReadWholeFile(const std::string& path);
 // The whole new content at once, as FileReplacement writes it.
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
+// Makes the names in a folder durable (a rename or a link into it); a failure
+// loses nothing already done, so it is not reported.
+void SyncFolder(const std::string& folder);
+
 }  // namespace fileio

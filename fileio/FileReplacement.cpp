@@ -30,14 +30,6 @@ std::string DirectoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Makes the rename itself durable; a failure here loses nothing already renamed.
-void SyncDirectory(const std::string& directory) {
-    const int handle = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle < 0) return;
-    ::fsync(handle);
-    ::close(handle);
-}
-
 // The new file keeps the owner, group and permission bits of the one it
 // replaces, as far as this user may give them: the owner only for root, the
 // group where the user belongs to it. The mode comes last, since a change of
@@ -113,7 +105,7 @@ void FileReplacement::Commit() {
         operations_.Remove(temporary_);
         throw FileError(error);
     }
-    SyncDirectory(DirectoryOf(target_));
+    SyncFolder(DirectoryOf(target_));
 }
 
 }  // namespace fileio

@@ -71,14 +71,6 @@ std::int64_t NowMicros() {
     return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-// Makes a new link durable before the save that relies on it goes on.
-void SyncFolder(const std::string& folder) {
-    const int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle < 0) return;
-    ::fsync(handle);
-    ::close(handle);
-}
-
 // Where the file system cannot link (no hard links at all, another file system
 // under the folder, too many links), a copy does.
 bool LinkImpossible(int error) {

@@ -14,6 +14,7 @@
 
 #include "app/core/CatalogHome.h"
 #include "app/core/Global.h"
+#include "app/core/GridColumns.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/qtedge/SpecifiedSizes.h"
 #include "app/window/CatalogGridModel.h"
@@ -21,23 +22,6 @@
 #include "dialogs/Hledej.h"
 #include "dialogs/Uprav.h"
 #include "text/Cp1250.h"
-
-namespace {
-
-struct GridColumnDef {
-    const char* field;
-    const char* caption;  // UTF-8
-    int width;            // pixels at the specified font; 0: the grid's default width
-    int fieldSize;        // characters, for the default width
-};
-
-const GridColumnDef kGridColumns[] = {
-    {"S1", "Název anglicky", 240, 50}, {"S2", "Název česky", 240, 50}, {"S3", "č. CD", 32, 11},
-    {"S4", "Znění", 0, 2},             {"S5", "Titulky", 40, 11},     {"S6", "ks CD", 32, 11},
-    {"S7", "Poznámka", 0, 100},
-};
-
-}  // namespace
 
 TMenuF::TMenuF(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QString::fromUtf8("Kinovka - databáze filmů v. 2.0 - vyrobil tým Kinovka"));
@@ -75,9 +59,9 @@ void TMenuF::BuildGrid() {
     const QColor windowText = palette().color(QPalette::WindowText);
     std::vector<CatalogGridModel::Column> columns;
     std::vector<int> fieldSizes;
-    for (const GridColumnDef& def : kGridColumns) {
-        columns.push_back({def.field, cp1250::FromUtf8(def.caption), windowText, pixels(def.width)});
-        fieldSizes.push_back(def.fieldSize);
+    for (const GridColumn& def : kGridColumns) {
+        columns.push_back({std::string(def.FieldName), cp1250::FromUtf8(def.Title), windowText, pixels(def.Width)});
+        fieldSizes.push_back(def.FieldSize);
     }
     DataSource1 = std::make_unique<CatalogGridModel>(cds, std::move(columns));
     DBGrid1->SetGridModel(DataSource1.get());
