@@ -36,17 +36,15 @@ void ProgramUnderTest::WriteCatalogue(const std::vector<Film>& films, const std:
 }
 
 void ProgramUnderTest::Start(const std::vector<std::string>& arguments) {
-    Menu.PrepareStartUp(Directory.path().toStdString() + "/kinovka", arguments);
+    Menu.PrepareStartUp(Directory.File("kinovka"), arguments);
 }
 
 std::string ProgramUnderTest::FilePath(const std::string& name) const {
-    return Directory.path().toStdString() + "/" + name;
+    return Directory.File(name);
 }
 
 std::string ProgramUnderTest::ReadFile(const std::string& name) const {
-    QFile file(QString::fromStdString(FilePath(name)));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll().toStdString();
+    return ReadBytes(FilePath(name));
 }
 
 std::vector<std::string> ProgramUnderTest::Column(int column) const {

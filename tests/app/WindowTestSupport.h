@@ -6,7 +6,6 @@
 #include <QModelIndex>
 #include <QPointer>
 #include <QString>
-#include <QTemporaryDir>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,7 +13,8 @@
 #include "app/core/RecordingUiServices.h"
 #include "app/window/KinovkaApplication.h"
 #include "app/window/ProgramWindows.h"
-#include "tests/app/FilmTable.h"
+#include "tests/common/FilmTable.h"
+#include "tests/common/Scratch.h"
 
 class QTimer;
 class QWidget;
@@ -49,7 +49,7 @@ struct ProgramUnderTest {
     // The columns whose titles are red, as their field names joined by ",".
     std::string RedTitles() const;
 
-    QTemporaryDir Directory;
+    ScratchDir Directory;
     ProgramWindows Windows;
     TMenuF& Menu;
 };

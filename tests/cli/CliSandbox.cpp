@@ -9,8 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "text/Cp1250.h"
 
@@ -47,17 +45,6 @@ std::string Format(const char* format, auto... values) {
 
 }  // namespace
 
-CliSandbox::CliSandbox() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kinovka-cli-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    dir_ = pattern;
-}
-
-CliSandbox::~CliSandbox() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-}
-
 CliResult CliSandbox::Run(const std::vector<std::string>& arguments) const {
     std::vector<std::string> argv{KINOVKA_CLI_PATH};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -66,15 +53,15 @@ CliResult CliSandbox::Run(const std::vector<std::string>& arguments) const {
 
 CliResult CliSandbox::RunProgram(const std::vector<std::string>& argv) const {
     std::vector<std::string> environment = ChildEnvironment();
-    const std::string outPath = dir_ + "/.stdout";
-    const std::string errPath = dir_ + "/.stderr";
+    const std::string outPath = dir_.File(".stdout");
+    const std::string errPath = dir_.File(".stderr");
 
     const pid_t child = fork();
     if (child == 0) {
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int in = open("/dev/null", O_RDONLY);
-        if (out < 0 || err < 0 || in < 0 || chdir(dir_.c_str()) != 0) _exit(127);
+        if (out < 0 || err < 0 || in < 0 || chdir(dir_.Path().c_str()) != 0) _exit(127);
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
@@ -92,19 +79,11 @@ CliResult CliSandbox::RunProgram(const std::vector<std::string>& argv) const {
     return result;
 }
 
-std::string CliSandbox::Path(std::string_view name) const { return dir_ + "/" + std::string(name); }
+std::string CliSandbox::Path(std::string_view name) const { return dir_.File(name); }
 
-std::string CliSandbox::Read(std::string_view name) const {
-    std::ifstream file(Path(name), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
+std::string CliSandbox::Read(std::string_view name) const { return ReadBytes(Path(name)); }
 
-void CliSandbox::Write(std::string_view name, std::string_view bytes) const {
-    std::ofstream file(Path(name), std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+void CliSandbox::Write(std::string_view name, std::string_view bytes) const { WriteBytes(Path(name), bytes); }
 
 bool CliSandbox::Exists(std::string_view name) const { return std::filesystem::exists(Path(name)); }
 

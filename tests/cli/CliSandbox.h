@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/common/Scratch.h"
+
 struct CliResult {
     int Status = -1;  // the exit status; -1 when the program did not exit normally
     std::string Out;
@@ -14,11 +16,6 @@ struct CliResult {
 
 class CliSandbox {
 public:
-    CliSandbox();
-    ~CliSandbox();
-    CliSandbox(const CliSandbox&) = delete;
-    CliSandbox& operator=(const CliSandbox&) = delete;
-
     CliResult Run(const std::vector<std::string>& arguments) const;
     // Another program (argv[0] is its path) run the same way.
     CliResult RunProgram(const std::vector<std::string>& argv) const;
@@ -33,7 +30,7 @@ public:
     void MakeCatalogue(std::string_view name, const std::vector<std::vector<std::string>>& films) const;
 
 private:
-    std::string dir_;
+    ScratchDir dir_;
 };
 
 // The list window's film line format, applied to Windows-1250 values and given

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <sys/stat.h>
 
@@ -10,33 +9,11 @@
 #include "fileio/FileOperations.h"
 #include "fileio/FileReplacement.h"
 #include "fileio/VersionFolder.h"
+#include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-class TempDir {
-public:
-    TempDir() {
-        path_ = fs::temp_directory_path() / ("kinovka-fileio-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-        fs::create_directories(path_);
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
-        return names;
-    }
-
-private:
-    static inline int counter_ = 0;
-    fs::path path_;
-};
-
-void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
 
 // Fails one chosen operation (the n-th write, counting from 1) with a chosen error.
 class FailingOperations : public fileio::SystemFileOperations {
@@ -78,7 +55,7 @@ private:
 }  // namespace
 
 TEST(FileIO, ReadsWholeFileAndReplacesIt) {
-    TempDir dir;
+    ScratchDir dir;
     const auto path = dir.File("filmy.xml");
     fileio::ReplaceFileAtomically(path, std::string("new\0content", 11));
     EXPECT_EQ(fileio::ReadWholeFile(path), std::string("new\0content", 11));
@@ -88,7 +65,7 @@ TEST(FileIO, ReadsWholeFileAndReplacesIt) {
 }
 
 TEST(FileIO, MissingFileGivesTheSystemText) {
-    TempDir dir;
+    ScratchDir dir;
     try {
         fileio::ReadWholeFile(dir.File("none.xml"));
         FAIL();
@@ -99,9 +76,9 @@ TEST(FileIO, MissingFileGivesTheSystemText) {
 }
 
 TEST(FileIO, ReplacementKeepsPermissionBits) {
-    TempDir dir;
+    ScratchDir dir;
     const auto path = dir.File("filmy.xml");
-    WriteFile(path, "old");
+    WriteBytes(path, "old");
     ::chmod(path.c_str(), 0640);
     fileio::ReplaceFileAtomically(path, "new");
     struct stat info {};
@@ -110,8 +87,8 @@ TEST(FileIO, ReplacementKeepsPermissionBits) {
 }
 
 TEST(FileIO, ReplacingThroughALinkKeepsTheLink) {
-    TempDir dir;
-    WriteFile(dir.File("real.xml"), "old");
+    ScratchDir dir;
+    WriteBytes(dir.File("real.xml"), "old");
     fs::create_symlink(dir.File("real.xml"), dir.File("link.xml"));
     fileio::ReplaceFileAtomically(dir.File("link.xml"), "new");
     EXPECT_TRUE(fs::is_symlink(dir.File("link.xml")));
@@ -133,9 +110,9 @@ TEST(FileIO, FailedReplacementLeavesOldFileIntact) {
     const std::string old = "<old catalogue>\r\n\x01\xff";
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.step) + "/" + std::to_string(c.onWrite));
-        TempDir dir;
+        ScratchDir dir;
         const auto path = dir.File("filmy.xml");
-        WriteFile(path, old);
+        WriteBytes(path, old);
         FailingOperations failing(c.step, c.error, c.onWrite);
         fileio::ScopedFileOperations scope(failing);
         try {
@@ -156,9 +133,9 @@ TEST(FileIO, WriteThatStopsMakingProgressCountsAsFullDisk) {
             return 0;
         }
     } stalling;
-    TempDir dir;
+    ScratchDir dir;
     const auto path = dir.File("filmy.xml");
-    WriteFile(path, "old");
+    WriteBytes(path, "old");
     fileio::ScopedFileOperations scope(stalling);
     try {
         fileio::ReplaceFileAtomically(path, "new");
@@ -171,9 +148,9 @@ TEST(FileIO, WriteThatStopsMakingProgressCountsAsFullDisk) {
 }
 
 TEST(FileIO, ReplacementInPiecesReplacesOnlyWhenCommitted) {
-    TempDir dir;
+    ScratchDir dir;
     const auto path = dir.File("filmy.xml");
-    WriteFile(path, "old");
+    WriteBytes(path, "old");
     {
         fileio::FileReplacement replacement(path);
         replacement.Write("first ");
@@ -192,7 +169,7 @@ TEST(FileIO, ReplacementInPiecesReplacesOnlyWhenCommitted) {
 }
 
 TEST(FileIO, ReplacementRefusesDirectoriesBeforeWriting) {
-    TempDir dir;
+    ScratchDir dir;
     fs::create_directories(dir.File("catalogue"));
     try {
         fileio::FileReplacement replacement(dir.File("catalogue"));
@@ -209,7 +186,7 @@ TEST(FileIO, ReplacementRefusesDirectoriesBeforeWriting) {
 // SizeFactor times the largest of the file and its versions; a failed save
 // keeps nothing and prunes nothing.
 TEST(FileVersions, SavesKeepTheReplacedContentNewestFirstWithinTheBounds) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
     const fileio::VersionBounds bounds{7, 3};
     std::mt19937 random(20261208);
@@ -256,9 +233,9 @@ TEST(FileVersions, SavesKeepTheReplacedContentNewestFirstWithinTheBounds) {
 // A version is the replaced file itself, linked; where the folder lies on
 // another file system it is a copy. Keeping the same file twice keeps it once.
 TEST(FileVersions, KeptByLinkOrWhereLinksAreImpossibleByCopy) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
-    WriteFile(path, "first");
+    WriteBytes(path, "first");
     struct stat original {};
     ASSERT_EQ(::stat(path.c_str(), &original), 0);
     fileio::VersionFolder folder(dir.File("./filmy.xml"));

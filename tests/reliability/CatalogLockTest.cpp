@@ -12,7 +12,8 @@
 #include "app/core/RecordingUiServices.h"
 #include "fileio/FileIO.h"
 #include "tests/reliability/ChildProcess.h"
-#include "tests/reliability/Scratch.h"
+#include "tests/common/Catalogues.h"
+#include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
 using State = CatalogLock::State;

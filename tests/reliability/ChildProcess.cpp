@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "tests/reliability/Scratch.h"
+#include "tests/common/Scratch.h"
 
 extern char** environ;
 

@@ -19,7 +19,8 @@
 #include "app/core/RecordingUiServices.h"
 #include "tests/reliability/ChildProcess.h"
 #include "tests/reliability/FaultyFileOperations.h"
-#include "tests/reliability/Scratch.h"
+#include "tests/common/Catalogues.h"
+#include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
 

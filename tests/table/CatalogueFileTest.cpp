@@ -3,7 +3,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -11,6 +10,7 @@
 #include "fileio/FileOperations.h"
 #include "TableFixtures.h"
 #include "tests/common/CatalogueDocuments.h"
+#include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -29,26 +29,6 @@ void Film(TClientDataSet& table, const std::vector<const char*>& values) {
 void AddExampleFilms(TClientDataSet& table) {
     Film(table, {"Quiet Harbour", "Tich\xfd p\xf8\xedstav", "12", "EN", "CZ", "1", "Director's cut & extras"});
     Film(table, {"The Long Road", "Dlouh\xe1 cesta", "12", "CZ", nullptr, "2", nullptr});
-}
-
-class TempDir {
-public:
-    TempDir() : path_(fs::temp_directory_path() / ("kinovka-table-" + std::to_string(::getpid()))) {
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    std::size_t EntryCount() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(path_), fs::directory_iterator()));
-    }
-
-private:
-    fs::path path_;
-};
-
-void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
 }
 
 }  // namespace
@@ -175,7 +155,7 @@ TEST(CatalogueFile, UnknownParametersTravelWithTheTable) {
 }
 
 TEST(CatalogueFile, FailedLoadsLeaveTheTableClosed) {
-    TempDir dir;
+    ScratchDir dir;
     TClientDataSet table;
     CreateCatalogue(table);
 
@@ -187,7 +167,7 @@ TEST(CatalogueFile, FailedLoadsLeaveTheTableClosed) {
     }
     EXPECT_FALSE(table.Active());
 
-    WriteFile(dir.File("empty.xml"), "");
+    WriteBytes(dir.File("empty.xml"), "");
     try {
         table.LoadFromFile(dir.File("empty.xml"));
         FAIL();
@@ -218,7 +198,7 @@ TEST(CatalogueFile, FailedLoadsLeaveTheTableClosed) {
 }
 
 TEST(CatalogueFile, SaveToFileDecidesTheFormByName) {
-    TempDir dir;
+    ScratchDir dir;
     TClientDataSet table;
     CreateCatalogue(table);
     AddExampleFilms(table);
@@ -240,7 +220,7 @@ TEST(CatalogueFile, SaveToFileDecidesTheFormByName) {
 }
 
 TEST(CatalogueFile, CloseSavesThroughFileNameOnlyAfterChanges) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
     {
         TClientDataSet table;
@@ -254,7 +234,7 @@ TEST(CatalogueFile, CloseSavesThroughFileNameOnlyAfterChanges) {
         EXPECT_FALSE(table.Active());
         EXPECT_EQ(fileio::ReadWholeFile(path), TwoRecordCatalogue(false));
         // A loaded table with records counts them as entered, so closing writes again.
-        WriteFile(path, TwoRecordCatalogue(false));
+        WriteBytes(path, TwoRecordCatalogue(false));
         table.LoadFromFile(path);
     }
     EXPECT_EQ(fileio::ReadWholeFile(path), TwoRecordCatalogue(true));
@@ -279,9 +259,9 @@ TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact) {
             return atRename ? error : SystemFileOperations::Rename(from, to);
         }
     };
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
-    WriteFile(path, EmptyCatalogue());
+    WriteBytes(path, EmptyCatalogue());
     TClientDataSet table;
     table.LoadFromFile(path);
     table.SetTrackChanges(false);
@@ -298,7 +278,7 @@ TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact) {
             EXPECT_STREQ(error.what(), atRename ? "Permission denied" : "No space left on device");
         }
         EXPECT_EQ(fileio::ReadWholeFile(path), EmptyCatalogue());
-        EXPECT_EQ(dir.EntryCount(), 1u);
+        EXPECT_EQ(dir.Names().size(), 1u);
     }
     // A close whose save fails keeps the table and its records.
     Failing failing;
@@ -327,7 +307,7 @@ TEST(CatalogueFile, FilesLoadAsTheirBytesDo) {
             return std::string("EDatabaseError ") + error.what();
         }
     };
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
     TClientDataSet catalogue;
     CreateCatalogue(catalogue);
@@ -345,12 +325,12 @@ TEST(CatalogueFile, FilesLoadAsTheirBytesDo) {
     // files: empty, cut early, cut in the metadata, in a row, in the long row.
     for (std::size_t length = 0; length <= whole.size(); length += length < 64 ? 7 : 997 + length / 8) {
         const std::string prefix = whole.substr(0, length);
-        WriteFile(path, prefix);
+        WriteBytes(path, prefix);
         ASSERT_EQ(outcome([&](TClientDataSet& t) { t.LoadFromFile(path); }),
                   outcome([&](TClientDataSet& t) { t.LoadFromBytes(prefix); }))
             << "the first " << length << " bytes";
     }
-    WriteFile(path, whole);
+    WriteBytes(path, whole);
     TClientDataSet table;
     table.LoadFromFile(path);
     table.Last();
@@ -360,7 +340,7 @@ TEST(CatalogueFile, FilesLoadAsTheirBytesDo) {
 // A large table goes to its file in pieces while it is written; the file holds
 // exactly the packet, and a failing write leaves the old file as it was.
 TEST(CatalogueFile, LargeTablesSaveAsTheirBytes) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
     TClientDataSet table;
     CreateCatalogue(table);
@@ -386,5 +366,5 @@ TEST(CatalogueFile, LargeTablesSaveAsTheirBytes) {
     }
     EXPECT_GE(failing.writes, 2);
     EXPECT_EQ(fileio::ReadWholeFile(path), bytes);
-    EXPECT_EQ(dir.EntryCount(), 1u);
+    EXPECT_EQ(dir.Names().size(), 1u);
 }
