@@ -6,19 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/common/KinovkaCli.h"
 #include "tests/common/Scratch.h"
-
-struct CliResult {
-    int Status = -1;  // the exit status; -1 when the program did not exit normally
-    std::string Out;
-    std::string Err;
-};
 
 class CliSandbox {
 public:
-    CliResult Run(const std::vector<std::string>& arguments) const;
+    RunResult Run(const std::vector<std::string>& arguments) const;
     // Another program (argv[0] is its path) run the same way.
-    CliResult RunProgram(const std::vector<std::string>& argv) const;
+    RunResult RunProgram(const std::vector<std::string>& argv) const;
 
     std::string Path(std::string_view name) const;
     std::string Read(std::string_view name) const;

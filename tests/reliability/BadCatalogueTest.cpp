@@ -15,7 +15,7 @@
 
 #include "app/core/Global.h"
 #include "app/core/RecordingUiServices.h"
-#include "tests/reliability/ChildProcess.h"
+#include "tests/common/KinovkaCli.h"
 #include "tests/common/Catalogues.h"
 #include "tests/common/Scratch.h"
 
