@@ -6,51 +6,14 @@
 #include <sys/stat.h>
 
 #include "fileio/FileIO.h"
-#include "fileio/FileOperations.h"
 #include "fileio/FileReplacement.h"
 #include "fileio/VersionFolder.h"
+#include "tests/common/FaultyFileOperations.h"
 #include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Fails one chosen operation (the n-th write, counting from 1) with a chosen error.
-class FailingOperations : public fileio::SystemFileOperations {
-public:
-    enum Step { AtCreate, AtWrite, AtFlush, AtClose, AtRename };
-    FailingOperations(Step step, int error, int onWrite = 1) : step_(step), error_(error), onWrite_(onWrite) {}
-
-    int CreateExclusive(const std::string& path, int& handle) override {
-        if (step_ == AtCreate) return error_;
-        created = path;
-        return SystemFileOperations::CreateExclusive(path, handle);
-    }
-    int Write(int handle, const char* data, std::size_t size, std::size_t& written) override {
-        ++writes_;
-        if (step_ == AtWrite && writes_ == onWrite_) {
-            written = 0;
-            return error_;
-        }
-        // Small writes, so that a failure can hit a later one.
-        return SystemFileOperations::Write(handle, data, std::min<std::size_t>(size, 4), written);
-    }
-    int Flush(int handle) override { return step_ == AtFlush ? error_ : SystemFileOperations::Flush(handle); }
-    int Close(int handle) override {
-        const int result = SystemFileOperations::Close(handle);
-        return step_ == AtClose ? error_ : result;
-    }
-    int Rename(const std::string& from, const std::string& to) override {
-        return step_ == AtRename ? error_ : SystemFileOperations::Rename(from, to);
-    }
-    std::string created;
-
-private:
-    Step step_;
-    int error_;
-    int onWrite_;
-    int writes_ = 0;
-};
 
 }  // namespace
 
@@ -97,29 +60,22 @@ TEST(FileIO, ReplacingThroughALinkKeepsTheLink) {
 
 // Whatever step fails, the old file stays byte for byte and no temporary file is left.
 TEST(FileIO, FailedReplacementLeavesOldFileIntact) {
-    const struct Case {
-        FailingOperations::Step step;
-        int error;
-        int onWrite;
-    } cases[] = {
-        {FailingOperations::AtCreate, EACCES, 1},   {FailingOperations::AtWrite, ENOSPC, 1},
-        {FailingOperations::AtWrite, ENOSPC, 3}, {FailingOperations::AtWrite, EIO, 2},
-        {FailingOperations::AtFlush, EIO, 1},        {FailingOperations::AtClose, EIO, 1},
-        {FailingOperations::AtRename, EXDEV, 1},
+    const Fault faults[] = {
+        {Fault::Create, EACCES}, {Fault::Write, ENOSPC, 1}, {Fault::Write, ENOSPC, 3}, {Fault::Write, EIO, 2},
+        {Fault::Flush, EIO},     {Fault::Close, EIO},       {Fault::Rename, EXDEV},
     };
     const std::string old = "<old catalogue>\r\n\x01\xff";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.step) + "/" + std::to_string(c.onWrite));
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.Describe());
         ScratchDir dir;
         const auto path = dir.File("filmy.xml");
         WriteBytes(path, old);
-        FailingOperations failing(c.step, c.error, c.onWrite);
-        fileio::ScopedFileOperations scope(failing);
+        const FaultyFileOperations failing(fault, 4);  // small writes, so that a later one can fail
         try {
             fileio::ReplaceFileAtomically(path, "a much longer new catalogue content");
             FAIL() << "no error";
         } catch (const fileio::FileError& error) {
-            EXPECT_EQ(error.ErrorNumber(), c.error);
+            EXPECT_EQ(error.ErrorNumber(), fault.Error);
         }
         EXPECT_EQ(fileio::ReadWholeFile(path), old);
         EXPECT_EQ(dir.Names(), std::vector<std::string>{"filmy.xml"});
@@ -127,16 +83,10 @@ TEST(FileIO, FailedReplacementLeavesOldFileIntact) {
 }
 
 TEST(FileIO, WriteThatStopsMakingProgressCountsAsFullDisk) {
-    struct Stalling : fileio::SystemFileOperations {
-        int Write(int, const char*, std::size_t, std::size_t& written) override {
-            written = 0;
-            return 0;
-        }
-    } stalling;
     ScratchDir dir;
     const auto path = dir.File("filmy.xml");
     WriteBytes(path, "old");
-    fileio::ScopedFileOperations scope(stalling);
+    const FaultyFileOperations stalling({Fault::WriteNothing, 0, 1});
     try {
         fileio::ReplaceFileAtomically(path, "new");
         FAIL();

@@ -18,7 +18,7 @@
 #include "app/core/Global.h"
 #include "app/core/RecordingUiServices.h"
 #include "tests/common/KinovkaCli.h"
-#include "tests/reliability/FaultyFileOperations.h"
+#include "tests/common/FaultyFileOperations.h"
 #include "tests/common/Catalogues.h"
 #include "tests/common/Scratch.h"
 

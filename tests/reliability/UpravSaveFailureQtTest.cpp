@@ -7,7 +7,7 @@
 
 #include "dialogs/Uprav.h"
 #include "tests/dialogs/CatalogOnDisk.h"
-#include "tests/reliability/FaultyFileOperations.h"
+#include "tests/common/FaultyFileOperations.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "fileio/FileIO.h"
-#include "fileio/FileOperations.h"
 #include "TableFixtures.h"
 #include "tests/common/CatalogueDocuments.h"
+#include "tests/common/FaultyFileOperations.h"
 #include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
@@ -248,17 +248,6 @@ TEST(CatalogueFile, CloseSavesThroughFileNameOnlyAfterChanges) {
 }
 
 TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact) {
-    struct Failing : fileio::SystemFileOperations {
-        int error = 0;
-        bool atRename = false;
-        int Write(int handle, const char* data, std::size_t size, std::size_t& written) override {
-            if (!atRename) return written = 0, error;
-            return SystemFileOperations::Write(handle, data, size, written);
-        }
-        int Rename(const std::string& from, const std::string& to) override {
-            return atRename ? error : SystemFileOperations::Rename(from, to);
-        }
-    };
     ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
     WriteBytes(path, EmptyCatalogue());
@@ -267,10 +256,7 @@ TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact) {
     table.SetTrackChanges(false);
     Film(table, {"Added"});
     for (const bool atRename : {true, false}) {
-        Failing failing;
-        failing.atRename = atRename;
-        failing.error = atRename ? EACCES : ENOSPC;
-        fileio::ScopedFileOperations scope(failing);
+        const FaultyFileOperations failing(atRename ? Fault{Fault::Rename, EACCES} : Fault{Fault::Write, ENOSPC, 1});
         try {
             table.SaveToFile(path, dfXML);
             FAIL();
@@ -281,11 +267,9 @@ TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact) {
         EXPECT_EQ(dir.Names().size(), 1u);
     }
     // A close whose save fails keeps the table and its records.
-    Failing failing;
-    failing.error = ENOSPC;
     table.SetFileName(path);
     {
-        fileio::ScopedFileOperations scope(failing);
+        const FaultyFileOperations failing({Fault::Write, ENOSPC, 1});
         EXPECT_THROW(table.Close(), EFileError);
     }
     EXPECT_TRUE(table.Active());
@@ -352,19 +336,12 @@ TEST(CatalogueFile, LargeTablesSaveAsTheirBytes) {
     table.SaveToFile(path, dfXML);
     EXPECT_EQ(fileio::ReadWholeFile(path), bytes);
 
-    struct FailingLate : fileio::SystemFileOperations {
-        int writes = 0;
-        int Write(int handle, const char* data, std::size_t size, std::size_t& written) override {
-            if (++writes == 2) return written = 0, ENOSPC;
-            return SystemFileOperations::Write(handle, data, size, written);
-        }
-    } failing;
     Film(table, {"One more"});
     {
-        fileio::ScopedFileOperations scope(failing);
+        const FaultyFileOperations failing({Fault::Write, ENOSPC, 2}, FaultyFileOperations::kWhole);
         EXPECT_THROW(table.SaveToFile(path, dfXML), EFileError);
+        EXPECT_GE(failing.Writes, 2);
     }
-    EXPECT_GE(failing.writes, 2);
     EXPECT_EQ(fileio::ReadWholeFile(path), bytes);
     EXPECT_EQ(dir.Names().size(), 1u);
 }
