@@ -18,7 +18,7 @@ namespace {
 
 using namespace catalogue_documents;
 
-void Film(TClientDataSet& table, const std::vector<const char*>& values) {
+void AddRow(TClientDataSet& table, const std::vector<const char*>& values) {
     table.Insert();
     for (std::size_t i = 0; i < values.size(); ++i)
         if (values[i]) table.FieldNamed("S" + std::to_string(i + 1)).SetAsString(values[i]);
@@ -27,8 +27,8 @@ void Film(TClientDataSet& table, const std::vector<const char*>& values) {
 
 // "Tichý přístav" and "Dlouhá cesta" in Windows-1250.
 void AddExampleFilms(TClientDataSet& table) {
-    Film(table, {"Quiet Harbour", "Tich\xfd p\xf8\xedstav", "12", "EN", "CZ", "1", "Director's cut & extras"});
-    Film(table, {"The Long Road", "Dlouh\xe1 cesta", "12", "CZ", nullptr, "2", nullptr});
+    AddRow(table, {"Quiet Harbour", "Tich\xfd p\xf8\xedstav", "12", "EN", "CZ", "1", "Director's cut & extras"});
+    AddRow(table, {"The Long Road", "Dlouh\xe1 cesta", "12", "CZ", nullptr, "2", nullptr});
 }
 
 }  // namespace
@@ -65,7 +65,7 @@ TEST(CatalogueFile, RoundTripsInEveryForm) {
     TClientDataSet table;
     CreateCatalogue(table);
     AddExampleFilms(table);
-    Film(table, {"", "   ", nullptr, nullptr, nullptr, "-7", "line\r\nbreak \\ <tag> \"q\""});
+    AddRow(table, {"", "   ", nullptr, nullptr, nullptr, "-7", "line\r\nbreak \\ <tag> \"q\""});
     for (const auto format : {dfBinary, dfXML, dfXMLUTF8}) {
         SCOPED_TRACE(format);
         TClientDataSet first;
@@ -98,15 +98,15 @@ TEST(CatalogueFile, DeletedRecordsAreNotWrittenAndKeysKeepGrowing) {
     TClientDataSet reloaded;
     reloaded.LoadFromBytes(packet);
     reloaded.SetTrackChanges(false);
-    Film(reloaded, {"New"});
+    AddRow(reloaded, {"New"});
     EXPECT_EQ(reloaded.FieldNamed("K").AsInteger(), 3);
 }
 
 TEST(CatalogueFile, RecordsAreWrittenInInsertionOrderWhateverTheActiveIndex) {
     TClientDataSet table;
     CreateCatalogue(table);
-    Film(table, {"b"});
-    Film(table, {"a"});
+    AddRow(table, {"b"});
+    AddRow(table, {"a"});
     table.BuildIndex("k", "S1", 0);
     table.SetIndexName("k");
     const std::string packet = table.SaveToBytes(dfXML);
@@ -120,10 +120,10 @@ TEST(CatalogueFile, WithoutAutoIncValueThereIsNoAutoIncrement) {
     table.LoadFromBytes(packet);
     table.SetTrackChanges(false);
     table.BuildIndex("x", "K", ixPrimary | ixUnique);
-    Film(table, {"first"});
+    AddRow(table, {"first"});
     EXPECT_TRUE(table.FieldNamed("K").IsNull());
     try {
-        Film(table, {"second"});
+        AddRow(table, {"second"});
         FAIL();
     } catch (const EDBClient& error) {
         EXPECT_EQ(error.ErrorCode, dberr::KeyViolation);
@@ -254,7 +254,7 @@ TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact) {
     TClientDataSet table;
     table.LoadFromFile(path);
     table.SetTrackChanges(false);
-    Film(table, {"Added"});
+    AddRow(table, {"Added"});
     for (const bool atRename : {true, false}) {
         const FaultyFileOperations failing(atRename ? Fault{Fault::Rename, EACCES} : Fault{Fault::Write, ENOSPC, 1});
         try {
@@ -297,7 +297,7 @@ TEST(CatalogueFile, FilesLoadAsTheirBytesDo) {
     CreateCatalogue(catalogue);
     AddExampleFilms(catalogue);
     // A note longer than the reader's window makes one element widen it.
-    Film(catalogue, {"Long note", nullptr, "3", nullptr, nullptr, nullptr, nullptr});
+    AddRow(catalogue, {"Long note", nullptr, "3", nullptr, nullptr, nullptr, nullptr});
     catalogue.Last();
     catalogue.Edit();
     catalogue.FieldNamed("S7").SetAsString(std::string(100, 'n'));
@@ -329,14 +329,14 @@ TEST(CatalogueFile, LargeTablesSaveAsTheirBytes) {
     TClientDataSet table;
     CreateCatalogue(table);
     for (int i = 0; i < 5000; ++i)
-        Film(table, {"A film with a long enough title", "Film s dlouh\xfdm n\xe1zvem", "12", "EN", "CZ", "1",
+        AddRow(table, {"A film with a long enough title", "Film s dlouh\xfdm n\xe1zvem", "12", "EN", "CZ", "1",
                      i % 3 ? nullptr : "A note"});
     const std::string bytes = table.SaveToBytes(dfXML);
     ASSERT_GT(bytes.size(), 512u * 1024);
     table.SaveToFile(path, dfXML);
     EXPECT_EQ(fileio::ReadWholeFile(path), bytes);
 
-    Film(table, {"One more"});
+    AddRow(table, {"One more"});
     {
         const FaultyFileOperations failing({Fault::Write, ENOSPC, 2}, FaultyFileOperations::kWhole);
         EXPECT_THROW(table.SaveToFile(path, dfXML), EFileError);
