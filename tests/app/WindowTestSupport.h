@@ -15,6 +15,7 @@
 #include "app/window/ProgramWindows.h"
 #include "tests/common/FilmTable.h"
 #include "tests/common/Scratch.h"
+#include "tests/common/Typing.h"
 
 class QTimer;
 class QWidget;
@@ -53,11 +54,6 @@ struct ProgramUnderTest {
     ProgramWindows Windows;
     TMenuF& Menu;
 };
-
-// Key events as the grid receives them from the keyboard.
-void PressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-              const QString& text = {});
-void TypeText(QWidget* widget, const QString& text);
 
 // Answers the next modal window that opens: the action runs with the window (it
 // must close it); the window's class name and title are recorded.
