@@ -4,31 +4,19 @@
 
 #include <filesystem>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "app/core/CatalogHome.h"
 #include "app/core/Global.h"
 #include "app/core/RecordingUiServices.h"
 #include "table/Collation.h"
 #include "tests/common/CatalogueDocuments.h"
-#include "tests/app/FilmTable.h"
+#include "tests/common/FilmTable.h"
+#include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Sets (or, given nullptr, unsets) an environment variable for its lifetime.
 class ScopedEnvironment {
@@ -54,20 +42,12 @@ class CatalogFile : public ::testing::Test {
 protected:
     void SetUp() override {
         Collation::OverrideUserDefaultLocale("cs_CZ");
-        directory = fs::temp_directory_path() /
-                    ("kinovka-catalogue-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(directory);
-        fs::create_directories(directory);
         SetUserInterface(ui);
         DataDir = directory.string() + "/";
         DataFileName = "filmy.xml";
         SortFields = "S1;S2;S3";
     }
-    void TearDown() override {
-        table.SetFileName("");
-        fs::remove_all(directory);
-    }
+    void TearDown() override { table.SetFileName(""); }
 
     // A catalogue file holding the films, written as the program writes it.
     void WriteCatalogue(const std::vector<Film>& films) {
@@ -78,7 +58,8 @@ protected:
 
     std::string Message(std::size_t i = 0) const { return cp1250::ToUtf8(ui.Messages.at(i).Text); }
 
-    fs::path directory;
+    ScratchDir scratch;
+    fs::path directory{scratch.Path()};
     RecordingUiServices ui;
     TClientDataSet table;
 };
@@ -137,7 +118,7 @@ TEST_F(CatalogFile, AnAbsoluteNameIsThatFileAndMessagesNameItAsGiven) {
 }
 
 TEST_F(CatalogFile, ADamagedFileIsReportedAndLeavesTheTableClosed) {
-    WriteFile(directory / "filmy.xml", "this is not a data packet");
+    WriteBytes(directory / "filmy.xml", "this is not a data packet");
     EXPECT_FALSE(OpenCatalog(table));
     EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: filmy.xml.");
     EXPECT_FALSE(table.Active());
@@ -146,7 +127,7 @@ TEST_F(CatalogFile, ADamagedFileIsReportedAndLeavesTheTableClosed) {
 TEST_F(CatalogFile, CreatingWritesTheEmptyCatalogueAndLeavesItOpenOnIndexX) {
     CreateCatalog(table);
     EXPECT_TRUE(ui.Messages.empty());
-    EXPECT_EQ(ReadFile(directory / "filmy.xml"), catalogue_documents::EmptyCatalogue());
+    EXPECT_EQ(ReadBytes(directory / "filmy.xml"), catalogue_documents::EmptyCatalogue());
     EXPECT_TRUE(table.Active());
     EXPECT_FALSE(table.TrackChanges());
     EXPECT_EQ(table.IndexName(), "x");
@@ -156,24 +137,24 @@ TEST_F(CatalogFile, CreatingWritesTheEmptyCatalogueAndLeavesItOpenOnIndexX) {
 }
 
 TEST_F(CatalogFile, CreatingOverAnExistingFileKeepsItAsBackup) {
-    WriteFile(directory / "filmy.xml", "damaged catalogue");
-    WriteFile(directory / "filmy.xml.bak", "an older backup");
+    WriteBytes(directory / "filmy.xml", "damaged catalogue");
+    WriteBytes(directory / "filmy.xml.bak", "an older backup");
     CreateCatalog(table);
     ASSERT_EQ(ui.Messages.size(), 1u);
     EXPECT_EQ(ui.Messages[0].Kind, MessageKind::Information);
     EXPECT_EQ(Message(), "Původní soubor je uschován jako filmy.xml.bak. Jeho filmy lze obnovit příkazem "
                          "kinovka-cli rescue.");
-    EXPECT_EQ(ReadFile(directory / "filmy.xml"), catalogue_documents::EmptyCatalogue());
-    EXPECT_EQ(ReadFile(directory / "filmy.xml.bak"), "damaged catalogue");
+    EXPECT_EQ(ReadBytes(directory / "filmy.xml"), catalogue_documents::EmptyCatalogue());
+    EXPECT_EQ(ReadBytes(directory / "filmy.xml.bak"), "damaged catalogue");
 }
 
 TEST_F(CatalogFile, CreatingLeavesTheOldFileAloneWhenNoBackupCanBeMade) {
-    WriteFile(directory / "filmy.xml", "the only copy");
+    WriteBytes(directory / "filmy.xml", "the only copy");
     fs::create_directory(directory / "filmy.xml.bak");
     CreateCatalog(table);
     ASSERT_EQ(ui.Messages.size(), 1u);
     EXPECT_EQ(Message(), "Nepodařilo se uložit soubor: filmy.xml.");
-    EXPECT_EQ(ReadFile(directory / "filmy.xml"), "the only copy");
+    EXPECT_EQ(ReadBytes(directory / "filmy.xml"), "the only copy");
 }
 
 TEST_F(CatalogFile, OpeningBuildsKOverTheSortFieldsAndStandsOnTheFirstRecord) {
@@ -217,7 +198,7 @@ TEST_F(CatalogFile, SavingWritesXmlWhateverTheExtension) {
     table.FieldNamed("S1").SetAsString(cp1250::FromUtf8("Černý kůň"));
     table.Post();
     ASSERT_TRUE(SaveCatalog(table));
-    const std::string file = ReadFile(directory / "filmy.dat");
+    const std::string file = ReadBytes(directory / "filmy.dat");
     EXPECT_EQ(file.rfind("<?xml", 0), 0u);
     EXPECT_NE(file.find("S1=\"&#200;ern&#253; k&#249;&#242;\""), std::string::npos);
     table.SetFileName("");

@@ -9,7 +9,7 @@
 
 #include "app/core/CatalogRescue.h"
 #include "packet/DataPacketReader.h"
-#include "tests/app/FilmTable.h"
+#include "tests/common/FilmTable.h"
 #include "tests/common/CatalogueDocuments.h"
 
 namespace {

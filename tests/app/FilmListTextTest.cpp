@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/app/FilmTable.h"
+#include "tests/common/FilmTable.h"
 
 namespace {
 

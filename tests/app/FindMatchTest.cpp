@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "tests/app/FilmTable.h"
+#include "tests/common/FilmTable.h"
 
 namespace {
 

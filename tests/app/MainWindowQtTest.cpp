@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(Ui().Messages[0].Kind, MessageKind::Error);
         QCOMPARE(ToolbarState(program.Menu), QStringLiteral("1000000011"));
         QCOMPARE(program.Menu.DataSource1->rowCount(), 0);
-        QCOMPARE(DataDir, program.Directory.path().toStdString() + "/");
+        QCOMPARE(DataDir, program.Directory.Path() + "/");
         QCOMPARE(DataFileName, std::string("filmy.xml"));
         QCOMPARE(SortFields, std::string("S1;S2;S3"));
         QCOMPARE(program.Windows.HledejF->FNewSearch, true);

@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QFile>
-#include <QKeyEvent>
 #include <QTimer>
 
 #include "app/core/Global.h"
@@ -36,17 +34,15 @@ void ProgramUnderTest::WriteCatalogue(const std::vector<Film>& films, const std:
 }
 
 void ProgramUnderTest::Start(const std::vector<std::string>& arguments) {
-    Menu.PrepareStartUp(Directory.path().toStdString() + "/kinovka", arguments);
+    Menu.PrepareStartUp(Directory.File("kinovka"), arguments);
 }
 
 std::string ProgramUnderTest::FilePath(const std::string& name) const {
-    return Directory.path().toStdString() + "/" + name;
+    return Directory.File(name);
 }
 
 std::string ProgramUnderTest::ReadFile(const std::string& name) const {
-    QFile file(QString::fromStdString(FilePath(name)));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll().toStdString();
+    return ReadBytes(FilePath(name));
 }
 
 std::vector<std::string> ProgramUnderTest::Column(int column) const {
@@ -84,24 +80,6 @@ std::string ProgramUnderTest::RedTitles() const {
         red += Menu.DataSource1->GridColumn(column).FieldName;
     }
     return red;
-}
-
-void PressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-    QApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
-    QApplication::sendEvent(widget, &release);
-}
-
-void TypeText(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        const QChar upper = c.toUpper();
-        const Qt::Key key = (upper >= QLatin1Char('A') && upper <= QLatin1Char('Z')) ||
-                                    (upper >= QLatin1Char('0') && upper <= QLatin1Char('9')) || upper == QLatin1Char(' ')
-                                ? static_cast<Qt::Key>(upper.unicode())
-                                : Qt::Key_unknown;
-        PressKey(widget, key, Qt::NoModifier, QString(c));
-    }
 }
 
 ModalAnswer::ModalAnswer(std::function<void(QWidget*)> action) : action_(std::move(action)) {

@@ -6,7 +6,6 @@
 #include <QModelIndex>
 #include <QPointer>
 #include <QString>
-#include <QTemporaryDir>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,7 +13,9 @@
 #include "app/core/RecordingUiServices.h"
 #include "app/window/KinovkaApplication.h"
 #include "app/window/ProgramWindows.h"
-#include "tests/app/FilmTable.h"
+#include "tests/common/FilmTable.h"
+#include "tests/common/Scratch.h"
+#include "tests/common/Typing.h"
 
 class QTimer;
 class QWidget;
@@ -49,15 +50,10 @@ struct ProgramUnderTest {
     // The columns whose titles are red, as their field names joined by ",".
     std::string RedTitles() const;
 
-    QTemporaryDir Directory;
+    ScratchDir Directory;
     ProgramWindows Windows;
     TMenuF& Menu;
 };
-
-// Key events as the grid receives them from the keyboard.
-void PressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-              const QString& text = {});
-void TypeText(QWidget* widget, const QString& text);
 
 // Answers the next modal window that opens: the action runs with the window (it
 // must close it); the window's class name and title are recorded.

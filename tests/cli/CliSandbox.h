@@ -6,22 +6,14 @@
 #include <string_view>
 #include <vector>
 
-struct CliResult {
-    int Status = -1;  // the exit status; -1 when the program did not exit normally
-    std::string Out;
-    std::string Err;
-};
+#include "tests/common/KinovkaCli.h"
+#include "tests/common/Scratch.h"
 
 class CliSandbox {
 public:
-    CliSandbox();
-    ~CliSandbox();
-    CliSandbox(const CliSandbox&) = delete;
-    CliSandbox& operator=(const CliSandbox&) = delete;
-
-    CliResult Run(const std::vector<std::string>& arguments) const;
+    RunResult Run(const std::vector<std::string>& arguments) const;
     // Another program (argv[0] is its path) run the same way.
-    CliResult RunProgram(const std::vector<std::string>& argv) const;
+    RunResult RunProgram(const std::vector<std::string>& argv) const;
 
     std::string Path(std::string_view name) const;
     std::string Read(std::string_view name) const;
@@ -33,7 +25,7 @@ public:
     void MakeCatalogue(std::string_view name, const std::vector<std::vector<std::string>>& films) const;
 
 private:
-    std::string dir_;
+    ScratchDir dir_;
 };
 
 // The list window's film line format, applied to Windows-1250 values and given

@@ -30,7 +30,7 @@ TEST(DumpCommand, WritesCsvWithRfc4180QuotingAndKeepsEmptyTextApartFromNull) {
     box.MakeCatalogue("cat.xml", {{"--en", "Dobrý, špatný, zlý", "--cz", "", "--cd", "3", "--subs", "",
                                    "--note", "řekl \"ahoj\"\nna dva řádky"},
                                   {"--en", "Matrix"}});
-    const CliResult dump = box.Run({"dump", "cat.xml", "--format", "csv"});
+    const RunResult dump = box.Run({"dump", "cat.xml", "--format", "csv"});
     EXPECT_EQ(dump.Status, 0) << dump.Err;
     EXPECT_EQ(dump.Out,
               "K,S1,S2,S3,S4,S5,S6,S7\r\n"
@@ -70,13 +70,13 @@ TEST(ExportImport, RoundTripGivesTheSameDump) {
                                 {"--en", "Dobrý, špatný, zlý", "--cz", "", "--note", "\"western\"\nItálie"},
                                 {"--en", "Matrix", "--cd", "0x10", "--note", "Žluťoučký kůň"},
                                 {"--en", "", "--cz", "Bez názvu", "--lang", "", "--discs", "0"}});
-    const CliResult exported = box.Run({"export", "a.xml", "a.csv"});
+    const RunResult exported = box.Run({"export", "a.xml", "a.csv"});
     ASSERT_EQ(exported.Status, 0) << exported.Err;
     EXPECT_EQ(exported.Out, "");
     EXPECT_EQ(box.Read("a.csv"), box.Run({"dump", "a.xml", "--format", "csv"}).Out);
 
     ASSERT_EQ(box.Run({"new", "b.xml"}).Status, 0);
-    const CliResult imported = box.Run({"import", "b.xml", "a.csv"});
+    const RunResult imported = box.Run({"import", "b.xml", "a.csv"});
     ASSERT_EQ(imported.Status, 0) << imported.Err;
     const std::string original = box.Run({"dump", "a.xml", "--format", "csv"}).Out;
     const std::string copy = box.Run({"dump", "b.xml", "--format", "csv"}).Out;
@@ -92,7 +92,7 @@ TEST(ImportCommand, TakesTheGridsTitlesInAnyOrderAndDefaultsForMissingColumns) {
               "nová,7,Amélie\n"
               "\n"
               ",,Brazil\n");
-    const CliResult imported = box.Run({"import", "cat.xml", "films.csv"});
+    const RunResult imported = box.Run({"import", "cat.xml", "films.csv"});
     EXPECT_EQ(imported.Status, 0) << imported.Err;
     EXPECT_EQ(box.Run({"dump", "cat.xml", "--format", "csv"}).Out,
               "K,S1,S2,S3,S4,S5,S6,S7\r\n"
@@ -112,7 +112,7 @@ TEST(ImportCommand, ReadsLineEndsQuotedBreaksPaddedTitlesAndALoneEmptyText) {
     CliSandbox box;
     ASSERT_EQ(box.Run({"new", "cat.xml"}).Status, 0);
     box.Write("films.csv", " S7 , Název anglicky ,S3 \r\"first\r\nsecond\",Amélie,7\rplain,Brazil,8\r");
-    const CliResult imported = box.Run({"import", "cat.xml", "films.csv"});
+    const RunResult imported = box.Run({"import", "cat.xml", "films.csv"});
     EXPECT_EQ(imported.Status, 0) << imported.Err;
     EXPECT_EQ(box.Run({"dump", "cat.xml", "--format", "csv"}).Out,
               "K,S1,S2,S3,S4,S5,S6,S7\r\n"
@@ -147,7 +147,7 @@ TEST(ImportCommand, ABadRowAddsNothingAndIsNamedByItsLine) {
     };
     for (const auto& bad : cases) {
         box.Write("bad.csv", bad.Csv);
-        const CliResult refused = box.Run({"import", "cat.xml", "bad.csv"});
+        const RunResult refused = box.Run({"import", "cat.xml", "bad.csv"});
         EXPECT_EQ(refused.Status, 1) << bad.Csv;
         EXPECT_EQ(refused.Err.substr(0, kInsertRefused.size() + std::string(bad.Where).size()),
                   kInsertRefused + bad.Where)
@@ -159,10 +159,10 @@ TEST(ImportCommand, ABadRowAddsNothingAndIsNamedByItsLine) {
                                       std::pair{"S1;S3;S4;S5;S6\nA;1;EN;;1;x;y;z;w;v\n",
                                                 "řádek: 10 buněk, záhlaví: 5 buněk"}}) {
         box.Write("bad.csv", csv);
-        const CliResult refused = box.Run({"import", "cat.xml", "bad.csv"});
+        const RunResult refused = box.Run({"import", "cat.xml", "bad.csv"});
         EXPECT_NE(refused.Err.find(counts), std::string::npos) << refused.Err;
     }
-    const CliResult missing = box.Run({"import", "cat.xml", "none.csv"});
+    const RunResult missing = box.Run({"import", "cat.xml", "none.csv"});
     EXPECT_EQ(missing.Status, 1);
     EXPECT_EQ(missing.Err, "Nepodařilo se otevřít vstupní soubor: none.csv.\n");
 }
@@ -246,7 +246,7 @@ TEST(ExportImport, RandomFilmsKeepNullsEmptyTextsAndEveryCharacter) {
         // UTF-8 with or without its byte order mark, or Windows-1250.
         box.Write("in.csv", round % 3 == 0 ? cp1250::FromUtf8(csv) : round % 3 == 1 ? "\xEF\xBB\xBF" + csv : csv);
         ASSERT_EQ(box.Run({"new", "a.xml", "--force"}).Status, 0);
-        const CliResult imported = box.Run({"import", "a.xml", "in.csv"});
+        const RunResult imported = box.Run({"import", "a.xml", "in.csv"});
         ASSERT_EQ(imported.Status, 0) << imported.Err << csv;
         EXPECT_EQ(imported.Err, "");
         ASSERT_EQ(box.Run({"export", "a.xml", "a.csv", "--sort", "K"}).Status, 0);
@@ -265,7 +265,7 @@ TEST(ImportCommand, ReadsWhatSpreadsheetsWriteAndWarnsOfWhatItLeavesOut) {
     box.Write("cz.csv", cp1250::FromUtf8("Název anglicky;Rok;Název česky;č. CD;Žánr\r\n"
                                          "Alien;1979;Vetřelec;3;sci-fi\r\n"
                                          "\"Dobrý; zlý\";1966;Hodný, zlý a ošklivý;4;western\r\n"));
-    CliResult imported = box.Run({"import", "cat.xml", "cz.csv"});
+    RunResult imported = box.Run({"import", "cat.xml", "cz.csv"});
     EXPECT_EQ(imported.Status, 0);
     EXPECT_EQ(imported.Err, "cz.csv:1: vynechány neznámé sloupce (2 sloupce): \"Rok\", \"Žánr\"\n");
     // Tabs in UTF-8, a character Windows-1250 lacks on line 3, an unnamed column.
@@ -296,7 +296,7 @@ TEST(ImportCommand, AHeaderWithoutRowsLeavesTheFileAlone) {
 TEST(ExportCommand, ReportsAFileThatCannotBeWritten) {
     CliSandbox box;
     box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
-    const CliResult failed = box.Run({"export", "cat.xml", "no-such-dir/out.csv"});
+    const RunResult failed = box.Run({"export", "cat.xml", "no-such-dir/out.csv"});
     EXPECT_EQ(failed.Status, 2);
     EXPECT_EQ(failed.Err.substr(0, failed.Err.find('\n') + 1), "Nepodařilo se uložit soubor: no-such-dir/out.csv.\n");
 }

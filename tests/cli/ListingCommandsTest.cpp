@@ -10,7 +10,7 @@ namespace {
 TEST(ListCommand, PrintsTheHeaderAndAnEmptyLineForAnEmptyCatalogue) {
     CliSandbox box;
     box.MakeCatalogue("cat.xml", {});
-    const CliResult listed = box.Run({"list", "cat.xml"});
+    const RunResult listed = box.Run({"list", "cat.xml"});
     EXPECT_EQ(listed.Status, 0) << listed.Err;
     EXPECT_EQ(listed.Out, ListHeader() + "\n\n");
     EXPECT_EQ(ListHeader().size(), 225u + 5u);  // five Czech letters take two UTF-8 bytes each
@@ -41,7 +41,7 @@ TEST(ListCommand, SortsByTheCzechAlphabet) {
     CliSandbox box;
     box.MakeCatalogue("cat.xml", {{"--en", "Chata"}, {"--en", "Hora"}, {"--en", "Čert"}, {"--en", "Cesta"},
                                   {"--en", "Dům"}});
-    const CliResult listed = box.Run({"find", "cat.xml"});
+    const RunResult listed = box.Run({"find", "cat.xml"});
     ASSERT_EQ(listed.Status, 0) << listed.Err;
     std::vector<std::string> titles;
     for (std::size_t start = 0; start < listed.Out.size();) {
@@ -56,7 +56,7 @@ TEST(ListCommand, SortsByTheCzechAlphabet) {
 TEST(ListCommand, RawWritesWindows1250WithCrLfAsTheListWindowSaves) {
     CliSandbox box;
     box.MakeCatalogue("cat.xml", {{"--en", "Pelíšky", "--note", "Žluťoučký kůň"}});
-    const CliResult raw = box.Run({"list", "cat.xml", "--raw"});
+    const RunResult raw = box.Run({"list", "cat.xml", "--raw"});
     EXPECT_EQ(raw.Status, 0);
     EXPECT_EQ(raw.Out, cp1250::FromUtf8(ListHeader()) + "\r\n\r\n" +
                            cp1250::FromUtf8(ListLine("Pelíšky", "Pelíšky", 0, "EN", "CZ", "1", "Žluťoučký kůň")) +
@@ -68,7 +68,7 @@ TEST(ListCommand, RefusesASortListThatNamesNoField) {
     CliSandbox box;
     box.MakeCatalogue("cat.xml", {});
     for (const char* sort : {"S9", "S1;;S2", "", "s1"}) {
-        const CliResult refused = box.Run({"list", "cat.xml", "--sort", sort});
+        const RunResult refused = box.Run({"list", "cat.xml", "--sort", sort});
         EXPECT_EQ(refused.Status, 1) << sort;
         EXPECT_EQ(refused.Out, "") << sort;
     }
@@ -90,7 +90,7 @@ TEST(SummaryCommand, CountsDiscsAndLanguagesAndNamesTheCatalogueAsGiven) {
         "Počet filmů v angličtině: 2\n"
         "Počet filmů v jiném jazyce: 2\n\n"
         "Počet filmů v angličtině s českými titulky: 1\n\n";
-    const CliResult summary = box.Run({"summary", "filmy.xml"});
+    const RunResult summary = box.Run({"summary", "filmy.xml"});
     EXPECT_EQ(summary.Status, 0) << summary.Err;
     EXPECT_EQ(summary.Out, expected);
 
@@ -124,7 +124,7 @@ TEST(FindCommand, AppliesTheFindDialogsMatchRule) {
               ListLine("THE MATRIX", "Matrix", 0, "EN", "CZ", "1", "sci-fi") + "\n" +
                   ListLine("Cesta", "Cesta domů", 0, "EN", "CZ", "1", "sci-fi drama") + "\n");
 
-    const CliResult none = films({"--en", "atri", "--note", "drama"});
+    const RunResult none = films({"--en", "atri", "--note", "drama"});
     EXPECT_EQ(none.Status, 1);
     EXPECT_EQ(none.Out, "");
     EXPECT_EQ(none.Err, "Nebyl nalezen žádný záznam.\n");

@@ -8,16 +8,16 @@ namespace {
 
 TEST(Program, OffersHelpForItselfAndEveryCommandAndItsVersion) {
     CliSandbox box;
-    const CliResult version = box.Run({"--version"});
+    const RunResult version = box.Run({"--version"});
     EXPECT_EQ(version.Status, 0);
     EXPECT_EQ(version.Out, "kinovka-cli " KINOVKA_VERSION "\n");
-    const CliResult help = box.Run({"--help"});
+    const RunResult help = box.Run({"--help"});
     EXPECT_EQ(help.Status, 0);
     EXPECT_NE(help.Out.find("Usage: kinovka-cli COMMAND CATALOGUE"), std::string::npos);
     for (const char* command :
          {"new", "list", "summary", "dump", "find", "add", "edit", "delete", "import", "export", "convert"}) {
         EXPECT_NE(help.Out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
-        const CliResult commandHelp = box.Run({command, "--help"});
+        const RunResult commandHelp = box.Run({command, "--help"});
         EXPECT_EQ(commandHelp.Status, 0) << command;
         EXPECT_EQ(commandHelp.Out.rfind(std::string("Usage: kinovka-cli ") + command + " CATALOGUE", 0), 0u)
             << commandHelp.Out;
@@ -41,7 +41,7 @@ TEST(Program, RefusesCommandLinesThatDoNotFit) {
     };
     const std::string before = box.Read("cat.xml");
     for (const auto& arguments : wrong) {
-        const CliResult refused = box.Run(arguments);
+        const RunResult refused = box.Run(arguments);
         EXPECT_EQ(refused.Status, 1) << testing::PrintToString(arguments);
         EXPECT_EQ(refused.Out, "");
         EXPECT_NE(refused.Err.find("--help"), std::string::npos) << refused.Err;
@@ -88,7 +88,7 @@ TEST(ConvertCommand, WritesEachFormAndTheCopiesReadTheSame) {
 TEST(ConvertCommand, ReportsAnOutputThatCannotBeWritten) {
     CliSandbox box;
     box.MakeCatalogue("cat.xml", {});
-    const CliResult failed = box.Run({"convert", "cat.xml", "no-such-dir/out.xml"});
+    const RunResult failed = box.Run({"convert", "cat.xml", "no-such-dir/out.xml"});
     EXPECT_EQ(failed.Status, 2);
     EXPECT_EQ(failed.Err.substr(0, failed.Err.find('\n') + 1), "Nepodařilo se uložit soubor: no-such-dir/out.xml.\n");
 }
@@ -96,7 +96,7 @@ TEST(ConvertCommand, ReportsAnOutputThatCannotBeWritten) {
 TEST(Program, GivesTheEngineStatusCodeUnderTheMessage) {
     CliSandbox box;
     box.Write("bad.xml", "<NOTAPACKET/>");
-    const CliResult failed = box.Run({"list", "bad.xml"});
+    const RunResult failed = box.Run({"list", "bad.xml"});
     EXPECT_EQ(failed.Status, 2);
     EXPECT_EQ(failed.Err, "Nepodařilo se otevřít vstupní soubor: bad.xml.\n0x4005\n");
     EXPECT_EQ(failed.Out, "");

@@ -17,26 +17,26 @@ std::string CatalogueWith(const std::string& params, const std::string& rows) {
 }
 
 std::string DumpOf(const CliSandbox& box, const std::string& catalogue) {
-    const CliResult dump = box.Run({"dump", catalogue});
+    const RunResult dump = box.Run({"dump", catalogue});
     EXPECT_EQ(dump.Status, 0) << dump.Err;
     return dump.Out;
 }
 
 TEST(NewCommand, CreatesAnEmptyCatalogueAndRefusesToReplaceOneWithoutForce) {
     CliSandbox box;
-    const CliResult created = box.Run({"new", "cat.xml"});
+    const RunResult created = box.Run({"new", "cat.xml"});
     EXPECT_EQ(created.Status, 0) << created.Err;
     EXPECT_EQ(created.Out, "");
     EXPECT_EQ(DumpOf(box, "cat.xml"), "[]\n");
 
     box.MakeCatalogue("full.xml", {{"--en", "Matrix"}});
     const std::string before = box.Read("full.xml");
-    const CliResult refused = box.Run({"new", "full.xml"});
+    const RunResult refused = box.Run({"new", "full.xml"});
     EXPECT_EQ(refused.Status, 1);
     EXPECT_NE(refused.Err.find("full.xml"), std::string::npos);
     EXPECT_EQ(box.Read("full.xml"), before);
 
-    const CliResult forced = box.Run({"new", "full.xml", "--force"});
+    const RunResult forced = box.Run({"new", "full.xml", "--force"});
     EXPECT_EQ(forced.Status, 0) << forced.Err;
     EXPECT_EQ(forced.Err, "Původní soubor je uschován jako full.xml.bak. Jeho filmy lze obnovit příkazem "
                           "kinovka-cli rescue.\n");
@@ -46,7 +46,7 @@ TEST(NewCommand, CreatesAnEmptyCatalogueAndRefusesToReplaceOneWithoutForce) {
 
 TEST(NewCommand, ReportsAFileThatCannotBeWritten) {
     CliSandbox box;
-    const CliResult failed = box.Run({"new", "no-such-dir/cat.xml"});
+    const RunResult failed = box.Run({"new", "no-such-dir/cat.xml"});
     EXPECT_EQ(failed.Status, 2);
     EXPECT_EQ(failed.Err.substr(0, failed.Err.find('\n') + 1),
               "Nepodařilo se uložit soubor: no-such-dir/cat.xml.\n");
@@ -55,7 +55,7 @@ TEST(NewCommand, ReportsAFileThatCannotBeWritten) {
 TEST(AddCommand, StoresTheAddFormsValuesAndPrintsTheNewKey) {
     CliSandbox box;
     box.MakeCatalogue("cat.xml", {});
-    CliResult added = box.Run({"add", "cat.xml", "--en", "Matrix"});
+    RunResult added = box.Run({"add", "cat.xml", "--en", "Matrix"});
     EXPECT_EQ(added.Status, 0) << added.Err;
     EXPECT_EQ(added.Out, "1\n");
     added = box.Run({"add", "cat.xml", "--en", "Alien", "--cz", "Vetřelec", "--cd", "12", "--lang", "CZ", "--subs",
@@ -93,7 +93,7 @@ TEST(AddCommand, RefusesABadNumberAndLeavesTheFileUntouched) {
     box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
     const std::string before = box.Read("cat.xml");
     for (const char* bad : {"12a", "1 2", "12 ", "-", "2147483648", "0x"}) {
-        const CliResult refused = box.Run({"add", "cat.xml", "--en", "Alien", "--cd", bad});
+        const RunResult refused = box.Run({"add", "cat.xml", "--en", "Alien", "--cd", bad});
         EXPECT_EQ(refused.Status, 1) << bad;
         EXPECT_EQ(refused.Out, "") << bad;
         EXPECT_EQ(refused.Err, kInsertRefused) << bad;
@@ -104,7 +104,7 @@ TEST(AddCommand, RefusesABadNumberAndLeavesTheFileUntouched) {
 
 TEST(AddCommand, ReportsACatalogueThatCannotBeOpened) {
     CliSandbox box;
-    const CliResult missing = box.Run({"add", "missing.xml", "--en", "Matrix"});
+    const RunResult missing = box.Run({"add", "missing.xml", "--en", "Matrix"});
     EXPECT_EQ(missing.Status, 2);
     EXPECT_EQ(missing.Err, "Nepodařilo se otevřít vstupní soubor: missing.xml.\n");
     EXPECT_FALSE(box.Exists("missing.xml"));
@@ -122,7 +122,7 @@ TEST(AddCommand, ShowsTheEngineCodeWhenTheTableRefusesTheFilm) {
     box.Write("cat.xml", packet);
     ASSERT_EQ(box.Run({"add", "cat.xml", "--en", "A"}).Status, 0);
     const std::string before = box.Read("cat.xml");
-    const CliResult refused = box.Run({"add", "cat.xml", "--en", "B"});
+    const RunResult refused = box.Run({"add", "cat.xml", "--en", "B"});
     EXPECT_EQ(refused.Status, 1);
     EXPECT_EQ(refused.Err, kInsertRefused + "0x2601\n");
     EXPECT_EQ(box.Read("cat.xml"), before);
@@ -137,7 +137,7 @@ TEST(AddCommand, RefusesWhatTheFileCouldNotCarryAndLeavesItReadable) {
     const std::string width = "<FIELD attrname=\"S7\" fieldtype=\"string\" WIDTH=\"100\"/>";
     catalogue.replace(catalogue.find(width), width.size(), "<FIELD attrname=\"S7\" fieldtype=\"string\"/>");
     box.Write("cat.xml", catalogue);
-    const CliResult added = box.Run({"add", "cat.xml", "--en", "b"});
+    const RunResult added = box.Run({"add", "cat.xml", "--en", "b"});
     EXPECT_EQ(added.Status, 2);
     EXPECT_EQ(added.Err, "Nepodařilo se uložit soubor: cat.xml.\n0x2702\n");
     EXPECT_EQ(box.Read("cat.xml"), catalogue);
@@ -151,7 +151,7 @@ TEST(AddCommand, TakesAnUnreadableParameterForAnAbsentOne) {
     box.Write("cat.xml", CatalogueWith(" AUTOINCVALUE=\"abc\"><PARAM Name=\"Z\" Value=\"3\" Type=\"boolean\"/>"
                                        "<PARAM Name=\"Y\" Value=\"t\" Type=\"boolean\"/></PARAMS>",
                                        "<ROW K=\"1\" S1=\"a\"/>"));
-    const CliResult added = box.Run({"add", "cat.xml", "--en", "b"});
+    const RunResult added = box.Run({"add", "cat.xml", "--en", "b"});
     EXPECT_EQ(added.Status, 0) << added.Err;
     EXPECT_EQ(added.Out, "\n");
     const std::string saved = box.Read("cat.xml");
@@ -171,7 +171,7 @@ TEST(AddCommand, KeepsKeysRisingAfterTheHighestWasDeleted) {
 TEST(EditCommand, ChangesOnlyTheGivenFields) {
     CliSandbox box;
     box.MakeCatalogue("cat.xml", {{"--en", "Matrix", "--cd", "7", "--note", "sci-fi"}});
-    const CliResult edited = box.Run({"edit", "cat.xml", "1", "--cd", "8", "--lang", "CZ"});
+    const RunResult edited = box.Run({"edit", "cat.xml", "1", "--cd", "8", "--lang", "CZ"});
     EXPECT_EQ(edited.Status, 0) << edited.Err;
     EXPECT_EQ(edited.Out, "");
     EXPECT_EQ(DumpOf(box, "cat.xml"),
@@ -199,11 +199,11 @@ TEST(EditCommand, RefusesUnknownKeysBadKeysAndBadNumbersWithoutWriting) {
     CliSandbox box;
     box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
     const std::string before = box.Read("cat.xml");
-    const CliResult unknown = box.Run({"edit", "cat.xml", "5", "--cd", "1"});
+    const RunResult unknown = box.Run({"edit", "cat.xml", "5", "--cd", "1"});
     EXPECT_EQ(unknown.Status, 1);
     EXPECT_NE(unknown.Err.find("5"), std::string::npos);
     EXPECT_EQ(box.Run({"edit", "cat.xml", "one", "--cd", "1"}).Status, 1);
-    const CliResult badNumber = box.Run({"edit", "cat.xml", "1", "--en", "Alien", "--discs", "x1g"});
+    const RunResult badNumber = box.Run({"edit", "cat.xml", "1", "--en", "Alien", "--discs", "x1g"});
     EXPECT_EQ(badNumber.Status, 1);
     EXPECT_EQ(badNumber.Err, kInsertRefused);
     EXPECT_EQ(box.Read("cat.xml"), before);
@@ -224,7 +224,7 @@ TEST(EditCommand, NeverRewritesACatalogueThatDidNotChange) {
 TEST(DeleteCommand, DeletesByKeyAndRefusesAnUnknownKey) {
     CliSandbox box;
     box.MakeCatalogue("cat.xml", {{"--en", "A"}, {"--en", "B"}, {"--en", "C"}});
-    const CliResult deleted = box.Run({"delete", "cat.xml", "2"});
+    const RunResult deleted = box.Run({"delete", "cat.xml", "2"});
     EXPECT_EQ(deleted.Status, 0) << deleted.Err;
     EXPECT_EQ(deleted.Out, "");
     const std::string after = box.Read("cat.xml");

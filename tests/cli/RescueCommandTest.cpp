@@ -54,7 +54,7 @@ TEST(RescueCommand, SavesTheFilmsReadBeforeTheDamageAsANewCatalogue) {
     for (const auto& damaged : cases) {
         SCOPED_TRACE(damaged.Name);
         const std::string before = box.Read(damaged.Name);
-        const CliResult rescued = box.Run({"rescue", damaged.Name, "out.xml", "--force"});
+        const RunResult rescued = box.Run({"rescue", damaged.Name, "out.xml", "--force"});
         EXPECT_EQ(rescued.Status, 0) << rescued.Err;
         EXPECT_EQ(rescued.Err, "");
         EXPECT_EQ(
@@ -71,7 +71,7 @@ TEST(RescueCommand, SavesTheFilmsReadBeforeTheDamageAsANewCatalogue) {
     std::string repeated = xml;
     repeated.replace(repeated.find("K=\"2\""), 5, "K=\"1\"");
     box.Write("repeated.xml", repeated);
-    const CliResult rescued = box.Run({"rescue", "repeated.xml", "again.xml"});
+    const RunResult rescued = box.Run({"rescue", "repeated.xml", "again.xml"});
     EXPECT_EQ(rescued.Status, 0) << rescued.Err;
     EXPECT_NE(rescued.Out.find("Zachráněno filmů: 4 "), std::string::npos) << rescued.Out;
     EXPECT_NE(rescued.Out.find("\nVynechané řádky s chybějícím nebo opakovaným klíčem K: 2.\n"), std::string::npos)
@@ -85,7 +85,7 @@ TEST(RescueCommand, NeverWritesOverTheDamagedFileAndRefusesWhatHasNoFields) {
     fs::create_symlink(box.Path("filmy.xml"), box.Path("link.xml"));
     fs::create_hard_link(box.Path("filmy.xml"), box.Path("hard.xml"));
     for (const char* out : {"filmy.xml", "./filmy.xml", "link.xml", "hard.xml"}) {
-        const CliResult refused = box.Run({"rescue", "filmy.xml", out, "--force"});
+        const RunResult refused = box.Run({"rescue", "filmy.xml", out, "--force"});
         EXPECT_EQ(refused.Status, 1) << out;
         EXPECT_EQ(refused.Err, "Zachráněné filmy nelze uložit do poškozeného souboru: " + std::string(out) + ".\n");
     }
@@ -99,7 +99,7 @@ TEST(RescueCommand, NeverWritesOverTheDamagedFileAndRefusesWhatHasNoFields) {
 
     // Cut off before the last field: nothing to put films into.
     box.Write("fieldless.xml", xml.substr(0, xml.find("<FIELD attrname=\"S7\"")));
-    const CliResult failed = box.Run({"rescue", "fieldless.xml", "out.xml"});
+    const RunResult failed = box.Run({"rescue", "fieldless.xml", "out.xml"});
     EXPECT_EQ(failed.Status, 2);
     EXPECT_EQ(failed.Out, "");
     EXPECT_EQ(failed.Err.rfind("Nepodařilo se otevřít vstupní soubor: fieldless.xml.\n", 0), 0u) << failed.Err;

@@ -45,7 +45,7 @@ std::string WithoutTime(const std::string& line) {
 }
 
 void Expect(const CliSandbox& box, const std::vector<std::string>& arguments, int status) {
-    const CliResult result = box.Run(arguments);
+    const RunResult result = box.Run(arguments);
     EXPECT_EQ(result.Status, status) << arguments[0] << ": " << result.Err;
 }
 
@@ -58,7 +58,7 @@ TEST(VersionCommands, HistoryTellsEachChangeNewestFirst) {
     Expect(box, {"delete", "k.xml", "2"}, 0);
     Expect(box, {"add", "k.xml", "--en", "Cube"}, 0);
 
-    const CliResult history = box.Run({"history", "k.xml"});
+    const RunResult history = box.Run({"history", "k.xml"});
     ASSERT_EQ(history.Status, 0) << history.Err;
     const std::vector<std::string> expected{
         "1  1 film  +1 \u22120 ~0  \"Cube\"",
@@ -74,7 +74,7 @@ TEST(VersionCommands, HistoryTellsEachChangeNewestFirst) {
 
     CliSandbox empty;
     empty.MakeCatalogue("e.xml", {});
-    const CliResult none = empty.Run({"history", "e.xml"});
+    const RunResult none = empty.Run({"history", "e.xml"});
     EXPECT_EQ(none.Status, 0);
     EXPECT_EQ(none.Out, "");
     EXPECT_NE(none.Err.find("nemá žádné uložené verze"), std::string::npos);
@@ -95,7 +95,7 @@ TEST(VersionCommands, RestoreBringsBackTheBytesAndIsUndoneTheSameWay) {
     Expect(box, {"restore", "k.xml", "1"}, 0);
     EXPECT_EQ(box.Read("k.xml"), latest);
 
-    const CliResult missing = box.Run({"restore", "k.xml", "9"});
+    const RunResult missing = box.Run({"restore", "k.xml", "9"});
     EXPECT_EQ(missing.Status, 1);
     EXPECT_EQ(missing.Err, "Verze 9 neexistuje (katalog k.xml jich má 7).\n");
     Expect(box, {"restore", "k.xml", "0"}, 1);
@@ -133,7 +133,7 @@ TEST(VersionCommands, ASaveThatFailsKeepsNoVersion) {
     rlimit small = saved;
     small.rlim_cur = before.size() - 1;
     ::setrlimit(RLIMIT_FSIZE, &small);
-    const CliResult failed = box.Run({"add", "k.xml", "--en", "Cube"});
+    const RunResult failed = box.Run({"add", "k.xml", "--en", "Cube"});
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 

@@ -68,7 +68,7 @@ std::string Text(const std::string& markup) {
 ShownPage OpenInBrowser(const CliSandbox& box, const std::string& chromium, const std::string& file,
                         const std::string& fragment) {
     std::filesystem::create_directory(box.Path("profile"));
-    const CliResult run = box.RunProgram({chromium, "--headless", "--no-sandbox", "--disable-gpu",
+    const RunResult run = box.RunProgram({chromium, "--headless", "--no-sandbox", "--disable-gpu",
                                           "--disable-background-networking", "--disable-component-update",
                                           "--disable-sync", "--no-first-run", "--user-data-dir=" + box.Path("profile"),
                                           "--dump-dom", "file://" + box.Path(file) + fragment});
@@ -124,7 +124,7 @@ TEST(WebPage, SearchesSortsAndEscapesInABrowser) {
               "Hora,Hora,,DE,CZ,1,Horský\n"
               "<script>alert(1)</script>,\"\"\" onmouseover=\"\"alert(2)\",7,EN,CZ,1,<b>tučně</b> &amp;\n"
               "Čaj,ČAJ o páté,-3,CZ,,1,\n");
-    const CliResult imported = box.Run({"import", "x&<i>.xml", "films.csv"});
+    const RunResult imported = box.Run({"import", "x&<i>.xml", "films.csv"});
     ASSERT_EQ(imported.Status, 0) << imported.Err;
     ASSERT_EQ(box.Run({"export", "x&<i>.xml", "films.html", "--sort", "K"}).Status, 0);
 

@@ -3,6 +3,8 @@
 // every layer that produces or reads them.
 #include <string>
 
+#include "tests/common/CatalogueLayout.h"
+
 namespace catalogue_documents {
 
 inline const std::string kHeader = "<?xml version=\"1.0\" standalone=\"yes\"?>  ";
@@ -13,14 +15,14 @@ inline const std::string kKFieldReloaded =
     "<FIELD attrname=\"K\" fieldtype=\"i4\" readonly=\"true\" SUBTYPE=\"Autoinc\"/>";
 
 // The seven film fields S1 to S7.
-inline const std::string kFilmFields =
-    "<FIELD attrname=\"S1\" fieldtype=\"string\" WIDTH=\"50\"/>"
-    "<FIELD attrname=\"S2\" fieldtype=\"string\" WIDTH=\"50\"/>"
-    "<FIELD attrname=\"S3\" fieldtype=\"i4\"/>"
-    "<FIELD attrname=\"S4\" fieldtype=\"string\" WIDTH=\"2\"/>"
-    "<FIELD attrname=\"S5\" fieldtype=\"string\" WIDTH=\"11\"/>"
-    "<FIELD attrname=\"S6\" fieldtype=\"i4\"/>"
-    "<FIELD attrname=\"S7\" fieldtype=\"string\" WIDTH=\"100\"/>";
+inline const std::string kFilmFields = [] {
+    std::string fields;
+    for (const catalogue_layout::FilmField& field : catalogue_layout::kFilmFields) {
+        fields += std::string("<FIELD attrname=\"") + field.Name + "\" fieldtype=\"" +
+                  (field.IsText() ? "string\" WIDTH=\"" + std::to_string(field.Width) + "\"/>" : "i4\"/>");
+    }
+    return fields;
+}();
 
 // The two ROW elements of the example catalogue ("Tichý přístav", "Dlouhá cesta").
 inline const std::string kTwoRows =

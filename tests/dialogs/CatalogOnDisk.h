@@ -2,14 +2,14 @@
 // A catalogue file in a temporary directory, set up as the run's catalogue
 // (DataDir, DataFileName "filmy.xml", SortFields) and opened into a table, with
 // the recording user-interface services installed so no box ever blocks.
-#include <QTemporaryDir>
 #include <QTest>
 #include <string>
 #include <vector>
 
 #include "app/core/Global.h"
 #include "app/core/RecordingUiServices.h"
-#include "tests/app/FilmTable.h"
+#include "tests/common/FilmTable.h"
+#include "tests/common/Scratch.h"
 
 namespace QTest {
 template <>
@@ -21,7 +21,7 @@ inline char* toString(const std::string& text) {
 struct CatalogOnDisk {
     explicit CatalogOnDisk(const std::vector<Film>& films, const std::string& sortFields = "S1;S2;S3") {
         SetUserInterface(Ui);
-        DataDir = Directory.path().toStdString() + "/";
+        DataDir = Directory.Path() + "/";
         DataFileName = "filmy.xml";
         SortFields = sortFields;
         MakeFilmTable(Table, films, sortFields);
@@ -57,7 +57,7 @@ struct CatalogOnDisk {
         qFatal("no film %s", title.c_str());
     }
 
-    QTemporaryDir Directory;
+    ScratchDir Directory;
     RecordingUiServices Ui;
     TClientDataSet Table;
 };

@@ -8,7 +8,7 @@
 #include "dialogs/Hledej.h"
 #include "text/Cp1250.h"
 #include "tests/dialogs/ScaledLayout.h"
-#include "tests/dialogs/Typing.h"
+#include "tests/common/Typing.h"
 
 namespace {
 

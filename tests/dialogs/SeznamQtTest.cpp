@@ -141,7 +141,7 @@ private slots:
         TSeznamF window;
         window.Fill(catalogue.Table, 1);
         window.RichEdit1->setPlainText(QString::fromUtf8("Žluťoučký kůň\n\n\tčíslo 7 日\nkonec"));
-        const QString path = catalogue.Directory.filePath("seznam.txt");
+        const QString path = QString::fromStdString(catalogue.Directory.File("seznam.txt"));
         QFile old(path);
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write(QByteArray(5000, 'x'));
@@ -162,7 +162,7 @@ private slots:
         TSeznamF window;
         window.Fill(catalogue.Table, 0);
         const QString before = BoxText(window);
-        const QString path = catalogue.Directory.filePath("missing/seznam.txt");
+        const QString path = QString::fromStdString(catalogue.Directory.File("missing/seznam.txt"));
         QTimer::singleShot(0, window.SaveDialog1, [&] {
             window.SaveDialog1->selectFile(path);
             static_cast<QDialog*>(window.SaveDialog1)->accept();
@@ -179,7 +179,7 @@ private slots:
         CatalogOnDisk catalogue({});
         TSeznamF window;
         window.Fill(catalogue.Table, 1);
-        const QString folder = catalogue.Directory.filePath("shared");
+        const QString folder = QString::fromStdString(catalogue.Directory.File("shared"));
         const QString path = folder + "/seznam.txt";
         QVERIFY(QDir().mkdir(folder));
         QFile old(path);
@@ -189,7 +189,7 @@ private slots:
         // The user owns the file but may only read and enter the folders.
         const uid_t kNobody = 65534;
         QVERIFY(::chown(path.toLocal8Bit().constData(), kNobody, kNobody) == 0);
-        QVERIFY(::chmod(catalogue.Directory.path().toLocal8Bit().constData(), 0711) == 0);
+        QVERIFY(::chmod(catalogue.Directory.Path().c_str(), 0711) == 0);
         QVERIFY(::chmod(folder.toLocal8Bit().constData(), 0555) == 0);
         {
             const ActingAs user(kNobody);
@@ -213,7 +213,7 @@ private slots:
         QTimer::singleShot(0, window.SaveDialog1, [&] { static_cast<QDialog*>(window.SaveDialog1)->reject(); });
         window.ToolButton1Click();
         QVERIFY(catalogue.Ui.ErrorReports.empty());
-        QCOMPARE(QDir(catalogue.Directory.path()).entryList(QDir::Files), QStringList{"filmy.xml"});
+        QCOMPARE(QDir(QString::fromStdString(catalogue.Directory.Path())).entryList(QDir::Files), QStringList{"filmy.xml"});
     }
 
     void printsTheEditedTextPageAfterPageToAPdfFile() {
@@ -227,7 +227,7 @@ private slots:
         QTextCursor cursor(window.RichEdit1->document());
         cursor.insertText(QString::fromUtf8("Ručně doplněno\n"));
 
-        const QString path = catalogue.Directory.filePath("seznam.pdf");
+        const QString path = QString::fromStdString(catalogue.Directory.File("seznam.pdf"));
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path);

@@ -8,7 +8,7 @@
 #include "dialogs/Uprav.h"
 #include "tests/dialogs/CatalogOnDisk.h"
 #include "tests/dialogs/ScaledLayout.h"
-#include "tests/dialogs/Typing.h"
+#include "tests/common/Typing.h"
 
 namespace {
 

@@ -2,83 +2,23 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <sys/stat.h>
 
 #include "fileio/FileIO.h"
-#include "fileio/FileOperations.h"
 #include "fileio/FileReplacement.h"
 #include "fileio/VersionFolder.h"
+#include "tests/common/FaultyFileOperations.h"
+#include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir() {
-        path_ = fs::temp_directory_path() / ("kinovka-fileio-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-        fs::create_directories(path_);
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
-        return names;
-    }
-
-private:
-    static inline int counter_ = 0;
-    fs::path path_;
-};
-
-void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-// Fails one chosen operation (the n-th write, counting from 1) with a chosen error.
-class FailingOperations : public fileio::SystemFileOperations {
-public:
-    enum Step { AtCreate, AtWrite, AtFlush, AtClose, AtRename };
-    FailingOperations(Step step, int error, int onWrite = 1) : step_(step), error_(error), onWrite_(onWrite) {}
-
-    int CreateExclusive(const std::string& path, int& handle) override {
-        if (step_ == AtCreate) return error_;
-        created = path;
-        return SystemFileOperations::CreateExclusive(path, handle);
-    }
-    int Write(int handle, const char* data, std::size_t size, std::size_t& written) override {
-        ++writes_;
-        if (step_ == AtWrite && writes_ == onWrite_) {
-            written = 0;
-            return error_;
-        }
-        // Small writes, so that a failure can hit a later one.
-        return SystemFileOperations::Write(handle, data, std::min<std::size_t>(size, 4), written);
-    }
-    int Flush(int handle) override { return step_ == AtFlush ? error_ : SystemFileOperations::Flush(handle); }
-    int Close(int handle) override {
-        const int result = SystemFileOperations::Close(handle);
-        return step_ == AtClose ? error_ : result;
-    }
-    int Rename(const std::string& from, const std::string& to) override {
-        return step_ == AtRename ? error_ : SystemFileOperations::Rename(from, to);
-    }
-    std::string created;
-
-private:
-    Step step_;
-    int error_;
-    int onWrite_;
-    int writes_ = 0;
-};
-
 }  // namespace
 
 TEST(FileIO, ReadsWholeFileAndReplacesIt) {
-    TempDir dir;
+    ScratchDir dir;
     const auto path = dir.File("filmy.xml");
     fileio::ReplaceFileAtomically(path, std::string("new\0content", 11));
     EXPECT_EQ(fileio::ReadWholeFile(path), std::string("new\0content", 11));
@@ -88,7 +28,7 @@ TEST(FileIO, ReadsWholeFileAndReplacesIt) {
 }
 
 TEST(FileIO, MissingFileGivesTheSystemText) {
-    TempDir dir;
+    ScratchDir dir;
     try {
         fileio::ReadWholeFile(dir.File("none.xml"));
         FAIL();
@@ -99,9 +39,9 @@ TEST(FileIO, MissingFileGivesTheSystemText) {
 }
 
 TEST(FileIO, ReplacementKeepsPermissionBits) {
-    TempDir dir;
+    ScratchDir dir;
     const auto path = dir.File("filmy.xml");
-    WriteFile(path, "old");
+    WriteBytes(path, "old");
     ::chmod(path.c_str(), 0640);
     fileio::ReplaceFileAtomically(path, "new");
     struct stat info {};
@@ -110,8 +50,8 @@ TEST(FileIO, ReplacementKeepsPermissionBits) {
 }
 
 TEST(FileIO, ReplacingThroughALinkKeepsTheLink) {
-    TempDir dir;
-    WriteFile(dir.File("real.xml"), "old");
+    ScratchDir dir;
+    WriteBytes(dir.File("real.xml"), "old");
     fs::create_symlink(dir.File("real.xml"), dir.File("link.xml"));
     fileio::ReplaceFileAtomically(dir.File("link.xml"), "new");
     EXPECT_TRUE(fs::is_symlink(dir.File("link.xml")));
@@ -120,29 +60,22 @@ TEST(FileIO, ReplacingThroughALinkKeepsTheLink) {
 
 // Whatever step fails, the old file stays byte for byte and no temporary file is left.
 TEST(FileIO, FailedReplacementLeavesOldFileIntact) {
-    const struct Case {
-        FailingOperations::Step step;
-        int error;
-        int onWrite;
-    } cases[] = {
-        {FailingOperations::AtCreate, EACCES, 1},   {FailingOperations::AtWrite, ENOSPC, 1},
-        {FailingOperations::AtWrite, ENOSPC, 3}, {FailingOperations::AtWrite, EIO, 2},
-        {FailingOperations::AtFlush, EIO, 1},        {FailingOperations::AtClose, EIO, 1},
-        {FailingOperations::AtRename, EXDEV, 1},
+    const Fault faults[] = {
+        {Fault::Create, EACCES}, {Fault::Write, ENOSPC, 1}, {Fault::Write, ENOSPC, 3}, {Fault::Write, EIO, 2},
+        {Fault::Flush, EIO},     {Fault::Close, EIO},       {Fault::Rename, EXDEV},
     };
     const std::string old = "<old catalogue>\r\n\x01\xff";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.step) + "/" + std::to_string(c.onWrite));
-        TempDir dir;
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.Describe());
+        ScratchDir dir;
         const auto path = dir.File("filmy.xml");
-        WriteFile(path, old);
-        FailingOperations failing(c.step, c.error, c.onWrite);
-        fileio::ScopedFileOperations scope(failing);
+        WriteBytes(path, old);
+        const FaultyFileOperations failing(fault, 4);  // small writes, so that a later one can fail
         try {
             fileio::ReplaceFileAtomically(path, "a much longer new catalogue content");
             FAIL() << "no error";
         } catch (const fileio::FileError& error) {
-            EXPECT_EQ(error.ErrorNumber(), c.error);
+            EXPECT_EQ(error.ErrorNumber(), fault.Error);
         }
         EXPECT_EQ(fileio::ReadWholeFile(path), old);
         EXPECT_EQ(dir.Names(), std::vector<std::string>{"filmy.xml"});
@@ -150,16 +83,10 @@ TEST(FileIO, FailedReplacementLeavesOldFileIntact) {
 }
 
 TEST(FileIO, WriteThatStopsMakingProgressCountsAsFullDisk) {
-    struct Stalling : fileio::SystemFileOperations {
-        int Write(int, const char*, std::size_t, std::size_t& written) override {
-            written = 0;
-            return 0;
-        }
-    } stalling;
-    TempDir dir;
+    ScratchDir dir;
     const auto path = dir.File("filmy.xml");
-    WriteFile(path, "old");
-    fileio::ScopedFileOperations scope(stalling);
+    WriteBytes(path, "old");
+    const FaultyFileOperations stalling({Fault::WriteNothing, 0, 1});
     try {
         fileio::ReplaceFileAtomically(path, "new");
         FAIL();
@@ -171,9 +98,9 @@ TEST(FileIO, WriteThatStopsMakingProgressCountsAsFullDisk) {
 }
 
 TEST(FileIO, ReplacementInPiecesReplacesOnlyWhenCommitted) {
-    TempDir dir;
+    ScratchDir dir;
     const auto path = dir.File("filmy.xml");
-    WriteFile(path, "old");
+    WriteBytes(path, "old");
     {
         fileio::FileReplacement replacement(path);
         replacement.Write("first ");
@@ -192,7 +119,7 @@ TEST(FileIO, ReplacementInPiecesReplacesOnlyWhenCommitted) {
 }
 
 TEST(FileIO, ReplacementRefusesDirectoriesBeforeWriting) {
-    TempDir dir;
+    ScratchDir dir;
     fs::create_directories(dir.File("catalogue"));
     try {
         fileio::FileReplacement replacement(dir.File("catalogue"));
@@ -209,7 +136,7 @@ TEST(FileIO, ReplacementRefusesDirectoriesBeforeWriting) {
 // SizeFactor times the largest of the file and its versions; a failed save
 // keeps nothing and prunes nothing.
 TEST(FileVersions, SavesKeepTheReplacedContentNewestFirstWithinTheBounds) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
     const fileio::VersionBounds bounds{7, 3};
     std::mt19937 random(20261208);
@@ -256,9 +183,9 @@ TEST(FileVersions, SavesKeepTheReplacedContentNewestFirstWithinTheBounds) {
 // A version is the replaced file itself, linked; where the folder lies on
 // another file system it is a copy. Keeping the same file twice keeps it once.
 TEST(FileVersions, KeptByLinkOrWhereLinksAreImpossibleByCopy) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
-    WriteFile(path, "first");
+    WriteBytes(path, "first");
     struct stat original {};
     ASSERT_EQ(::stat(path.c_str(), &original), 0);
     fileio::VersionFolder folder(dir.File("./filmy.xml"));

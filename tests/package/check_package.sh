@@ -9,6 +9,7 @@
 # home, reports the missing "filmy.xml" and then creates the empty catalogue in
 # ~/.local/share/kinovka/ with "Nový".
 set -euo pipefail
+source "$(dirname "$0")/../common/x_session.sh"
 
 deb=$(realpath "$1")
 work=$2
@@ -89,20 +90,7 @@ for tool in Xvfb xdotool; do
 done
 home="$work/home"
 mkdir -p "$home"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-within() {
-  local seconds=$1
-  shift
-  for _ in $(seq 1 $((seconds * 10))); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-within "$timeout" test -s "$work/display" || { cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
-window() { timeout "$timeout" xdotool search --sync --onlyvisible --name "^$1\$" | tail -n1; }
+start_xvfb "$work"
 (cd "$work" && exec env -u XDG_DATA_HOME HOME="$home" LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb \
   "$root/usr/bin/kinovka") >"$work/program.log" 2>&1 &
 program_pid=$!
@@ -127,8 +115,7 @@ catalogue="$data/filmy.xml"
 within "$timeout" test -s "$catalogue" || { echo "no $catalogue"; exit 1; }
 step="Konec"
 xdotool mousemove --sync $((X + 585)) $((Y + 14)) click 1
-ended() { ! kill -0 "$program_pid" 2>/dev/null; }
-within "$timeout" ended || { echo "the program did not end"; exit 1; }
+within "$timeout" ended "$program_pid" || { echo "the program did not end"; exit 1; }
 wait "$program_pid"
 program_pid=""
 

@@ -7,6 +7,7 @@
 
 #include "packet/PacketInput.h"
 #include "packet/PacketOutput.h"
+#include "tests/common/CatalogueLayout.h"
 
 namespace packettest {
 
@@ -199,17 +200,13 @@ PacketData Catalogue(const std::vector<Film>& films, std::int32_t nextKey, bool 
     PacketData packet;
     packet.Columns.push_back({"K", coltype::Int32, static_cast<std::uint16_t>(keyReadOnly ? caReadOnly : 0),
                               {{"SUBTYPE", coltype::String1, Str1("Autoinc")}}});
-    auto text = [&](const char* name, std::int16_t width) {
-        packet.Columns.push_back({name, coltype::String1, 0, {{"WIDTH", coltype::Int16, I2(width)}}});
-    };
-    auto number = [&](const char* name) { packet.Columns.push_back({name, coltype::Int32, 0, {}}); };
-    text("S1", 50);
-    text("S2", 50);
-    number("S3");
-    text("S4", 2);
-    text("S5", 11);
-    number("S6");
-    text("S7", 100);
+    for (const catalogue_layout::FilmField& field : catalogue_layout::kFilmFields) {
+        if (field.IsText())
+            packet.Columns.push_back({field.Name, coltype::String1, 0,
+                                      {{"WIDTH", coltype::Int16, I2(static_cast<std::int16_t>(field.Width))}}});
+        else
+            packet.Columns.push_back({field.Name, coltype::Int32, 0, {}});
+    }
     packet.TableParams.push_back({"AUTOINCVALUE", coltype::Int32, I4(nextKey)});
     // The engine sends an empty text as one zero byte.
     auto str = [](const std::optional<std::string>& s) {
@@ -222,7 +219,7 @@ PacketData Catalogue(const std::vector<Film>& films, std::int32_t nextKey, bool 
     return packet;
 }
 
-std::vector<Film> TwoFilms() {
+std::vector<Film> ExampleFilms() {
     return {
         {1, "Quiet Harbour", "Tich\xFD p\xF8\xEDstav", 12, "EN", "CZ", 1, "Director's cut & extras"},
         {2, "The Long Road", "Dlouh\xE1 cesta", 12, "CZ", std::nullopt, 2, std::nullopt},

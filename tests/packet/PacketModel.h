@@ -69,7 +69,7 @@ struct Film {
 };
 PacketData Catalogue(const std::vector<Film>& films, std::int32_t nextKey, bool keyReadOnly = false);
 
-// The two-record catalogue of the file-format description.
-std::vector<Film> TwoFilms();
+// The two films of the example catalogue ("Tichý přístav", "Dlouhá cesta").
+std::vector<Film> ExampleFilms();
 
 }  // namespace packettest

@@ -40,7 +40,7 @@ std::string FieldsDocument(const std::string& fields, const std::string& params 
 }
 
 TEST(XmlReader, CatalogueReadsBackToItsColumnsParametersAndRows) {
-    const PacketData packet = ReadBack(Written(Catalogue(TwoFilms(), 3), 5));
+    const PacketData packet = ReadBack(Written(Catalogue(ExampleFilms(), 3), 5));
     ASSERT_EQ(packet.Columns.size(), 8u);
     EXPECT_EQ(packet.Columns[0], (ColumnData{"K", coltype::Int32, 0, {{"SUBTYPE", coltype::String1, Str1("Autoinc")}}}));
     EXPECT_EQ(packet.Columns[7], (ColumnData{"S7", coltype::String1, 0, {{"WIDTH", coltype::Int16, I2(100)}}}));
@@ -286,7 +286,7 @@ TEST(XmlReader, UnreadableNumbersInParametersAreMarkedNull) {
 
 TEST(XmlReader, StepsNotAskedForArePassedOver) {
     TDATAPACKET_READ reader;
-    const std::string document = Written(Catalogue(TwoFilms(), 3), 5);
+    const std::string document = Written(Catalogue(ExampleFilms(), 3), 5);
     ASSERT_EQ(reader.Start(document), 0);
     EXPECT_FALSE(reader.IsUtf8());
     std::uint8_t status;

@@ -49,9 +49,9 @@ TEST(XmlWriter, EmptyCatalogueIsWrittenByteForByte) {
 }
 
 TEST(XmlWriter, TwoFilmCatalogueIsWrittenByteForByte) {
-    EXPECT_EQ(Written(Catalogue(TwoFilms(), 3), kXml), TwoRecordCatalogue(false));
+    EXPECT_EQ(Written(Catalogue(ExampleFilms(), 3), kXml), TwoRecordCatalogue(false));
     // Saved again after a load, the key column carries the read-only bit.
-    EXPECT_EQ(Written(Catalogue(TwoFilms(), 3, true), kXml), TwoRecordCatalogue(true));
+    EXPECT_EQ(Written(Catalogue(ExampleFilms(), 3, true), kXml), TwoRecordCatalogue(true));
 }
 
 TEST(XmlWriter, SaveFormatsSelectTheFlags) {
@@ -163,7 +163,7 @@ TEST(XmlWriter, ColumnNamesWithSpecialCharactersKeepTheirOwnNameInFieldname) {
 }
 
 TEST(XmlWriter, WithoutTheMetadataFlagOnlyRowsAreWritten) {
-    EXPECT_EQ(Written(Catalogue({TwoFilms()[1]}, 3), 1),
+    EXPECT_EQ(Written(Catalogue({ExampleFilms()[1]}, 3), 1),
               kHeader + "<DATAPACKET Version=\"2.0\"><ROWDATA>"
                         "<ROW K=\"2\" S1=\"The Long Road\" S2=\"Dlouh&#225; cesta\" S3=\"12\" S4=\"CZ\" S6=\"2\"/>"
                         "</ROWDATA></DATAPACKET>");
@@ -219,7 +219,7 @@ TEST(XmlWriter, RefusedRequestsReportTheirCodes) {
 }
 
 TEST(XmlWriter, LargePacketsGoToTheOutputInPiecesFromTheFirstRowOn) {
-    PacketData packet = Catalogue(TwoFilms(), 3);
+    PacketData packet = Catalogue(ExampleFilms(), 3);
     while (packet.Rows.size() < 6000) packet.Rows.push_back(packet.Rows[packet.Rows.size() % 2]);
     const std::string whole = Written(packet, kXml);  // also compares the pieces with the whole
     ASSERT_GT(whole.size(), 512u * 1024);

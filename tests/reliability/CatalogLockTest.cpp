@@ -11,8 +11,9 @@
 #include "app/core/Global.h"
 #include "app/core/RecordingUiServices.h"
 #include "fileio/FileIO.h"
-#include "tests/reliability/ChildProcess.h"
-#include "tests/reliability/Scratch.h"
+#include "tests/common/KinovkaCli.h"
+#include "tests/common/Catalogues.h"
+#include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
 using State = CatalogLock::State;

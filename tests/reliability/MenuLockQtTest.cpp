@@ -9,7 +9,8 @@
 #include "app/core/Global.h"
 #include "app/window/DBGrid.h"
 #include "tests/app/WindowTestSupport.h"
-#include "tests/reliability/Scratch.h"
+#include "tests/common/Catalogues.h"
+#include "tests/common/Scratch.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ private slots:
         WriteBytes(path, CatalogueOf(kFilms));
         {
             ProgramUnderTest program;
-            program.Start({std::filesystem::relative(path, program.Directory.path().toStdString()).string()});
+            program.Start({std::filesystem::relative(path, program.Directory.Path()).string()});
             QCOMPARE(program.Column(0).size(), std::size_t{3});
             QCOMPARE(CatalogLock(path).GetState(), CatalogLock::State::HeldElsewhere);
         }

@@ -17,9 +17,10 @@
 
 #include "app/core/Global.h"
 #include "app/core/RecordingUiServices.h"
-#include "tests/reliability/ChildProcess.h"
-#include "tests/reliability/FaultyFileOperations.h"
-#include "tests/reliability/Scratch.h"
+#include "tests/common/KinovkaCli.h"
+#include "tests/common/FaultyFileOperations.h"
+#include "tests/common/Catalogues.h"
+#include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -219,7 +220,7 @@ TEST(SaveFaults, KilledSavesLeaveACompleteCatalogue) {
     options.WorkDir = dir.Path();
     int killed = 0, killedWhileWriting = 0;
     for (int run = 0; run < 40; ++run) {
-        const pid_t child = StartProgram({KINOVKA_CLI_PATH, "add", "filmy.xml", "--en", "film " + std::to_string(run)},
+        const pid_t child = StartProgram({CliPath(), "add", "filmy.xml", "--en", "film " + std::to_string(run)},
                                          options, outputs.Path());
         const std::string newFile = "filmy.xml.tmp-" + std::to_string(child) + "-";
         // Whether the run is over, without collecting it yet.

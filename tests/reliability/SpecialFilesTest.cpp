@@ -7,7 +7,8 @@
 #include <sys/stat.h>
 
 #include "fileio/FileIO.h"
-#include "tests/reliability/Scratch.h"
+#include "tests/common/Catalogues.h"
+#include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
 

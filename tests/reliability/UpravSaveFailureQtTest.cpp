@@ -7,7 +7,7 @@
 
 #include "dialogs/Uprav.h"
 #include "tests/dialogs/CatalogOnDisk.h"
-#include "tests/reliability/FaultyFileOperations.h"
+#include "tests/common/FaultyFileOperations.h"
 
 namespace {
 
@@ -49,20 +49,15 @@ class UpravSaveFailureQtTest : public QObject {
     static void CheckFailure(CatalogOnDisk& catalogue, const std::string& before) {
         QCOMPARE(catalogue.Ui.Messages.size(), std::size_t{1});
         QCOMPARE(catalogue.Ui.Messages[0].Text, cp1250::FromUtf8("Nepodařilo se uložit soubor: filmy.xml."));
-        QCOMPARE(ReadFileBytes(CatalogPath()), before);
-        QCOMPARE(QDir(catalogue.Directory.path()).entryList(QDir::Files), QStringList{"filmy.xml"});
-    }
-
-    static std::string ReadFileBytes(const std::string& path) {
-        QFile file(QString::fromStdString(path));
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+        QCOMPARE(ReadBytes(CatalogPath()), before);
+        QCOMPARE(QDir(QString::fromStdString(catalogue.Directory.Path())).entryList(QDir::Files), QStringList{"filmy.xml"});
     }
 
 private slots:
     void addKeepsTheTypingWhenSavingFails() {
         for (const Fault& fault : Faults()) {
             CatalogOnDisk catalogue(kFilms);
-            const std::string before = ReadFileBytes(CatalogPath());
+            const std::string before = ReadBytes(CatalogPath());
             TUpravF dialog;
             Open(dialog, catalogue, 0);
             Type(dialog, kTyped);
@@ -84,7 +79,7 @@ private slots:
 
     void nextFilmKeepsTheTypingWhenSavingFails() {
         CatalogOnDisk catalogue(kFilms);
-        const std::string before = ReadFileBytes(CatalogPath());
+        const std::string before = ReadBytes(CatalogPath());
         TUpravF dialog;
         Open(dialog, catalogue, 0);
         Type(dialog, kTyped);
@@ -100,7 +95,7 @@ private slots:
         for (const Fault& fault : Faults()) {
             CatalogOnDisk catalogue(kFilms);
             catalogue.GoTo("Kolya");
-            const std::string before = ReadFileBytes(CatalogPath());
+            const std::string before = ReadBytes(CatalogPath());
             TUpravF dialog;
             Open(dialog, catalogue, 1);
             dialog.Edit7->setText(QString::fromUtf8("režisérská verze"));
@@ -119,7 +114,7 @@ private slots:
         for (const Fault& fault : Faults()) {
             CatalogOnDisk catalogue(kFilms);
             catalogue.GoTo("Kolya");
-            const std::string before = ReadFileBytes(CatalogPath());
+            const std::string before = ReadBytes(CatalogPath());
             TUpravF dialog;
             {
                 const FaultyFileOperations failing(fault);

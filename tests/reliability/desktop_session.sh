@@ -13,6 +13,7 @@
 # take the keyboard focus themselves. Exit status 77 (a skip, shown as such by
 # ctest) only when Xvfb, xdotool or xmodmap is missing.
 set -euo pipefail
+source "$(dirname "$0")/../common/x_session.sh"
 
 program=$1
 work=$2
@@ -53,14 +54,7 @@ finish() {
 trap finish EXIT
 
 # --- the X server, on a display number it picks itself
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 1 $((timeout * 10))); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb "$work" -noreset
 # The Czech letters typed below get keys of their own (each with its capital).
 # Otherwise xdotool lends one spare key to each such letter in turn, and a slow
 # program (the sanitizer build) may read a letter after its key has already
@@ -72,28 +66,7 @@ done
 
 # --- helpers
 
-# The newest visible window whose title is exactly $1; waits for it.
-window() {
-  local ids
-  ids=$(timeout "$timeout" xdotool search --sync --onlyvisible --name "^$1\$") || {
-    echo "no window \"$1\" appeared" >&2
-    return 1
-  }
-  echo "$ids" | tail -n1
-}
-
-# Runs the command until it succeeds, for at most $1 seconds.
-within() {
-  local seconds=$1
-  shift
-  for _ in $(seq 1 $((seconds * 10))); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
 invisible() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
-ended() { ! kill -0 "$1" 2>/dev/null; }
 has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 has_text() { [ -f "$1" ] && grep -qF -- "$2" "$1"; }
 

@@ -3,14 +3,14 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <sstream>
 
 #include "fileio/FileIO.h"
-#include "fileio/FileOperations.h"
 #include "TableFixtures.h"
 #include "tests/common/CatalogueDocuments.h"
+#include "tests/common/FaultyFileOperations.h"
+#include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -18,7 +18,7 @@ namespace {
 
 using namespace catalogue_documents;
 
-void Film(TClientDataSet& table, const std::vector<const char*>& values) {
+void AddRow(TClientDataSet& table, const std::vector<const char*>& values) {
     table.Insert();
     for (std::size_t i = 0; i < values.size(); ++i)
         if (values[i]) table.FieldNamed("S" + std::to_string(i + 1)).SetAsString(values[i]);
@@ -27,28 +27,8 @@ void Film(TClientDataSet& table, const std::vector<const char*>& values) {
 
 // "Tichý přístav" and "Dlouhá cesta" in Windows-1250.
 void AddExampleFilms(TClientDataSet& table) {
-    Film(table, {"Quiet Harbour", "Tich\xfd p\xf8\xedstav", "12", "EN", "CZ", "1", "Director's cut & extras"});
-    Film(table, {"The Long Road", "Dlouh\xe1 cesta", "12", "CZ", nullptr, "2", nullptr});
-}
-
-class TempDir {
-public:
-    TempDir() : path_(fs::temp_directory_path() / ("kinovka-table-" + std::to_string(::getpid()))) {
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    std::size_t EntryCount() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(path_), fs::directory_iterator()));
-    }
-
-private:
-    fs::path path_;
-};
-
-void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
+    AddRow(table, {"Quiet Harbour", "Tich\xfd p\xf8\xedstav", "12", "EN", "CZ", "1", "Director's cut & extras"});
+    AddRow(table, {"The Long Road", "Dlouh\xe1 cesta", "12", "CZ", nullptr, "2", nullptr});
 }
 
 }  // namespace
@@ -85,7 +65,7 @@ TEST(CatalogueFile, RoundTripsInEveryForm) {
     TClientDataSet table;
     CreateCatalogue(table);
     AddExampleFilms(table);
-    Film(table, {"", "   ", nullptr, nullptr, nullptr, "-7", "line\r\nbreak \\ <tag> \"q\""});
+    AddRow(table, {"", "   ", nullptr, nullptr, nullptr, "-7", "line\r\nbreak \\ <tag> \"q\""});
     for (const auto format : {dfBinary, dfXML, dfXMLUTF8}) {
         SCOPED_TRACE(format);
         TClientDataSet first;
@@ -118,15 +98,15 @@ TEST(CatalogueFile, DeletedRecordsAreNotWrittenAndKeysKeepGrowing) {
     TClientDataSet reloaded;
     reloaded.LoadFromBytes(packet);
     reloaded.SetTrackChanges(false);
-    Film(reloaded, {"New"});
+    AddRow(reloaded, {"New"});
     EXPECT_EQ(reloaded.FieldNamed("K").AsInteger(), 3);
 }
 
 TEST(CatalogueFile, RecordsAreWrittenInInsertionOrderWhateverTheActiveIndex) {
     TClientDataSet table;
     CreateCatalogue(table);
-    Film(table, {"b"});
-    Film(table, {"a"});
+    AddRow(table, {"b"});
+    AddRow(table, {"a"});
     table.BuildIndex("k", "S1", 0);
     table.SetIndexName("k");
     const std::string packet = table.SaveToBytes(dfXML);
@@ -140,10 +120,10 @@ TEST(CatalogueFile, WithoutAutoIncValueThereIsNoAutoIncrement) {
     table.LoadFromBytes(packet);
     table.SetTrackChanges(false);
     table.BuildIndex("x", "K", ixPrimary | ixUnique);
-    Film(table, {"first"});
+    AddRow(table, {"first"});
     EXPECT_TRUE(table.FieldNamed("K").IsNull());
     try {
-        Film(table, {"second"});
+        AddRow(table, {"second"});
         FAIL();
     } catch (const EDBClient& error) {
         EXPECT_EQ(error.ErrorCode, dberr::KeyViolation);
@@ -175,7 +155,7 @@ TEST(CatalogueFile, UnknownParametersTravelWithTheTable) {
 }
 
 TEST(CatalogueFile, FailedLoadsLeaveTheTableClosed) {
-    TempDir dir;
+    ScratchDir dir;
     TClientDataSet table;
     CreateCatalogue(table);
 
@@ -187,7 +167,7 @@ TEST(CatalogueFile, FailedLoadsLeaveTheTableClosed) {
     }
     EXPECT_FALSE(table.Active());
 
-    WriteFile(dir.File("empty.xml"), "");
+    WriteBytes(dir.File("empty.xml"), "");
     try {
         table.LoadFromFile(dir.File("empty.xml"));
         FAIL();
@@ -218,7 +198,7 @@ TEST(CatalogueFile, FailedLoadsLeaveTheTableClosed) {
 }
 
 TEST(CatalogueFile, SaveToFileDecidesTheFormByName) {
-    TempDir dir;
+    ScratchDir dir;
     TClientDataSet table;
     CreateCatalogue(table);
     AddExampleFilms(table);
@@ -240,7 +220,7 @@ TEST(CatalogueFile, SaveToFileDecidesTheFormByName) {
 }
 
 TEST(CatalogueFile, CloseSavesThroughFileNameOnlyAfterChanges) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
     {
         TClientDataSet table;
@@ -254,7 +234,7 @@ TEST(CatalogueFile, CloseSavesThroughFileNameOnlyAfterChanges) {
         EXPECT_FALSE(table.Active());
         EXPECT_EQ(fileio::ReadWholeFile(path), TwoRecordCatalogue(false));
         // A loaded table with records counts them as entered, so closing writes again.
-        WriteFile(path, TwoRecordCatalogue(false));
+        WriteBytes(path, TwoRecordCatalogue(false));
         table.LoadFromFile(path);
     }
     EXPECT_EQ(fileio::ReadWholeFile(path), TwoRecordCatalogue(true));
@@ -268,29 +248,15 @@ TEST(CatalogueFile, CloseSavesThroughFileNameOnlyAfterChanges) {
 }
 
 TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact) {
-    struct Failing : fileio::SystemFileOperations {
-        int error = 0;
-        bool atRename = false;
-        int Write(int handle, const char* data, std::size_t size, std::size_t& written) override {
-            if (!atRename) return written = 0, error;
-            return SystemFileOperations::Write(handle, data, size, written);
-        }
-        int Rename(const std::string& from, const std::string& to) override {
-            return atRename ? error : SystemFileOperations::Rename(from, to);
-        }
-    };
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
-    WriteFile(path, EmptyCatalogue());
+    WriteBytes(path, EmptyCatalogue());
     TClientDataSet table;
     table.LoadFromFile(path);
     table.SetTrackChanges(false);
-    Film(table, {"Added"});
+    AddRow(table, {"Added"});
     for (const bool atRename : {true, false}) {
-        Failing failing;
-        failing.atRename = atRename;
-        failing.error = atRename ? EACCES : ENOSPC;
-        fileio::ScopedFileOperations scope(failing);
+        const FaultyFileOperations failing(atRename ? Fault{Fault::Rename, EACCES} : Fault{Fault::Write, ENOSPC, 1});
         try {
             table.SaveToFile(path, dfXML);
             FAIL();
@@ -298,14 +264,12 @@ TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact) {
             EXPECT_STREQ(error.what(), atRename ? "Permission denied" : "No space left on device");
         }
         EXPECT_EQ(fileio::ReadWholeFile(path), EmptyCatalogue());
-        EXPECT_EQ(dir.EntryCount(), 1u);
+        EXPECT_EQ(dir.Names().size(), 1u);
     }
     // A close whose save fails keeps the table and its records.
-    Failing failing;
-    failing.error = ENOSPC;
     table.SetFileName(path);
     {
-        fileio::ScopedFileOperations scope(failing);
+        const FaultyFileOperations failing({Fault::Write, ENOSPC, 1});
         EXPECT_THROW(table.Close(), EFileError);
     }
     EXPECT_TRUE(table.Active());
@@ -327,13 +291,13 @@ TEST(CatalogueFile, FilesLoadAsTheirBytesDo) {
             return std::string("EDatabaseError ") + error.what();
         }
     };
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
     TClientDataSet catalogue;
     CreateCatalogue(catalogue);
     AddExampleFilms(catalogue);
     // A note longer than the reader's window makes one element widen it.
-    Film(catalogue, {"Long note", nullptr, "3", nullptr, nullptr, nullptr, nullptr});
+    AddRow(catalogue, {"Long note", nullptr, "3", nullptr, nullptr, nullptr, nullptr});
     catalogue.Last();
     catalogue.Edit();
     catalogue.FieldNamed("S7").SetAsString(std::string(100, 'n'));
@@ -345,12 +309,12 @@ TEST(CatalogueFile, FilesLoadAsTheirBytesDo) {
     // files: empty, cut early, cut in the metadata, in a row, in the long row.
     for (std::size_t length = 0; length <= whole.size(); length += length < 64 ? 7 : 997 + length / 8) {
         const std::string prefix = whole.substr(0, length);
-        WriteFile(path, prefix);
+        WriteBytes(path, prefix);
         ASSERT_EQ(outcome([&](TClientDataSet& t) { t.LoadFromFile(path); }),
                   outcome([&](TClientDataSet& t) { t.LoadFromBytes(prefix); }))
             << "the first " << length << " bytes";
     }
-    WriteFile(path, whole);
+    WriteBytes(path, whole);
     TClientDataSet table;
     table.LoadFromFile(path);
     table.Last();
@@ -360,31 +324,24 @@ TEST(CatalogueFile, FilesLoadAsTheirBytesDo) {
 // A large table goes to its file in pieces while it is written; the file holds
 // exactly the packet, and a failing write leaves the old file as it was.
 TEST(CatalogueFile, LargeTablesSaveAsTheirBytes) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
     TClientDataSet table;
     CreateCatalogue(table);
     for (int i = 0; i < 5000; ++i)
-        Film(table, {"A film with a long enough title", "Film s dlouh\xfdm n\xe1zvem", "12", "EN", "CZ", "1",
+        AddRow(table, {"A film with a long enough title", "Film s dlouh\xfdm n\xe1zvem", "12", "EN", "CZ", "1",
                      i % 3 ? nullptr : "A note"});
     const std::string bytes = table.SaveToBytes(dfXML);
     ASSERT_GT(bytes.size(), 512u * 1024);
     table.SaveToFile(path, dfXML);
     EXPECT_EQ(fileio::ReadWholeFile(path), bytes);
 
-    struct FailingLate : fileio::SystemFileOperations {
-        int writes = 0;
-        int Write(int handle, const char* data, std::size_t size, std::size_t& written) override {
-            if (++writes == 2) return written = 0, ENOSPC;
-            return SystemFileOperations::Write(handle, data, size, written);
-        }
-    } failing;
-    Film(table, {"One more"});
+    AddRow(table, {"One more"});
     {
-        fileio::ScopedFileOperations scope(failing);
+        const FaultyFileOperations failing({Fault::Write, ENOSPC, 2}, FaultyFileOperations::kWhole);
         EXPECT_THROW(table.SaveToFile(path, dfXML), EFileError);
+        EXPECT_GE(failing.Writes, 2);
     }
-    EXPECT_GE(failing.writes, 2);
     EXPECT_EQ(fileio::ReadWholeFile(path), bytes);
-    EXPECT_EQ(dir.EntryCount(), 1u);
+    EXPECT_EQ(dir.Names().size(), 1u);
 }

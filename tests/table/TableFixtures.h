@@ -5,6 +5,7 @@
 
 #include "table/ClientDataSet.h"
 #include "table/Collation.h"
+#include "tests/common/FilmTable.h"
 
 // Pins the user's default collation locale for one test.
 class PinnedLocale {
@@ -13,22 +14,9 @@ public:
     ~PinnedLocale() { Collation::OverrideUserDefaultLocale(std::nullopt); }
 };
 
-// The catalogue's layout: K auto-increment, S1..S7.
-inline void DefineCatalogue(TClientDataSet& table) {
-    table.FieldDefs().Clear();
-    table.FieldDefs().Add("K", ftAutoInc);
-    table.FieldDefs().Add("S1", ftString, 50);
-    table.FieldDefs().Add("S2", ftString, 50);
-    table.FieldDefs().Add("S3", ftInteger);
-    table.FieldDefs().Add("S4", ftString, 2);
-    table.FieldDefs().Add("S5", ftString, 11);
-    table.FieldDefs().Add("S6", ftInteger);
-    table.FieldDefs().Add("S7", ftString, 100);
-}
-
 // A new catalogue as the program creates it: index "x" on K, active; no change log.
 inline void CreateCatalogue(TClientDataSet& table) {
-    DefineCatalogue(table);
+    DefineFilmFields(table);
     table.IndexDefs().Clear();
     table.IndexDefs().Add("x", "K", ixPrimary | ixUnique);
     table.SetIndexName("x");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "table/ClientDataSet.h"
+#include "tests/common/CatalogueLayout.h"
 #include "text/Cp1250.h"
 
 struct Film {
@@ -22,13 +23,8 @@ inline void DefineFilmFields(TClientDataSet& table) {
     TFieldDefs& fields = table.FieldDefs();
     fields.Clear();
     fields.Add("K", ftAutoInc);
-    fields.Add("S1", ftString, 50);
-    fields.Add("S2", ftString, 50);
-    fields.Add("S3", ftInteger);
-    fields.Add("S4", ftString, 2);
-    fields.Add("S5", ftString, 11);
-    fields.Add("S6", ftInteger);
-    fields.Add("S7", ftString, 100);
+    for (const catalogue_layout::FilmField& field : catalogue_layout::kFilmFields)
+        field.IsText() ? fields.Add(field.Name, ftString, field.Width) : fields.Add(field.Name, ftInteger);
 }
 
 inline void AddFilm(TClientDataSet& table, const Film& film) {

@@ -1,5 +1,6 @@
-#include "tests/reliability/ChildProcess.h"
+#include "tests/common/Programs.h"
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <grp.h>
@@ -8,7 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "tests/reliability/Scratch.h"
+#include "tests/common/Scratch.h"
 
 extern char** environ;
 
@@ -21,20 +22,39 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
     return pointers;
 }
 
+// The test's environment with the run's variables set or removed.
+std::vector<std::string> EnvironmentFor(const RunOptions& options) {
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string_view text = *entry;
+        const bool replaced = std::any_of(options.Environment.begin(), options.Environment.end(),
+                                          [&](const auto& variable) { return text.starts_with(variable.first + "="); });
+        if (!replaced) environment.emplace_back(text);
+    }
+    for (const auto& [name, value] : options.Environment)
+        if (value) environment.push_back(name + "=" + *value);
+    return environment;
+}
+
 std::string OutPath(const std::string& dir) { return dir + "/.stdout"; }
 std::string ErrPath(const std::string& dir) { return dir + "/.stderr"; }
 
 }  // namespace
 
 pid_t StartProgram(const std::vector<std::string>& argv, const RunOptions& options, const std::string& outputDir) {
+    // Built before the fork: the child may only make calls that are safe after it.
     std::vector<std::string> arguments = argv;
+    std::vector<std::string> environment = EnvironmentFor(options);
+    const std::vector<char*> argumentPointers = Pointers(arguments);
+    const std::vector<char*> environmentPointers = Pointers(environment);
+    const std::string outPath = OutPath(outputDir), errPath = ErrPath(outputDir);
     const pid_t child = ::fork();
     if (child < 0) throw std::runtime_error("fork failed");
     if (child > 0) return child;
 
     // In the child: only calls that are safe after fork, then exec.
-    const int out = ::open(OutPath(outputDir).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    const int err = ::open(ErrPath(outputDir).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     const int in = ::open("/dev/null", O_RDONLY);
     if (out < 0 || err < 0 || in < 0) ::_exit(127);
     if (!options.WorkDir.empty() && ::chdir(options.WorkDir.c_str()) != 0) ::_exit(127);
@@ -50,7 +70,7 @@ pid_t StartProgram(const std::vector<std::string>& argv, const RunOptions& optio
     if (options.User && ::geteuid() == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(*options.User) != 0 || ::setuid(*options.User) != 0) ::_exit(127);
     }
-    ::execve(arguments[0].c_str(), Pointers(arguments).data(), environ);
+    ::execve(argumentPointers[0], argumentPointers.data(), environmentPointers.data());
     ::_exit(127);
 }
 
@@ -74,35 +94,4 @@ RunResult RunProgram(const std::vector<std::string>& argv, const RunOptions& opt
     // among the files a test expects there.
     static const ScratchDir outputs;
     return WaitForProgram(StartProgram(argv, options, outputs.Path()), outputs.Path());
-}
-
-namespace {
-
-// A user without rights may be unable to reach the build tree (a checkout in a
-// private directory), so it runs a copy of kinovka-cli from a scratch directory
-// that everybody may enter; the copy goes with the test program.
-const std::string& CliFor(const RunOptions& options) {
-    static const std::string built = KINOVKA_CLI_PATH;
-    if (!options.User) return built;
-    static const ScratchDir place;
-    static const std::string copy = [] {
-        namespace fs = std::filesystem;
-        const fs::path target = fs::path(place.Path()) / "kinovka-cli";
-        fs::copy_file(built, target);
-        const auto everybody = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                               fs::perms::others_read | fs::perms::others_exec;
-        fs::permissions(target, everybody);
-        fs::permissions(place.Path(), everybody);
-        return target.string();
-    }();
-    return copy;
-}
-
-}  // namespace
-
-RunResult RunCli(const std::vector<std::string>& arguments, const std::string& workDir, RunOptions options) {
-    std::vector<std::string> argv{CliFor(options)};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    options.WorkDir = workDir;
-    return RunProgram(argv, options);
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The system's file operations with one chosen step made to fail, installed for
 // the lifetime of the object: the way the tests reach every point at which a
-// save can fail. Writes are cut into small pieces so that a save makes many.
+// save can fail. Writes are cut into pieces (small by default) so that a save
+// makes many.
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -24,8 +26,10 @@ struct Fault {
 class FaultyFileOperations : public fileio::SystemFileOperations {
 public:
     static constexpr std::size_t kPiece = 256;
+    static constexpr std::size_t kWhole = static_cast<std::size_t>(-1);  // writes as the caller asks
 
-    explicit FaultyFileOperations(Fault fault) : fault_(fault), scope_(*this) {}
+    explicit FaultyFileOperations(Fault fault, std::size_t piece = kPiece)
+        : fault_(fault), piece_(piece), scope_(*this) {}
 
     int CreateExclusive(const std::string& path, int& handle) override {
         if (fault_.At == Fault::Create) return fault_.Error;
@@ -33,12 +37,15 @@ public:
     }
     int Write(int handle, const char* data, std::size_t size, std::size_t& written) override {
         ++Writes;
-        if (Writes == fault_.OnWrite && fault_.At == Fault::Write) return fault_.Error;
+        if (Writes == fault_.OnWrite && fault_.At == Fault::Write) {
+            written = 0;
+            return fault_.Error;
+        }
         if (Writes == fault_.OnWrite && fault_.At == Fault::WriteNothing) {
             written = 0;  // a disk that takes no more: the save must not wait for it forever
             return 0;
         }
-        return SystemFileOperations::Write(handle, data, std::min(size, kPiece), written);
+        return SystemFileOperations::Write(handle, data, std::min(size, piece_), written);
     }
     int Flush(int handle) override {
         return fault_.At == Fault::Flush ? fault_.Error : SystemFileOperations::Flush(handle);
@@ -55,6 +62,7 @@ public:
 
 private:
     Fault fault_;
+    std::size_t piece_;
     fileio::ScopedFileOperations scope_;
 };
 
