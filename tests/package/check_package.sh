@@ -108,13 +108,14 @@ xdotool windowfocus --sync "$error" key Return
 step="Nový"
 main=$(window "Kinovka - databáze filmů v. 2.0 - vyrobil tým Kinovka")
 eval "$(xdotool getwindowgeometry --shell "$main")"
-# Toolbar buttons on the row 14 pixels down: "Nový" first, "Konec" last (the
-# window is not maximised without a window manager).
-xdotool mousemove --sync $((X + 28)) $((Y + 14)) click 1
+# Toolbar buttons on the row 16 pixels down, "Nový" first and "Konec" last, where
+# the desktop session finds them too (the window is not maximised without a window
+# manager; its sizes are scaled for the DejaVu Sans 8 pt it is shown in).
+xdotool mousemove --sync $((X + 33)) $((Y + 16)) click 1
 catalogue="$data/filmy.xml"
 within "$timeout" test -s "$catalogue" || { echo "no $catalogue"; exit 1; }
 step="Konec"
-xdotool mousemove --sync $((X + 585)) $((Y + 14)) click 1
+xdotool mousemove --sync $((X + 631)) $((Y + 16)) click 1
 within "$timeout" ended "$program_pid" || { echo "the program did not end"; exit 1; }
 wait "$program_pid"
 program_pid=""
