@@ -14,8 +14,10 @@ namespace {
 const std::vector<Film> kFilms{{"Alien", "Vetřelec", 3, "EN", "CZ", 2, ""},
                                {"Kolya", "Kolja", 2, "CZ", "EN", 1, ""}};
 
-// The faults of a save of a small catalogue: every step, every write.
-std::vector<Fault> Faults() { return EveryFault(3); }
+// The dialog sees only whether the save went through: one fault (a full disk) per
+// action; every fault at every step is tried on the file replacement and on the
+// catalogue's own save.
+std::vector<Fault> Faults() { return {{Fault::Write, ENOSPC, 1}}; }
 
 QStringList Boxes(const TUpravF& dialog) {
     QStringList texts;
