@@ -1,38 +1,38 @@
 #pragma once
 // The one growing buffer a packet is written into.
 //
-// It grows with realloc, so that once it is large the system moves its pages
-// instead of copying and touching them again: a packet of many megabytes is
-// built at the cost of writing it once. The member names follow std::string so
-// that text helpers read the same for either. Growth failure throws std::bad_alloc.
+// It doubles as it grows, its memory taken as a large block (memory/LargeBlocks)
+// once it is big enough. The member names follow std::string so that text
+// helpers read the same for either. Growth failure throws std::bad_alloc.
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string_view>
 
 class PacketBuffer {
 public:
     explicit PacketBuffer(std::size_t capacity = 32768);
+    ~PacketBuffer();
+    PacketBuffer(PacketBuffer&& other) noexcept;
+    PacketBuffer& operator=(PacketBuffer&& other) noexcept;
 
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    char* data() { return data_.get(); }
-    const char* data() const { return data_.get(); }
-    char& operator[](std::size_t at) { return data_.get()[at]; }
-    std::string_view view() const { return {data_.get(), size_}; }
+    char* data() { return data_; }
+    const char* data() const { return data_; }
+    char& operator[](std::size_t at) { return data_[at]; }
+    std::string_view view() const { return {data_, size_}; }
 
     void append(const char* bytes, std::size_t count) {
         if (count == 0) return;
         Reserve(size_ + count);
-        std::memcpy(data_.get() + size_, bytes, count);
+        std::memcpy(data_ + size_, bytes, count);
         size_ += count;
     }
     void append(std::string_view bytes) { append(bytes.data(), bytes.size()); }
     void append(std::size_t count, char byte);
     void push_back(char byte) {
         if (size_ == capacity_) Reserve(size_ + 1);
-        data_.get()[size_++] = byte;
+        data_[size_++] = byte;
     }
     PacketBuffer& operator+=(std::string_view bytes) {
         append(bytes);
@@ -46,15 +46,12 @@ public:
     void clear() { size_ = 0; }
 
 private:
-    struct Free {
-        void operator()(char* p) const { std::free(p); }
-    };
     void Reserve(std::size_t needed) {
         if (needed > capacity_) Grow(needed);
     }
     void Grow(std::size_t needed);
 
-    std::unique_ptr<char, Free> data_;
+    char* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
 };

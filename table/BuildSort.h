@@ -6,17 +6,17 @@
 // It is not stable.
 //
 // Sorts e[1] to e[count]; e[0] must compare lower and e[count + 1] higher than
-// every entry. greater(a, b) tells whether a's key is greater than b's.
+// every entry. greater(a, b) tells whether a's key is greater than b's. Entries
+// is a vector of any allocator.
 #include <cstdint>
 #include <utility>
-#include <vector>
 
 namespace buildsort {
 
 inline constexpr std::uint32_t kSmallPart = 10;
 
-template <class Entry, class Greater>
-void SortRange(std::vector<Entry>& e, std::uint32_t lo, std::uint32_t hi, const Greater& greater) {
+template <class Entries, class Greater>
+void SortRange(Entries& e, std::uint32_t lo, std::uint32_t hi, const Greater& greater) {
     while (true) {
         const std::uint32_t mid = lo + (hi - lo) / 2;
         if (greater(e[lo], e[hi])) std::swap(e[lo], e[hi]);
@@ -24,7 +24,7 @@ void SortRange(std::vector<Entry>& e, std::uint32_t lo, std::uint32_t hi, const 
             std::swap(e[lo], e[mid]);
             if (greater(e[lo], e[hi])) std::swap(e[lo], e[hi]);
         }
-        const Entry pivot = e[lo];
+        const auto pivot = e[lo];
         std::uint32_t i = lo;
         std::uint32_t j = hi + 1;
         while (true) {
@@ -58,11 +58,11 @@ void SortRange(std::vector<Entry>& e, std::uint32_t lo, std::uint32_t hi, const 
     }
 }
 
-template <class Entry, class Greater>
-void InsertionPass(std::vector<Entry>& e, std::uint32_t count, const Greater& greater) {
+template <class Entries, class Greater>
+void InsertionPass(Entries& e, std::uint32_t count, const Greater& greater) {
     for (std::uint32_t i = 1; i < count; ++i) {
         if (!greater(e[i], e[i + 1])) continue;
-        const Entry moving = e[i + 1];
+        const auto moving = e[i + 1];
         std::uint32_t k = i;
         while (greater(e[k], moving)) {
             e[k + 1] = e[k];
@@ -74,8 +74,8 @@ void InsertionPass(std::vector<Entry>& e, std::uint32_t count, const Greater& gr
 
 }  // namespace buildsort
 
-template <class Entry, class Greater>
-void BuildSort(std::vector<Entry>& e, std::uint32_t count, const Greater& greater) {
+template <class Entries, class Greater>
+void BuildSort(Entries& e, std::uint32_t count, const Greater& greater) {
     if (count <= 1) return;
     if (count > buildsort::kSmallPart) buildsort::SortRange(e, 1, count, greater);
     buildsort::InsertionPass(e, count, greater);

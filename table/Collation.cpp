@@ -117,7 +117,7 @@ int Collation::Compare(std::string_view a, std::string_view b) const {
     return Ordering(ucol_strcoll(collator_->handle, wideA.Data(), wideA.Size(), wideB.Data(), wideB.Size()));
 }
 
-void Collation::AppendSortKey(std::string_view text, std::string& out) const {
+void Collation::AppendSortKey(std::string_view text, memory::Vector<char>& out) const {
     const WideText wide(text);
     const std::size_t start = out.size();
     std::size_t room = 16 + 4 * text.size();

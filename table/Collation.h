@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "memory/LargeBlocks.h"
+
 class Collation {
 public:
     Collation(std::uint32_t localeId, bool caseInsensitive);
@@ -25,7 +27,7 @@ public:
 
     // Appends the text's sort key, a zero-terminated byte string: two texts' keys
     // compare byte by byte exactly as Compare compares the texts.
-    void AppendSortKey(std::string_view text, std::string& out) const;
+    void AppendSortKey(std::string_view text, memory::Vector<char>& out) const;
 
     // The name of the locale this collation follows ("" is the root order).
     const std::string& LocaleName() const { return localeName_; }

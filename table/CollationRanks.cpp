@@ -48,25 +48,25 @@ private:
         std::uint32_t Number = 0;
     };
     void Grow() {
-        const std::vector<std::string_view> texts = std::move(texts_);
+        const memory::Vector<std::string_view> texts = std::move(texts_);
         texts_.clear();
         slots_.assign(2 * slots_.size(), Slot{});
         for (const std::string_view text : texts) Add(text);
     }
 
-    std::vector<Slot> slots_;
-    std::vector<std::string_view> texts_;
+    memory::Vector<Slot> slots_;
+    memory::Vector<std::string_view> texts_;
 };
 
 }  // namespace
 
-std::vector<std::uint32_t> CollationRanks(const RecordStore& store, int fieldNo, const Collation& collation,
-                                          std::span<const std::uint32_t> records) {
-    std::vector<std::uint32_t> ranks(records.size(), kNoRank);
+memory::Vector<std::uint32_t> CollationRanks(const RecordStore& store, int fieldNo, const Collation& collation,
+                                             std::span<const std::uint32_t> records) {
+    memory::Vector<std::uint32_t> ranks(records.size(), kNoRank);
     // Distinct texts first: titles repeat, and each distinct one is collated once.
     DistinctTexts distinct(records.size());
-    std::string keys;
-    std::vector<std::size_t> keyStart;
+    memory::Vector<char> keys;
+    memory::Vector<std::size_t> keyStart;
     for (std::size_t i = 0; i < records.size(); ++i) {
         if (store.IsNull(records[i], fieldNo)) continue;
         const std::string_view text = store.Text(records[i], fieldNo);
@@ -78,12 +78,12 @@ std::vector<std::uint32_t> CollationRanks(const RecordStore& store, int fieldNo,
         ranks[i] = number;
     }
     // Sort keys are zero-terminated and compare byte-wise as the texts collate.
-    const auto key = [&](std::uint32_t number) { return keys.c_str() + keyStart[number]; };
-    std::vector<std::uint32_t> order(distinct.Count());
+    const auto key = [&](std::uint32_t number) { return keys.data() + keyStart[number]; };
+    memory::Vector<std::uint32_t> order(distinct.Count());
     for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(),
               [&](std::uint32_t x, std::uint32_t y) { return std::strcmp(key(x), key(y)) < 0; });
-    std::vector<std::uint32_t> rankOf(order.size());
+    memory::Vector<std::uint32_t> rankOf(order.size());
     std::uint32_t rank = 0;
     for (std::size_t i = 0; i < order.size(); ++i) {
         if (i > 0 && std::strcmp(key(order[i - 1]), key(order[i])) != 0) ++rank;

@@ -8,7 +8,7 @@
 // records are compared again and again.
 #include <cstdint>
 #include <span>
-#include <vector>
+#include "memory/LargeBlocks.h"
 
 class Collation;
 class RecordStore;
@@ -16,5 +16,5 @@ class RecordStore;
 inline constexpr std::uint32_t kNoRank = 0xFFFFFFFFu;
 
 // The rank of each record's text, in the order of `records`; kNoRank for a null.
-std::vector<std::uint32_t> CollationRanks(const RecordStore& store, int fieldNo, const Collation& collation,
+memory::Vector<std::uint32_t> CollationRanks(const RecordStore& store, int fieldNo, const Collation& collation,
                                           std::span<const std::uint32_t> records);

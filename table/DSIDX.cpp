@@ -39,7 +39,7 @@ void DSIDX::Redefine(IndexDescriptor descriptor) {
 
 std::uint16_t DSIDX::RedefineAndBuild(IndexDescriptor descriptor) {
     IndexDescriptor previous = descriptor_;
-    std::vector<std::uint32_t> previousEntries;
+    memory::Vector<std::uint32_t> previousEntries;
     try {
         previousEntries = entries_;
     } catch (const std::bad_alloc&) {
@@ -137,7 +137,7 @@ std::uint16_t DSIDX::Sort() {
         std::uint64_t Rank;
         std::uint32_t RecordNumber;
     };
-    std::vector<Ranked> ranked;
+    memory::Vector<Ranked> ranked;
     try {
         ranked.resize(count + 2);
     } catch (const std::bad_alloc&) {

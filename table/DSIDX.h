@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "memory/LargeBlocks.h"
 #include "table/KeyRanks.h"
 #include "table/Comparators.h"
 #include "table/IndexDescriptor.h"
@@ -92,7 +93,7 @@ private:
     std::vector<std::unique_ptr<FLDComparator>> comparators_;
     // While a build runs: the live records' keys as numbers.
     std::unique_ptr<KeyRanks> buildRanks_;
-    std::vector<std::uint32_t> entries_;  // entries_[0] stays 0
+    memory::Vector<std::uint32_t> entries_;  // entries_[0] stays 0
     std::size_t capacity_ = 0;
     std::uint32_t stamp_ = 0;
 };

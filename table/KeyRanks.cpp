@@ -11,15 +11,18 @@ namespace {
 // than collating every text.
 constexpr std::size_t kShortRun = 12;
 
+using Records = memory::Vector<std::uint32_t>;
+using Keyed = memory::Vector<std::pair<std::uint64_t, std::uint32_t>>;
+
 class Ranker {
 public:
     Ranker(const RecordStore& store, const IndexDescriptor& descriptor,
-           const std::vector<std::unique_ptr<FLDComparator>>& comparators, std::vector<std::uint64_t>& ranks)
+           const std::vector<std::unique_ptr<FLDComparator>>& comparators, memory::Vector<std::uint64_t>& ranks)
         : store_(store), descriptor_(descriptor), comparators_(comparators), ranks_(ranks) {}
 
     // The records, equal in the key fields before `field`, are put in key order
     // and numbered.
-    void Order(std::vector<std::uint32_t>::iterator begin, std::vector<std::uint32_t>::iterator end, std::size_t field) {
+    void Order(Records::iterator begin, Records::iterator end, std::size_t field) {
         const auto count = static_cast<std::size_t>(end - begin);
         if (comparators_.size() == 1) {
             // One key field: its values themselves are the numbers.
@@ -32,7 +35,7 @@ public:
             std::sort(begin, end, less);
             return Number(begin, end, less);
         }
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed = FieldKeys(begin, end, field);
+        Keyed keyed = FieldKeys(begin, end, field);
         std::sort(keyed.begin(), keyed.end());
         for (std::size_t i = 0; i < count; ++i) begin[static_cast<std::ptrdiff_t>(i)] = keyed[i].second;
         for (std::size_t run = 0; run < count;) {
@@ -53,7 +56,7 @@ private:
     // Hands out numbers in order; a record for which `before(previous, record)`
     // does not hold shares the previous record's number.
     template <class Before>
-    void Number(std::vector<std::uint32_t>::iterator begin, std::vector<std::uint32_t>::iterator end, Before before) {
+    void Number(Records::iterator begin, Records::iterator end, Before before) {
         for (auto at = begin; at != end; ++at) {
             if (at == begin || before(at[-1], *at)) ++next_;
             ranks_[*at] = next_;
@@ -62,15 +65,15 @@ private:
 
     // One field's value of each record as a number in key order: 1 for a null,
     // values from 2 up; a descending field turned round within the same band.
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> FieldKeys(std::vector<std::uint32_t>::iterator begin,
-                                                                   std::vector<std::uint32_t>::iterator end,
+    Keyed FieldKeys(Records::iterator begin,
+                                                                   Records::iterator end,
                                                                    std::size_t field) const {
         const int fieldNo = descriptor_.Fields[field];
         const std::span<const std::uint32_t> records(&*begin, static_cast<std::size_t>(end - begin));
-        std::vector<std::uint32_t> texts;
+        memory::Vector<std::uint32_t> texts;
         if (store_.Field(fieldNo).IsText())
             texts = CollationRanks(store_, fieldNo, store_.CollationFor(descriptor_.CaseInsensitive[field]), records);
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(records.size());
+        Keyed keyed(records.size());
         for (std::size_t i = 0; i < records.size(); ++i) {
             const std::uint32_t recordNumber = records[i];
             std::uint64_t key = 1;
@@ -86,7 +89,7 @@ private:
     const RecordStore& store_;
     const IndexDescriptor& descriptor_;
     const std::vector<std::unique_ptr<FLDComparator>>& comparators_;
-    std::vector<std::uint64_t>& ranks_;
+    memory::Vector<std::uint64_t>& ranks_;
     std::uint64_t next_ = KeyRanks::kLowest;
 };
 
@@ -96,7 +99,7 @@ KeyRanks::KeyRanks(const RecordStore& store, const IndexDescriptor& descriptor,
                    const std::vector<std::unique_ptr<FLDComparator>>& comparators)
     : ranks_(store.SlotCount() + 1, kLowest) {
     if (comparators.empty()) return;
-    std::vector<std::uint32_t> records;
+    Records records;
     records.reserve(store.LiveCount());
     for (std::uint32_t recordNumber = 1; recordNumber <= store.SlotCount(); ++recordNumber)
         if (store.IsLive(recordNumber)) records.push_back(recordNumber);

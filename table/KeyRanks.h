@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "memory/LargeBlocks.h"
 #include "table/Comparators.h"
 #include "table/IndexDescriptor.h"
 
@@ -37,5 +38,5 @@ public:
     std::uint64_t Rank(std::uint32_t recordNumber) const { return ranks_[recordNumber]; }
 
 private:
-    std::vector<std::uint64_t> ranks_;  // per record number; kLowest: not a live record
+    memory::Vector<std::uint64_t> ranks_;  // per record number; kLowest: not a live record
 };

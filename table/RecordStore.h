@@ -26,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "memory/LargeBlocks.h"
 #include "packet/PacketBuffer.h"
 #include "table/Collation.h"
 #include "table/FieldLayout.h"
@@ -153,11 +154,11 @@ private:
 
     mutable ReentrantLock lock_;
     std::vector<FieldLayout> fields_;
-    std::vector<std::vector<IntegerValue>> integers_;  // per integer field: value per slot
+    std::vector<memory::Vector<IntegerValue>> integers_;  // per integer field: value per slot
     // The places of one slot's texts lie side by side, one per text field in
     // field order, so that reading several texts of a record touches one line;
     // textColumn_ gives a text field's place within a slot.
-    std::vector<TextRef> textPlaces_;
+    memory::Vector<TextRef> textPlaces_;
     std::vector<std::size_t> textColumn_;  // per field
     std::size_t textFieldCount_ = 0;
     TextRef& Place(std::uint32_t recordNumber, int fieldNo) {
@@ -169,7 +170,7 @@ private:
     // Per field, the bytes of its stored texts: a walk that reads one field
     // touches only that field's bytes, not whole records.
     std::vector<PacketBuffer> arenas_;
-    std::vector<std::uint8_t> status_;
+    memory::Vector<std::uint8_t> status_;
     std::uint32_t capacity_ = 0;  // slots 1..capacity_ exist
     std::uint32_t slotCount_ = 0;
     std::uint32_t liveCount_ = 0;
