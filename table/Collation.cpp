@@ -3,8 +3,10 @@
 #include <array>
 #include <cstdlib>
 #include <mutex>
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <unicode/ucol.h>
 #include <unicode/uloc.h>
 
@@ -65,7 +67,19 @@ Collation::Collation(std::uint32_t localeId, bool caseInsensitive)
     ucol_setStrength(collator_->handle, caseInsensitive ? UCOL_SECONDARY : UCOL_TERTIARY);
 }
 
+Collation::Collation(std::string localeName, std::unique_ptr<Collator> collator)
+    : localeName_(std::move(localeName)), collator_(std::move(collator)) {}
+
 Collation::~Collation() = default;
+
+std::unique_ptr<Collation> Collation::Clone() const {
+    auto collator = std::make_unique<Collator>();
+    UErrorCode status = U_ZERO_ERROR;
+    collator->handle = ucol_clone(collator_->handle, &status);
+    // Copying an open collator can only run out of memory.
+    if (U_FAILURE(status)) throw std::bad_alloc();
+    return std::unique_ptr<Collation>(new Collation(localeName_, std::move(collator)));
+}
 
 namespace {
 

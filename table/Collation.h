@@ -23,6 +23,10 @@ public:
     Collation(const Collation&) = delete;
     Collation& operator=(const Collation&) = delete;
 
+    // An equal collation of its own, for another thread: one collation is used
+    // by one thread at a time.
+    std::unique_ptr<Collation> Clone() const;
+
     int Compare(std::string_view a, std::string_view b) const;
 
     // Appends the text's sort key, a zero-terminated byte string: two texts' keys
@@ -44,6 +48,7 @@ public:
 
 private:
     struct Collator;
+    Collation(std::string localeName, std::unique_ptr<Collator> collator);
     std::string localeName_;
     std::unique_ptr<Collator> collator_;
 };

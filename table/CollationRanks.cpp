@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "table/Collation.h"
 #include "table/RecordStore.h"
+#include "table/SideBySide.h"
 
 namespace {
 
@@ -41,6 +43,8 @@ public:
         }
     }
     std::size_t Count() const { return texts_.size(); }
+    // The texts by number.
+    const memory::Vector<std::string_view>& Texts() const { return texts_; }
 
 private:
     struct Slot {
@@ -58,6 +62,32 @@ private:
     memory::Vector<std::string_view> texts_;
 };
 
+// Below this many distinct texts a second thread costs more than it saves.
+constexpr std::size_t kTextsForTwoThreads = 4096;
+
+// The sort keys of a run of distinct texts, numbered from First, and their
+// numbers in key order. Keys are zero-terminated and compare byte by byte as
+// the texts collate.
+struct KeyedTexts {
+    std::uint32_t First = 0;
+    memory::Vector<char> Bytes;
+    memory::Vector<std::size_t> Start;
+    memory::Vector<std::uint32_t> Order;
+
+    void Make(const Collation& collation, std::span<const std::string_view> texts) {
+        Start.reserve(texts.size());
+        for (const std::string_view text : texts) {
+            Start.push_back(Bytes.size());
+            collation.AppendSortKey(text, Bytes);
+        }
+        Order.resize(texts.size());
+        for (std::uint32_t i = 0; i < Order.size(); ++i) Order[i] = First + i;
+        std::sort(Order.begin(), Order.end(),
+                  [&](std::uint32_t x, std::uint32_t y) { return std::strcmp(Key(x), Key(y)) < 0; });
+    }
+    const char* Key(std::uint32_t number) const { return Bytes.data() + Start[number - First]; }
+};
+
 }  // namespace
 
 memory::Vector<std::uint32_t> CollationRanks(const RecordStore& store, int fieldNo, const Collation& collation,
@@ -65,24 +95,22 @@ memory::Vector<std::uint32_t> CollationRanks(const RecordStore& store, int field
     memory::Vector<std::uint32_t> ranks(records.size(), kNoRank);
     // Distinct texts first: titles repeat, and each distinct one is collated once.
     DistinctTexts distinct(records.size());
-    memory::Vector<char> keys;
-    memory::Vector<std::size_t> keyStart;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (store.IsNull(records[i], fieldNo)) continue;
-        const std::string_view text = store.Text(records[i], fieldNo);
-        const auto [number, added] = distinct.Add(text);
-        if (added) {
-            keyStart.push_back(keys.size());
-            collation.AppendSortKey(text, keys);
-        }
-        ranks[i] = number;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        if (!store.IsNull(records[i], fieldNo)) ranks[i] = distinct.Add(store.Text(records[i], fieldNo)).first;
+    const std::span<const std::string_view> texts(distinct.Texts());
+    const auto half = static_cast<std::uint32_t>(texts.size() >= kTextsForTwoThreads ? texts.size() / 2 : texts.size());
+    KeyedTexts low, high;
+    high.First = half;
+    if (half == texts.size()) {
+        low.Make(collation, texts);
+    } else {
+        const std::unique_ptr<Collation> own = collation.Clone();
+        RunSideBySide([&] { low.Make(collation, texts.first(half)); }, [&] { high.Make(*own, texts.subspan(half)); });
     }
-    // Sort keys are zero-terminated and compare byte-wise as the texts collate.
-    const auto key = [&](std::uint32_t number) { return keys.data() + keyStart[number]; };
-    memory::Vector<std::uint32_t> order(distinct.Count());
-    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::sort(order.begin(), order.end(),
-              [&](std::uint32_t x, std::uint32_t y) { return std::strcmp(key(x), key(y)) < 0; });
+    const auto key = [&](std::uint32_t number) { return number < half ? low.Key(number) : high.Key(number); };
+    memory::Vector<std::uint32_t> order(texts.size());
+    std::merge(low.Order.begin(), low.Order.end(), high.Order.begin(), high.Order.end(), order.begin(),
+               [&](std::uint32_t x, std::uint32_t y) { return std::strcmp(key(x), key(y)) < 0; });
     memory::Vector<std::uint32_t> rankOf(order.size());
     std::uint32_t rank = 0;
     for (std::size_t i = 0; i < order.size(); ++i) {

@@ -16,8 +16,14 @@ int FLDComparator::Compare(const RecordStore& store, std::uint32_t a, std::uint3
 
 std::unique_ptr<FLDComparator> FLDComparator::For(const RecordStore& store, int fieldNo, bool descending,
                                                   bool caseInsensitive) {
-    if (store.Field(fieldNo).IsText())
-        return std::make_unique<FLDString>(fieldNo, descending, store.CollationFor(caseInsensitive));
+    // An integer field asks for no collation, so none is opened for it.
+    if (!store.Field(fieldNo).IsText()) return std::make_unique<FLDInt32>(fieldNo, descending);
+    return For(store, fieldNo, descending, store.CollationFor(caseInsensitive));
+}
+
+std::unique_ptr<FLDComparator> FLDComparator::For(const RecordStore& store, int fieldNo, bool descending,
+                                                  const Collation& textCollation) {
+    if (store.Field(fieldNo).IsText()) return std::make_unique<FLDString>(fieldNo, descending, textCollation);
     return std::make_unique<FLDInt32>(fieldNo, descending);
 }
 

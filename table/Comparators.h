@@ -20,6 +20,9 @@ public:
     // The comparator for a key field of the store.
     static std::unique_ptr<FLDComparator> For(const RecordStore& store, int fieldNo, bool descending,
                                               bool caseInsensitive);
+    // The same with the collation a text field is to compare by.
+    static std::unique_ptr<FLDComparator> For(const RecordStore& store, int fieldNo, bool descending,
+                                              const Collation& textCollation);
 
 protected:
     // Both values present.
