@@ -19,6 +19,7 @@ TEST(LargeBlocks, ResizesKeepTheirBytesAcrossTheThreshold) {
     std::vector<unsigned char> model;
     std::size_t size = 1;
     auto* block = static_cast<unsigned char*>(memory::Allocate(size));
+    block[0] = 0;
     model.assign(size, 0);
     for (int step = 0; step < 60; ++step) {
         const std::size_t next = sizes[random() % std::size(sizes)] + random() % 64;
