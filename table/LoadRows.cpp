@@ -45,8 +45,11 @@ std::uint16_t ReadRows(TDATAPACKET_READ& reader, RecordStore& store, const std::
             target.Null = value.Null;
             if (value.Null) continue;
             if (store.Field(fieldNo).IsText()) {
-                const std::string_view text = value.Bytes.substr(0, value.Bytes.find('\0'));
+                // The store cuts a text at a zero byte itself; only a field that
+                // widens to its texts needs their length first.
+                std::string_view text = value.Bytes;
                 if (!fields[i].HasWidth) {
+                    text = text.substr(0, text.find('\0'));
                     const int size = store.Field(fieldNo).Size;
                     if (static_cast<int>(text.size()) > size) {
                         if (text.size() > kMaxTextWidth) return dberr::BufferTooSmall;

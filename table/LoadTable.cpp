@@ -194,12 +194,12 @@ std::uint16_t ApplyKeys(RecordStore& store, const TableSettings& settings) {
     return 0;
 }
 
-// Every row of an XML packet starts with "<ROW"; a binary packet gives no
-// estimate that could be trusted before its rows are read.
-std::uint32_t EstimatedRowCount(std::string_view packet) {
-    std::uint32_t count = 0;
-    for (auto at = packet.find("<ROW"); at != std::string_view::npos; at = packet.find("<ROW", at + 4)) ++count;
-    return count;
+// A catalogue's rows take well over this many bytes each; room that is
+// reserved but never used costs no memory. (Counting the rows would cost a
+// pass over the whole packet.)
+std::uint32_t RoomForRows(std::uint64_t packetBytes) {
+    constexpr std::uint64_t kBytesPerRow = 64;
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(packetBytes / kBytesPerRow, 1u << 26));
 }
 
 // Builds the store from a started reader; `rows` is how many rows to make room for.
@@ -260,7 +260,7 @@ std::uint16_t LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& r
     result.reset();
     TDATAPACKET_READ reader;
     KINOVKA_TRY(reader.Start(packet));
-    return LoadStarted(reader, EstimatedRowCount(packet), twoThreadsFrom, result);
+    return LoadStarted(reader, RoomForRows(packet.size()), twoThreadsFrom, result);
 }
 
 std::uint16_t LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<RecordStore>& result) {
@@ -272,9 +272,5 @@ std::uint16_t LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<
     }
     TDATAPACKET_READ reader;
     KINOVKA_TRY(reader.Start(input));
-    // A catalogue's rows take well over this many bytes each; room that is
-    // reserved but never used costs no memory.
-    constexpr std::uint64_t kBytesPerRow = 64;
-    return LoadStarted(reader, static_cast<std::uint32_t>(std::min<std::uint64_t>(size / kBytesPerRow, 1u << 26)),
-                       kTwoThreadsFrom, result);
+    return LoadStarted(reader, RoomForRows(size), kTwoThreadsFrom, result);
 }
