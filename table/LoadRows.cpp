@@ -101,6 +101,8 @@ std::uint16_t LoadHalves(TDATAPACKET_READ& reader, TDATAPACKET_READ& second, std
         // An exception leaving this block asks the second thread to stop and waits for it.
         std::jthread worker([&](std::stop_token stop) {
             try {
+                // Held throughout, so that taking it for each row costs no atomic operation.
+                auto lock = half.Store.Lock();
                 half.Code = ReadRows(second, half.Store, fields, kAllRows, &half.Lengths, stop);
             } catch (...) {
                 half.Failure = std::current_exception();
