@@ -1,9 +1,11 @@
 #include "table/LoadRows.h"
 
 #include <algorithm>
-#include <exception>
 #include <limits>
+#include <new>
+#include <optional>
 #include <stop_token>
+#include <system_error>
 #include <thread>
 
 #include "packet/DataPacketReader.h"
@@ -83,7 +85,8 @@ struct SecondHalf {
     RecordStore Store;
     LengthRecords Lengths;
     std::uint16_t Code = 0;
-    std::exception_ptr Failure;
+    // Ended by an exception (no memory, say): its rows are read again on the first thread.
+    bool Thrown = false;
 
     SecondHalf(const RecordStore& first, std::size_t fieldCount)
         : Store(first.Fields(), first.LocaleId()), Lengths(fieldCount) {}
@@ -92,41 +95,46 @@ struct SecondHalf {
 // The first half is read here up to the cut. The second half counts only when
 // this reader comes to stand exactly at the cut, between rows and without a
 // fault before it; otherwise it is thrown away and the rows after the cut are
-// read here too.
+// read here too, as they are when no second thread can be had.
 std::uint16_t LoadHalves(TDATAPACKET_READ& reader, TDATAPACKET_READ& second, std::size_t cut, RecordStore& store,
                          const std::vector<LoadedField>& fields) {
-    SecondHalf half(store, fields.size());
-    std::uint16_t code;
-    {
-        // An exception leaving this block asks the second thread to stop and waits for it.
-        std::jthread worker([&](std::stop_token stop) {
+    std::optional<SecondHalf> half;
+    // Declared after the half it fills, so that it ends first: an exception
+    // leaving this function asks the second thread to stop and waits for it.
+    std::jthread worker;
+    try {
+        half.emplace(store, fields.size());
+        worker = std::jthread([&half, &second, &fields](std::stop_token stop) {
             try {
                 // Held throughout, so that taking it for each row costs no atomic operation.
-                auto lock = half.Store.Lock();
-                half.Code = ReadRows(second, half.Store, fields, kAllRows, &half.Lengths, stop);
+                auto lock = half->Store.Lock();
+                half->Code = ReadRows(second, half->Store, fields, kAllRows, &half->Lengths, stop);
             } catch (...) {
-                half.Failure = std::current_exception();
+                half->Thrown = true;
             }
         });
-        code = ReadRows(reader, store, fields, cut);
-        if (code != 0 || reader.Offset() != cut) worker.request_stop();
-        worker.join();
+    } catch (const std::bad_alloc&) {
+        return ReadRemainingRows(reader, store, fields);
+    } catch (const std::system_error&) {
+        return ReadRemainingRows(reader, store, fields);
     }
+    const std::uint16_t code = ReadRows(reader, store, fields, cut);
+    if (code != 0 || reader.Offset() != cut) worker.request_stop();
+    worker.join();
     if (code == pkt::EndOfData) return 0;
     if (code) return code;
-    if (reader.Offset() != cut) return ReadRemainingRows(reader, store, fields);
-    if (half.Failure) std::rethrow_exception(half.Failure);
-    if (half.Code != pkt::EndOfData) return half.Code;
+    if (reader.Offset() != cut || half->Thrown) return ReadRemainingRows(reader, store, fields);
+    if (half->Code != pkt::EndOfData) return half->Code;
     // The second half's texts widen the fields as they would have, coming after the first half's.
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const int fieldNo = static_cast<int>(i + 1);
-        for (const std::size_t length : half.Lengths[i]) {
+        for (const std::size_t length : half->Lengths[i]) {
             const int size = store.Field(fieldNo).Size;
             if (static_cast<int>(length) > size)
                 if (const auto widened = store.WidenTextField(fieldNo, WidenedSize(size, length))) return widened;
         }
     }
-    return store.AppendLoadedStore(half.Store);
+    return store.AppendLoadedStore(half->Store);
 }
 
 }  // namespace
