@@ -263,8 +263,10 @@ XmlAttribute* XmlTokenizer::Find(std::string_view name, std::size_t hint) {
     // Names are short: compared in place rather than through a library call.
     for (std::size_t k = 0, i = hint; k < count; ++k, i = i + 1 == count ? 0 : i + 1) {
         const std::string_view candidate = attributes_[i].Name;
-        if (candidate.size() == name.size() && std::equal(name.begin(), name.end(), candidate.begin()))
-            return &attributes_[i];
+        if (candidate.size() != name.size()) continue;
+        std::size_t same = 0;
+        while (same < name.size() && candidate[same] == name[same]) ++same;
+        if (same == name.size()) return &attributes_[i];
     }
     return nullptr;
 }
