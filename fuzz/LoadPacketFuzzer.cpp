@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,13 +66,17 @@ std::string LoadAndWrite(std::uint16_t code, const std::unique_ptr<RecordStore>&
     return packet;
 }
 
-// A file is loaded as it is read, in pieces; it must give what the whole block gives.
+// A file is loaded as it is read, in pieces, and a large block's rows on two
+// threads; both must give what the whole block read row after row gives.
 void RequireSameLoadInPieces(std::string_view block) {
-    std::unique_ptr<RecordStore> whole, pieces;
-    const std::uint16_t wholeCode = LoadTable(block, whole);
+    std::unique_ptr<RecordStore> whole, pieces, halves;
+    const std::uint16_t wholeCode = LoadTable(block, whole, std::numeric_limits<std::size_t>::max());
+    const std::string expected = LoadAndWrite(wholeCode, whole);
     PiecewiseInput input(block);
     const std::uint16_t piecesCode = LoadTable(input, 0, pieces);
-    Require(LoadAndWrite(wholeCode, whole) == LoadAndWrite(piecesCode, pieces));
+    Require(LoadAndWrite(piecesCode, pieces) == expected);
+    const std::uint16_t halvesCode = LoadTable(block, halves, 1);
+    Require(LoadAndWrite(halvesCode, halves) == expected);
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ std::uint16_t Guarded(Step step) {
 }  // namespace
 
 TDATAPACKET_READ::TDATAPACKET_READ() = default;
+TDATAPACKET_READ::TDATAPACKET_READ(std::unique_ptr<PacketSource> source) : source_(std::move(source)) {}
 TDATAPACKET_READ::~TDATAPACKET_READ() = default;
 
 std::uint16_t TDATAPACKET_READ::Start(std::string_view block) {
@@ -112,6 +113,21 @@ std::uint16_t TDATAPACKET_READ::NextRow(std::uint8_t& status, std::vector<Value>
         }
         return pkt::Ok;
     });
+}
+
+std::unique_ptr<TDATAPACKET_READ> TDATAPACKET_READ::SplitRows(std::size_t minimum, std::size_t& cut) {
+    auto* xml = dynamic_cast<XmlPacketReader*>(source_.get());
+    if (!xml) return nullptr;
+    try {
+        cut = xml->RowCut(minimum);
+        if (cut == 0) return nullptr;
+        std::unique_ptr<TDATAPACKET_READ> second(new TDATAPACKET_READ(xml->RowsFrom(cut)));
+        second->xmlFlags_ = xmlFlags_;
+        return second;
+    } catch (const std::bad_alloc&) {
+        // Without room for a second reader this one reads every row.
+        return nullptr;
+    }
 }
 
 std::size_t TDATAPACKET_READ::Offset() const { return source_ ? source_->Offset() : 0; }

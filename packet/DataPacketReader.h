@@ -70,10 +70,21 @@ public:
     // that fails may leave it anywhere after that.
     std::size_t Offset() const;
 
+    // Reading the rows on two threads. For an XML packet held whole, once the
+    // table parameters have been read and at least `minimum` bytes are left: a
+    // second reader that reads the rows from `cut` on, near the middle of what
+    // is left, in a state of its own. Its rows are the rows this reader would
+    // read from there only if this reader, reading row after row without
+    // error, comes to stand at exactly `cut` (Offset() == cut): the cut comes
+    // from a plain search, which may find a "<ROW" inside a comment or a value.
+    // Null where the packet gives no cut; this reader then reads on as before.
+    std::unique_ptr<TDATAPACKET_READ> SplitRows(std::size_t minimum, std::size_t& cut);
+
     // The columns read so far.
     const std::vector<ColumnDesc>& Columns() const;
 
 private:
+    explicit TDATAPACKET_READ(std::unique_ptr<PacketSource> source);
     std::uint16_t StartSource(std::string_view block, PacketInput* input);
 
     std::unique_ptr<PacketSource> source_;

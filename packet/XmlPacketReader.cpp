@@ -33,6 +33,12 @@ XmlPacketReader::XmlPacketReader(PacketInput& input, std::string_view first) : t
     scratch_.reserve(4096);
 }
 
+XmlPacketReader::XmlPacketReader(const XmlPacketReader& from, std::size_t offset)
+    : tokens_(from.tokens_, offset), utf8_(from.utf8_), stage_(from.stage_), xmlColumns_(from.xmlColumns_) {
+    columns_ = from.columns_;
+    scratch_.reserve(4096);
+}
+
 std::uint16_t XmlPacketReader::Start() {
     if (const std::uint16_t status = tokens_.ReadHeader(utf8_)) return status;
     XmlElement element;
@@ -234,6 +240,19 @@ std::uint16_t XmlPacketReader::SkipToRows() {
         stage_ = element.Kind == XmlKind::Start ? Stage::Rows : Stage::RowsDone;
     }
     return pkt::Ok;
+}
+
+std::size_t XmlPacketReader::RowCut(std::size_t minimum) {
+    const std::size_t size = tokens_.WholeText().size();
+    if (size == 0 || SkipToRows() != pkt::Ok || stage_ != Stage::Rows) return 0;
+    const std::size_t from = tokens_.Offset();
+    if (size - from < minimum) return 0;
+    const std::size_t cut = tokens_.FindTagOpening("ROW", from + (size - from) / 2);
+    return cut == std::string_view::npos ? 0 : cut;
+}
+
+std::unique_ptr<XmlPacketReader> XmlPacketReader::RowsFrom(std::size_t offset) const {
+    return std::unique_ptr<XmlPacketReader>(new XmlPacketReader(*this, offset));
 }
 
 std::uint16_t XmlPacketReader::NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) {

@@ -4,6 +4,7 @@
 #include "packet/PacketSource.h"
 #include "packet/XmlTokenizer.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,15 @@ public:
     std::uint16_t NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) override;
     std::size_t Offset() const override { return tokens_.Offset(); }
 
+    // Splitting the rows of a whole packet between two readers (see
+    // TDATAPACKET_READ::SplitRows): where to cut, 0 for nowhere, and a reader
+    // of the rows from there on.
+    std::size_t RowCut(std::size_t minimum);
+    std::unique_ptr<XmlPacketReader> RowsFrom(std::size_t offset) const;
+
 private:
+    XmlPacketReader(const XmlPacketReader& from, std::size_t offset);
+
     enum class Stage { Fields, FieldParams, FieldsDone, TableParams, MetadataDone, Rows, RowsDone };
 
     struct Column {

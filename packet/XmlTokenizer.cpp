@@ -26,7 +26,22 @@ XmlTokenizer::XmlTokenizer(PacketInput& input, std::string_view first)
     block_ = {window_.get(), first.size()};
 }
 
+XmlTokenizer::XmlTokenizer(const XmlTokenizer& from, std::size_t offset)
+    : block_(from.WholeText()), pos_(std::min(offset, block_.size())), open_(from.open_), depth_(from.depth_) {
+    attributes_.reserve(16);
+}
+
 XmlTokenizer::~XmlTokenizer() = default;
+
+std::size_t XmlTokenizer::FindTagOpening(std::string_view name, std::size_t from) const {
+    const std::string_view text = WholeText();
+    for (std::size_t at = text.find('<', from); at != std::string_view::npos; at = text.find('<', at + 1)) {
+        if (text.substr(at + 1, name.size()) != name) continue;
+        while (at > from && IsBlank(text[at - 1])) --at;
+        return at;
+    }
+    return std::string_view::npos;
+}
 
 // Every step reads only inside block_. When a step of a window that does not
 // reach the end of the packet runs into the window's end, it changes nothing and
@@ -248,8 +263,10 @@ XmlAttribute* XmlTokenizer::Find(std::string_view name, std::size_t hint) {
     // Names are short: compared in place rather than through a library call.
     for (std::size_t k = 0, i = hint; k < count; ++k, i = i + 1 == count ? 0 : i + 1) {
         const std::string_view candidate = attributes_[i].Name;
-        if (candidate.size() == name.size() && std::equal(name.begin(), name.end(), candidate.begin()))
-            return &attributes_[i];
+        if (candidate.size() != name.size()) continue;
+        std::size_t same = 0;
+        while (same < name.size() && candidate[same] == name[same]) ++same;
+        if (same == name.size()) return &attributes_[i];
     }
     return nullptr;
 }

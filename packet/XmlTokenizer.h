@@ -49,7 +49,18 @@ public:
     // A packet in pieces, which must outlive the tokenizer; `first` holds the
     // bytes already taken from the input.
     XmlTokenizer(PacketInput& input, std::string_view first);
+    // A second tokenizer of the same whole packet that goes on from `offset`
+    // with the same elements open, as this one would if it stood there.
+    XmlTokenizer(const XmlTokenizer& from, std::size_t offset);
     ~XmlTokenizer();
+
+    // The whole packet, or nothing when only a window of it is held.
+    std::string_view WholeText() const { return input_ ? std::string_view() : block_; }
+    // In the whole packet, the first "<" followed by `name` at or after `from`,
+    // moved back over the blanks before it: where a reader would stand after the
+    // element before it. A plain search, blind to comments and values; npos
+    // when there is none.
+    std::size_t FindTagOpening(std::string_view name, std::size_t from) const;
 
     // Checks that the first non-blank byte is "<" and reads the "<?...?>" header
     // when there is one; utf8 is set when it declares encoding="UTF-8".

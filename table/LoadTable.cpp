@@ -1,12 +1,16 @@
 #include "table/LoadTable.h"
 
 #include <cstring>
+#include <limits>
 #include <unordered_set>
 
+#include "memory/LargeBlocks.h"
 #include "packet/DataPacketReader.h"
+#include "packet/PacketInput.h"
 #include "table/Collation.h"
 #include "table/DSIDX.h"
 #include "table/Errors.h"
+#include "table/LoadRows.h"
 #include "table/ParamValues.h"
 #include "table/RecordStore.h"
 
@@ -17,12 +21,6 @@ namespace {
         if (const std::uint16_t status_ = (call)) return status_; \
     } while (false)
 
-// A string column without "WIDTH" starts at this width and widens, doubling,
-// as longer values come, so that no text is cut; a value beyond the widest
-// width a packet can hold refuses the load rather than being cut. (A table
-// wider than kMaxTextSize loads whole but cannot be saved.)
-constexpr int kDefaultTextWidth = 255;
-constexpr int kMaxTextWidth = 65535;
 constexpr std::uint32_t kDescendingFlag = 0x8000;
 constexpr std::uint32_t kCaseInsensitiveFlag = 0x4000;
 constexpr std::uint32_t kFieldNumberMask = 0x3FFF;
@@ -35,11 +33,6 @@ bool SameName(std::string_view a, std::string_view b) {
     }
     return true;
 }
-
-struct LoadedField {
-    FieldLayout Layout;
-    bool HasWidth = false;
-};
 
 std::uint16_t ApplyFieldParam(LoadedField& field, const TDATAPACKET_READ::Param& param) {
     FieldLayout& layout = field.Layout;
@@ -201,51 +194,17 @@ std::uint16_t ApplyKeys(RecordStore& store, const TableSettings& settings) {
     return 0;
 }
 
-std::uint16_t ReadRows(TDATAPACKET_READ& reader, RecordStore& store, const std::vector<LoadedField>& fields) {
-    std::vector<TDATAPACKET_READ::ValueView> values;
-    std::vector<FieldView> record(fields.size());
-    std::uint8_t status = 0;
-    std::uint16_t code;
-    while ((code = reader.NextRow(status, values)) == 0) {
-        if (values.size() != fields.size()) return dberr::NotAPacket;
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            const auto& value = values[i];
-            FieldView& target = record[i];
-            const int fieldNo = static_cast<int>(i + 1);
-            target.Null = value.Null;
-            if (value.Null) continue;
-            if (store.Field(fieldNo).IsText()) {
-                const std::string_view text = value.Bytes.substr(0, value.Bytes.find('\0'));
-                const int size = store.Field(fieldNo).Size;
-                if (!fields[i].HasWidth && static_cast<int>(text.size()) > size) {
-                    if (text.size() > kMaxTextWidth) return dberr::BufferTooSmall;
-                    // Doubling keeps a file of ever longer values from copying the column for each row.
-                    const std::size_t wanted = std::max<std::size_t>(text.size(), 2 * static_cast<std::size_t>(size));
-                    KINOVKA_TRY(store.WidenTextField(
-                        fieldNo, static_cast<int>(std::min<std::size_t>(wanted, kMaxTextWidth))));
-                }
-                target.Text = text;
-            } else if (value.Bytes.size() == 4) {
-                target.Integer = static_cast<std::int32_t>(*paramvalue::Integer(coltype::Int32, value.Bytes));
-            } else {
-                target.Null = true;
-            }
-        }
-        KINOVKA_TRY(store.AppendLoaded(status, record));
-    }
-    return code == pkt::EndOfData ? 0 : code;
-}
-
-// Every row of an XML packet starts with "<ROW"; a binary packet gives no
-// estimate that could be trusted before its rows are read.
-std::uint32_t EstimatedRowCount(std::string_view packet) {
-    std::uint32_t count = 0;
-    for (auto at = packet.find("<ROW"); at != std::string_view::npos; at = packet.find("<ROW", at + 4)) ++count;
-    return count;
+// A catalogue's rows take well over this many bytes each; room that is
+// reserved but never used costs no memory. (Counting the rows would cost a
+// pass over the whole packet.)
+std::uint32_t RoomForRows(std::uint64_t packetBytes) {
+    constexpr std::uint64_t kBytesPerRow = 64;
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(packetBytes / kBytesPerRow, 1u << 26));
 }
 
 // Builds the store from a started reader; `rows` is how many rows to make room for.
-std::uint16_t LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::unique_ptr<RecordStore>& result) {
+std::uint16_t LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::size_t twoThreadsFrom,
+                          std::unique_ptr<RecordStore>& result) {
     std::vector<LoadedField> fields;
     KINOVKA_TRY(ReadColumns(reader, fields));
     TableSettings settings;
@@ -261,28 +220,57 @@ std::uint16_t LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::uni
     }
     if (settings.ChangeSet) store->SetTrackChanges(false);
     store->Reserve(rows);
-    KINOVKA_TRY(ReadRows(reader, *store, fields));
+    KINOVKA_TRY(LoadRows(reader, *store, fields, twoThreadsFrom));
     KINOVKA_TRY(ApplyKeys(*store, settings));
     lock.unlock();
     result = std::move(store);
     return 0;
 }
 
+// A packet read whole from its input into one large block, so that its rows can
+// be read on two threads.
+class WholePacket {
+public:
+    explicit WholePacket(std::size_t expected)
+        : data_(static_cast<char*>(memory::Allocate(expected + 1))), capacity_(expected + 1) {}
+    // One byte of room more than expected sees the end without another read, unless the input grew.
+    void ReadAll(PacketInput& input) {
+        while (const std::size_t got = input.Read(data_ + size_, capacity_ - size_)) {
+            size_ += got;
+            if (size_ == capacity_) {
+                data_ = static_cast<char*>(memory::Resize(data_, capacity_, 2 * capacity_));
+                capacity_ *= 2;
+            }
+        }
+    }
+    ~WholePacket() { memory::Free(data_, capacity_); }
+    WholePacket(const WholePacket&) = delete;
+    WholePacket& operator=(const WholePacket&) = delete;
+    std::string_view View() const { return {data_, size_}; }
+
+private:
+    char* data_;
+    std::size_t capacity_;
+    std::size_t size_ = 0;
+};
+
 }  // namespace
 
-std::uint16_t LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& result) {
+std::uint16_t LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& result, std::size_t twoThreadsFrom) {
     result.reset();
     TDATAPACKET_READ reader;
     KINOVKA_TRY(reader.Start(packet));
-    return LoadStarted(reader, EstimatedRowCount(packet), result);
+    return LoadStarted(reader, RoomForRows(packet.size()), twoThreadsFrom, result);
 }
 
 std::uint16_t LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<RecordStore>& result) {
     result.reset();
+    if (size >= kTwoThreadsFrom && size < std::numeric_limits<std::size_t>::max() / 4) {
+        WholePacket whole(static_cast<std::size_t>(size));
+        whole.ReadAll(input);
+        return LoadTable(whole.View(), result);
+    }
     TDATAPACKET_READ reader;
     KINOVKA_TRY(reader.Start(input));
-    // A catalogue's rows take well over this many bytes each; room that is
-    // reserved but never used costs no memory.
-    constexpr std::uint64_t kBytesPerRow = 64;
-    return LoadStarted(reader, static_cast<std::uint32_t>(std::min<std::uint64_t>(size / kBytesPerRow, 1u << 26)), result);
+    return LoadStarted(reader, RoomForRows(size), kTwoThreadsFrom, result);
 }

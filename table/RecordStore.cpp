@@ -161,6 +161,42 @@ std::uint16_t RecordStore::AppendLoaded(std::uint8_t status, const std::vector<F
     return 0;
 }
 
+std::uint16_t RecordStore::AppendLoadedStore(const RecordStore& other) {
+    auto lock = Lock();
+    const std::uint32_t count = other.slotCount_;
+    if (count > std::numeric_limits<std::uint32_t>::max() - slotCount_ - 1) return dberr::NoMemory;
+    // A text's place is an offset into its arena: the arenas together must fit
+    // the offsets, as they must when every record is appended on its own.
+    for (std::size_t f = 0; f < fields_.size(); ++f)
+        if (other.arenas_[f].size() > std::numeric_limits<std::uint32_t>::max() - arenas_[f].size())
+            return dberr::NoMemory;
+    const std::uint32_t first = slotCount_ + 1;
+    if (const auto code = EnsureSlot(slotCount_ + count)) return code;
+    try {
+        for (std::size_t f = 0; f < fields_.size(); ++f) {
+            const int fieldNo = static_cast<int>(f + 1);
+            if (!fields_[f].IsText()) {
+                std::copy_n(other.integers_[f].begin() + 1, count, integers_[f].begin() + first);
+                continue;
+            }
+            const auto shift = static_cast<std::uint32_t>(arenas_[f].size());
+            arenas_[f].append(other.arenas_[f].view());
+            for (std::uint32_t r = 0; r < count; ++r) {
+                TextRef ref = other.Place(1 + r, fieldNo);
+                if (ref.Length != kNullText) ref.Offset += shift;
+                Place(first + r, fieldNo) = ref;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        return dberr::NoMemory;
+    }
+    std::copy_n(other.status_.begin() + 1, count, status_.begin() + first);
+    slotCount_ += count;
+    liveCount_ += other.liveCount_;
+    changeCount_ += other.changeCount_;
+    return 0;
+}
+
 std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const CursorHint& hint,
                                         std::uint32_t& recordNumber) {
     auto lock = Lock();

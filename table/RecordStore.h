@@ -87,6 +87,10 @@ public:
     // to the field's size and at a zero byte, trailing blanks kept), with its
     // status; no index is told.
     std::uint16_t AppendLoaded(std::uint8_t status, const std::vector<FieldView>& record);
+    // The records another store of the same fields took by AppendLoaded,
+    // appended in their order as if this store had taken them: a load that
+    // read the rows of one packet into two stores at once.
+    std::uint16_t AppendLoadedStore(const RecordStore& other);
     // A posted new record, its texts stored as given (cut to their fields'
     // sizes): the auto-increment field gets the counter, every index takes it.
     // On failure nothing changed.
