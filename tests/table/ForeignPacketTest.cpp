@@ -238,7 +238,8 @@ TEST(ForeignPacket, RowsReadOnTwoThreadsLoadAsReadOneByOne) {
     for (int round = 0; round < 400; ++round) {
         // Now and then a packet large enough for two threads when read from a file.
         const bool large = round % 100 == 0;
-        std::string packet = RandomRowsPacket(random, large ? 12000 : 2 + static_cast<int>(random() % 120), round % 5 == 4);
+        const int largeRows = static_cast<int>(12000 * (kTwoThreadsFrom >> 20));
+        std::string packet = RandomRowsPacket(random, large ? largeRows : 2 + static_cast<int>(random() % 120), round % 5 == 4);
         const std::size_t rows = packet.find("<ROWDATA>") + 9;
         const auto somewhere = [&] { return rows + random() % (packet.size() - rows); };
         const auto rowNear = [&](std::size_t at) { return packet.find("<ROW", at); };
