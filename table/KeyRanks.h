@@ -9,8 +9,10 @@
 // below every value and a descending field turned round. A run of a few records
 // is ordered by the index's comparators instead. The numbers are then handed out
 // in that order, equal keys sharing one; with a single key field the field's
-// values serve as the numbers directly. The store must not change while the
-// ranks are used. Numbers lie strictly between kLowest and kHighest, which stand
+// values serve as the numbers directly. With many records, the second half of
+// the first field's runs is ordered on a second thread with collations of its
+// own, numbered from above every number the first half can take (so numbers
+// may skip). The store must not change while the ranks are used. Numbers lie strictly between kLowest and kHighest, which stand
 // for the build's sentinels.
 #include <cstdint>
 #include <memory>
