@@ -42,7 +42,6 @@ public:
             if (slot.Tag == tag && texts_[slot.Number - 1] == text) return {slot.Number - 1, false};
         }
     }
-    std::size_t Count() const { return texts_.size(); }
     // The texts by number.
     const memory::Vector<std::string_view>& Texts() const { return texts_; }
 
