@@ -115,19 +115,22 @@ std::uint16_t TDATAPACKET_READ::NextRow(std::uint8_t& status, std::vector<Value>
     });
 }
 
-std::unique_ptr<TDATAPACKET_READ> TDATAPACKET_READ::SplitRows(std::size_t minimum, std::size_t& cut) {
+std::uint16_t TDATAPACKET_READ::SplitRows(std::size_t minimum, std::size_t& cut,
+                                         std::unique_ptr<TDATAPACKET_READ>& second) {
+    second.reset();
+    cut = 0;
     auto* xml = dynamic_cast<XmlPacketReader*>(source_.get());
-    if (!xml) return nullptr;
+    if (!xml) return pkt::Ok;
+    if (const std::uint16_t status = Guarded([&] { return xml->RowCut(minimum, cut); })) return status;
+    if (cut == 0) return pkt::Ok;
     try {
-        cut = xml->RowCut(minimum);
-        if (cut == 0) return nullptr;
-        std::unique_ptr<TDATAPACKET_READ> second(new TDATAPACKET_READ(xml->RowsFrom(cut)));
+        second.reset(new TDATAPACKET_READ(xml->RowsFrom(cut)));
         second->xmlFlags_ = xmlFlags_;
-        return second;
     } catch (const std::bad_alloc&) {
         // Without room for a second reader this one reads every row.
-        return nullptr;
+        second.reset();
     }
+    return pkt::Ok;
 }
 
 std::size_t TDATAPACKET_READ::Offset() const { return source_ ? source_->Offset() : 0; }

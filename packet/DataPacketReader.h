@@ -78,7 +78,9 @@ public:
     // error, comes to stand at exactly `cut` (Offset() == cut): the cut comes
     // from a plain search, which may find a "<ROW" inside a comment or a value.
     // Null where the packet gives no cut; this reader then reads on as before.
-    std::unique_ptr<TDATAPACKET_READ> SplitRows(std::size_t minimum, std::size_t& cut);
+    // Finding the cut reads on to the first row: a fault on the way is
+    // returned (the code the next NextRow would give) and no second reader made.
+    std::uint16_t SplitRows(std::size_t minimum, std::size_t& cut, std::unique_ptr<TDATAPACKET_READ>& second);
 
     // The columns read so far.
     const std::vector<ColumnDesc>& Columns() const;

@@ -242,13 +242,19 @@ std::uint16_t XmlPacketReader::SkipToRows() {
     return pkt::Ok;
 }
 
-std::size_t XmlPacketReader::RowCut(std::size_t minimum) {
+std::uint16_t XmlPacketReader::RowCut(std::size_t minimum, std::size_t& cut) {
+    cut = 0;
     const std::size_t size = tokens_.WholeText().size();
-    if (size == 0 || SkipToRows() != pkt::Ok || stage_ != Stage::Rows) return 0;
+    if (size == 0) return pkt::Ok;
+    // A failed step may leave the tokenizer anywhere, so its fault must not be
+    // dropped: reading on from there could accept a packet it refuses.
+    if (const std::uint16_t status = SkipToRows()) return status;
+    if (stage_ != Stage::Rows) return pkt::Ok;
     const std::size_t from = tokens_.Offset();
-    if (size - from < minimum) return 0;
-    const std::size_t cut = tokens_.FindTagOpening("ROW", from + (size - from) / 2);
-    return cut == std::string_view::npos ? 0 : cut;
+    if (size - from < minimum) return pkt::Ok;
+    const std::size_t found = tokens_.FindTagOpening("ROW", from + (size - from) / 2);
+    if (found != std::string_view::npos) cut = found;
+    return pkt::Ok;
 }
 
 std::unique_ptr<XmlPacketReader> XmlPacketReader::RowsFrom(std::size_t offset) const {

@@ -26,8 +26,9 @@ public:
 
     // Splitting the rows of a whole packet between two readers (see
     // TDATAPACKET_READ::SplitRows): where to cut, 0 for nowhere, and a reader
-    // of the rows from there on.
-    std::size_t RowCut(std::size_t minimum);
+    // of the rows from there on. Finding the cut reads on to the rows; a fault
+    // on the way is returned, as the next row's read would return it.
+    std::uint16_t RowCut(std::size_t minimum, std::size_t& cut);
     std::unique_ptr<XmlPacketReader> RowsFrom(std::size_t offset) const;
 
 private:

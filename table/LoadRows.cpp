@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <new>
 #include <optional>
 #include <stop_token>
@@ -142,6 +143,8 @@ std::uint16_t LoadHalves(TDATAPACKET_READ& reader, TDATAPACKET_READ& second, std
 std::uint16_t LoadRows(TDATAPACKET_READ& reader, RecordStore& store, const std::vector<LoadedField>& fields,
                        std::size_t twoThreadsFrom) {
     std::size_t cut = 0;
-    if (const auto second = reader.SplitRows(twoThreadsFrom, cut)) return LoadHalves(reader, *second, cut, store, fields);
+    std::unique_ptr<TDATAPACKET_READ> second;
+    if (const std::uint16_t code = reader.SplitRows(twoThreadsFrom, cut, second)) return code;
+    if (second) return LoadHalves(reader, *second, cut, store, fields);
     return ReadRemainingRows(reader, store, fields);
 }

@@ -261,13 +261,19 @@ TEST(ForeignPacket, RowsReadOnTwoThreadsLoadAsReadOneByOne) {
                 if (at != std::string::npos) packet.insert(at, "<ROW T=\"" + std::string(300 + random() % 3000, 't') + "\"/>");
                 break;
             }
+            case 6: packet.insert(rows - 9, "<X/>"); break;  // a stray element before ROWDATA
+            case 7: packet[random() % rows] = static_cast<char>(random() % 256); break;
             default: break;
         }
         SCOPED_TRACE("round " + std::to_string(round));
-        std::unique_ptr<RecordStore> oneByOne, twoThreads;
-        const std::uint16_t oneByOneCode = LoadTable(packet, oneByOne, std::numeric_limits<std::size_t>::max());
-        const std::uint16_t twoThreadsCode = LoadTable(packet, twoThreads, 1);
+        // Read through a moving window, the packet is never split: the reference.
+        PiecewiseInput pieces(packet);
+        std::unique_ptr<RecordStore> oneByOne, wholeOneThread, twoThreads;
+        const std::uint16_t oneByOneCode = LoadTable(pieces, 0, oneByOne);
         const std::string expected = Described(oneByOneCode, oneByOne.get());
+        const std::uint16_t wholeCode = LoadTable(packet, wholeOneThread, std::numeric_limits<std::size_t>::max());
+        ASSERT_EQ(Described(wholeCode, wholeOneThread.get()), expected);
+        const std::uint16_t twoThreadsCode = LoadTable(packet, twoThreads, 1);
         ASSERT_EQ(Described(twoThreadsCode, twoThreads.get()), expected);
         if (!large) continue;
         // Read whole into a block that must grow: the size given is too small.
