@@ -6,7 +6,7 @@
 #include "cli/CommandHandlers.h"
 #include "cli/ConsoleUiServices.h"
 #include "cli/Csv.h"
-#include "cli/CzechPlural.h"
+#include "app/core/CzechPlural.h"
 #include "cli/FilmBoxes.h"
 #include "app/core/GridColumns.h"
 #include "fileio/FileIO.h"

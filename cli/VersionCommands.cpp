@@ -1,11 +1,12 @@
-// history and restore: the versions a catalogue's saves kept, and one of them
-// made the catalogue again.
+// history and restore: the versions the saves of a catalogue and of its loans
+// kept, and one of them made its file again.
 #include <ctime>
 #include <memory>
 
 #include "app/core/CatalogChange.h"
 #include "app/core/CatalogRestore.h"
 #include "app/core/Global.h"
+#include "app/core/Loans.h"
 #include "app/core/StrictInt.h"
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
@@ -64,12 +65,25 @@ int RunHistory(const Invocation& invocation) {
     const std::vector<fileio::Version> versions = CatalogVersions();
     if (versions.empty()) ShowDetail("Katalog " + path + " nemá žádné uložené verze.");
 
-    // Each version against the next newer state, the catalogue itself first.
+    // Each version against the next newer state of its own file, the file itself first.
     std::unique_ptr<TClientDataSet> newer = LoadedState(CatalogPath());
+    LoansRead newerLoans = ReadLoans();
     std::string lines;
     for (std::size_t i = 0; i < versions.size(); ++i) {
-        std::unique_ptr<TClientDataSet> older = LoadedState(versions[i].Path);
         lines += std::to_string(i + 1) + "  " + LocalTime(versions[i].KeptAt) + "  ";
+        if (IsLoansVersion(versions[i])) {
+            LoansRead olderLoans = ReadLoansFile(versions[i].Path);
+            if (olderLoans.Damaged) {
+                lines += "výpůjčky nelze přečíst\n";
+            } else {
+                lines += "výpůjčky  " +
+                         (newerLoans.Damaged ? "?" : cp1250::ToUtf8(CzechLoansChangeText(olderLoans.Loans, newerLoans.Loans))) +
+                         "\n";
+            }
+            newerLoans = std::move(olderLoans);
+            continue;
+        }
+        std::unique_ptr<TClientDataSet> older = LoadedState(versions[i].Path);
         if (!older) {
             lines += "nelze přečíst\n";
         } else {
@@ -96,8 +110,8 @@ int RunRestore(const Invocation& invocation) {
         return exitRefused;
     }
     const fileio::Version& version = versions[number - 1];
-    // A version that does not load would leave a catalogue that does not open.
-    if (!LoadedState(version.Path)) {
+    // A version that does not load would leave a file that does not open.
+    if (IsLoansVersion(version) ? ReadLoansFile(version.Path).Damaged : !LoadedState(version.Path)) {
         ShowFileError(kOpenFailedPhrase, version.Path);
         return exitCatalogueFailed;
     }

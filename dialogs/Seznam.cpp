@@ -20,6 +20,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "app/core/Discs.h"
 #include "app/core/FilmListText.h"
 #include "app/core/Global.h"
 #include "app/qtedge/QtEdge.h"
@@ -47,6 +48,9 @@ void AddSeparator(QToolBar* bar) {
 std::vector<std::string> ModeLines(TClientDataSet& table, int mode) {
     if (mode == 0) return FilmListLines(table);
     if (mode == 1) return SummaryLines(table, DataFileNameText());
+    // The loans file is read anew, as the catalogue is: the file is the master copy.
+    if (mode == TSeznamF::kDiscOverview) return DiscOverviewLines(FilmsByDisc(table), ReadLoans().Loans);
+    if (mode == TSeznamF::kLentDiscs) return LoanListLines(FilmsByDisc(table), ReadLoans().Loans, Today());
     return {};
 }
 

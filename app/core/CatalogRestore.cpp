@@ -1,23 +1,36 @@
 #include "app/core/CatalogRestore.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/core/Global.h"
+#include "app/core/Loans.h"
 #include "fileio/FileIO.h"
 
-std::vector<fileio::Version> CatalogVersions() { return fileio::VersionFolder(CatalogPath()).List(); }
+std::vector<fileio::Version> CatalogVersions() {
+    std::vector<fileio::Version> versions = fileio::VersionFolder(CatalogPath()).List();
+    const std::vector<fileio::Version> loans = fileio::VersionFolder(LoansPath()).List();
+    versions.insert(versions.end(), loans.begin(), loans.end());
+    std::stable_sort(versions.begin(), versions.end(),
+                     [](const fileio::Version& a, const fileio::Version& b) { return a.KeptAt > b.KeptAt; });
+    return versions;
+}
+
+bool IsLoansVersion(const fileio::Version& version) {
+    return std::filesystem::path(version.Path).parent_path() == fileio::VersionFolder(LoansPath()).Path();
+}
 
 bool RestoreCatalogVersion(const fileio::Version& version, std::string& keptName) {
+    const bool loans = IsLoansVersion(version);
+    const std::string path = loans ? LoansPath() : CatalogPath();
     try {
         // A copy rather than a link, so that the version stays a file of its own
-        // whatever later happens to the catalogue.
+        // whatever later happens to the file.
         const std::string bytes = fileio::ReadWholeFile(version.Path);
-        keptName = fileio::SaveKeepingVersion(CatalogPath(), [&] {
-                       fileio::ReplaceFileAtomically(CatalogPath(), bytes);
-                   }).value_or("");
+        keptName = fileio::SaveKeepingVersion(path, [&] { fileio::ReplaceFileAtomically(path, bytes); }).value_or("");
         return true;
     } catch (const std::exception&) {
-        ShowSaveFailed();
+        loans ? ShowLoansSaveFailed() : ShowSaveFailed();
         return false;
     }
 }

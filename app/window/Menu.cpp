@@ -33,6 +33,7 @@ TMenuF::TMenuF(QWidget* parent) : QMainWindow(parent) {
     BuildToolBar();
     BuildGrid();
     BuildUndoKey();
+    BuildFilmMenu();
 }
 
 TMenuF::~TMenuF() {
@@ -64,6 +65,7 @@ void TMenuF::BuildGrid() {
         fieldSizes.push_back(def.FieldSize);
     }
     DataSource1 = std::make_unique<CatalogGridModel>(cds, std::move(columns));
+    DataSource1->SetLoans(&Loans);
     DBGrid1->SetGridModel(DataSource1.get());
     DBGrid1->ApplyColumnWidths(fieldSizes);
 
@@ -102,6 +104,7 @@ void TMenuF::PrepareStartUp(const std::string& executablePath, const std::vector
         // Just loaded in the first order: a sort would only read the file again.
         ApplySort(kFirstSort, NazEnPop, false);
         SetCatalogButtons(true);
+        ReadLoansIntoView(true);
     } else {
         SetCatalogButtons(false);
     }

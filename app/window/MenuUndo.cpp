@@ -1,12 +1,13 @@
-// Ctrl+Z in the main window: the catalogue goes back to the version its latest
-// change replaced, after the user has confirmed what goes back; pressed again,
-// one change further.
+// Ctrl+Z in the main window: the catalogue, or its loans, go back to the
+// version the latest change replaced, after the user has confirmed what goes
+// back; pressed again, one change further, whichever file it was in.
 #include <QKeySequence>
 #include <QShortcut>
 #include <QToolButton>
 
 #include "app/core/CatalogChange.h"
 #include "app/core/Global.h"
+#include "app/core/Loans.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/window/Menu.h"
 #include "text/Cp1250.h"
@@ -18,9 +19,16 @@ void Inform(const char* text) {
 }
 
 // The question naming what goes back (Windows-1250); nothing when the version
-// cannot be read.
-std::optional<std::string> UndoQuestion(TClientDataSet& current, const fileio::Version& version, bool further,
-                                        CatalogChange& change) {
+// cannot be read. A version of the loans is told by the loans it changes.
+std::optional<std::string> UndoQuestion(TClientDataSet& current, const LoanBook& loans,
+                                        const fileio::Version& version, bool further, CatalogChange& change) {
+    const std::string prefix =
+        cp1250::FromUtf8(further ? "Vrátit zpět i předchozí změnu (" : "Vrátit zpět poslední změnu (");
+    if (IsLoansVersion(version)) {
+        const LoansRead previous = ReadLoansFile(version.Path);
+        if (previous.Damaged) return std::nullopt;
+        return prefix + CzechLoansChangeText(previous.Loans, loans) + ")?";
+    }
     TClientDataSet previous;
     try {
         previous.LoadFromFile(version.Path);
@@ -35,8 +43,7 @@ std::optional<std::string> UndoQuestion(TClientDataSet& current, const fileio::V
     } else {
         what = cp1250::FromUtf8("katalog nyní nelze přečíst");
     }
-    return cp1250::FromUtf8(further ? "Vrátit zpět i předchozí změnu (" : "Vrátit zpět poslední změnu (") + what +
-           ")?";
+    return prefix + what + ")?";
 }
 
 }  // namespace
@@ -58,10 +65,11 @@ void TMenuF::UndoLastChange() {
         }
         const fileio::Version& version = versions[step->Index];
         CatalogChange change;
-        const auto question = UndoQuestion(cds, version, step->Further, change);
+        const auto question = UndoQuestion(cds, Loans, version, step->Further, change);
         if (!question) {
             UserInterface().MessageBox(cp1250::FromUtf8("Předchozí verzi katalogu nelze přečíst: ") +
-                                           DataFileNameText() + ".versions/" + version.Name + ".",
+                                           (IsLoansVersion(version) ? LoansFileNameText() : DataFileNameText()) +
+                                           ".versions/" + version.Name + ".",
                                        MessageKind::Error, MessageButtons::Ok);
             return;
         }
@@ -70,6 +78,10 @@ void TMenuF::UndoLastChange() {
         std::string kept;
         if (!RestoreCatalogVersion(version, kept)) return;
         undoTrail_.Restored(version.Name, kept);
+        if (IsLoansVersion(version)) {
+            ReadLoansIntoView(false);
+            return;
+        }
         cds.FreezeViews();
         if (OpenCatalog(cds)) {
             // The first film concerned that is there again.
