@@ -46,9 +46,22 @@ void AppendHead(std::string& out, std::string_view title) {
     out += "</style>\n</head>\n";
 }
 
-// The films as a JSON array of seven-value arrays. No "<" is left in it, so that
-// no text can end the script element that holds it.
-void AppendFilms(std::string& out, TClientDataSet& table) {
+// A Windows-1250 text as a JSON string. No "<" is left in it, so that no text
+// can end the script element that holds it.
+void AppendJsonText(std::string& out, std::string_view cp1250Text) {
+    for (char c : JsonString(cp1250::ToUtf8(cp1250Text))) {
+        if (c == '<') {
+            out += "\\u003c";
+        } else {
+            out += c;
+        }
+    }
+}
+
+// The films as a JSON array of arrays: the seven values, and the loan of the
+// film's disc while any disc is lent.
+void AppendFilms(std::string& out, TClientDataSet& table, const LoanBook& loans) {
+    TField& disc = table.FieldNamed("S3");
     std::vector<std::pair<TField*, bool>> fields;
     for (const GridColumn& column : kGridColumns) fields.emplace_back(&table.FieldNamed(column.FieldName), column.Number);
     ReadingWalk walk(table);
@@ -66,13 +79,16 @@ void AppendFilms(std::string& out, TClientDataSet& table) {
             } else if (number) {
                 out += field->AsString();
             } else {
-                for (char c : JsonString(cp1250::ToUtf8(field->AsString()))) {
-                    if (c == '<') {
-                        out += "\\u003c";
-                    } else {
-                        out += c;
-                    }
-                }
+                AppendJsonText(out, field->AsStringView());
+            }
+        }
+        if (!loans.empty()) {
+            const auto loan = loans.find(disc.AsInteger());
+            out += ',';
+            if (loan == loans.end()) {
+                out += "null";
+            } else {
+                AppendJsonText(out, LentText(loan->second));
             }
         }
         out += ']';
@@ -83,7 +99,7 @@ void AppendFilms(std::string& out, TClientDataSet& table) {
 
 }  // namespace
 
-std::string CatalogPage(TClientDataSet& table, std::string_view catalogueName) {
+std::string CatalogPage(TClientDataSet& table, std::string_view catalogueName, const LoanBook& loans) {
     const std::string title = "Kinovka – " + std::string(catalogueName);
     std::string out;
     out.reserve(4096 + static_cast<std::size_t>(table.CountRecords()) * 160);
@@ -95,7 +111,9 @@ std::string CatalogPage(TClientDataSet& table, std::string_view catalogueName) {
     AppendEscaped(out, CountsLine(table));
     out += "</p>\n</header>\n<table id=\"films\">\n<colgroup><col style=\"width:22%\"><col style=\"width:22%\">"
            "<col style=\"width:5em\"><col style=\"width:4.5em\"><col style=\"width:6.5em\"><col style=\"width:4.5em\">"
-           "<col></colgroup>\n<thead><tr>";
+           "<col>";
+    if (!loans.empty()) out += "<col style=\"width:12em\">";
+    out += "</colgroup>\n<thead><tr>";
     for (const GridColumn& column : kGridColumns) {
         out += "<th scope=\"col\" data-field=\"" + std::string(column.FieldName) + "\"";
         if (column.Number) out += " data-number";
@@ -103,8 +121,9 @@ std::string CatalogPage(TClientDataSet& table, std::string_view catalogueName) {
         AppendEscaped(out, column.Title);
         out += "</button></th>";
     }
+    if (!loans.empty()) out += "<th scope=\"col\" data-field=\"loan\"><button type=\"button\">Půjčeno</button></th>";
     out += "</tr></thead>\n<tbody></tbody>\n</table>\n<script type=\"application/json\" id=\"films-data\">";
-    AppendFilms(out, table);
+    AppendFilms(out, table, loans);
     out += "</script>\n<script>";
     out += kCatalogPageScript;
     out += "</script>\n</body>\n</html>\n";
