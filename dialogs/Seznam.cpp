@@ -50,7 +50,10 @@ std::vector<std::string> ModeLines(TClientDataSet& table, int mode) {
     if (mode == 1) return SummaryLines(table, DataFileNameText());
     // The loans file is read anew, as the catalogue is: the file is the master copy.
     if (mode == TSeznamF::kDiscOverview) return DiscOverviewLines(FilmsByDisc(table), ReadLoans().Loans);
-    if (mode == TSeznamF::kLentDiscs) return LoanListLines(FilmsByDisc(table), ReadLoans().Loans, Today());
+    if (mode == TSeznamF::kLentDiscs) {
+        const LoanBook loans = ReadLoans().Loans;
+        return LoanListLines(FilmsByDisc(table, &loans), loans, Today());
+    }
     return {};
 }
 

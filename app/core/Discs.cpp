@@ -1,6 +1,7 @@
 #include "app/core/Discs.h"
 
 #include <algorithm>
+#include <charconv>
 #include <limits>
 #include <set>
 
@@ -38,15 +39,17 @@ void AddFilmLines(std::int32_t cd, const DiscShelf& shelf, std::vector<std::stri
 
 }  // namespace
 
-DiscShelf FilmsByDisc(TClientDataSet& table) {
+DiscShelf FilmsByDisc(TClientDataSet& table, const LoanBook* onlyLent) {
     const int cd = table.FieldNamed("S3").FieldNo();
     const int english = table.FieldNamed("S1").FieldNo();
     const int czech = table.FieldNamed("S2").FieldNo();
     DiscShelf shelf;
     table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
         const std::string_view number = row.Value(cd);
-        // The table keeps S3 a 32-bit integer, so its text always converts.
-        const std::int32_t disc = number.empty() ? 0 : static_cast<std::int32_t>(std::stol(std::string(number)));
+        // The table keeps S3 a 32-bit integer, so its text always converts; a null is disc 0.
+        std::int32_t disc = 0;
+        std::from_chars(number.data(), number.data() + number.size(), disc);
+        if (onlyLent && !onlyLent->contains(disc)) return false;
         shelf[disc].push_back({std::string(row.Value(english)), std::string(row.Value(czech))});
         return false;
     });

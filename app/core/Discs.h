@@ -23,8 +23,9 @@ struct DiscFilm {
 // The films of each CD number, in the order the records are stored.
 using DiscShelf = std::map<std::int32_t, std::vector<DiscFilm>>;
 
-// Reads every film of an open catalogue without moving its cursor.
-DiscShelf FilmsByDisc(TClientDataSet& table);
+// Reads the films of an open catalogue without moving its cursor: every film,
+// or with onlyLent those on the discs lent there.
+DiscShelf FilmsByDisc(TClientDataSet& table, const LoanBook* onlyLent = nullptr);
 
 // The numbers from 1 to the highest in use that no disc uses, as closed ranges.
 std::vector<std::pair<std::int32_t, std::int32_t>> FreeDiscRanges(const DiscShelf& shelf, const LoanBook& loans);
