@@ -1,6 +1,8 @@
 // discs, disc, lend, return, loans: the catalogue as discs on a shelf, and the
 // discs lent out. Reading needs no lock; lend and return change only the loans
 // file, under the catalogue's lock, and never the catalogue.
+#include <functional>
+
 #include "app/core/Discs.h"
 #include "app/core/Global.h"
 #include "app/core/StrictInt.h"
@@ -43,6 +45,19 @@ ExitStatus ReadShelfForChange(CatalogLock& lock, const std::string& path, DiscSh
     }
     loans = std::move(read.Loans);
     return exitSuccess;
+}
+
+// Locks the catalogue, reads it and its loans, lets change alter the loans for
+// disc CD (the second argument), and saves them when it gives exitSuccess.
+int ChangeLoans(const Invocation& invocation,
+                const std::function<ExitStatus(std::int32_t, const DiscShelf&, LoanBook&)>& change) {
+    const std::int32_t cd = NumberArgument(invocation.Arguments[1], "CD");
+    CatalogLock lock;
+    DiscShelf shelf;
+    LoanBook loans;
+    if (const ExitStatus status = ReadShelfForChange(lock, invocation.Arguments[0], shelf, loans)) return status;
+    if (const ExitStatus status = change(cd, shelf, loans)) return status;
+    return SaveLoans(loans) ? exitSuccess : exitCatalogueFailed;
 }
 
 // Who, date and note of a new loan, as given; a refusal says what is wrong.
@@ -97,36 +112,28 @@ int RunDisc(const Invocation& invocation) {
 }
 
 int RunLend(const Invocation& invocation) {
-    const std::int32_t cd = NumberArgument(invocation.Arguments[1], "CD");
-    CatalogLock lock;
-    DiscShelf shelf;
-    LoanBook loans;
-    if (const ExitStatus status = ReadShelfForChange(lock, invocation.Arguments[0], shelf, loans)) return status;
-    if (const auto lent = loans.find(cd); lent != loans.end()) {
-        ShowError("CD " + std::to_string(cd) + " je už půjčeno: " + cp1250::ToUtf8(LentText(lent->second)) + ".");
-        return exitRefused;
-    }
-    if (!shelf.contains(cd)) {
-        ShowError("Na CD " + std::to_string(cd) + " není žádný film.");
-        return exitRefused;
-    }
-    const std::optional<Loan> loan = GivenLoan(invocation, cd);
-    if (!loan) return exitRefused;
-    loans[cd] = *loan;
-    return SaveLoans(loans) ? exitSuccess : exitCatalogueFailed;
+    return ChangeLoans(invocation, [&](std::int32_t cd, const DiscShelf& shelf, LoanBook& loans) {
+        if (const auto lent = loans.find(cd); lent != loans.end()) {
+            ShowError("CD " + std::to_string(cd) + " je už půjčeno: " + cp1250::ToUtf8(LentText(lent->second)) + ".");
+            return exitRefused;
+        }
+        if (!shelf.contains(cd)) {
+            ShowError("Na CD " + std::to_string(cd) + " není žádný film.");
+            return exitRefused;
+        }
+        const std::optional<Loan> loan = GivenLoan(invocation, cd);
+        if (!loan) return exitRefused;
+        loans[cd] = *loan;
+        return exitSuccess;
+    });
 }
 
 int RunReturn(const Invocation& invocation) {
-    const std::int32_t cd = NumberArgument(invocation.Arguments[1], "CD");
-    CatalogLock lock;
-    DiscShelf shelf;
-    LoanBook loans;
-    if (const ExitStatus status = ReadShelfForChange(lock, invocation.Arguments[0], shelf, loans)) return status;
-    if (loans.erase(cd) == 0) {
+    return ChangeLoans(invocation, [](std::int32_t cd, const DiscShelf&, LoanBook& loans) {
+        if (loans.erase(cd) != 0) return exitSuccess;
         ShowError("CD " + std::to_string(cd) + " není půjčeno.");
         return exitRefused;
-    }
-    return SaveLoans(loans) ? exitSuccess : exitCatalogueFailed;
+    });
 }
 
 int RunLoans(const Invocation& invocation) {
