@@ -1,5 +1,6 @@
 #include "cli/CatalogPage.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -19,7 +20,9 @@ namespace {
 // free width with the other wide ones; the rest are as wide as their titles.
 constexpr int kWideField = 50;
 constexpr int kWideMinimumEm = 12;
-constexpr int kNarrowMinimumCh = 6;  // six digits of a CD number
+constexpr int kNarrowMinimumCh = 5;  // five digits of a CD number
+// The search box looks in the titles and the note, as the window's find does.
+constexpr std::array<std::string_view, 3> kSearchedFields{"S1", "S2", "S7"};
 
 // Per grid column, per film in the table's order: the field's text (Windows-1250), or nothing for a null.
 using ColumnValues = std::vector<std::vector<std::optional<std::string>>>;
@@ -66,7 +69,7 @@ int LongestWordLength(std::string_view utf8) {
 }
 
 // The columns' widths and alignment. A narrow column's bold title needs about
-// 1.15 "0" widths per letter, and 1.5em more for the cell's padding and the sort arrow.
+// 1.1 bold "0" widths per letter, and 1.5em more for the cell's padding and the sort arrow.
 std::string ColumnStyle() {
     std::string css;
     int narrowCh = 0, narrowCount = 0, wideCount = 0;
@@ -77,7 +80,7 @@ std::string ColumnStyle() {
             ++wideCount;
             continue;
         }
-        const int ch = std::max(kNarrowMinimumCh, (LongestWordLength(kGridColumns[i].Title) * 23 + 19) / 20);
+        const int ch = std::max(kNarrowMinimumCh, (LongestWordLength(kGridColumns[i].Title) * 11 + 9) / 10);
         css += "th" + child + "{width:calc(" + std::to_string(ch) + "ch + 1.5em)}\n";
         narrowCh += ch;
         ++narrowCount;
@@ -110,6 +113,7 @@ void AppendHeaderRow(std::string& out) {
     for (const GridColumn& column : kGridColumns) {
         out += "<th scope=\"col\" data-field=\"" + std::string(column.FieldName) + "\"";
         if (column.Number) out += " data-number";
+        if (std::ranges::find(kSearchedFields, column.FieldName) != kSearchedFields.end()) out += " data-searched";
         // Printing repeats the header on every page but paints no button there:
         // the printed title is plain text.
         out += "><button type=\"button\">";

@@ -62,6 +62,7 @@ const std::string_view kCatalogPageScript = R"js(
   const counts = document.getElementById("counts");
   const summary = counts.textContent;
   const count = films.length;
+  const searched = heads.flatMap((head, column) => head.hasAttribute("data-searched") ? [column] : []);
 
   // As the window's typed search folds: letter case and Czech diacritics go.
   const plain = {á: "a", č: "c", ď: "d", é: "e", ě: "e", í: "i", ň: "n", ó: "o",
@@ -71,7 +72,7 @@ const std::string_view kCatalogPageScript = R"js(
   let query = "";
   let sortColumn = -1;  // -1: the catalogue's own order
   let descending = false;
-  let searchKeys = null;  // folded titles and note of each film
+  let searchKeys = null;  // folded titles and note of each film, made once
   let passes = new Uint8Array(count).fill(1);
   let sequence = Int32Array.from(films, (film, i) => i);  // all films, in the current order
   let shown = sequence;  // the films that pass the search, in that order
@@ -168,12 +169,14 @@ const std::string_view kCatalogPageScript = R"js(
     showRows(true);
   }
 
+  function foldTexts() {
+    searchKeys ??= films.map(film => fold(searched.map(column => film[column] ?? "").join("\0")));
+  }
+
   // Which films pass the search, and the counts line for it.
   function search() {
     const wanted = fold(query).replaceAll("\0", "");
-    if (wanted && !searchKeys) {
-      searchKeys = films.map(film => fold((film[0] ?? "") + "\0" + (film[1] ?? "") + "\0" + (film[6] ?? "")));
-    }
+    if (wanted) foldTexts();
     let total = 0;
     for (let i = 0; i < count; ++i) total += passes[i] = !wanted || searchKeys[i].includes(wanted);
     counts.textContent = query ? `${total} z ${count} ${count === 1 ? "filmu" : "filmů"}` : summary;
@@ -209,15 +212,15 @@ const std::string_view kCatalogPageScript = R"js(
   function readAddress() {
     const state = new URLSearchParams(location.hash.slice(1));
     query = state.get("q") ?? "";
-    const sort = /^(-?)S([1-7])$/.exec(state.get("sort") ?? "");
-    sortColumn = sort ? Number(sort[2]) - 1 : -1;
-    descending = sort ? sort[1] === "-" : false;
+    const sort = /^(-?)(.+)$/.exec(state.get("sort") ?? "");
+    sortColumn = sort ? heads.findIndex(head => head.dataset.field === sort[2]) : -1;
+    descending = sortColumn >= 0 && sort[1] === "-";
   }
 
   function writeAddress() {
     const parts = [];
     if (query) parts.push("q=" + encodeURIComponent(query));
-    if (sortColumn >= 0) parts.push("sort=" + (descending ? "-" : "") + "S" + (sortColumn + 1));
+    if (sortColumn >= 0) parts.push("sort=" + (descending ? "-" : "") + heads[sortColumn].dataset.field);
     const hash = parts.length ? "#" + parts.join("&") : "";
     if (hash !== location.hash) history.replaceState(null, "", hash || location.pathname + location.search);
   }
@@ -269,5 +272,7 @@ const std::string_view kCatalogPageScript = R"js(
   });
 
   applyAddress();
+  // Folded once the page shows, so that the first search does not wait for it.
+  setTimeout(foldTexts, 0);
 })();
 )js";

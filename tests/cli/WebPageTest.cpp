@@ -184,11 +184,18 @@ TEST(WebPage, SearchesSortsAndEscapesInABrowser) {
     EXPECT_EQ(plain.Rows[3].Cells, (std::vector<std::string>{"Hora", "Hora", "", "DE", "CZ", "1", "Horský"}));
     EXPECT_EQ(plain.Rows[4].Cells, hostile);
     EXPECT_EQ(plain.Dom.find("<b>"), std::string::npos);
+    // The rows above were made by the page's script under its own policy, which names it by hash.
+    EXPECT_NE(plain.Dom.find("content=\"default-src 'none'; script-src 'sha256-"), std::string::npos);
     EXPECT_EQ(plain.Dom.find("onmouseover=\"alert"), plain.Dom.find("\" onmouseover=\"alert") + 2);
 
     // Czech order: "Č" after "C", "ch" after "h", "Š" after "S"; a text never sorts as a number.
     const ShownPage byTitle = OpenInBrowser(box, chromium, "films.html", "#sort=S1");
     EXPECT_EQ(byTitle.Shown(0), (std::vector<std::string>{hostile[0], "Čaj", "Hora", "Chata", "Sova", "Šakal"}));
+    // Only the sort column's header claims an order.
+    const std::size_t thead = byTitle.Dom.find("<thead>");
+    const std::string head = byTitle.Dom.substr(thead, byTitle.Dom.find("</thead>") - thead);
+    EXPECT_NE(head.find("data-field=\"S1\" data-searched=\"\" aria-sort=\"ascending\""), std::string::npos);
+    EXPECT_EQ(head.find("aria-sort", head.find("aria-sort") + 1), std::string::npos);
     const ShownPage byNumber = OpenInBrowser(box, chromium, "films.html", "#sort=-S3");
     EXPECT_EQ(byNumber.Shown(2), (std::vector<std::string>{"100", "10", "7", "2", "-3", ""}));
 
