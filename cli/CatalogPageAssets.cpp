@@ -126,6 +126,7 @@ const std::string_view kCatalogPageScript = R"js(
     for (let at = from; at < to; ++at) {
       const tr = rowOf.get(shown[at]) ?? makeRow(shown[at]);
       tr.classList.toggle("even", at % 2 === 1);
+      tr.ariaRowIndex = at + 2;  // after the header row, so that screen readers count the rows not made
       rows.set(shown[at], tr);
       added.appendChild(tr);
     }
@@ -164,6 +165,7 @@ const std::string_view kCatalogPageScript = R"js(
 
   function showFromTop() {
     shown = sequence.filter(film => passes[film]);
+    table.ariaRowCount = shown.length + 1;
     measureOffsets();
     view.scrollTop = 0;
     showRows(true);
