@@ -143,7 +143,7 @@ const std::string_view kCatalogPageScript = R"js(
   function showRows(again) {
     if (printing) return;
     const top = view.scrollTop - table.tHead.offsetHeight;
-    const anchor = Math.min(positionAt(top), shown.length);
+    const anchor = positionAt(top);
     const from = positionAt(top - view.clientHeight);
     const to = Math.min(shown.length, positionAt(top + 2 * view.clientHeight) + 1);
     if (!again && from === first && to === last) return;

@@ -105,9 +105,11 @@ ShownPage OpenInBrowser(const CliSandbox& box, const std::string& chromium, std:
     const std::size_t body = run.Out.find("<tbody>");
     if (body == std::string::npos) return page;
     const std::string rows = run.Out.substr(body, run.Out.find("</tbody>") - body);
-    const std::regex rowPattern("<tr(?: class=\"(even)?\")?>(.*?)</tr>"), cellPattern("<td>([^<]*)</td>");
+    const std::regex rowPattern("<tr((?: [a-z-]+=\"[^\"]*\")*)>(.*?)</tr>"), cellPattern("<td>([^<]*)</td>");
     for (auto row = std::sregex_iterator(rows.begin(), rows.end(), rowPattern); row != std::sregex_iterator(); ++row) {
-        page.Rows.push_back({(*row)[1].matched, {}});
+        const std::string attributes = (*row)[1];
+        if (attributes.find("class=\"gap\"") != std::string::npos) continue;
+        page.Rows.push_back({attributes.find("class=\"even\"") != std::string::npos, {}});
         const std::string cells = (*row)[2];
         for (auto cell = std::sregex_iterator(cells.begin(), cells.end(), cellPattern); cell != std::sregex_iterator();
              ++cell) {
