@@ -164,7 +164,10 @@ const std::string_view kCatalogPageScript = R"js(
   }
 
   function showFromTop() {
-    shown = sequence.filter(film => passes[film]);
+    const found = new Int32Array(count);
+    let total = 0;
+    for (const film of sequence) if (passes[film]) found[total++] = film;
+    shown = found.subarray(0, total);
     table.ariaRowCount = shown.length + 1;
     measureOffsets();
     view.scrollTop = 0;
@@ -190,14 +193,13 @@ const std::string_view kCatalogPageScript = R"js(
   function order(column, down) {
     const name = column + "," + down;
     if (!orders.has(name)) {
-      const sign = down ? -1 : 1;
+      const rank = ranks[column], weight = down ? -count : count;
       const keys = new Float64Array(count);
-      for (let i = 0; i < count; ++i) {
-        const key = ranks[column] ? ranks[column][i] : films[i][column] ?? -0x80000001;
-        keys[i] = sign * key * count + i;
-      }
+      for (let i = 0; i < count; ++i) keys[i] = weight * (rank ? rank[i] : films[i][column] ?? -0x80000001) + i;
       keys.sort();
-      orders.set(name, Int32Array.from(keys, key => ((key % count) + count) % count));
+      const ordered = new Int32Array(count);
+      for (let at = 0; at < count; ++at) ordered[at] = ((keys[at] % count) + count) % count;
+      orders.set(name, ordered);
     }
     return orders.get(name);
   }
