@@ -1,6 +1,7 @@
 #include "cli/CatalogPage.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -97,8 +98,8 @@ std::string CspHash(std::string_view content) {
     return "'sha256-" + std::string(base64.view()) + "'";
 }
 
-// Nothing but the page's own script and style may run: no other script, style,
-// image, font or connection, not even one that an escaped text smuggled in.
+// Nothing but the page's own script and style may run, and nothing is fetched:
+// a second line of defence, should a catalogue text ever get past the escaping.
 void AppendHead(std::string& out, std::string_view title, const std::string& style) {
     out += "<!DOCTYPE html>\n<html lang=\"cs\">\n<head>\n<meta charset=\"utf-8\">\n"
            "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; script-src ";
