@@ -5,6 +5,7 @@
 
 #include "app/core/Global.h"
 #include "cli/CommandHandlers.h"
+#include "cli/CzechHelp.h"
 #include "cli/ExitStatus.h"
 
 namespace {
@@ -109,40 +110,67 @@ const std::vector<CommandSpec> kCommands{
      RunRestore},
 };
 
-std::string Synopsis(const CommandSpec& command) {
-    std::string synopsis = "kinovka-cli " + std::string(command.Name);
-    for (std::string_view argument : command.Arguments) synopsis += " " + std::string(argument);
-    for (const OptionSpec& option : command.Options) {
-        synopsis += " [--" + std::string(option.Name);
-        if (!option.ValueName.empty()) synopsis += " " + std::string(option.ValueName);
-        synopsis += "]";
-    }
-    return synopsis;
-}
+// The help of one command in the user's language: Czech where the locale asks
+// for it and the command has Czech help, English otherwise.
+class CommandHelp {
+public:
+    explicit CommandHelp(const CommandSpec& command)
+        : command_(command), czech_(CzechMessagesWanted() ? CzechHelpOf(command.Name) : nullptr) {}
 
-void PrintCommandHelp(const CommandSpec& command) {
-    std::cout << "Usage: " << Synopsis(command) << "\n\n" << command.Description << "\nOptions:\n";
-    for (const OptionSpec& option : command.Options) {
-        std::string left = "--" + std::string(option.Name);
-        if (!option.ValueName.empty()) left += " " + std::string(option.ValueName);
-        std::cout << "  " << left << std::string(left.size() < 18 ? 18 - left.size() : 1, ' ') << option.Help
-                  << "\n";
+    std::string_view Summary() const { return czech_ ? czech_->Summary : command_.Summary; }
+
+    void Print() const {
+        std::cout << (czech_ ? "Použití: " : "Usage: ") << Synopsis() << "\n\n"
+                  << (czech_ ? czech_->Description : command_.Description) << (czech_ ? "\nVolby:\n" : "\nOptions:\n");
+        for (const OptionSpec& option : command_.Options) {
+            std::string left = "--" + std::string(option.Name);
+            if (!option.ValueName.empty()) left += " " + std::string(Placeholder(option.ValueName));
+            std::cout << "  " << left << std::string(left.size() < 18 ? 18 - left.size() : 1, ' ')
+                      << OptionHelp(option) << "\n";
+        }
+        std::cout << (czech_ ? "  --help            tato nápověda\n" : "  --help            this help\n");
     }
-    std::cout << "  --help            this help\n";
-}
+
+private:
+    std::string_view Placeholder(std::string_view name) const { return czech_ ? CzechPlaceholder(name) : name; }
+
+    std::string_view OptionHelp(const OptionSpec& option) const {
+        if (!czech_) return option.Help;
+        const auto found = czech_->Options.find(option.Name);
+        return found == czech_->Options.end() ? option.Help : found->second;
+    }
+
+    std::string Synopsis() const {
+        std::string synopsis = "kinovka-cli " + std::string(command_.Name);
+        for (std::string_view argument : command_.Arguments) synopsis += " " + std::string(Placeholder(argument));
+        for (const OptionSpec& option : command_.Options) {
+            synopsis += " [--" + std::string(option.Name);
+            if (!option.ValueName.empty()) synopsis += " " + std::string(Placeholder(option.ValueName));
+            synopsis += "]";
+        }
+        return synopsis;
+    }
+
+    const CommandSpec& command_;
+    const CzechCommandHelp* czech_;
+};
 
 void PrintProgramHelp() {
-    std::cout << "Usage: kinovka-cli COMMAND CATALOGUE [ARGS] [OPTIONS]\n\n"
-                 "The Kinovka film catalogue from the command line. CATALOGUE is the path of a\n"
-                 "catalogue file. Text arguments are UTF-8; a character that Windows-1250 cannot\n"
-                 "hold becomes \"?\". Output is UTF-8.\n\nCommands:\n";
+    const bool czech = CzechMessagesWanted();
+    std::cout << (czech ? kCzechProgramHelpHead
+                        : "Usage: kinovka-cli COMMAND CATALOGUE [ARGS] [OPTIONS]\n\n"
+                          "The Kinovka film catalogue from the command line. CATALOGUE is the path of a\n"
+                          "catalogue file. Text arguments are UTF-8; a character that Windows-1250 cannot\n"
+                          "hold becomes \"?\". Output is UTF-8.\n\nCommands:\n");
     for (const CommandSpec& command : kCommands) {
-        std::cout << "  " << command.Name << std::string(10 - command.Name.size(), ' ') << command.Summary << "\n";
+        std::cout << "  " << command.Name << std::string(10 - command.Name.size(), ' ')
+                  << CommandHelp(command).Summary() << "\n";
     }
-    std::cout << "\n\"kinovka-cli COMMAND --help\" describes a command and its options;\n"
-                 "\"kinovka-cli --version\" prints the version.\n\n"
-                 "Exit status: 0 success; 1 input refused (bad argument or number, unknown key,\n"
-                 "nothing found, bad CSV row); 2 the catalogue could not be opened, created or saved.\n";
+    std::cout << (czech ? kCzechProgramHelpTail
+                        : "\n\"kinovka-cli COMMAND --help\" describes a command and its options;\n"
+                          "\"kinovka-cli --version\" prints the version.\n\n"
+                          "Exit status: 0 success; 1 input refused (bad argument or number, unknown key,\n"
+                          "nothing found, bad CSV row); 2 the catalogue could not be opened, created or saved.\n");
 }
 
 int RefuseUsage(const std::string& message, std::string_view command) {
@@ -168,7 +196,7 @@ int RunCommandLine(std::span<const std::string> arguments) {
     try {
         const Invocation invocation = ParseInvocation(arguments.subspan(1), command->Options, command->Arguments);
         if (invocation.HelpWanted) {
-            PrintCommandHelp(*command);
+            CommandHelp(*command).Print();
             return exitSuccess;
         }
         return command->Run(invocation);

@@ -63,9 +63,8 @@ Backup KeepBackupOf(const std::string& path) {
 // Once the new catalogue has replaced the old file, the backup is the only place
 // its films are left: the user must know where it is and how to get them back.
 void ShowBackupNote() {
-    UserInterface().MessageBox(cp1250::FromUtf8("Původní soubor je uschován jako ") + DataFileNameText() +
-                                   cp1250::FromUtf8(".bak. Jeho filmy lze obnovit příkazem kinovka-cli rescue."),
-                               MessageKind::Information, MessageButtons::Ok);
+    UserInterface().Tell(cp1250::FromUtf8("Původní soubor je uschován jako ") + DataFileNameText() +
+                         cp1250::FromUtf8(".bak. Jeho filmy lze obnovit příkazem kinovka-cli rescue."));
 }
 
 }  // namespace

@@ -71,6 +71,7 @@ void TMenuF::BuildGrid() {
     DBGrid1->OnKeyPress = [this](char& key) { RunHandler([&] { DBGrid1KeyPress(key); }); };
     DBGrid1->OnTitleClick = [this](int column) { RunHandler([&] { DBGrid1TitleClick(column); }); };
     DBGrid1->OnCellClick = [this] { RunHandler([this] { DBGrid1CellClick(); }); };
+    DBGrid1->OnDblClick = [this] { RunHandler([this] { DBGrid1DblClick(); }); };
     DBGrid1->OnDeleteKey = [this] { RunHandler([this] { DBGrid1DeleteKey(); }); };
     DBGrid1->setFocus();
 }
@@ -89,8 +90,9 @@ void TMenuF::StartUp() {
     loop.exec();
 }
 
-void TMenuF::PrepareStartUp(const std::string& executablePath, const std::vector<std::string>& arguments) {
-    DataDir = CatalogDirectory(BuildCatalogHome(), executablePath);
+void TMenuF::PrepareStartUp(const std::string& executablePath, const std::vector<std::string>& arguments,
+                            CatalogHome home) {
+    DataDir = CatalogDirectory(home, executablePath);
     DataFileName = arguments.empty() ? "filmy.xml" : arguments.front();
     SortFields = kFirstSort;
     catalogLock_ = CatalogLock(CatalogPath());
@@ -98,6 +100,11 @@ void TMenuF::PrepareStartUp(const std::string& executablePath, const std::vector
     ToolButton11->setEnabled(true);
     ToolButton15->setEnabled(true);
     ToolButton13->setEnabled(false);
+    // An absolute name may be a typing error anywhere: only the user's own
+    // catalogue folder gets a catalogue unasked.
+    const bool firstStart = home == CatalogHome::UserDataFolder && !DataFileName.starts_with('/') &&
+                            catalogLock_.GetState() == CatalogLock::State::Held && NothingOfCatalogAt(CatalogPath());
+    if (firstStart) CreateCatalog(cds);
     if (OpenCatalog(cds)) {
         // Just loaded in the first order: a sort would only read the file again.
         ApplySort(kFirstSort, NazEnPop, false);

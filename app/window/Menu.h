@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "app/core/CatalogHome.h"
 #include "app/core/CatalogLock.h"
 #include "app/core/CatalogRestore.h"
 #include "table/ClientDataSet.h"
@@ -50,7 +51,11 @@ public:
     void StartUp();
     // Catalogue path from the executable's path (CatalogHome.h) and the arguments
     // after the program name, first sort, open, toolbar, find criteria reset. The window is not shown.
-    void PrepareStartUp(const std::string& executablePath, const std::vector<std::string>& arguments);
+    // In the user data folder, where nothing of the catalogue is there yet (the
+    // installed program's first start), the empty catalogue is made first, as
+    // "Nový" makes it, instead of a failure to open it being reported.
+    void PrepareStartUp(const std::string& executablePath, const std::vector<std::string>& arguments,
+                        CatalogHome home = BuildCatalogHome());
 
     // Sorts the catalogue by the field list; item is the sort menu item that
     // stands for it, or none (a title click).
@@ -77,6 +82,8 @@ public:
     void ToolButton15Click();  // "Konec"
     void DBGrid1TitleClick(int column);
     void DBGrid1CellClick();
+    // A double-click on a film, like Enter in the grid, opens "Opravit" for it.
+    void DBGrid1DblClick();
     void DBGrid1KeyDown(int& key, unsigned shift);
     void DBGrid1KeyPress(char& key);
     // The grid's delete key, Ctrl+Delete.

@@ -13,10 +13,6 @@
 
 namespace {
 
-void Inform(const char* text) {
-    UserInterface().MessageBox(cp1250::FromUtf8(text), MessageKind::Information, MessageButtons::Ok);
-}
-
 // The question naming what goes back (Windows-1250); nothing when the version
 // cannot be read.
 std::optional<std::string> UndoQuestion(TClientDataSet& current, const fileio::Version& version, bool further,
@@ -53,7 +49,8 @@ void TMenuF::UndoLastChange() {
         const std::vector<fileio::Version> versions = CatalogVersions();
         const std::optional<UndoTrail::Step> step = undoTrail_.Next(versions);
         if (!step) {
-            Inform(versions.empty() ? "Není co vrátit zpět." : "Starší verze katalogu už není.");
+            UserInterface().Tell(
+                cp1250::FromUtf8(versions.empty() ? "Není co vrátit zpět." : "Starší verze katalogu už není."));
             return;
         }
         const fileio::Version& version = versions[step->Index];
@@ -65,7 +62,7 @@ void TMenuF::UndoLastChange() {
                                        MessageKind::Error, MessageButtons::Ok);
             return;
         }
-        if (UserInterface().MessageBox(*question, MessageKind::Confirm, MessageButtons::OkCancel) != mrOk) return;
+        if (!UserInterface().Ask(*question)) return;
 
         std::string kept;
         if (!RestoreCatalogVersion(version, kept)) return;

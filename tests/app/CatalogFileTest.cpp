@@ -141,7 +141,7 @@ TEST_F(CatalogFile, CreatingOverAnExistingFileKeepsItAsBackup) {
     WriteBytes(directory / "filmy.xml.bak", "an older backup");
     CreateCatalog(table);
     ASSERT_EQ(ui.Messages.size(), 1u);
-    EXPECT_EQ(ui.Messages[0].Kind, MessageKind::Information);
+    EXPECT_EQ(ui.Messages[0].Kind, MessageKind::Notice);
     EXPECT_EQ(Message(), "Původní soubor je uschován jako filmy.xml.bak. Jeho filmy lze obnovit příkazem "
                          "kinovka-cli rescue.");
     EXPECT_EQ(ReadBytes(directory / "filmy.xml"), catalogue_documents::EmptyCatalogue());

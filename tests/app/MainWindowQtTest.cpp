@@ -2,6 +2,7 @@
 // catalogue, "Nový", and failures that leave an event handler.
 #include <QAction>
 #include <QFile>
+#include <filesystem>
 #include <functional>
 #include <QMenu>
 #include <QPushButton>
@@ -61,6 +62,7 @@ private slots:
         }
         QCOMPARE(captions.join(QLatin1Char(' ')),
                  QString::fromUtf8("Nový | Přidat Opravit Smazat | Hledání Další Třídění | Seznamy | Pomoc | Konec"));
+        QVERIFY(!menu.windowIcon().pixmap(48).isNull());  // the program's own, also without a theme
         QCOMPARE(ToolbarState(menu), QStringLiteral("1111101111"));
         QCOMPARE(menu.ToolButton7->popupMode(), QToolButton::MenuButtonPopup);
         QCOMPARE(menu.ToolButton7->menu(), menu.PopupMenu1);
@@ -135,6 +137,26 @@ private slots:
         QCOMPARE(program.Windows.HledejF->FNewSearch, true);
     }
 
+    // In the installed program's own folder, where nothing of the catalogue is
+    // there yet, the first start makes it without a box; anything left of one
+    // (a file, a backup, versions) gives the start without a catalogue.
+    void installedFirstStartMakesTheEmptyCatalogueWithoutABox() {
+        ProgramUnderTest program;
+        const std::string dataHome = program.FilePath("data"), folder = dataHome + "/kinovka/";
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dataHome));
+        for (const std::string leftOver : {"", "filmy.xml", "filmy.xml.bak", "filmy.xml.versions"}) {
+            std::filesystem::remove_all(dataHome);
+            std::filesystem::create_directories(folder);
+            if (!leftOver.empty()) WriteBytes(folder + leftOver, "damaged");
+            Ui().Clear();
+            program.Menu.PrepareStartUp(program.FilePath("kinovka"), {}, CatalogHome::UserDataFolder);
+            QCOMPARE(Ui().Messages.size(), std::size_t{leftOver.empty() ? 0u : 1u});
+            QCOMPARE(ToolbarState(program.Menu), QString::fromLatin1(leftOver.empty() ? "0111101111" : "1000000011"));
+            if (leftOver.empty()) QCOMPARE(ReadBytes(folder + "filmy.xml"), catalogue_documents::EmptyCatalogue());
+        }
+        qunsetenv("XDG_DATA_HOME");
+    }
+
     void startWithACatalogueShowsItSortedByEnglishTitle() {
         ProgramUnderTest program;
         program.WriteCatalogue(SampleFilms());
@@ -203,7 +225,7 @@ private slots:
         QCOMPARE(Ui().Messages.size(), std::size_t{1});
         program.Menu.ToolButton1->click();
         QCOMPARE(Ui().Messages.size(), std::size_t{2});
-        QCOMPARE(Ui().Messages[1].Kind, MessageKind::Information);
+        QCOMPARE(Ui().Messages[1].Kind, MessageKind::Notice);
         QVERIFY(cp1250::ToUtf8(Ui().Messages[1].Text).find("filmy.xml.bak") != std::string::npos);
         QCOMPARE(program.ReadFile(), catalogue_documents::EmptyCatalogue());
         QCOMPARE(program.ReadFile("filmy.xml.bak"), std::string("<DATAPACKET from a newer program"));
