@@ -6,8 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <optional>
 #include <stdexcept>
 
+#include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "app/core/StrictInt.h"
 #include "app/core/TableWalk.h"
@@ -35,11 +37,16 @@ void ShowError(std::string_view phrase) {
                                MessageButtons::Ok);
 }
 
-// After a reload the remembered film may be gone (the only one was deleted, or
-// the bookmark no longer resolves); the cursor then stays where the reload put it.
-void ReturnQuietly(TableWalk& walk) {
+// Back to the film a change returns to, after the reload: by its key where it has
+// one, otherwise by the walk's bookmark. The film may be gone (the only one was
+// deleted, or the reload failed); the cursor then stays where the reload put it.
+void ReturnQuietly(TClientDataSet& table, TableWalk& walk, std::optional<std::int32_t> key) {
     try {
-        walk.ReturnToRemembered();
+        if (key) {
+            GoToFilm(table, *key);
+        } else {
+            walk.ReturnToRemembered();
+        }
     } catch (const std::exception&) {
     }
 }
@@ -119,6 +126,9 @@ void TUpravF::LoadEdits() {
 bool TUpravF::StoreRecord() {
     TClientDataSet& table = *FTable;
     TableWalk walk(table);
+    // An add returns to the film that was current before (the walk's bookmark);
+    // an edit to the edited film, wherever it now sorts.
+    const std::optional<std::int32_t> edited = FMode == 0 ? std::nullopt : CurrentFilmKey(table);
     if (FMode == 0) {
         table.Insert();
     } else {
@@ -139,6 +149,8 @@ bool TUpravF::StoreRecord() {
         table.Post();
         posted = true;
     } catch (const std::exception&) {
+        // Nothing of a refused store may stay pending: the reload would post it.
+        table.Cancel();
         ShowError(kStoreFailure);
     }
     // A film that did not reach the file is lost by the reload below, so only a
@@ -148,20 +160,23 @@ bool TUpravF::StoreRecord() {
     if (stored) ClearEdits();
 
     OpenCatalog(table);
-    ReturnQuietly(walk);
+    ReturnQuietly(table, walk, edited);
     return stored;
 }
 
 void TUpravF::DeleteRecord() {
     TClientDataSet& table = *FTable;
     TableWalk walk(table);
+    std::optional<std::int32_t> neighbour;
     table.Next();
     if (table.AtEnd()) {
         table.Prior();
         walk.Remember();
+        neighbour = CurrentFilmKey(table);
         table.Next();
     } else {
         walk.Remember();
+        neighbour = CurrentFilmKey(table);
         table.Prior();
     }
     try {
@@ -171,7 +186,7 @@ void TUpravF::DeleteRecord() {
         ShowError(kDeleteFailure);
     }
     OpenCatalog(table);
-    ReturnQuietly(walk);
+    ReturnQuietly(table, walk, neighbour);
 }
 
 void TUpravF::Button1Click() {

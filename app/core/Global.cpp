@@ -86,10 +86,11 @@ std::string CatalogPath() {
 std::string DataFileNameText() { return cp1250::FromUtf8(DataFileName); }
 
 void CreateCatalog(TClientDataSet& table) {
-    // A failure of this close (the table writing itself through its file name)
-    // is left to the general error report: nothing is created then.
+    // The table is given no file name of its own: with one it would write itself
+    // there at every close with changes, so that each reload would save whatever
+    // the table held (a film whose store was refused, a save that had failed) and
+    // overwrite a version just restored. The catalogue is written by SaveCatalog only.
     table.Close();
-    table.SetFileName(CatalogPath());
 
     TFieldDefs& fields = table.FieldDefs();
     fields.Clear();
@@ -127,6 +128,9 @@ void CreateCatalog(TClientDataSet& table) {
 
 bool OpenCatalog(TClientDataSet& table) {
     try {
+        // A change left pending (a refused store) is dropped: the index switch
+        // below would otherwise post it.
+        if (table.Active()) table.Cancel();
         table.SetIndexName("");
         table.IndexDefs().Clear();
         table.LoadFromFile(CatalogPath());

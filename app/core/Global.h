@@ -32,10 +32,12 @@ std::string DataFileNameText();
 // file already at the catalogue path is first copied to the same name + ".bak";
 // when that copy cannot be made the file is left alone and the save is reported
 // as failed. Once the empty catalogue has replaced the file, an information box
-// names the backup and how its films can be recovered.
+// names the backup and how its films can be recovered. The table keeps no file
+// name: nothing but SaveCatalog ever writes the catalogue.
 void CreateCatalog(TClientDataSet& table);
 // Loads the file, builds "k" over SortFields and "x" over K; true when the
-// catalogue is open and on its first record. Reports its own failure.
+// catalogue is open and on its first record. Reports its own failure. An edit
+// or insert still pending is dropped; nothing of the table is written anywhere.
 bool OpenCatalog(TClientDataSet& table);
 // Writes the whole table as XML; true when written. Reports its own failure.
 // The file it replaces is kept as a version (fileio/VersionFolder.h); a save

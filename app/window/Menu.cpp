@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "app/core/CatalogHome.h"
+#include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "app/core/GridColumns.h"
 #include "app/qtedge/QtEdge.h"
@@ -142,14 +143,8 @@ bool TMenuF::MayChangeCatalog(int editMode) {
     if (editMode == 0 || !currentKey) return true;
     // A failed reload has been reported by the reload itself.
     if (!cds.Active()) return false;
-    const int keyField = cds.FieldNamed("K").FieldNo();
-    const std::string key = std::to_string(*currentKey);
-    const int row = cds.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& film) { return film.Value(keyField) == key; });
-    if (row < 0) {
-        cds.First();
-        UpravF->ShowFailure(editMode);
-        return false;
-    }
-    cds.GoToRow(row);
-    return true;
+    if (GoToFilm(cds, *currentKey)) return true;
+    cds.First();
+    UpravF->ShowFailure(editMode);
+    return false;
 }

@@ -6,6 +6,7 @@
 #include <QToolButton>
 
 #include "app/core/CatalogChange.h"
+#include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/window/Menu.h"
@@ -70,15 +71,8 @@ void TMenuF::UndoLastChange() {
         cds.FreezeViews();
         if (OpenCatalog(cds)) {
             // The first film concerned that is there again.
-            const int keyField = cds.FieldNamed("K").FieldNo();
-            for (const FilmNamed& film : change.Concerned()) {
-                const std::string key = std::to_string(film.Key);
-                const int row = cds.FirstRowWhere(
-                    0, [&](const TClientDataSet::TRowValues& values) { return values.Value(keyField) == key; });
-                if (row < 0) continue;
-                cds.GoToRow(row);
-                break;
-            }
+            for (const FilmNamed& film : change.Concerned())
+                if (GoToFilm(cds, film.Key)) break;
         }
         cds.ReleaseViews();
     } catch (const std::exception& failure) {

@@ -1,6 +1,7 @@
 // Ctrl+Z in the main window, pressed as a user presses it: each kind of change
 // goes back to the file's exact previous bytes with the cursor on the film
 // concerned, a second Ctrl+Z goes one change further, and Cancel changes nothing.
+// In a run begun with "Nový", only saves write the file.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include "app/window/DBGrid.h"
 #include "dialogs/Uprav.h"
 #include "tests/app/WindowTestSupport.h"
+#include "tests/common/FaultyFileOperations.h"
 
 namespace {
 
@@ -105,6 +107,49 @@ private slots:
         menu.ToolButton4->click();
         QVERIFY(PressUndo(menu, mrOk).starts_with("Vrátit zpět poslední změnu (smazán film"));
         QVERIFY(program.ReadFile() == original);
+    }
+
+    // A refused add or edit and a failed save leave the file and the grid as last
+    // saved, the corrected store adds or changes the film once, and Ctrl+Z takes
+    // an add back.
+    void aRunBegunWithNovyWritesOnlySaves() {
+        ProgramUnderTest program;
+        program.Start();
+        TMenuF& menu = program.Menu;
+        menu.ToolButton1->click();
+        ThroughDialog(menu.ToolButton2, [](TUpravF& d) { d.Edit1->setText(QStringLiteral("Alpha")); });
+        const struct {
+            QToolButton* button;
+            const char* title;
+            Fault fault;  // none: refused for "Číslo CD" 12a
+            std::vector<std::string> titlesAfter;
+        } stores[] = {{menu.ToolButton2, "Beta", {}, {"Alpha", "Beta"}},
+                      {menu.ToolButton3, "Gamma", {}, {"Beta", "Gamma"}},
+                      {menu.ToolButton2, "Delta", {Fault::Create, EACCES}, {"Beta", "Delta", "Gamma"}}};
+        for (const auto& store : stores) {
+            const std::string file = program.ReadFile();
+            const std::vector<std::string> titles = program.Column(0);
+            bool asSaved = false;
+            ThroughDialog(store.button, [&](TUpravF& d) {
+                Ui().Clear();
+                d.Edit1->setText(store.title);
+                d.Edit3->setText(store.fault.At == Fault::None ? "12a" : "12");
+                {
+                    const FaultyFileOperations failing(store.fault);
+                    d.Button1->click();
+                }
+                asSaved = d.isVisible() && Ui().Messages.size() == 1 && program.ReadFile() == file &&
+                          program.Column(0) == titles;
+                d.Edit3->setText("12");
+            });
+            QVERIFY2(asSaved, store.title);
+            QCOMPARE(program.Column(0), store.titlesAfter);
+        }
+        const std::string beforeAdd = program.ReadFile();
+        ThroughDialog(menu.ToolButton2, [](TUpravF& d) { d.Edit1->setText(QStringLiteral("Omega")); });
+        PressUndo(menu, mrOk);
+        QVERIFY(program.ReadFile() == beforeAdd);
+        QCOMPARE(program.Column(0), (std::vector<std::string>{"Beta", "Delta", "Gamma"}));
     }
 };
 
