@@ -70,7 +70,12 @@ Backup KeepBackupOf(const std::string& path) {
         // Without overwrite_existing the copy fails rather than replace a file
         // that appeared at that name in the meantime.
         if (fs::copy_file(path, name, fs::copy_options::none, error)) return {Backup::Kept, name};
-        if (error != std::errc::file_exists) return {Backup::Failed, {}};
+        if (error != std::errc::file_exists) {
+            // A copy cut short (a full disk) is no backup; the name was free before it.
+            std::error_code ignored;
+            fs::remove(name, ignored);
+            return {Backup::Failed, {}};
+        }
     }
 }
 
