@@ -67,6 +67,11 @@ ExitStatus LockForNewFile(CatalogLock& lock, const std::string& path, bool mayRe
     return exitRefused;
 }
 
+bool NamesSameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
+}
+
 ExitStatus SaveAndReload(TClientDataSet& table) {
     if (!SaveCatalog(table)) return exitCatalogueFailed;
     return OpenCatalog(table) ? exitSuccess : exitCatalogueFailed;

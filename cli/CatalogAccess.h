@@ -47,6 +47,10 @@ ExitStatus LockForChange(CatalogLock& lock, const std::string& path);
 // --force).", unless it may be replaced.
 ExitStatus LockForNewFile(CatalogLock& lock, const std::string& path, bool mayReplace);
 
+// True when both names lead to one file, through any spelling, symbolic link or
+// hard link: writing to one then replaces the other's content.
+bool NamesSameFile(const std::string& a, const std::string& b);
+
 // SaveCatalog, then OpenCatalog: the file is the master copy, so what was saved
 // is read back. exitSuccess, or exitCatalogueFailed after the core's message.
 ExitStatus SaveAndReload(TClientDataSet& table);

@@ -73,9 +73,12 @@ const std::vector<CommandSpec> kCommands{
      "empty text. One bad row adds nothing and is reported with its line number.\n",
      RunImport},
     {"export", {"CATALOGUE", "FILE"},
-     {kSort, {"format", "csv|html", "default: html when FILE ends in .html or .htm, csv otherwise"}},
+     {kSort, {"format", "csv|html", "default: html when FILE ends in .html or .htm, csv when in .csv"},
+      {"force", "", "replace an existing FILE (never CATALOGUE itself)"}},
      "write the CSV dump or a web page to a file",
-     "Writes the CSV dump (see dump) or a web page to FILE. The page is one UTF-8\n"
+     "Writes the CSV dump (see dump) or a web page to FILE. A FILE whose extension\n"
+     "is none of .csv, .html and .htm needs --format. FILE must not exist unless\n"
+     "--force is given, and is never the catalogue itself. The page is one UTF-8\n"
      "file without external resources: the summary's counts and the grid's columns,\n"
      "a search box (English title, Czech title and note, case and Czech diacritics\n"
      "ignored) and column titles that sort; \"#q=TEXT&sort=-S3\" after its address\n"
@@ -93,7 +96,8 @@ const std::vector<CommandSpec> kCommands{
      "as a new catalogue OUT with the same fields; rows whose key K is missing or\n"
      "repeats an earlier one are left out. Prints how many films were rescued and\n"
      "where and why reading stopped (byte offset, row number). Exit status 2 when\n"
-     "not even the fields could be read. OUT must not exist unless --force is given.\n",
+     "not even the fields could be read, or they are not the catalogue's (K, S1 to\n"
+     "S7). OUT must not exist unless --force is given.\n",
      RunRescue},
     {"history", {"CATALOGUE"}, {}, "the versions kept by earlier changes",
      "Prints one line per version that the catalogue's changes kept, newest first:\n"

@@ -1,5 +1,4 @@
 // rescue: the films that can still be read from a damaged catalogue, saved as a new one.
-#include <filesystem>
 #include <iostream>
 
 #include "app/core/CatalogRescue.h"
@@ -11,12 +10,6 @@
 
 namespace {
 
-// Links included: a name that leads to the damaged file's own content is that file.
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
-}
-
 std::string_view StopReason(std::uint16_t code) {
     switch (code) {
         case pkt::NotAPacket:
@@ -24,7 +17,7 @@ std::string_view StopReason(std::uint16_t code) {
         case pkt::InvalidKeyType:
             return "pole neznámého typu";
         case pkt::BufferTooSmall:
-            return "hodnota neodpovídá svému typu";
+            return "hodnota neodpovídá svému typu nebo poli";
         case pkt::NoMemory:
             return "nedostatek paměti";
         default:
@@ -36,9 +29,15 @@ std::string WhereReadingStopped(const RescueResult& rescued, std::size_t fileSiz
     if (rescued.StopCode == pkt::Ok)
         return "Soubor byl přečten celý (" + std::to_string(fileSize) +
                " bajtů, řádků: " + std::to_string(rescued.RowsRead) + ").";
-    const std::string row = rescued.LayoutRead ? ", na řádku " + std::to_string(rescued.RowsRead + 1) : "";
-    return "Čtení skončilo za bajtem " + std::to_string(rescued.CleanBytes) + row + ": " +
-           std::string(StopReason(rescued.StopCode)) + " (" + StatusCodeText(rescued.StopCode) + ").";
+    std::string place, reason(StopReason(rescued.StopCode));
+    if (rescued.ForeignField) {
+        place = ", u pole č. " + std::to_string(rescued.ForeignField);
+        reason = "seznam polí neodpovídá katalogu (K, S1 až S7)";
+    } else if (rescued.LayoutRead) {
+        place = ", na řádku " + std::to_string(rescued.RowsRead + 1);
+    }
+    return "Čtení skončilo za bajtem " + std::to_string(rescued.CleanBytes) + place + ": " + reason + " (" +
+           StatusCodeText(rescued.StopCode) + ").";
 }
 
 std::string SkippedRowsLine(const std::vector<std::uint32_t>& rows) {
@@ -52,7 +51,7 @@ std::string SkippedRowsLine(const std::vector<std::uint32_t>& rows) {
 int RunRescue(const Invocation& invocation) {
     const std::string& damaged = invocation.Arguments[0];
     const std::string& out = invocation.Arguments[1];
-    if (SameFile(damaged, out)) {
+    if (NamesSameFile(damaged, out)) {
         ShowError("Zachráněné filmy nelze uložit do poškozeného souboru: " + out + ".");
         return exitRefused;
     }
@@ -70,7 +69,8 @@ int RunRescue(const Invocation& invocation) {
     const RescueResult rescued = RescueCatalog(bytes);
     if (!rescued.LayoutRead) {
         ShowFileError(kOpenFailedPhrase, damaged);
-        ShowDetail("Nepodařilo se přečíst ani seznam polí. " + WhereReadingStopped(rescued, bytes.size()));
+        ShowDetail((rescued.ForeignField ? "Seznam polí je poškozený. " : "Nepodařilo se přečíst ani seznam polí. ") +
+                   WhereReadingStopped(rescued, bytes.size()));
         return exitCatalogueFailed;
     }
     TClientDataSet table;

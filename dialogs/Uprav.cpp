@@ -11,6 +11,7 @@
 
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
+#include "app/core/InsertRefusal.h"
 #include "app/core/StrictInt.h"
 #include "app/core/TableWalk.h"
 #include "dialogs/FixedPlacement.h"
@@ -32,8 +33,10 @@ void SetText(TClientDataSet& table, std::string_view field, const QLineEdit* box
 constexpr std::string_view kStoreFailure = "Tyto položky nelze vložit do databáze ";
 constexpr std::string_view kDeleteFailure = "Tyto položky nelze smazat z databáze ";
 
-void ShowError(std::string_view phrase) {
-    UserInterface().MessageBox(cp1250::FromUtf8(phrase) + DataFileNameText() + ".", MessageKind::Error,
+// The reason, when there is one, goes on a line of its own under the message.
+void ShowError(std::string_view phrase, std::string_view reason = {}) {
+    const std::string below = reason.empty() ? std::string() : "\n" + cp1250::FromUtf8(reason);
+    UserInterface().MessageBox(cp1250::FromUtf8(phrase) + DataFileNameText() + "." + below, MessageKind::Error,
                                MessageButtons::Ok);
 }
 
@@ -148,10 +151,10 @@ bool TUpravF::StoreRecord() {
         SetText(table, "S7", Edit7);
         table.Post();
         posted = true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
         // Nothing of a refused store may stay pending: the reload would post it.
         table.Cancel();
-        ShowError(kStoreFailure);
+        ShowError(kStoreFailure, InsertRefusalReason(failure));
     }
     // A film that did not reach the file is lost by the reload below, so only a
     // successful save clears the boxes; otherwise the user keeps the typing and

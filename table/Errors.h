@@ -32,6 +32,7 @@ inline constexpr std::uint16_t EndOfTable = 0x2202;       // after the last reco
 inline constexpr std::uint16_t RecordLeftIndex = 0x2204;  // current record has left the active index
 inline constexpr std::uint16_t NoMemory = 0x2501;
 inline constexpr std::uint16_t KeyViolation = 0x2601;
+inline constexpr std::uint16_t KeysExhausted = 0x2603;  // the auto-increment counter passed 2 147 483 647
 inline constexpr std::uint16_t RequiredField = 0x2604;
 inline constexpr std::uint16_t BufferTooSmall = 0x2702;
 inline constexpr std::uint16_t NoSuchIndex = 0x270D;

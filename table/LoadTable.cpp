@@ -109,8 +109,7 @@ std::uint16_t ReadTableParams(TDATAPACKET_READ& reader, TableSettings& settings)
     TDATAPACKET_READ::Param param;
     std::uint16_t status;
     while ((status = reader.NextParam(param)) == 0) {
-        // Unreadable counts as absent, as for a column's parameters: a damaged
-        // "AUTOINCVALUE" then hands out no keys at all rather than wrong ones.
+        // Unreadable counts as absent, as for a column's parameters.
         if (param.Null) continue;
         const std::string& name = param.Name;
         bool store = true;
@@ -214,13 +213,14 @@ std::uint16_t LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::siz
     auto store = std::make_unique<RecordStore>(std::move(layout), settings.LocaleId);
     auto lock = store->Lock();
     store->TableParams() = std::move(settings.Stored);
-    if (settings.AutoIncValue) {
-        store->SetAutoIncField(store->FirstAutoIncCandidate());
-        store->SetAutoIncValue(*settings.AutoIncValue);
-    }
+    // A key column marked "Autoinc" keeps handing out keys when the counter was
+    // lost or damaged: without it a new record would get no key, and the unique
+    // key index would then refuse every record after that one.
+    store->SetAutoIncField(store->FirstAutoIncCandidate());
     if (settings.ChangeSet) store->SetTrackChanges(false);
     store->Reserve(rows);
     KINOVKA_TRY(LoadRows(reader, *store, fields, twoThreadsFrom));
+    store->SettleAutoIncValue(settings.AutoIncValue);
     KINOVKA_TRY(ApplyKeys(*store, settings));
     lock.unlock();
     result = std::move(store);

@@ -200,11 +200,12 @@ std::uint16_t RecordStore::AppendLoadedStore(const RecordStore& other) {
 std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const CursorHint& hint,
                                         std::uint32_t& recordNumber) {
     auto lock = Lock();
+    if (autoIncField_ != 0 && autoIncValue_ > std::numeric_limits<std::int32_t>::max()) return dberr::KeysExhausted;
     const std::uint32_t slot = slotCount_ + 1;
     if (const auto code = EnsureSlot(slot)) return code;
     if (const auto code = WriteSlot(slot, record)) return code;
     if (autoIncField_ != 0) {
-        integers_[autoIncField_ - 1][slot] = {autoIncValue_, false};
+        integers_[autoIncField_ - 1][slot] = {static_cast<std::int32_t>(autoIncValue_), false};
     }
     status_[slot] = rsUnchanged;
     for (std::size_t i = 0; i < indexes_.size(); ++i) {
@@ -217,7 +218,7 @@ std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const Cursor
     }
     slotCount_ = slot;
     ++liveCount_;
-    if (autoIncField_ != 0) autoIncValue_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(autoIncValue_) + 1);
+    if (autoIncField_ != 0) ++autoIncValue_;
     ++changeCount_;
     recordNumber = slot;
     return 0;
@@ -249,6 +250,19 @@ std::uint16_t RecordStore::DeleteRecord(std::uint32_t recordNumber) {
     --liveCount_;
     ++changeCount_;
     return 0;
+}
+
+void RecordStore::SettleAutoIncValue(std::optional<std::int32_t> declared) {
+    auto lock = Lock();
+    std::int64_t next = std::max<std::int64_t>(declared.value_or(1), 1);
+    if (autoIncField_ != 0) {
+        // Deleted records count too: their keys were handed out once.
+        for (std::uint32_t slot = 1; slot <= slotCount_; ++slot) {
+            const IntegerValue& key = integers_[autoIncField_ - 1][slot];
+            if (!key.Null) next = std::max<std::int64_t>(next, std::int64_t{key.Value} + 1);
+        }
+    }
+    autoIncValue_ = next;
 }
 
 int RecordStore::FirstAutoIncCandidate() const {

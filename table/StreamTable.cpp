@@ -1,5 +1,8 @@
 #include "table/StreamTable.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "packet/DataPacketWriter.h"
 #include "table/DSIDX.h"
 #include "table/Errors.h"
@@ -69,9 +72,12 @@ std::uint16_t WriteTableParams(TDATAPACKET_WRITE& writer, const RecordStore& sto
             KINOVKA_TRY(AddParam(writer, kTableParam, store.DefaultOrderKeyKind() == 2 ? "PRIMARY_KEY" : "UNIQUE_KEY",
                                  paramvalue::kUInt16ArrayType, paramvalue::UInt16Array(plain)));
     }
+    // A spent counter is written as the largest key: read back, it is not above
+    // the key it handed out last, so the load finds no key left either.
     if (store.AutoIncField() != 0)
         KINOVKA_TRY(AddParam(writer, kTableParam, "AUTOINCVALUE", coltype::Int32,
-                             paramvalue::Int32(store.AutoIncValue())));
+                             paramvalue::Int32(static_cast<std::int32_t>(std::min<std::int64_t>(
+                                 store.AutoIncValue(), std::numeric_limits<std::int32_t>::max())))));
     for (const StoredParam& param : store.TableParams())
         KINOVKA_TRY(AddParam(writer, kTableParam, param.Name, param.Type, param.Value));
     // With stored parameters written, the first row closes the list instead.

@@ -49,22 +49,41 @@ const std::string& SaveFailedPhrase() {
     return phrase;
 }
 
-enum class Backup { NotNeeded, Kept, Failed };
+struct Backup {
+    enum State { NotNeeded, Kept, Failed } Outcome;
+    std::string Name;  // with Kept: the backup's path
+};
 
-// Copies an existing file at path to path + ".bak", replacing an older copy.
+// Copies an existing file at path to the first name of path + ".bak", ".bak.1",
+// ".bak.2", ... that is free. An earlier backup may be the only copy of an
+// older catalogue, so none is ever replaced; a link at a name counts as taken.
 Backup KeepBackupOf(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code error;
-    if (!fs::exists(path, error)) return error ? Backup::Failed : Backup::NotNeeded;
-    fs::copy_file(path, path + ".bak", fs::copy_options::overwrite_existing, error);
-    return error ? Backup::Failed : Backup::Kept;
+    if (!fs::exists(path, error)) return {error ? Backup::Failed : Backup::NotNeeded, {}};
+    for (unsigned number = 0;; ++number) {
+        const std::string name = path + ".bak" + (number ? "." + std::to_string(number) : "");
+        if (fs::symlink_status(name, error).type() != fs::file_type::not_found) {
+            if (error) return {Backup::Failed, {}};
+            continue;
+        }
+        // Without overwrite_existing the copy fails rather than replace a file
+        // that appeared at that name in the meantime.
+        if (fs::copy_file(path, name, fs::copy_options::none, error)) return {Backup::Kept, name};
+        if (error != std::errc::file_exists) {
+            // A copy cut short (a full disk) is no backup; the name was free before it.
+            std::error_code ignored;
+            fs::remove(name, ignored);
+            return {Backup::Failed, {}};
+        }
+    }
 }
 
 // Once the new catalogue has replaced the old file, the backup is the only place
 // its films are left: the user must know where it is and how to get them back.
-void ShowBackupNote() {
+void ShowBackupNote(std::string_view suffix) {
     UserInterface().Tell(cp1250::FromUtf8("Původní soubor je uschován jako ") + DataFileNameText() +
-                         cp1250::FromUtf8(".bak. Jeho filmy lze obnovit příkazem kinovka-cli rescue."));
+                         cp1250::FromUtf8(std::string(suffix) + ". Jeho filmy lze obnovit příkazem kinovka-cli rescue."));
 }
 
 }  // namespace
@@ -119,11 +138,20 @@ void CreateCatalog(TClientDataSet& table) {
     // The file being replaced may be the only copy of a catalogue that could not
     // be opened (damaged, or written by a newer program); it is never destroyed.
     const Backup backup = KeepBackupOf(CatalogPath());
-    if (backup == Backup::Failed) {
+    if (backup.Outcome == Backup::Failed) {
         ShowCatalogError(SaveFailedPhrase());
         return;
     }
-    if (SaveCatalog(table) && backup == Backup::Kept) ShowBackupNote();
+    const bool saved = SaveCatalog(table);
+    if (backup.Outcome != Backup::Kept) return;
+    if (!saved) {
+        // A failed save leaves the old file as it was, so the backup made for it
+        // would only be a file the refused action left behind.
+        std::error_code ignored;
+        std::filesystem::remove(backup.Name, ignored);
+        return;
+    }
+    ShowBackupNote(std::string_view(backup.Name).substr(CatalogPath().size()));
 }
 
 bool OpenCatalog(TClientDataSet& table) {

@@ -29,11 +29,13 @@ std::string CatalogPath();
 std::string DataFileNameText();
 
 // Defines the catalogue record in the table, creates it empty and writes it. A
-// file already at the catalogue path is first copied to the same name + ".bak";
+// file already at the catalogue path is first copied to the same name + ".bak",
+// or ".bak.1", ".bak.2", ... when that is taken (no backup is ever replaced);
 // when that copy cannot be made the file is left alone and the save is reported
-// as failed. Once the empty catalogue has replaced the file, an information box
-// names the backup and how its films can be recovered. The table keeps no file
-// name: nothing but SaveCatalog ever writes the catalogue.
+// as failed, and when the save fails the copy is removed again. Once the empty
+// catalogue has replaced the file, an information box names the backup and how
+// its films can be recovered. The table keeps no file name: nothing but
+// SaveCatalog ever writes the catalogue.
 void CreateCatalog(TClientDataSet& table);
 // Loads the file, builds "k" over SortFields and "x" over K; true when the
 // catalogue is open and on its first record. Reports its own failure. An edit

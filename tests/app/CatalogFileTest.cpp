@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <cstdlib>
 #include <optional>
+#include <sys/stat.h>
 
 #include "app/core/CatalogHome.h"
 #include "app/core/Global.h"
@@ -141,19 +142,19 @@ TEST_F(CatalogFile, CreatingOverAnExistingFileKeepsItAsBackup) {
     CreateCatalog(table);
     ASSERT_EQ(ui.Messages.size(), 1u);
     EXPECT_EQ(ui.Messages[0].Kind, MessageKind::Notice);
-    EXPECT_EQ(Message(), "Původní soubor je uschován jako filmy.xml.bak. Jeho filmy lze obnovit příkazem "
+    EXPECT_EQ(Message(), "Původní soubor je uschován jako filmy.xml.bak.1. Jeho filmy lze obnovit příkazem "
                          "kinovka-cli rescue.");
     EXPECT_EQ(ReadBytes(directory / "filmy.xml"), catalogue_documents::EmptyCatalogue());
-    EXPECT_EQ(ReadBytes(directory / "filmy.xml.bak"), "damaged catalogue");
+    EXPECT_EQ(ReadBytes(directory / "filmy.xml.bak"), "an older backup");
+    EXPECT_EQ(ReadBytes(directory / "filmy.xml.bak.1"), "damaged catalogue");
 }
 
 TEST_F(CatalogFile, CreatingLeavesTheOldFileAloneWhenNoBackupCanBeMade) {
-    WriteBytes(directory / "filmy.xml", "the only copy");
-    fs::create_directory(directory / "filmy.xml.bak");
+    ASSERT_EQ(::mkfifo((directory / "filmy.xml").c_str(), 0644), 0);
     CreateCatalog(table);
     ASSERT_EQ(ui.Messages.size(), 1u);
     EXPECT_EQ(Message(), "Nepodařilo se uložit soubor: filmy.xml.");
-    EXPECT_EQ(ReadBytes(directory / "filmy.xml"), "the only copy");
+    EXPECT_TRUE(fs::is_fifo(directory / "filmy.xml"));
 }
 
 TEST_F(CatalogFile, OpeningBuildsKOverTheSortFieldsAndStandsOnTheFirstRecord) {

@@ -2,6 +2,8 @@
 // or empty change leaves the catalogue file exactly as it was.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "CliSandbox.h"
 #include "tests/common/CatalogueDocuments.h"
 
@@ -112,19 +114,13 @@ TEST(AddCommand, ReportsACatalogueThatCannotBeOpened) {
 
 TEST(AddCommand, ShowsTheEngineCodeWhenTheTableRefusesTheFilm) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {});
-    // Without its key counter a catalogue gives new films no key, and the unique
-    // key index takes only one film without a key.
-    std::string packet = box.Read("cat.xml");
-    const std::string counter = "<PARAMS AUTOINCVALUE=\"1\"/>";
-    ASSERT_NE(packet.find(counter), std::string::npos) << packet;
-    packet.erase(packet.find(counter), counter.size());
-    box.Write("cat.xml", packet);
-    ASSERT_EQ(box.Run({"add", "cat.xml", "--en", "A"}).Status, 0);
+    // No key is left after 2 147 483 647.
+    box.Write("cat.xml", CatalogueWith(" AUTOINCVALUE=\"2147483647\"/>", "<ROW K=\"2147483647\"/>"));
     const std::string before = box.Read("cat.xml");
     const RunResult refused = box.Run({"add", "cat.xml", "--en", "B"});
     EXPECT_EQ(refused.Status, 1);
-    EXPECT_EQ(refused.Err, kInsertRefused + "0x2601\n");
+    EXPECT_EQ(refused.Err,
+              kInsertRefused + "0x2603\nKatalog už nemá volný klíč K: další by přesáhl 2 147 483 647.\n");
     EXPECT_EQ(box.Read("cat.xml"), before);
 }
 
@@ -146,19 +142,30 @@ TEST(AddCommand, RefusesWhatTheFileCouldNotCarryAndLeavesItReadable) {
 
 TEST(AddCommand, TakesAnUnreadableParameterForAnAbsentOne) {
     CliSandbox box;
-    // Without a readable counter the table hands out no key at all, so the
-    // unique key index takes one film without a key and refuses the next.
     box.Write("cat.xml", CatalogueWith(" AUTOINCVALUE=\"abc\"><PARAM Name=\"Z\" Value=\"3\" Type=\"boolean\"/>"
                                        "<PARAM Name=\"Y\" Value=\"t\" Type=\"boolean\"/></PARAMS>",
                                        "<ROW K=\"1\" S1=\"a\"/>"));
     const RunResult added = box.Run({"add", "cat.xml", "--en", "b"});
     EXPECT_EQ(added.Status, 0) << added.Err;
-    EXPECT_EQ(added.Out, "\n");
+    EXPECT_EQ(added.Out, "2\n");
     const std::string saved = box.Read("cat.xml");
-    EXPECT_EQ(saved.find("AUTOINCVALUE"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("AUTOINCVALUE=\"3\""), std::string::npos) << saved;
     EXPECT_EQ(saved.find("\"Z\""), std::string::npos) << saved;
     EXPECT_NE(saved.find("<PARAM Name=\"Y\" Value=\"TRUE\" Type=\"boolean\"/>"), std::string::npos) << saved;
-    EXPECT_EQ(box.Run({"add", "cat.xml", "--en", "c"}).Status, 1);
+}
+
+// A counter missing, not positive or behind the keys: one above the largest key.
+TEST(AddCommand, GivesEachFilmAKeyAboveTheOthersWhateverTheCounter) {
+    CliSandbox box;
+    for (const auto& [params, rows, key] : std::vector<std::array<std::string, 3>>{
+             {"/>", "<ROW K=\"4\"/><ROW K=\"2\"/>", "5"},
+             {" AUTOINCVALUE=\"$10\"/>", "<ROW K=\"-3\"/>", "1"},
+             {" AUTOINCVALUE=\"3\"/>", "<ROW K=\"5\"/>", "6"},
+             {" AUTOINCVALUE=\"2147483647\"/>", "<ROW K=\"5\"/>", "2147483647"}}) {
+        box.Write("cat.xml", CatalogueWith(params, rows));
+        EXPECT_EQ(box.Run({"add", "cat.xml"}).Out, key + "\n") << params << rows;
+    }
+    EXPECT_EQ(box.Run({"add", "cat.xml"}).Status, 1);  // the last key leaves none after it
 }
 
 TEST(AddCommand, KeepsKeysRisingAfterTheHighestWasDeleted) {

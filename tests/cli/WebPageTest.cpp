@@ -135,7 +135,7 @@ TEST(ExportCommand, TakesTheFormatFromTheExtensionUnlessGiven) {
     for (const auto& [file, options, page] : {std::tuple{"a.html", std::vector<std::string>{}, true},
                                               {"b.HTM", {}, true},
                                               {"c.csv", {}, false},
-                                              {"d.html.txt", {}, false},
+                                              {"d.html.txt", {"--format", "csv"}, false},
                                               {"e.txt", {"--format", "html"}, true},
                                               {"f.html", {"--format=csv"}, false}}) {
         std::vector<std::string> arguments{"export", "cat.xml", file};
@@ -145,7 +145,8 @@ TEST(ExportCommand, TakesTheFormatFromTheExtensionUnlessGiven) {
         EXPECT_EQ(box.Read(file).starts_with("K,S1,"), !page) << file;
     }
     EXPECT_EQ(box.Run({"export", "cat.xml", "g.html", "--format", "pdf"}).Status, 1);
-    EXPECT_FALSE(box.Exists("g.html"));
+    EXPECT_EQ(box.Run({"export", "cat.xml", "g.html.txt"}).Status, 1);
+    EXPECT_FALSE(box.Exists("g.html") || box.Exists("g.html.txt"));
 }
 
 TEST(WebPage, SearchesSortsAndEscapesInABrowser) {
