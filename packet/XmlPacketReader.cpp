@@ -226,7 +226,7 @@ void XmlPacketReader::MakeParam(std::string_view name, ColumnType type, std::str
             param.Type = type;
             return;
         }
-        type = coltype::String1 | (type & coltype::Roundtrip);
+        type = coltype::String1;
         plain = coltype::String1;
     }
     scratch_.clear();
