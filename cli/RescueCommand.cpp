@@ -7,6 +7,7 @@
 #include "cli/ConsoleUiServices.h"
 #include "fileio/FileIO.h"
 #include "packet/PacketStatus.h"
+#include "table/FieldLayout.h"
 
 namespace {
 
@@ -44,6 +45,13 @@ std::string SkippedRowsLine(const std::vector<std::uint32_t>& rows) {
     std::string line = "Vynechané řádky s chybějícím nebo opakovaným klíčem K:";
     for (std::size_t i = 0; i < rows.size(); ++i) line += (i ? ", " : " ") + std::to_string(rows[i]);
     return line + ".";
+}
+
+std::string CutLine(const RescueCut& cut) {
+    const std::string film = cut.Key ? "Film K = " + std::to_string(*cut.Key) + " (řádek " + std::to_string(cut.Row) + ")"
+                                     : "Film na řádku " + std::to_string(cut.Row);
+    return film + ": pole " + cut.Field + " mělo " + std::to_string(cut.Length) + " znaků, zkráceno na " +
+           std::to_string(kMaxTextSize) + ".";
 }
 
 }  // namespace
@@ -88,5 +96,6 @@ int RunRescue(const Invocation& invocation) {
     std::cout << "Zachráněno filmů: " << table.CountRecords() << " (uloženo do " << out << ").\n"
               << WhereReadingStopped(rescued, bytes.size()) << '\n';
     if (!rescued.SkippedRows.empty()) std::cout << SkippedRowsLine(rescued.SkippedRows) << '\n';
+    for (const RescueCut& cut : rescued.Cuts) std::cout << CutLine(cut) << '\n';
     return exitSuccess;
 }

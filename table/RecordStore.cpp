@@ -74,9 +74,10 @@ std::uint16_t RecordStore::WidenTextField(int fieldNo, int size) {
     return 0;
 }
 
+// Only the deleted mark hides a record: a loaded row keeps whatever other
+// status bits its packet gave it.
 bool RecordStore::IsLive(std::uint32_t recordNumber) const {
-    constexpr std::uint8_t hidden = rsOriginal | rsDeleted | rsFree;
-    return recordNumber >= 1 && recordNumber <= slotCount_ && (status_[recordNumber] & hidden) == 0;
+    return recordNumber >= 1 && recordNumber <= slotCount_ && (status_[recordNumber] & rsDeleted) == 0;
 }
 
 void RecordStore::ReadRecord(std::uint32_t recordNumber, RecordBuffer& record) const {
@@ -200,6 +201,7 @@ std::uint16_t RecordStore::AppendLoadedStore(const RecordStore& other) {
 std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const CursorHint& hint,
                                         std::uint32_t& recordNumber) {
     auto lock = Lock();
+    if (refusedChanges_ & kInserts) return dberr::NotAllowed;
     if (autoIncField_ != 0 && autoIncValue_ > std::numeric_limits<std::int32_t>::max()) return dberr::KeysExhausted;
     const std::uint32_t slot = slotCount_ + 1;
     if (const auto code = EnsureSlot(slot)) return code;
@@ -226,6 +228,7 @@ std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const Cursor
 
 std::uint16_t RecordStore::ChangeRecord(std::uint32_t recordNumber, const RecordBuffer& record) {
     auto lock = Lock();
+    if (refusedChanges_ & kEdits) return dberr::NotAllowed;
     const std::uint32_t candidate = slotCount_ + 1;
     if (const auto code = EnsureSlot(candidate)) return code;
     if (const auto code = WriteSlot(candidate, record)) return code;
@@ -244,6 +247,7 @@ std::uint16_t RecordStore::ChangeRecord(std::uint32_t recordNumber, const Record
 
 std::uint16_t RecordStore::DeleteRecord(std::uint32_t recordNumber) {
     auto lock = Lock();
+    if (refusedChanges_ & kDeletes) return dberr::NotAllowed;
     if (!IsLive(recordNumber)) return 0;
     status_[recordNumber] |= rsDeleted;
     for (auto& index : indexes_) index->Remove(recordNumber);

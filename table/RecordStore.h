@@ -65,6 +65,7 @@ public:
     std::uint32_t SlotCount() const { return slotCount_; }
     std::uint32_t LiveCount() const { return liveCount_; }
     std::uint8_t Status(std::uint32_t recordNumber) const { return status_[recordNumber]; }
+    // A record in use without the deleted mark (status bit 2).
     bool IsLive(std::uint32_t recordNumber) const;
     bool IsNull(std::uint32_t recordNumber, int fieldNo) const {
         return Field(fieldNo).IsText() ? Place(recordNumber, fieldNo).Length == kNullText
@@ -99,6 +100,11 @@ public:
     // A posted change of a record; on failure nothing changed.
     std::uint16_t ChangeRecord(std::uint32_t recordNumber, const RecordBuffer& record);
     std::uint16_t DeleteRecord(std::uint32_t recordNumber);
+
+    // --- changes the table refuses (code 0x2A04), as a packet's parameters ask
+    // ("READONLY" refuses all three)
+    enum ChangeKind : unsigned { kInserts = 1, kEdits = 2, kDeletes = 4 };
+    void RefuseChanges(unsigned kinds) { refusedChanges_ |= kinds; }
 
     // --- auto-increment, change tracking, change count, locale
     int AutoIncField() const { return autoIncField_; }  // 0: none
@@ -188,6 +194,7 @@ private:
     int autoIncField_ = 0;
     std::int64_t autoIncValue_ = 1;
     bool trackChanges_ = true;
+    unsigned refusedChanges_ = 0;  // ChangeKind bits
     std::uint32_t changeCount_ = 0;
     std::uint32_t localeId_ = 0;
     mutable std::unique_ptr<Collation> caseSensitive_;

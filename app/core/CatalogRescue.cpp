@@ -9,6 +9,7 @@
 #include "packet/AsciiCase.h"
 #include "packet/DataPacketReader.h"
 #include "packet/DataPacketWriter.h"
+#include "table/FieldLayout.h"
 #include "table/ParamValues.h"
 
 namespace {
@@ -212,18 +213,30 @@ std::uint16_t WriteLayout(TDATAPACKET_WRITE& writer, const Layout& layout, std::
     return writer.AddParam(1, {}, 0, nullptr, 0);
 }
 
-std::uint16_t WriteRow(TDATAPACKET_WRITE& writer, const Row& row) {
+bool IsText(ColumnType type) { return RescuedType(type) == coltype::String4; }
+
+// Writes the row, its texts cut to kMaxTextSize bytes; each cut goes into `result`.
+std::uint16_t WriteRow(TDATAPACKET_WRITE& writer, const Layout& layout, const Row& row, std::uint32_t number,
+                       RescueResult& result) {
     static constexpr std::uint8_t kCurrent = rsUnchanged;
     static constexpr char kEmptyText = '\0';
     if (const std::uint16_t status = writer.PutValue(0, 1, &kCurrent)) return status;
-    for (const auto& value : row) {
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        std::string_view bytes = row[i].Bytes;
+        // A text ends at a zero byte when the table stores it.
+        const std::string_view text = bytes.substr(0, bytes.find('\0'));
+        if (!row[i].Null && IsText(layout.Columns[i].Type) && text.size() > kMaxTextSize) {
+            result.Cuts.push_back({number, layout.Key ? KeyOf(layout, row) : std::nullopt,
+                                   std::string(layout.Columns[i].NameView()), text.size()});
+            bytes = text.substr(0, kMaxTextSize);
+        }
         std::uint16_t status;
-        if (value.Null)
+        if (row[i].Null)
             status = writer.PutValue(1, 0, nullptr);
-        else if (value.Bytes.empty())
+        else if (bytes.empty())
             status = writer.PutValue(0, 1, &kEmptyText);
         else
-            status = writer.PutValue(0, static_cast<std::int32_t>(value.Bytes.size()), value.Bytes.data());
+            status = writer.PutValue(0, static_cast<std::int32_t>(bytes.size()), bytes.data());
         if (status) return status;
     }
     return pkt::Ok;
@@ -231,7 +244,7 @@ std::uint16_t WriteRow(TDATAPACKET_WRITE& writer, const Row& row) {
 
 // The second pass: the same rows again, the skipped ones left out.
 std::uint16_t WritePacket(std::string_view damaged, const Layout& layout, std::optional<std::int64_t> counter,
-                          const RescueResult& result, std::string& packet) {
+                          RescueResult& result) {
     TDATAPACKET_WRITE writer;
     if (const std::uint16_t status = writer.SetXmlFlags(0)) return status;
     if (const std::uint16_t status = WriteLayout(writer, layout, counter)) return status;
@@ -246,9 +259,9 @@ std::uint16_t WritePacket(std::string_view damaged, const Layout& layout, std::o
             ++skipped;
             continue;
         }
-        if (const std::uint16_t status = WriteRow(writer, row)) return status;
+        if (const std::uint16_t status = WriteRow(writer, layout, row, number, result)) return status;
     }
-    return writer.FinishPacket(packet);
+    return writer.FinishPacket(result.Packet);
 }
 
 }  // namespace
@@ -274,13 +287,14 @@ RescueResult RescueCatalog(std::string_view damaged) {
     }
     std::optional<std::int64_t> counter = DeclaredCounter(layout);
     if (result.StopCode == pkt::Ok) ScanRows(reader, damaged.size(), layout, counter, result);
-    if (const std::uint16_t status = WritePacket(damaged, layout, counter, result, result.Packet)) {
+    if (const std::uint16_t status = WritePacket(damaged, layout, counter, result)) {
         // Columns the writer refuses (a type it has no form for), or no memory:
         // nothing can be rescued into them.
         result.LayoutRead = false;
         result.StopCode = status;
         result.RowsRead = 0;
         result.SkippedRows.clear();
+        result.Cuts.clear();
         result.Packet.clear();
     }
     return result;

@@ -11,11 +11,22 @@
 // missing or repeats an earlier row's: the catalogue's primary index would
 // refuse the file. The rescued rows go into a new packet with the damaged
 // file's columns and parameters, in which the key counter stands above every
-// key taken, so that films added later get keys of their own.
+// key taken, so that films added later get keys of their own. A text longer than
+// a packet can declare a width for is cut to the longest it can, so that the
+// rescued catalogue saves; each cut is named.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// A text value the rescue cut to the longest a packet can carry.
+struct RescueCut {
+    std::uint32_t Row = 0;           // numbered from 1 in file order
+    std::optional<std::int32_t> Key; // the row's K, where the file has one
+    std::string Field;
+    std::size_t Length = 0;          // before the cut
+};
 
 struct RescueResult {
     // Every column and its parameters were read, and can be written again: the
@@ -32,6 +43,8 @@ struct RescueResult {
     std::uint32_t RowsRead = 0;
     // The rows left out for their key, numbered from 1 in file order.
     std::vector<std::uint32_t> SkippedRows;
+    // The texts cut in the rows taken, in file order.
+    std::vector<RescueCut> Cuts;
     // With the layout: a binary packet of the columns, the parameters and the
     // RowsRead rows that were not skipped, each as a current record. Otherwise empty.
     std::string Packet;

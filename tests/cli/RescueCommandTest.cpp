@@ -81,6 +81,19 @@ TEST(RescueCommand, SavesTheFilmsReadBeforeTheDamageAsANewCatalogue) {
     EXPECT_NE(rescued.Out.find("Zachráněno filmů: 4 "), std::string::npos) << rescued.Out;
     EXPECT_NE(rescued.Out.find("\nVynechané řádky s chybějícím nebo opakovaným klíčem K: 2.\n"), std::string::npos)
         << rescued.Out;
+
+    // A note longer than any width a file can declare is cut to the longest one, and named.
+    std::string longNote = xml;
+    longNote.insert(longNote.find("S7=\"", longNote.find("<ROW ")) + 4, std::string(70000, 'n'));
+    longNote.erase(longNote.find(" WIDTH=\"100\""), 12);
+    box.Write("long.xml", longNote.substr(0, longNote.rfind("<ROW ") + 12));
+    const RunResult cut = box.Run({"rescue", "long.xml", "kept.xml"});
+    EXPECT_EQ(cut.Status, 0) << cut.Err;
+    EXPECT_NE(cut.Out.find("Zachráněno filmů: 4 "), std::string::npos) << cut.Out;
+    EXPECT_NE(cut.Out.find("\nČtení skončilo za bajtem "), std::string::npos) << cut.Out;
+    EXPECT_NE(cut.Out.find("\nFilm K = 1 (řádek 1): pole S7 mělo 70000 znaků, zkráceno na 32767.\n"), std::string::npos)
+        << cut.Out;
+    EXPECT_NE(box.Run({"dump", "kept.xml"}).Out.find(std::string(32767, 'n') + '"'), std::string::npos);
 }
 
 TEST(RescueCommand, NeverWritesOverTheDamagedFileAndRefusesWhatHasNoFields) {
