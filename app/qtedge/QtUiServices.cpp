@@ -10,7 +10,10 @@ namespace {
 
 TModalResult ShowBox(const QString& caption, QMessageBox::Icon icon, const QString& text,
                      MessageButtons buttons) {
-    QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    // The message stays the box's text as it is; its detail goes under it.
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
+    QMessageBox box(icon, caption, text.left(lineEnd), QMessageBox::NoButton, QApplication::activeWindow());
+    if (lineEnd >= 0) box.setInformativeText(text.mid(lineEnd + 1));
     // A file name like "<b>x.xml" is shown as it is, never as markup.
     box.setTextFormat(Qt::PlainText);
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);

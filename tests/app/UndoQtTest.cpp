@@ -106,6 +106,28 @@ private slots:
         QVERIFY(PressUndo(menu, mrOk).starts_with("Vrátit zpět poslední změnu (smazán film"));
         QVERIFY(program.ReadFile() == original);
     }
+
+    // 105 changes leave the newest 100 versions (small ones: the count decides,
+    // not the size). Ctrl+Z then walks back through every one of them, although
+    // each step is itself a save that keeps a version.
+    void aWalkOfCtrlZReachesEveryStateListedWhenItBegan() {
+        ProgramUnderTest program(SampleFilms());
+        TMenuF& menu = program.Menu;
+        for (int film = 0; film < 105; ++film) {
+            menu.cds.Insert();
+            menu.cds.FieldNamed("S1").SetAsString("Film " + std::to_string(film));
+            menu.cds.Post();
+            QVERIFY(SaveCatalog(menu.cds) && OpenCatalog(menu.cds));
+        }
+        std::vector<std::string> listed;
+        for (const fileio::Version& version : CatalogVersions()) listed.push_back(ReadBytes(version.Path));
+        QCOMPARE(listed.size(), std::size_t{100});
+        for (std::size_t step = 0; step < listed.size(); ++step) {
+            QVERIFY2(PressUndo(menu, mrOk).starts_with("Vrátit zpět"), std::to_string(step).c_str());
+            QVERIFY2(program.ReadFile() == listed[step], std::to_string(step).c_str());
+        }
+        QCOMPARE(PressUndo(menu, mrOk), std::string("Starší verze katalogu už není."));
+    }
 };
 
 KINOVKA_WINDOW_TEST_MAIN(UndoQtTest)
