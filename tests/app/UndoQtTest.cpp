@@ -1,6 +1,8 @@
 // Ctrl+Z in the main window, pressed as a user presses it: each kind of change
 // goes back to the file's exact previous bytes with the cursor on the film
-// concerned, a second Ctrl+Z goes one change further, and Cancel changes nothing.
+// concerned, a second Ctrl+Z goes one change further, and Cancel changes nothing;
+// a walk back reaches every version listed when it began; a version that cannot
+// be kept costs no change.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -127,6 +129,25 @@ private slots:
             QVERIFY2(program.ReadFile() == listed[step], std::to_string(step).c_str());
         }
         QCOMPARE(PressUndo(menu, mrOk), std::string("Starší verze katalogu už není."));
+    }
+
+    // The changes are saved and the user is told once, naming the folder and the
+    // reason; Ctrl+Z says why it cannot go back.
+    void aVersionThatCannotBeKeptIsToldOnceAndCostsNoChange() {
+        ProgramUnderTest program(SampleFilms());
+        TMenuF& menu = program.Menu;
+        WriteBytes(program.FilePath("filmy.xml.versions"), "");
+        Ui().Clear();
+        for (const char* title : {"Alien", "Brazil"})
+            ThroughDialog(menu.ToolButton2, [&](TUpravF& d) { d.Edit1->setText(QString::fromUtf8(title)); });
+        QCOMPARE(menu.DataSource1->rowCount(), 11);
+        QCOMPARE(Ui().Messages.size(), std::size_t{1});
+        QCOMPARE(Ui().Messages[0].Kind, MessageKind::Information);
+        QCOMPARE(cp1250::ToUtf8(Ui().Messages[0].Text),
+                 std::string("Soubor filmy.xml je uložen, ale jeho předchozí verzi nelze uchovat ve složce "
+                             "filmy.xml.versions.\nČást cesty není složka."));
+        QCOMPARE(PressUndo(menu, mrOk),
+                 std::string("Nepodařilo se přečíst složku verzí: filmy.xml.versions.\nČást cesty není složka."));
     }
 };
 

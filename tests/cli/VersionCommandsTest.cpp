@@ -136,8 +136,11 @@ TEST(VersionCommands, TheNewestHundredStayInTheOrderMadeWhateverTheClockSaid) {
     std::strftime(year, sizeof year, "%Y-", std::localtime(&now));
     EXPECT_EQ(lines[0].substr(0, 10), "  1  " + std::string(year)) << lines[0];
     EXPECT_NE(lines[0].find("+1 -0 ~0  \"Cube\""), std::string::npos) << lines[0];
-    EXPECT_EQ(lines[99].substr(0, 15), "100  9903-06-1") << lines[99];
-    for (const std::string& line : lines) EXPECT_EQ(line.find(" +"), lines[0].find(" +")) << line;
+    EXPECT_EQ(lines[99].substr(0, 14), "100  9903-06-1") << lines[99];
+    const auto column = [](const std::string& line) {  // of " +", in characters
+        return std::count_if(line.begin(), line.begin() + line.find(" +"), [](char c) { return (c & 0xC0) != 0x80; });
+    };
+    for (const std::string& line : lines) EXPECT_EQ(column(line), column(lines[0])) << line;
     Expect(box, {"restore", "k.xml", "1"}, 0);
     EXPECT_EQ(box.Read("k.xml"), beforeLast);
 }
@@ -157,12 +160,12 @@ TEST(VersionCommands, WhatAKilledSaveLeftGoesWithTheNextSave) {
     box.Write(runningFile, "");
     ASSERT_EQ(::link(box.Path("k.xml").c_str(), box.Path("k.xml.versions/00000009-20261208-083251.123456Z.xml").c_str()), 0);
 
-    EXPECT_EQ(Lines(box.Run({"history", "k.xml"}).Out).size(), 2u);
+    EXPECT_EQ(Lines(box.Run({"history", "k.xml"}).Out).size(), 1u);
     Expect(box, {"add", "k.xml", "--en", "Brazil"}, 0);
     EXPECT_FALSE(box.Exists(killedFile));
     EXPECT_TRUE(box.Exists(runningFile));
     const std::vector<std::string> lines = Lines(box.Run({"history", "k.xml"}).Out);
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[0].find("+1 -0 ~0  \"Brazil\""), std::string::npos) << lines[0];
 }
 

@@ -15,12 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> ScratchDirNames(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    return names;
-}
-
 }  // namespace
 
 TEST(FileIO, ReadsWholeFileAndReplacesIt) {
@@ -217,7 +211,7 @@ TEST(FileVersions, KeptByLinkOrWhereLinksAreImpossibleByCopy) {
     ASSERT_TRUE(folder.Keep());
     const auto name = folder.Keep();
     ASSERT_TRUE(name);
-    EXPECT_EQ(ScratchDirNames(folder.Path()), std::vector<std::string>{*name});
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 1);
     struct stat linked {};
     ASSERT_EQ(::stat((folder.Path() + "/" + *name).c_str(), &linked), 0);
     EXPECT_EQ(linked.st_ino, original.st_ino);

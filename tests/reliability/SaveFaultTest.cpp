@@ -193,7 +193,7 @@ TEST(SaveFaults, TheFilesOwnPermissionsDecide) {
         const RunResult result = RunCli({"add", "filmy.xml", "--en", "Brazil"}, dir.Path(), options);
         EXPECT_EQ(result.Status, test.Saves ? 0 : 2) << result.Err;
         EXPECT_EQ(FilmsInFile(path), test.Saves ? 32 : 31);
-        if (!test.Saves) EXPECT_EQ(result.Err, kSaveFailed + "\nPřístup odepřen.\n");
+        EXPECT_EQ(result.Err, test.Saves ? "" : kSaveFailed + "\nPřístup odepřen.\n");
         struct stat info {};
         ASSERT_EQ(::stat(path.c_str(), &info), 0);
         EXPECT_EQ(info.st_uid, test.Owner);
@@ -278,14 +278,10 @@ namespace {
 
 // The ACL "owner rw, nobody rw, group r, mask rw, others r", as the system stores it.
 std::string AclGivingNobodyWrite() {
-    std::string acl;
-    const auto add = [&](std::uint32_t value, std::size_t bytes) {
-        for (std::size_t i = 0; i < bytes; ++i) acl += static_cast<char>(value >> (8 * i));
-    };
-    add(2, 4);
-    for (const auto& [tag, perm, id] : {std::tuple{0x01u, 6u, ~0u}, {0x02u, 6u, kNobody}, {0x04u, 4u, ~0u},
+    std::string acl("\2\0\0\0", 4);
+    for (const auto& [tag, perm, id] : {std::tuple{1u, 6u, ~0u}, {2u, 6u, kNobody}, {4u, 4u, ~0u},
                                         {0x10u, 6u, ~0u}, {0x20u, 4u, ~0u}})
-        add(tag, 2), add(perm, 2), add(id, 4);
+        for (const std::uint32_t value : {tag | perm << 16, id}) acl.append(reinterpret_cast<const char*>(&value), 4);
     return acl;
 }
 
@@ -297,54 +293,37 @@ std::string Attribute(const std::string& path, const char* name) {
 
 }  // namespace
 
-// Saves by root and by other users whom the catalogue's mode or ACL lets write:
-// the file keeps its owner, group, mode, ACL and extended attributes (rewritten
-// in place where a new file could not carry them), and its versions folder takes
-// the file's owner, group and write bits, so that root's save never locks the
-// owner out. A folder the user may not write costs the version, not the save,
-// and says so.
+// Saves by root, by the owner and by a user whom an ACL lets write: the file keeps
+// its owner, group, mode, ACL and extended attributes, and its versions folder
+// takes the file's owner, group and write bits, so that root's save never locks
+// the owner out. A folder the user may not write costs the version, not the save.
 TEST(SaveFaults, SavesKeepEveryonesRightsToTheCatalogueAndItsVersions) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
-    const struct {
-        uid_t Owner;
-        std::optional<uid_t> User;
-        std::size_t Versions;
-    } saves[] = {{kNobody, std::nullopt, 1}, {kNobody, kNobody, 2}, {0, kNobody, 3}};
     ScratchDir dir;
     fs::permissions(dir.Path(), fs::perms::all);
-    const std::string path = dir.File("filmy.xml");
+    const std::string path = dir.File("filmy.xml"), acl = AclGivingNobodyWrite();
     WriteBytes(path, SampleCatalogue());
     int films = 31;
-    for (const auto& save : saves) {
-        SCOPED_TRACE(std::to_string(save.Owner) + " saved by " + std::to_string(save.User.value_or(0)));
-        ASSERT_EQ(::chown(path.c_str(), save.Owner, kNobody), 0);
-        ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
-        const std::string acl = AclGivingNobodyWrite();
+    for (const auto& [owner, user] : {std::pair<uid_t, std::optional<uid_t>>{kNobody, std::nullopt},
+                                      {kNobody, kNobody}, {0, kNobody}}) {
+        RunOptions options;
+        options.User = user;
+        SCOPED_TRACE(std::to_string(owner) + " saved by " + std::to_string(user.value_or(0)));
+        ASSERT_EQ(::chown(path.c_str(), owner, kNobody), 0);
         ASSERT_EQ(::setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0), 0);
         ASSERT_EQ(::setxattr(path.c_str(), "user.kinovka", "keep", 4, 0), 0);
-        struct stat before {};
+        struct stat before {}, after {}, folder {};
         ASSERT_EQ(::stat(path.c_str(), &before), 0);
-
-        RunOptions options;
-        options.User = save.User;
         const RunResult result = RunCli({"add", "filmy.xml", "--en", "Brazil"}, dir.Path(), options);
         EXPECT_EQ(result.Status, 0) << result.Err;
-        EXPECT_EQ(result.Err, "");
         EXPECT_EQ(FilmsInFile(path), ++films);
-        struct stat after {};
         ASSERT_EQ(::stat(path.c_str(), &after), 0);
-        EXPECT_EQ(after.st_uid, before.st_uid);
-        EXPECT_EQ(after.st_gid, before.st_gid);
-        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(std::tie(after.st_uid, after.st_gid, after.st_mode), std::tie(before.st_uid, before.st_gid, before.st_mode));
         EXPECT_EQ(Attribute(path, "system.posix_acl_access"), acl);
         EXPECT_EQ(Attribute(path, "user.kinovka"), "keep");
-        EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(path + ".versions"),
-                                                         fs::directory_iterator())),
-                  save.Versions);
-        struct stat folder {};
+        EXPECT_EQ(fileio::VersionFolder(path).List().size(), static_cast<std::size_t>(films - 31));
         ASSERT_EQ(::stat((path + ".versions").c_str(), &folder), 0);
-        EXPECT_EQ(folder.st_uid, kNobody);  // made by root for nobody's catalogue
-        EXPECT_EQ(folder.st_gid, kNobody);
+        EXPECT_EQ(std::tie(folder.st_uid, folder.st_gid), std::tie(kNobody, kNobody));  // made by root for nobody
         EXPECT_EQ(folder.st_mode & 07777, 0775u);
     }
 
@@ -364,7 +343,6 @@ TEST(SaveFaults, SavesKeepEveryonesRightsToTheCatalogueAndItsVersions) {
 // A small disk that the versions fill: a save then removes the oldest versions,
 // never the newest, until it fits, and says so.
 TEST(SaveFaults, OnAFullDiskTheOldestVersionsMakeRoom) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount a small file system";
     ScratchDir dir;
     if (::mount("tmpfs", dir.Path().c_str(), "tmpfs", 0, "size=600k") != 0)
         GTEST_SKIP() << "cannot mount a small file system here: " << std::strerror(errno);
@@ -372,8 +350,6 @@ TEST(SaveFaults, OnAFullDiskTheOldestVersionsMakeRoom) {
     const std::string path = dir.File("filmy.xml");
     WriteBytes(path, CatalogueOf(ManyFilms(1100)));
     ASSERT_GT(ReadBytes(path).size(), 130'000u);
-    ASSERT_LT(ReadBytes(path).size(), 160'000u);
-
     std::string told;
     for (int add = 1; add <= 6; ++add) {
         const std::string before = ReadBytes(path);
@@ -381,9 +357,7 @@ TEST(SaveFaults, OnAFullDiskTheOldestVersionsMakeRoom) {
         ASSERT_EQ(result.Status, 0) << "add " << add << ": " << result.Err;
         told += result.Err;
         EXPECT_EQ(FilmsInFile(path), 1100 + add);
-        const auto newest = fileio::VersionFolder(path).List();
-        ASSERT_FALSE(newest.empty());
-        EXPECT_EQ(ReadBytes(newest.front().Path), before);
+        EXPECT_EQ(ReadBytes(fileio::VersionFolder(path).List().at(0).Path), before);
     }
     EXPECT_NE(told.find("Disk je plný: aby se soubor filmy.xml vešel, byly ze složky filmy.xml.versions odstraněny "
                         "nejstarší verze (1)."),
