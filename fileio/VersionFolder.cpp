@@ -226,42 +226,46 @@ bool VersionFolder::RemoveOldest() {
 
 bool IsDiskFull(int error) { return error == ENOSPC || error == EDQUOT; }
 
+namespace {
+
+// Runs step; while it fails for a full disk, removes the oldest version (never
+// the newest) and runs it again.
+void MakingRoom(VersionFolder& folder, std::size_t& removed, const std::function<void()>& step) {
+    while (true) {
+        try {
+            step();
+            return;
+        } catch (const FileError& failure) {
+            if (!IsDiskFull(failure.ErrorNumber()) || !folder.RemoveOldest()) throw;
+            ++removed;
+        }
+    }
+}
+
+}  // namespace
+
 VersionedSave SaveKeepingVersion(const std::string& path, const std::function<void()>& save,
                                  const std::optional<VersionBounds>& bounds) {
     VersionFolder folder(path);
     VersionedSave outcome;
-    while (true) {
-        try {
-            outcome.Kept = folder.Keep();
-            break;
-        } catch (const FileError& failure) {
-            // A version is worth less than the save: a full disk costs the oldest
-            // versions first, anything else only the version.
-            if (IsDiskFull(failure.ErrorNumber()) && folder.RemoveOldest()) {
-                ++outcome.RemovedForSpace;
-                continue;
-            }
-            outcome.NotKept = failure.ErrorNumber();
-            break;
-        }
+    // A version is worth less than the save: what keeps it from being kept is
+    // told, and the save goes on.
+    try {
+        MakingRoom(folder, outcome.RemovedForSpace, [&] { outcome.Kept = folder.Keep(); });
+    } catch (const FileError& failure) {
+        outcome.NotKept = failure.ErrorNumber();
     }
-    while (true) {
-        try {
-            save();
-            break;
-        } catch (const FileError& failure) {
-            if (IsDiskFull(failure.ErrorNumber()) && folder.RemoveOldest()) {
-                ++outcome.RemovedForSpace;
-                continue;
-            }
-            if (outcome.Kept) folder.Discard(*outcome.Kept);
-            throw;
-        } catch (...) {
-            if (outcome.Kept) folder.Discard(*outcome.Kept);
-            throw;
-        }
+    try {
+        MakingRoom(folder, outcome.RemovedForSpace, save);
+    } catch (...) {
+        if (outcome.Kept) folder.Discard(*outcome.Kept);
+        throw;
     }
-    if (bounds) folder.Prune(*bounds);
+    try {
+        if (bounds) folder.Prune(*bounds);
+    } catch (const FileError&) {
+        // The save is done; a folder that cannot be read now is pruned by a later one.
+    }
     return outcome;
 }
 

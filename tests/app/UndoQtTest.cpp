@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <functional>
 
+#include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
 #include "dialogs/Uprav.h"
