@@ -9,7 +9,6 @@
 #include <ctime>
 #include <filesystem>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "CliSandbox.h"
@@ -112,61 +111,37 @@ TEST(VersionCommands, RestoreBringsBackTheBytesAndIsUndoneTheSameWay) {
 
 // 99 versions named as a clock set to the years 9901 to 9999 named them stay
 // older than those made since, which show the time they were made; of 101, the
-// oldest goes; the numbers, times and counts of history stand in columns.
+// oldest goes; the numbers, times and counts of history stand in columns. What
+// a save killed before its rename left (its new file, of a process number above
+// the system's limit; a version that is the catalogue itself) is no version, and
+// the next save removes it.
 TEST(VersionCommands, TheNewestHundredStayInTheOrderMadeWhateverTheClockSaid) {
     CliSandbox box;
     box.MakeCatalogue("k.xml", {{"--en", "Amadeus"}});
     const std::string state = box.Read("k.xml.versions/" + VersionNames(box, "k.xml")[0]);
     for (int year = 9901; year < 10000; ++year)
         box.Write("k.xml.versions/" + std::to_string(year) + "0615-120000.000000Z.xml", state);
-    ASSERT_EQ(VersionNames(box, "k.xml").size(), 100u);
-
+    const std::string killedFile = "k.xml.tmp-999999999-0", runningFile = "k.xml.tmp-" + std::to_string(::getpid()) + "-0";
+    box.Write(killedFile, "");
+    box.Write(runningFile, "");
+    ASSERT_EQ(::link(box.Path("k.xml").c_str(), box.Path("k.xml.versions/00000009-20261208-083251.123456Z.xml").c_str()), 0);
+    EXPECT_EQ(Lines(box.Run({"history", "k.xml"}).Out).size(), 100u);
     Expect(box, {"add", "k.xml", "--en", "Brazil"}, 0);
-    const std::string beforeLast = box.Read("k.xml");
+    EXPECT_FALSE(box.Exists(killedFile));
+    EXPECT_TRUE(box.Exists(runningFile));
     Expect(box, {"add", "k.xml", "--en", "Cube"}, 0);
     EXPECT_EQ(VersionNames(box, "k.xml").size(), 100u);
-    EXPECT_FALSE(box.Exists("k.xml.versions/99010615-120000.000000Z.xml"));
-    EXPECT_FALSE(box.Exists("k.xml.versions/99020615-120000.000000Z.xml"));
-
     const RunResult history = box.Run({"history", "k.xml"});
     const std::vector<std::string> lines = Lines(history.Out);
     ASSERT_EQ(lines.size(), 100u) << history.Err;
     const std::time_t now = std::time(nullptr);
-    char year[8];
-    std::strftime(year, sizeof year, "%Y-", std::localtime(&now));
-    EXPECT_EQ(lines[0].substr(0, 10), "  1  " + std::string(year)) << lines[0];
+    EXPECT_EQ(lines[0].substr(0, 9), "  1  " + std::to_string(1900 + std::localtime(&now)->tm_year)) << lines[0];
     EXPECT_NE(lines[0].find("+1 -0 ~0  \"Cube\""), std::string::npos) << lines[0];
     EXPECT_EQ(lines[99].substr(0, 14), "100  9903-06-1") << lines[99];
     const auto column = [](const std::string& line) {  // of " +", in characters
         return std::count_if(line.begin(), line.begin() + line.find(" +"), [](char c) { return (c & 0xC0) != 0x80; });
     };
     for (const std::string& line : lines) EXPECT_EQ(column(line), column(lines[0])) << line;
-    Expect(box, {"restore", "k.xml", "1"}, 0);
-    EXPECT_EQ(box.Read("k.xml"), beforeLast);
-}
-
-// A save killed before its rename leaves its new file beside the catalogue and a
-// version that is the catalogue itself: history shows no change for it, and the
-// next save removes both (but not the new file of a save still running).
-TEST(VersionCommands, WhatAKilledSaveLeftGoesWithTheNextSave) {
-    CliSandbox box;
-    box.MakeCatalogue("k.xml", {{"--en", "Amadeus"}});
-    const pid_t ended = ::fork();
-    if (ended == 0) ::_exit(0);
-    ::waitpid(ended, nullptr, 0);
-    const std::string killedFile = "k.xml.tmp-" + std::to_string(ended) + "-0";
-    const std::string runningFile = "k.xml.tmp-" + std::to_string(::getpid()) + "-0";
-    box.Write(killedFile, box.Read("k.xml"));
-    box.Write(runningFile, "");
-    ASSERT_EQ(::link(box.Path("k.xml").c_str(), box.Path("k.xml.versions/00000009-20261208-083251.123456Z.xml").c_str()), 0);
-
-    EXPECT_EQ(Lines(box.Run({"history", "k.xml"}).Out).size(), 1u);
-    Expect(box, {"add", "k.xml", "--en", "Brazil"}, 0);
-    EXPECT_FALSE(box.Exists(killedFile));
-    EXPECT_TRUE(box.Exists(runningFile));
-    const std::vector<std::string> lines = Lines(box.Run({"history", "k.xml"}).Out);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[0].find("+1 -0 ~0  \"Brazil\""), std::string::npos) << lines[0];
 }
 
 TEST(VersionCommands, ASaveThatFailsKeepsNoVersion) {

@@ -130,13 +130,12 @@ TEST(FileIO, ReplacementRefusesDirectoriesBeforeWriting) {
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"catalogue"});
 }
 
-// Saves of random sizes, some of them failing, some on a full disk, some (as a
-// restore does) not pruning, against a plain model of the versions: each save
-// that works keeps the content it replaced as the newest version; a full disk
-// costs the oldest versions, one per failed try, never the newest (when only
-// that is left, the save fails); the newest MaxCount stay, as long as they add
-// up to no more than SizeFactor times the largest of the file and its versions;
-// a failed save keeps nothing and prunes nothing.
+// Saves of random sizes, some failing, some on a full disk, some (as a restore)
+// not pruning, against a plain model of the versions: each save that works keeps
+// the content it replaced as the newest version; a full disk costs the oldest
+// versions, one per failed try, never the newest; the newest MaxCount stay, as
+// long as they add up to no more than SizeFactor times the largest of the file
+// and its versions; a failed save keeps nothing and prunes nothing.
 TEST(FileVersions, SavesKeepTheReplacedContentNewestFirstWithinTheBounds) {
     ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
@@ -152,12 +151,9 @@ TEST(FileVersions, SavesKeepTheReplacedContentNewestFirstWithinTheBounds) {
 
         std::vector<std::string> expected = model;
         if (exists) expected.insert(expected.begin(), current);
-        bool fits = true;
-        for (int full = fullFor; fits && full > 0; --full) {
-            fits = expected.size() >= 2;
-            if (fits) expected.pop_back();
-        }
-        const bool works = fits && !fails;
+        int room = fullFor;
+        for (; room > 0 && expected.size() >= 2; --room) expected.pop_back();
+        const bool works = room == 0 && !fails;
         try {
             fileio::SaveKeepingVersion(
                 path,
@@ -172,18 +168,15 @@ TEST(FileVersions, SavesKeepTheReplacedContentNewestFirstWithinTheBounds) {
             EXPECT_FALSE(works);
         }
         if (works) {
-            current = content;
-            exists = true;
-            std::size_t largest = current.size(), total = 0, kept = 0;
-            for (const std::string& version : expected) largest = std::max(largest, version.size());
-            while (prunes && kept < expected.size() && kept < bounds.MaxCount &&
-                   total + expected[kept].size() <= 3 * largest)
-                total += expected[kept++].size();
-            if (prunes) expected.resize(kept);
+            current = content, exists = true;
         } else if (exists) {
-            // What a full disk took stays taken; the version made for the save goes again.
-            expected.erase(expected.begin());
+            expected.erase(expected.begin());  // the version made for the save goes again
         }
+        std::size_t largest = current.size(), total = 0, kept = 0;
+        for (const std::string& version : expected) largest = std::max(largest, version.size());
+        while (kept < expected.size() && kept < bounds.MaxCount && total + expected[kept].size() <= 3 * largest)
+            total += expected[kept++].size();
+        if (works && prunes) expected.resize(kept);
         model = expected;
         std::vector<std::string> stored;
         std::uint64_t previous = ~0ull;
