@@ -188,7 +188,7 @@ TEST(SaveFaults, TheFilesOwnPermissionsDecide) {
         fs::permissions(path, test.Mode);
         RunOptions options;
         options.User = test.User;
-        const RunResult result = RunCli({"add", "filmy.xml", "--en", "Brazil"}, dir.Path(), byNobody ? asNobody : RunOptions{});
+        const RunResult result = RunCli({"add", "filmy.xml", "--en", "Brazil"}, dir.Path(), options);
         EXPECT_EQ(result.Status, test.Saves ? 0 : 2) << result.Err;
         EXPECT_EQ(FilmsInFile(path), test.Saves ? 32 : 31);
         EXPECT_EQ(result.Err, test.Saves ? "" : kSaveFailed + "\nPřístup odepřen.\n");
