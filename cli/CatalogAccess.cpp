@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "app/core/FailureReason.h"
 #include "app/core/Global.h"
 #include "text/Cp1250.h"
 
@@ -96,6 +97,10 @@ std::vector<std::optional<std::string>> RecordImage(TClientDataSet& table) {
 
 void ShowFileError(std::string_view phrase, std::string_view fileName) {
     ShowError(std::string(phrase) + std::string(fileName) + ".");
+}
+
+void ShowFileFailure(std::string_view phrase, std::string_view fileName, const std::exception& failure) {
+    ShowError(std::string(phrase) + std::string(fileName) + ".\n" + cp1250::ToUtf8(FailureReason(failure)));
 }
 
 void ShowError(std::string_view text) {

@@ -65,6 +65,8 @@ std::vector<std::optional<std::string>> RecordImage(TClientDataSet& table);
 // An error box made of a phrase and a file name, ended by ".": the form of every
 // file message of the program. Both parts are UTF-8.
 void ShowFileError(std::string_view phrase, std::string_view fileName);
+// ShowFileError with the failure's reason in Czech (FailureReason.h) on the next line.
+void ShowFileFailure(std::string_view phrase, std::string_view fileName, const std::exception& failure);
 
 // An error box with the given UTF-8 text.
 void ShowError(std::string_view text);

@@ -103,9 +103,10 @@ const std::vector<CommandSpec> kCommands{
      "Prints one line per version that the catalogue's changes kept, newest first:\n"
      "its number N (1 is the state the latest change replaced), when it was\n"
      "replaced, its number of films, and what the next newer state changed\n"
-     "against it: films added, deleted and changed (\"+2 \u2212" "1 ~3\") with the\n"
-     "first few titles. The newest 100 versions are kept in CATALOGUE.versions/,\n"
-     "up to 20 times the size of the largest of them and the catalogue.\n",
+     "against it: films added, deleted and changed (\"+2 -1 ~3\") with the\n"
+     "first few titles, in aligned columns. The newest 100 versions are kept in\n"
+     "CATALOGUE.versions/, unless together they pass 256 MiB and 20 times the\n"
+     "largest of them and the catalogue; then the oldest of them go too.\n",
      RunHistory},
     {"restore", {"CATALOGUE", "N"}, {}, "make version N the catalogue again",
      "Makes version N of history the catalogue, byte for byte. The state it\n"

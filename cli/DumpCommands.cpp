@@ -56,8 +56,8 @@ int RunExport(const Invocation& invocation) {
     try {
         const std::string catalogueName = std::filesystem::path(catalogue).filename().string();
         fileio::ReplaceFileAtomically(file, page ? CatalogPage(table, catalogueName) : DumpCsv(table));
-    } catch (const std::exception&) {
-        ShowFileError(kSaveFailedPhrase, file);
+    } catch (const std::exception& failure) {
+        ShowFileFailure(kSaveFailedPhrase, file, failure);
         return exitCatalogueFailed;
     }
     return exitSuccess;

@@ -70,8 +70,7 @@ int RunRescue(const Invocation& invocation) {
     try {
         bytes = fileio::ReadWholeFile(damaged);
     } catch (const fileio::FileError& failure) {
-        ShowFileError(kOpenFailedPhrase, damaged);
-        ShowDetail(failure.what());
+        ShowFileFailure(kOpenFailedPhrase, damaged, failure);
         return exitCatalogueFailed;
     }
     const RescueResult rescued = RescueCatalog(bytes);

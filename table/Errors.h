@@ -4,10 +4,13 @@
 // Engine and packet code report 16-bit status codes; the table object turns a
 // nonzero code into EDBClient (the code and an empty text). The table object's
 // own checks raise EDatabaseError with the English texts below. A file that
-// cannot be opened or written raises EFileError with the system's text.
+// cannot be opened or written raises EFileError with the system's text and its
+// error number (errno; 0 where no system call failed).
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+
+#include "fileio/FileIO.h"
 
 class EDatabaseError : public std::runtime_error {
 public:
@@ -20,9 +23,9 @@ public:
     std::uint16_t ErrorCode;
 };
 
-class EFileError : public std::runtime_error {
+class EFileError : public fileio::FileError {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EFileError(const std::string& text, int errorNumber = 0) : fileio::FileError(errorNumber, text) {}
 };
 
 // Status codes of the engine and the packet reader and writer.

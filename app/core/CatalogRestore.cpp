@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/core/Global.h"
+#include "app/core/VersionedSave.h"
 #include "fileio/FileIO.h"
 
 std::vector<fileio::Version> CatalogVersions() { return fileio::VersionFolder(CatalogPath()).List(); }
@@ -12,12 +13,15 @@ bool RestoreCatalogVersion(const fileio::Version& version, std::string& keptName
         // A copy rather than a link, so that the version stays a file of its own
         // whatever later happens to the catalogue.
         const std::string bytes = fileio::ReadWholeFile(version.Path);
-        keptName = fileio::SaveKeepingVersion(CatalogPath(), [&] {
-                       fileio::ReplaceFileAtomically(CatalogPath(), bytes);
-                   }).value_or("");
+        // No pruning here: a walk back through the versions must find every
+        // one it was shown when it began, however many steps it takes.
+        keptName = SaveWithVersion(
+                       CatalogPath(), DataFileNameText(),
+                       [&] { fileio::ReplaceFileAtomically(CatalogPath(), bytes); }, std::nullopt)
+                       .Kept.value_or("");
         return true;
-    } catch (const std::exception&) {
-        ShowSaveFailed();
+    } catch (const std::exception& failure) {
+        ShowSaveFailed(failure);
         return false;
     }
 }

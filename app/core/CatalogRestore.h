@@ -11,7 +11,8 @@ std::vector<fileio::Version> CatalogVersions();
 
 // Makes the version the catalogue byte for byte: its content replaces the
 // file as a save does, and the state it replaces becomes the newest version in
-// its turn (its name goes to keptName; empty when none was kept). A failure
+// its turn (its name goes to keptName; empty when none was kept). No version
+// is pruned by it: the next other save applies the bounds again. A failure
 // shows "Nepodařilo se uložit soubor: " with the catalogue's name and leaves
 // the file and its versions as they were. The table is not reloaded here.
 bool RestoreCatalogVersion(const fileio::Version& version, std::string& keptName);

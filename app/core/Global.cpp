@@ -4,7 +4,8 @@
 #include <iostream>
 #include <system_error>
 
-#include "fileio/VersionFolder.h"
+#include "app/core/FailureReason.h"
+#include "app/core/VersionedSave.h"
 #include "text/Cp1250.h"
 
 std::string DataDir;
@@ -30,9 +31,11 @@ public:
 
 UiServices* installedServices = nullptr;
 
-void ShowCatalogError(std::string_view phrase) {
-    UserInterface().MessageBox(std::string(phrase) + DataFileNameText() + ".", MessageKind::Error,
-                               MessageButtons::Ok);
+// The phrase and the file's name, and the reason on the next line where there is one.
+void ShowCatalogError(std::string_view phrase, const std::exception* failure = nullptr) {
+    std::string text = std::string(phrase) + DataFileNameText() + ".";
+    if (failure) text += "\n" + FailureReason(*failure);
+    UserInterface().MessageBox(text, MessageKind::Error, MessageButtons::Ok);
 }
 
 // The phrases are written in UTF-8 here and shown as Windows-1250 text.
@@ -128,8 +131,8 @@ void CreateCatalog(TClientDataSet& table) {
 
     try {
         table.CreateEmpty();
-    } catch (const std::exception&) {
-        ShowCatalogError(CreateFailedPhrase());
+    } catch (const std::exception& failure) {
+        ShowCatalogError(CreateFailedPhrase(), &failure);
     }
     // On a table that could not be created this fails, and that failure ends the
     // whole action before anything is written.
@@ -168,8 +171,8 @@ bool OpenCatalog(TClientDataSet& table) {
         table.SetIndexName("k");
         table.First();
         return true;
-    } catch (const std::exception&) {
-        ShowCatalogError(OpenFailedPhrase());
+    } catch (const std::exception& failure) {
+        ShowCatalogError(OpenFailedPhrase(), &failure);
         return false;
     }
 }
@@ -177,12 +180,12 @@ bool OpenCatalog(TClientDataSet& table) {
 bool SaveCatalog(TClientDataSet& table) {
     try {
         // The file being replaced stays as a version, so that the change can be taken back.
-        fileio::SaveKeepingVersion(CatalogPath(), [&] { table.SaveToFile(CatalogPath(), dfXML); });
+        SaveWithVersion(CatalogPath(), DataFileNameText(), [&] { table.SaveToFile(CatalogPath(), dfXML); });
         return true;
-    } catch (const std::exception&) {
-        ShowSaveFailed();
+    } catch (const std::exception& failure) {
+        ShowSaveFailed(failure);
         return false;
     }
 }
 
-void ShowSaveFailed() { ShowCatalogError(SaveFailedPhrase()); }
+void ShowSaveFailed(const std::exception& failure) { ShowCatalogError(SaveFailedPhrase(), &failure); }

@@ -42,11 +42,12 @@ void CreateCatalog(TClientDataSet& table);
 // or insert still pending is dropped; nothing of the table is written anywhere.
 bool OpenCatalog(TClientDataSet& table);
 // Writes the whole table as XML; true when written. Reports its own failure.
-// The file it replaces is kept as a version (fileio/VersionFolder.h); a save
+// The file it replaces is kept as a version (app/core/VersionedSave.h); a save
 // that fails leaves no version behind.
 bool SaveCatalog(TClientDataSet& table);
-// SaveCatalog's failure box: "Nepodařilo se uložit soubor: " and DataFileName.
-void ShowSaveFailed();
+// SaveCatalog's failure box: "Nepodařilo se uložit soubor: " and DataFileName,
+// and the failure's reason (FailureReason.h) on the next line.
+void ShowSaveFailed(const std::exception& failure);
 
 // Case- and diacritics-folding comparison of Windows-1250 texts: -1, 0 or 1.
 // An empty first argument always sorts first (even against another empty one).

@@ -34,7 +34,9 @@ public:
 class UiServices {
 public:
     virtual ~UiServices() = default;
-    // A modal message box; returns the button pressed (mrOk or mrCancel).
+    // A modal message box; returns the button pressed (mrOk or mrCancel). In a
+    // text of several lines the first is the message and the rest its detail
+    // (the reason of a failure), which a window shows under the message.
     virtual TModalResult MessageBox(std::string_view text, MessageKind kind, MessageButtons buttons) = 0;
     // The general error report for a failure that left an event handler: a modal
     // box captioned "Kinovka" with the text ErrorReportText gives; nothing for EAbort.

@@ -25,7 +25,10 @@ BoxLook LookOf(MessageKind kind) {
 }
 
 TModalResult ShowBox(const BoxLook& look, const QString& text, MessageButtons buttons) {
-    QMessageBox box(look.Icon, look.Caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    // The message stays the box's text as it is; its detail goes under it.
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
+    QMessageBox box(look.Icon, look.Caption, text.left(lineEnd), QMessageBox::NoButton, QApplication::activeWindow());
+    if (lineEnd >= 0) box.setInformativeText(text.mid(lineEnd + 1));
     // A file name like "<b>x.xml" is shown as it is, never as markup.
     box.setTextFormat(Qt::PlainText);
     const bool czech = buttons == MessageButtons::YesNo;

@@ -6,6 +6,7 @@
 #include <QToolButton>
 
 #include "app/core/CatalogChange.h"
+#include "app/core/FailureReason.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "app/qtedge/QtEdge.h"
@@ -15,14 +16,15 @@
 namespace {
 
 // The question naming what goes back (Windows-1250); nothing when the version
-// cannot be read.
+// cannot be read (why goes to failure).
 std::optional<std::string> UndoQuestion(TClientDataSet& current, const fileio::Version& version, bool further,
-                                        CatalogChange& change) {
+                                        CatalogChange& change, std::string& failure) {
     TClientDataSet previous;
     try {
         previous.LoadFromFile(version.Path);
         previous.FieldNamed("K");
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        failure = FailureReason(error);
         return std::nullopt;
     }
     std::string what;
@@ -47,7 +49,15 @@ void TMenuF::UndoLastChange() {
     // Like the buttons that change films: not before a catalogue was opened.
     if (!ToolButton2->isEnabled() || !MayChangeCatalog(false)) return;
     try {
-        const std::vector<fileio::Version> versions = CatalogVersions();
+        std::vector<fileio::Version> versions;
+        try {
+            versions = CatalogVersions();
+        } catch (const fileio::FileError& failure) {
+            UserInterface().MessageBox(cp1250::FromUtf8("Nepodařilo se přečíst složku verzí: ") + DataFileNameText() +
+                                           ".versions.\n" + FailureReason(failure),
+                                       MessageKind::Error, MessageButtons::Ok);
+            return;
+        }
         const std::optional<UndoTrail::Step> step = undoTrail_.Next(versions);
         if (!step) {
             UserInterface().Tell(
@@ -56,10 +66,11 @@ void TMenuF::UndoLastChange() {
         }
         const fileio::Version& version = versions[step->Index];
         CatalogChange change;
-        const auto question = UndoQuestion(cds, version, step->Further, change);
+        std::string failure;
+        const auto question = UndoQuestion(cds, version, step->Further, change, failure);
         if (!question) {
             UserInterface().MessageBox(cp1250::FromUtf8("Předchozí verzi katalogu nelze přečíst: ") +
-                                           DataFileNameText() + ".versions/" + version.Name + ".",
+                                           DataFileNameText() + ".versions/" + version.Name + ".\n" + failure,
                                        MessageKind::Error, MessageButtons::Ok);
             return;
         }

@@ -100,7 +100,7 @@ TEST_F(CatalogFile, TheFolderIsBesideTheProgramOrTheUsersDataFolderCreatedOnFirs
 TEST_F(CatalogFile, OpeningAMissingFileReportsTheBareNameAndFails) {
     EXPECT_FALSE(OpenCatalog(table));
     ASSERT_EQ(ui.Messages.size(), 1u);
-    EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: filmy.xml.");
+    EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: filmy.xml.\nSoubor nebo složka neexistuje.");
     EXPECT_EQ(ui.Messages[0].Kind, MessageKind::Error);
     EXPECT_EQ(ui.Messages[0].Buttons, MessageButtons::Ok);
     EXPECT_FALSE(table.Active());
@@ -114,13 +114,13 @@ TEST_F(CatalogFile, AnAbsoluteNameIsThatFileAndMessagesNameItAsGiven) {
     EXPECT_EQ(Titles(table), "A|");
     DataFileName = (directory / "chybi.xml").string();
     EXPECT_FALSE(OpenCatalog(table));
-    EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: " + DataFileName + ".");
+    EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: " + DataFileName + ".\nSoubor nebo složka neexistuje.");
 }
 
 TEST_F(CatalogFile, ADamagedFileIsReportedAndLeavesTheTableClosed) {
     WriteBytes(directory / "filmy.xml", "this is not a data packet");
     EXPECT_FALSE(OpenCatalog(table));
-    EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: filmy.xml.");
+    EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: filmy.xml.\n0x4005");
     EXPECT_FALSE(table.Active());
 }
 
@@ -188,7 +188,7 @@ TEST_F(CatalogFile, SortFieldsNamingNoFieldFailTheOpen) {
     WriteCatalogue({{"A", "a", 1, "EN", "CZ", 1, ""}});
     SortFields = "S9";
     EXPECT_FALSE(OpenCatalog(table));
-    EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: filmy.xml.");
+    EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: filmy.xml.\nSoubor není katalog filmů.");
 }
 
 TEST_F(CatalogFile, SavingWritesXmlWhateverTheExtension) {
@@ -209,7 +209,7 @@ TEST_F(CatalogFile, AFailedSaveIsReportedWithTheNameAsGiven) {
     DataFileName = "chybí/filmy.xml";
     EXPECT_FALSE(SaveCatalog(table));
     ASSERT_EQ(ui.Messages.size(), 1u);
-    EXPECT_EQ(Message(), "Nepodařilo se uložit soubor: chybí/filmy.xml.");
+    EXPECT_EQ(Message(), "Nepodařilo se uložit soubor: chybí/filmy.xml.\nSoubor nebo složka neexistuje.");
     EXPECT_EQ(ui.Messages[0].Kind, MessageKind::Error);
 }
 

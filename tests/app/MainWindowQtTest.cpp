@@ -127,7 +127,7 @@ private slots:
         ProgramUnderTest program;
         program.Start();
         QCOMPARE(Ui().Messages.size(), std::size_t{1});
-        QCOMPARE(cp1250::ToUtf8(Ui().Messages[0].Text), std::string("Nepodařilo se otevřít vstupní soubor: filmy.xml."));
+        QCOMPARE(cp1250::ToUtf8(Ui().Messages[0].Text), std::string("Nepodařilo se otevřít vstupní soubor: filmy.xml.\nSoubor nebo složka neexistuje."));
         QCOMPARE(Ui().Messages[0].Kind, MessageKind::Error);
         QCOMPARE(ToolbarState(program.Menu), QStringLiteral("1000000011"));
         QCOMPARE(program.Menu.DataSource1->rowCount(), 0);
@@ -183,7 +183,7 @@ private slots:
         ProgramUnderTest missing;
         missing.Start({"sbirka/filmy2.xml"});
         QCOMPARE(cp1250::ToUtf8(Ui().Messages.at(0).Text),
-                 std::string("Nepodařilo se otevřít vstupní soubor: sbirka/filmy2.xml."));
+                 std::string("Nepodařilo se otevřít vstupní soubor: sbirka/filmy2.xml.\nSoubor nebo složka neexistuje."));
 
         // An absolute path names the file wherever it is, and "Nový" creates it there.
         ProgramUnderTest elsewhere;
@@ -193,7 +193,7 @@ private slots:
         ProgramUnderTest fresh;
         const std::string path = program.FilePath("novy.xml");
         fresh.Start({path});
-        QCOMPARE(cp1250::ToUtf8(Ui().Messages.at(0).Text), "Nepodařilo se otevřít vstupní soubor: " + path + ".");
+        QCOMPARE(cp1250::ToUtf8(Ui().Messages.at(0).Text), "Nepodařilo se otevřít vstupní soubor: " + path + ".\nSoubor nebo složka neexistuje.");
         fresh.Menu.ToolButton1->click();
         QCOMPARE(program.ReadFile("novy.xml").empty(), false);
         QCOMPARE(fresh.Menu.ToolButton1->isEnabled(), false);

@@ -1,13 +1,14 @@
 // Ctrl+Z in the main window, pressed as a user presses it: each kind of change
 // goes back to the file's exact previous bytes with the cursor on the film
-// concerned, a second Ctrl+Z goes one change further, and Cancel changes nothing.
-// In a run begun with "Nový", only saves write the file.
+// concerned, a second Ctrl+Z goes one change further (to every version), and Cancel
+// changes nothing. In a run begun with "Nový", only saves write the file.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <functional>
 
+#include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
 #include "dialogs/Uprav.h"
@@ -150,6 +151,45 @@ private slots:
         PressUndo(menu, mrOk);
         QVERIFY(program.ReadFile() == beforeAdd);
         QCOMPARE(program.Column(0), (std::vector<std::string>{"Beta", "Delta", "Gamma"}));
+    }
+
+    // 105 changes leave the newest 100 versions (small ones: the count decides,
+    // not the size). Ctrl+Z then walks back through every one of them, although
+    // each step is itself a save that keeps a version.
+    void aWalkOfCtrlZReachesEveryStateListedWhenItBegan() {
+        ProgramUnderTest program(SampleFilms());
+        TMenuF& menu = program.Menu;
+        for (int film = 0; film < 105; ++film) {
+            menu.cds.Insert();
+            menu.cds.FieldNamed("S1").SetAsString("Film " + std::to_string(film));
+            menu.cds.Post();
+            QVERIFY(SaveCatalog(menu.cds) && OpenCatalog(menu.cds));
+        }
+        std::vector<std::string> listed;
+        for (const fileio::Version& version : CatalogVersions()) listed.push_back(ReadBytes(version.Path));
+        QCOMPARE(listed.size(), std::size_t{100});
+        for (std::size_t step = 0; step < listed.size(); ++step)
+            QVERIFY2(!PressUndo(menu, mrOk).empty() && program.ReadFile() == listed[step], std::to_string(step).c_str());
+        QCOMPARE(PressUndo(menu, mrOk), std::string("Starší verze katalogu už není."));
+    }
+
+    // The changes are saved and the user is told once, naming the folder and the
+    // reason; Ctrl+Z says why it cannot go back.
+    void aVersionThatCannotBeKeptIsToldOnceAndCostsNoChange() {
+        ProgramUnderTest program(SampleFilms());
+        TMenuF& menu = program.Menu;
+        WriteBytes(program.FilePath("filmy.xml.versions"), "");
+        Ui().Clear();
+        for (const char* title : {"Alien", "Brazil"})
+            ThroughDialog(menu.ToolButton2, [&](TUpravF& d) { d.Edit1->setText(QString::fromUtf8(title)); });
+        QCOMPARE(menu.DataSource1->rowCount(), 11);
+        QCOMPARE(Ui().Messages.size(), std::size_t{1});
+        QCOMPARE(Ui().Messages[0].Kind, MessageKind::Notice);
+        QCOMPARE(cp1250::ToUtf8(Ui().Messages[0].Text),
+                 std::string("Soubor filmy.xml je uložen, ale jeho předchozí verzi nelze uchovat ve složce "
+                             "filmy.xml.versions.\nČást cesty není složka."));
+        QCOMPARE(PressUndo(menu, mrOk),
+                 std::string("Nepodařilo se přečíst složku verzí: filmy.xml.versions.\nČást cesty není složka."));
     }
 };
 

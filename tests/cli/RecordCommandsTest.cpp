@@ -109,7 +109,7 @@ TEST(AddCommand, ReportsACatalogueThatCannotBeOpened) {
     CliSandbox box;
     const RunResult missing = box.Run({"add", "missing.xml", "--en", "Matrix"});
     EXPECT_EQ(missing.Status, 2);
-    EXPECT_EQ(missing.Err, "Nepodařilo se otevřít vstupní soubor: missing.xml.\n");
+    EXPECT_EQ(missing.Err, "Nepodařilo se otevřít vstupní soubor: missing.xml.\nSoubor nebo složka neexistuje.\n");
     EXPECT_FALSE(box.Exists("missing.xml"));
 }
 

@@ -250,7 +250,7 @@ private slots:
         QCOMPARE(dialog.Edit1->text(), QString("Lost?"));
         QCOMPARE(dialog.Edit3->text(), QString("77"));
         QCOMPARE(catalogue.Ui.Messages.size(), std::size_t(1));
-        QCOMPARE(catalogue.Ui.Messages[0].Text, Cp("Nepodařilo se uložit soubor: filmy.xml."));
+        QCOMPARE(catalogue.Ui.Messages[0].Text, Cp("Nepodařilo se uložit soubor: filmy.xml.\nSoubor by byl větší, než systém dovoluje."));
         QCOMPARE(catalogue.Titles(), std::vector<std::string>{"A"});
 
         QTest::mouseClick(dialog.Button1, Qt::LeftButton);
