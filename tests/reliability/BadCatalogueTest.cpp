@@ -267,8 +267,9 @@ TEST(BadCatalogues, EachIsRefusedOrLoadsThroughTheCommandLine) {
             continue;
         }
         const std::string expected = summary.Err;
-        if (bad.Expected.Kind == Outcome::RefusedWithCode)
+        if (bad.Expected.Kind == Outcome::RefusedWithCode) {
             EXPECT_EQ(summary.Err, kOpenFailed + "\n" + CodeText(bad.Expected.Code) + "\n");
+        }
         EXPECT_EQ(summary.Status, 2);
         EXPECT_TRUE(OpenRefused({expected.substr(0, expected.size() - 1)})) << summary.Err;
         EXPECT_EQ(summary.Out, "");
