@@ -33,6 +33,7 @@ TMenuF::TMenuF(QWidget* parent) : QMainWindow(parent) {
     BuildToolBar();
     BuildGrid();
     BuildUndoKey();
+    setAcceptDrops(true);
 }
 
 TMenuF::~TMenuF() {
