@@ -2,6 +2,7 @@
 
 #include "app/core/GridColumns.h"
 #include "import/Csv.h"
+#include "import/FilmBuilder.h"
 #include "text/Cp1250.h"
 #include "text/CzechPlural.h"
 
@@ -96,6 +97,14 @@ ImportedFilm RowFilm(const CsvRecord& row, const CsvRecord& header, const std::v
         czechTitleGiven = czechTitleGiven || field == 1;
     }
     if (charactersLost) films.Warnings.push_back({place, "znaky, které Windows-1250 nemá, jsou uloženy jako \"?\""});
+    // The table cuts a long text to its field; the user is told.
+    for (std::size_t field = 0; field < kGridColumns.size(); ++field) {
+        const std::size_t width = static_cast<std::size_t>(kGridColumns[field].FieldSize);
+        if (!kGridColumns[field].Number && film.Fields[field] && film.Fields[field]->size() > width) {
+            films.Warnings.push_back({place, CutWarning(cp1250::ToUtf8(film.Fields[0].value_or("")), field,
+                                                        film.Fields[field]->size())});
+        }
+    }
     // Without a Czech-title column an empty Czech title takes the English one, as in the add form.
     if (!czechTitleGiven && film.Fields[1]->empty() && film.Fields[0]) film.Fields[1] = film.Fields[0];
     return film;

@@ -59,6 +59,12 @@ std::string CollapsedBlanks(std::string_view text) {
     return collapsed;
 }
 
+std::string CutWarning(std::string_view filmTitle, std::size_t field, std::size_t length) {
+    return "„" + std::string(filmTitle) + "“: " + std::string(kGridColumns[field].Title) + " (" +
+           std::string(kGridColumns[field].FieldName) + ") zkráceno z " + std::to_string(length) + " na " +
+           std::to_string(kGridColumns[field].FieldSize) + " znaků";
+}
+
 std::optional<std::string> CdNumberOf(std::string_view label) {
     std::string text = CollapsedBlanks(label);
     std::string_view rest = text;
@@ -158,10 +164,7 @@ void FilmBuilder::End() {
             const std::size_t width = static_cast<std::size_t>(kGridColumns[f].FieldSize);
             if (const std::size_t length = CharacterCount(value); length > width) {
                 value = FirstCharacters(value, width);
-                films_.Warnings.push_back({film_.Place, title + std::string(kGridColumns[f].Title) + " (" +
-                                                            std::string(kGridColumns[f].FieldName) + ") zkráceno z " +
-                                                            std::to_string(length) + " na " + std::to_string(width) +
-                                                            " znaků"});
+                films_.Warnings.push_back({film_.Place, CutWarning(fields_[fields_[kS1].empty() ? kS2 : kS1], f, length)});
             }
         }
         charactersLost = charactersLost || cp1250::LosesCharacters(value);

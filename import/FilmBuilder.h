@@ -51,6 +51,10 @@ private:
 // The text trimmed, with every run of blanks, tabs and line breaks made one blank.
 std::string CollapsedBlanks(std::string_view text);
 
+// The warning for a value of field (0 for S1 ... 6 for S7) that had length
+// characters and was cut to the field's width; the film is named by its title (UTF-8).
+std::string CutWarning(std::string_view filmTitle, std::size_t field, std::size_t length);
+
 // The CD number in a disc label ("CD 15" gives "15"), or nothing when the label
 // is anything else.
 std::optional<std::string> CdNumberOf(std::string_view label);

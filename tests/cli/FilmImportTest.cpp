@@ -139,6 +139,11 @@ TEST(FilmImport, CountsSkipsDuplicatesDryRunsAndMakesOneVersion) {
     run = box.Run({"import", "c.xml", "gcstar.gcs", "--all"});
     EXPECT_NE(run.Out.find("přečteno: 2, přidáno: 2, vynecháno jako duplicitní: 0"), std::string::npos) << run.Out;
 
+    // A text longer than its field is cut, with a warning naming the film.
+    box.Write("long.csv", "S1,S7\nLong," + std::string(120, 'x') + "\n");
+    run = box.Run({"import", "c.xml", "long.csv", "--dry-run"});
+    EXPECT_EQ(run.Err, "long.csv:2: „Long“: Poznámka (S7) zkráceno z 120 na 100 znaků\n");
+
     // Each import is one version: restoring version 2 gives the catalogue before both.
     ASSERT_EQ(box.Run({"restore", "c.xml", "2"}).Status, 0);
     EXPECT_EQ(box.Read("c.xml"), before);
