@@ -50,7 +50,7 @@ def amc(path, n):
         for k, f in enumerate(films(n)):
             out.write(b"".join(i(v) for v in (k + 1, 44000, -1, -1, 80, f["year"], 100, -1, -1, f["discs"], -1)))
             out.write(b"\1" + t("CD " + f["cd"]) + t("DVD") + t("") + t("") + t(f["en"]) + t(f["cz"]) + t(f["director"]))
-            out.write(t("") * 10 + t(f["note"]) + t("") * 5 + t(f["lang"]) + t(f["subs"]) + t("700"))
+            out.write(t("") * 9 + t(f["note"]) + t("") * 5 + t(f["lang"]) + t(f["subs"]) + t("700"))
             out.write(t("") + i(0) + i(0))
 
 

@@ -90,7 +90,10 @@ ImportedFilms ReadTellico(XmlSource& source) {
             if (child.type() != pugi::node_element) continue;
             std::string name(LocalName(child));
             std::vector<std::string> values;
-            if (!fields.contains(name) && name.ends_with('s') && fields.contains(name.substr(0, name.size() - 1))) {
+            // A wrapper of several values: its field is declared, or its children name it.
+            const std::string single = name.ends_with('s') ? name.substr(0, name.size() - 1) : std::string();
+            if (!fields.contains(name) && !single.empty() &&
+                (fields.contains(single) || std::string_view(child.first_child().name()) == single)) {
                 name.pop_back();
                 for (const pugi::xml_node value : child.children()) values.push_back(CollapsedBlanks(AllText(value)));
             } else {
