@@ -97,6 +97,15 @@ TEST(FilmImport, EachFormatMapsItsFieldsOntoTheFilm) {
          "Griffith"},
         {"datacrow.xml", FilmFile("datacrow.xml"),
          "Amadeus,Amadeus,,DE,CZ,1,\"Režisérská verze; Kontejner: Krabice 3; Znění: German, English\"\r\n", "Data Crow"},
+        // Windows-1252 as declared; Czech letters in a file declared Western are Windows-1250.
+        {"western.xml",
+         "<?xml version=\"1.0\" encoding=\"windows-1252\"?><AntMovieCatalog><Catalog><Contents>"
+         "<Movie OriginalTitle=\"Cr\xE8me br\xFBl\xE9" "e\"/></Contents></Catalog></AntMovieCatalog>",
+         "Cr?me br?lée,Cr?me br?lée,,\"\",\"\",1,\"\"\r\n", "Ant Movie Catalog (XML)"},
+        {"czech.xml",
+         "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><AntMovieCatalog><Catalog><Contents>"
+         "<Movie TranslatedTitle=\"P\xF8\xED" "b\xECh\"/></Contents></Catalog></AntMovieCatalog>",
+         "Příběh,Příběh,,\"\",\"\",1,\"\"\r\n", "Ant Movie Catalog (XML)"},
         {"one.csv", "Název anglicky\nHello, world\n", "\"Hello, world\",\"Hello, world\",0,EN,CZ,1,\"\"\r\n", "CSV"},
         {"lower.csv", "název česky;s3\nPelíšky;8\n", "\"\",Pelíšky,8,EN,CZ,1,\"\"\r\n", "CSV"},
     };
