@@ -127,8 +127,14 @@ private:
         if (value != -1) movie.Values.push_back({name, {}, value});
     }
 
+    // Only texts that hold something are kept: most of a film's are empty, and
+    // a film's values are held until the whole file is read.
+    void KeepText(RawMovie& movie, std::string_view name) {
+        if (const std::string_view text = Text(); !text.empty()) movie.Values.push_back({name, text, {}});
+    }
+
     void Texts(RawMovie& movie, std::initializer_list<std::string_view> names) {
-        for (std::string_view name : names) movie.Values.push_back({name, Text(), {}});
+        for (std::string_view name : names) KeepText(movie, name);
     }
 
     RawMovie Movie() {
@@ -154,7 +160,7 @@ private:
         if (version_ >= 42) Texts(movie, {"FilePath"});
         Texts(movie, {"VideoFormat", "AudioFormat", "Resolution", "Framerate", "Languages", "Subtitles", "Size"});
         if (Picture()) movie.Values.push_back({"Picture", {}, 1});
-        for (const std::string& name : customNames_) movie.Values.push_back({name, Text(), {}});
+        for (const std::string& name : customNames_) KeepText(movie, name);
         if (version_ >= 42) {
             const std::size_t at = pos_;
             const std::int32_t extras = Int();

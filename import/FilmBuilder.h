@@ -13,6 +13,7 @@
 //    becomes "?", each with a warning naming the film;
 //  - S6 is 1 unless the source gives a positive disc count.
 // A value of a source field with no place in Kinovka is counted, once per film.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>

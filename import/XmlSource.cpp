@@ -34,7 +34,7 @@ std::string DeclaredEncoding(std::string_view text) {
 std::string Utf8Text(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Mark)) return std::string(bytes.substr(kUtf8Mark.size()));
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-        throw ImportError({}, "soubor je v kódování UTF-16; uložte ho v UTF-8");
+        throw ImportError({FilePlace::Unit::Line, 1}, "soubor je v kódování UTF-16; uložte ho v UTF-8");
     }
     const std::string encoding = DeclaredEncoding(bytes);
     std::optional<SingleByteCodePage> declared;
