@@ -71,11 +71,11 @@ int RunImport(const Invocation& invocation) {
         return exitRefused;
     }
     for (const ImportNote& warning : films.Warnings) ShowDetail(PlacedText(file, warning.Place, warning.Text));
-    for (const std::string& line : ImportSummary(films, counts, dryRun)) std::cout << line << "\n";
-    if (dryRun) {
-        PrintFirstFilms(table, counts);
-        return exitSuccess;
+    // The summary says what was added, so it follows a save that worked.
+    if (!dryRun && counts.Added > 0) {
+        if (const ExitStatus status = SaveAndReload(table)) return status;
     }
-    if (counts.Added == 0) return exitSuccess;  // nothing to write
-    return SaveAndReload(table);
+    for (const std::string& line : ImportSummary(films, counts, dryRun)) std::cout << line << "\n";
+    if (dryRun) PrintFirstFilms(table, counts);
+    return exitSuccess;
 }

@@ -86,10 +86,9 @@ void TMenuF::ImportFilmFile(const std::string& path) {
                  MessageKind::Error);
         return;
     }
-    if (counts.Added > 0) {
-        SaveCatalog(cds);
-        OpenCatalog(cds);
-    }
+    // A failed save has shown its own message; the summary would claim films it did not keep.
+    const bool saved = counts.Added == 0 || SaveCatalog(cds);
+    if (counts.Added > 0) OpenCatalog(cds);
     cds.ReleaseViews();
-    ShowText(Lines(ImportSummary(films, counts, false)), MessageKind::Information);
+    if (saved) ShowText(Lines(ImportSummary(films, counts, false)), MessageKind::Information);
 }
