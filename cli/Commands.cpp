@@ -63,14 +63,24 @@ const std::vector<CommandSpec> kCommands{
      "only when something changed.\n",
      RunEdit},
     {"delete", {"CATALOGUE", "K"}, {}, "delete the film with key K", "Deletes the film with key K.\n", RunDelete},
-    {"import", {"CATALOGUE", "CSVFILE"}, {}, "add every row of a CSV file",
-     "Adds every row of a CSV file (UTF-8, or Windows-1250 as Czech spreadsheets\n"
-     "write it; cells separated by \",\", \";\" or tab, as the header line shows) as\n"
-     "a film. The header line names the columns: S1 to S7 or the grid's titles\n"
-     "(\"Název anglicky\", \"Název česky\", \"č. CD\", \"Znění\", \"Titulky\", \"ks CD\",\n"
-     "\"Poznámka\") in any order; a K column and unknown columns are left out, and\n"
-     "missing columns take the add form's values. An empty cell is a null, \"\" an\n"
-     "empty text. One bad row adds nothing and is reported with its line number.\n",
+    {"import", {"CATALOGUE", "FILE"},
+     {{"dry-run", "", "print the summary and the first films as they would be stored; change nothing"},
+      {"all", "", "add films already in the catalogue too"}},
+     "add the films of a CSV file or of another catalogue program",
+     "Adds the films of FILE, whose format is told from its content: Kinovka's CSV,\n"
+     "Ant Movie Catalog (.amc 3.1 to 4.2, or its XML), GCstar (.gcs), Tellico (.tc\n"
+     "or its XML), Griffith's or Data Crow's XML export. CSV is UTF-8 or\n"
+     "Windows-1250, cells separated by \",\", \";\" or tab; its header names the\n"
+     "columns by field (S1 to S7) or by the grid's titles (\"Název anglicky\",\n"
+     "\"Název česky\", \"č. CD\", \"Znění\", \"Titulky\", \"ks CD\", \"Poznámka\"), in\n"
+     "any order and letter case; missing columns take the add form's values, an\n"
+     "empty cell is a null and \"\" an empty text. A film whose English title, Czech\n"
+     "title and CD number equal those of a film already in the catalogue (letter\n"
+     "case and Czech diacritics aside) is skipped unless --all is given. The whole\n"
+     "import is one change (one version, which \"restore CATALOGUE 1\" takes back);\n"
+     "a file that cannot be read whole adds nothing and is reported with the place\n"
+     "where reading stopped. Prints the summary: films read, added and skipped, and\n"
+     "per source field with no place in the catalogue, how many films had a value.\n",
      RunImport},
     {"export", {"CATALOGUE", "FILE"},
      {kSort, {"format", "csv|html", "default: html when FILE ends in .html or .htm, csv when in .csv"},
@@ -175,7 +185,7 @@ void PrintProgramHelp() {
                         : "\n\"kinovka-cli COMMAND --help\" describes a command and its options;\n"
                           "\"kinovka-cli --version\" prints the version.\n\n"
                           "Exit status: 0 success; 1 input refused (bad argument or number, unknown key,\n"
-                          "nothing found, bad CSV row); 2 the catalogue could not be opened, created or saved.\n");
+                          "nothing found, a file that cannot be imported); 2 the catalogue could not be opened, created or saved.\n");
 }
 
 int RefuseUsage(const std::string& message, std::string_view command) {

@@ -56,24 +56,36 @@ const std::map<std::string_view, CzechCommandHelp> kHelp{
       kFilmOptions}},
     {"delete", {"smaže film s klíčem K", "Smaže film s klíčem K.\n", {}}},
     {"import",
-     {"přidá každý řádek souboru CSV",
-      "Přidá jako film každý řádek souboru CSV (UTF-8, nebo Windows-1250, jak ho\n"
-      "píší české tabulkové programy; buňky oddělené \",\", \";\" nebo tabulátorem,\n"
-      "jak ukazuje řádek záhlaví). Řádek záhlaví pojmenuje sloupce: S1 až S7 nebo\n"
-      "titulky sloupců mřížky (\"Název anglicky\", \"Název česky\", \"č. CD\", \"Znění\",\n"
-      "\"Titulky\", \"ks CD\", \"Poznámka\") v libovolném pořadí; sloupec K a neznámé\n"
-      "sloupce se vynechají a chybějící sloupce dostanou hodnoty formuláře pro\n"
-      "přidání. Prázdná buňka je bez hodnoty, \"\" je prázdný text. Jeden chybný\n"
-      "řádek nepřidá nic a ohlásí se s číslem řádku.\n",
-      {}}},
+     {"přidá filmy ze souboru CSV nebo z jiného katalogizačního programu",
+      "Přidá filmy ze SOUBORU, jehož formát pozná podle obsahu: CSV Kinovky, Ant\n"
+      "Movie Catalog (.amc 3.1 až 4.2 nebo jeho XML), GCstar (.gcs), Tellico (.tc\n"
+      "nebo jeho XML), export XML programů Griffith a Data Crow. CSV je v UTF-8 nebo\n"
+      "Windows-1250, buňky oddělené \",\", \";\" nebo tabulátorem; záhlaví pojmenuje\n"
+      "sloupce polem (S1 až S7) nebo titulkem sloupce mřížky (\"Název anglicky\",\n"
+      "\"Název česky\", \"č. CD\", \"Znění\", \"Titulky\", \"ks CD\", \"Poznámka\") v\n"
+      "libovolném pořadí a velikosti písmen; chybějící sloupce dostanou hodnoty\n"
+      "formuláře pro přidání, prázdná buňka je bez hodnoty a \"\" prázdný text. Film,\n"
+      "jehož anglický název, český název a číslo CD se shodují s filmem, který už v\n"
+      "katalogu je (bez ohledu na velikost písmen a českou diakritiku), se vynechá,\n"
+      "není-li zadáno --all. Celý převod je jedna změna (jedna verze, kterou vezme\n"
+      "zpět \"restore KATALOG 1\"); soubor, který nejde přečíst celý, nepřidá nic a\n"
+      "ohlásí místo, kde čtení skončilo. Vypíše souhrn: filmy přečtené, přidané a\n"
+      "vynechané a u každého pole zdroje, pro které v katalogu není místo, kolik\n"
+      "filmů v něm mělo hodnotu.\n",
+      {{"dry-run", "vypíše souhrn a první filmy, jak by se uložily; nic nezmění"},
+       {"all", "přidá i filmy, které už v katalogu jsou"}}}},
     {"export",
      {"zapíše výpis CSV nebo webovou stránku do souboru",
-      "Zapíše výpis CSV (viz dump) nebo webovou stránku do SOUBOR. Stránka je jeden\n"
+      "Zapíše výpis CSV (viz dump) nebo webovou stránku do SOUBOR. SOUBOR s jinou\n"
+      "příponou než .csv, .html a .htm potřebuje --format. SOUBOR nesmí existovat,\n"
+      "není-li zadáno --force, a nikdy to není katalog sám. Stránka je jeden\n"
       "soubor v UTF-8 bez vnějších zdrojů: počty ze souhrnu a sloupce mřížky, pole\n"
       "hledání (anglický název, český název a poznámka, bez ohledu na velikost písmen\n"
       "a českou diakritiku) a titulky sloupců, které třídí; \"#q=TEXT&sort=-S3\" za\n"
       "její adresou zadá hledání a pořadí.\n",
-      {{"sort", kSort}, {"format", "výchozí: html, končí-li SOUBOR na .html nebo .htm, jinak csv"}}}},
+      {{"sort", kSort},
+       {"format", "výchozí: html, končí-li SOUBOR na .html nebo .htm, csv, končí-li na .csv"},
+       {"force", "nahradí existující SOUBOR (nikdy ne KATALOG)"}}}},
     {"convert",
      {"uloží katalog v jiné podobě",
       "Načte katalog a uloží ho jako VÝSTUP: v XML, binárně nebo v XML v UTF-8.\n"

@@ -34,6 +34,7 @@ TMenuF::TMenuF(QWidget* parent) : QMainWindow(parent) {
     BuildToolBar();
     BuildGrid();
     BuildUndoKey();
+    setAcceptDrops(true);
 }
 
 TMenuF::~TMenuF() {

@@ -8,7 +8,7 @@
 //
 // Its code is split by job: Menu.cpp (the window, start-up, the lock),
 // MenuToolBar.cpp (the toolbar and the catalogue actions), MenuSorting.cpp,
-// MenuTypedSearch.cpp and MenuFind.cpp. Every handler is reached through
+// MenuTypedSearch.cpp, MenuFind.cpp, MenuUndo.cpp and MenuDrop.cpp. Every handler is reached through
 // RunHandler, so a failure in it is reported once and never unwinds through Qt.
 #include <QColor>
 #include <QMainWindow>
@@ -90,6 +90,9 @@ public:
     void DBGrid1DeleteKey();
     // Ctrl+Z: takes the latest change back (MenuUndo.cpp).
     void UndoLastChange();
+    // A film file dropped onto the window: its films added as one change after
+    // the user has confirmed, then the import's summary (MenuDrop.cpp).
+    void ImportFilmFile(const std::string& path);
 
     TClientDataSet cds;
     std::unique_ptr<CatalogGridModel> DataSource1;
@@ -115,6 +118,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     inline static const QColor kSortTitleColor{255, 0, 0};
