@@ -53,7 +53,7 @@ std::vector<StepTime> EngineSteps(const std::string& catalogue, const std::strin
     steps.push_back(TimeStep("OpenCatalog (load, \"k\", \"x\")", repeat, [&] { Require(OpenCatalog(table), "open"); }));
     steps.push_back(TimeStep("summary walk", repeat, [&] { SummaryLines(table, DataFileNameText()); }));
     // Discs and loans, with 10 000 discs lent (where the catalogue has as many).
-    WriteLoansFile(LoansPath(), BenchLoans(FilmsByDisc(table), 10000));
+    WriteLoansOf(CatalogPath(), BenchLoans(FilmsByDisc(table), 10000));
     LoanBook loans;
     steps.push_back(TimeStep("read the loans file", repeat, [&] { loans = ReadLoans().Loans; }));
     steps.push_back(TimeStep("discs: films by disc, overview lines", repeat,

@@ -36,7 +36,7 @@ std::vector<StepTime> WindowSteps(const std::string& catalogue, int repeat) {
     }));
     // The same with 10 000 discs lent: the loans file beside the catalogue is
     // written for this step only and removed again.
-    WriteLoansFile(LoansPathFor(path.string()), BenchLoans(FilmsByDisc(menu.cds), 10000));
+    WriteLoansOf(path.string(), BenchLoans(FilmsByDisc(menu.cds), 10000));
     steps.push_back(TimeStep("start-up with 10 000 loans", repeat, [&] {
         menu.PrepareStartUp(executable, arguments);
         if (menu.Loans.empty()) throw std::runtime_error("the loans were not read");

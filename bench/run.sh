@@ -30,3 +30,6 @@ for n in "${list[@]}"; do
   echo
   QT_QPA_PLATFORM=offscreen "$out/bench/bin/kinovka-bench" --repeat "$runs" "$out/data/films-$n.xml" 2>/dev/null
 done
+echo
+python3 "$root/bench/import_formats.py" --cli "$out/bench/bin/kinovka-cli" --measure "$out/bench/bin/kinovka-measure" \
+  --out "$out/data" --films 100000 --runs "$runs"

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "app/core/FailureReason.h"
 #include "app/core/Global.h"
 #include "text/Cp1250.h"
 
@@ -67,6 +68,11 @@ ExitStatus LockForNewFile(CatalogLock& lock, const std::string& path, bool mayRe
     return exitRefused;
 }
 
+bool NamesSameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
+}
+
 ExitStatus SaveAndReload(TClientDataSet& table) {
     if (!SaveCatalog(table)) return exitCatalogueFailed;
     return OpenCatalog(table) ? exitSuccess : exitCatalogueFailed;
@@ -91,6 +97,10 @@ std::vector<std::optional<std::string>> RecordImage(TClientDataSet& table) {
 
 void ShowFileError(std::string_view phrase, std::string_view fileName) {
     ShowError(std::string(phrase) + std::string(fileName) + ".");
+}
+
+void ShowFileFailure(std::string_view phrase, std::string_view fileName, const std::exception& failure) {
+    ShowError(std::string(phrase) + std::string(fileName) + ".\n" + cp1250::ToUtf8(FailureReason(failure)));
 }
 
 void ShowError(std::string_view text) {

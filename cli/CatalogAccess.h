@@ -47,6 +47,10 @@ ExitStatus LockForChange(CatalogLock& lock, const std::string& path);
 // --force).", unless it may be replaced.
 ExitStatus LockForNewFile(CatalogLock& lock, const std::string& path, bool mayReplace);
 
+// True when both names lead to one file, through any spelling, symbolic link or
+// hard link: writing to one then replaces the other's content.
+bool NamesSameFile(const std::string& a, const std::string& b);
+
 // SaveCatalog, then OpenCatalog: the file is the master copy, so what was saved
 // is read back. exitSuccess, or exitCatalogueFailed after the core's message.
 ExitStatus SaveAndReload(TClientDataSet& table);
@@ -61,6 +65,8 @@ std::vector<std::optional<std::string>> RecordImage(TClientDataSet& table);
 // An error box made of a phrase and a file name, ended by ".": the form of every
 // file message of the program. Both parts are UTF-8.
 void ShowFileError(std::string_view phrase, std::string_view fileName);
+// ShowFileError with the failure's reason in Czech (FailureReason.h) on the next line.
+void ShowFileFailure(std::string_view phrase, std::string_view fileName, const std::exception& failure);
 
 // An error box with the given UTF-8 text.
 void ShowError(std::string_view text);

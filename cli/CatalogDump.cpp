@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/Csv.h"
+#include "import/Csv.h"
 #include "cli/Json.h"
 #include "text/Cp1250.h"
 

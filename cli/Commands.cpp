@@ -5,6 +5,7 @@
 
 #include "app/core/Global.h"
 #include "cli/CommandHandlers.h"
+#include "cli/CzechHelp.h"
 #include "cli/ExitStatus.h"
 
 namespace {
@@ -62,19 +63,32 @@ const std::vector<CommandSpec> kCommands{
      "only when something changed.\n",
      RunEdit},
     {"delete", {"CATALOGUE", "K"}, {}, "delete the film with key K", "Deletes the film with key K.\n", RunDelete},
-    {"import", {"CATALOGUE", "CSVFILE"}, {}, "add every row of a CSV file",
-     "Adds every row of a CSV file (UTF-8, or Windows-1250 as Czech spreadsheets\n"
-     "write it; cells separated by \",\", \";\" or tab, as the header line shows) as\n"
-     "a film. The header line names the columns: S1 to S7 or the grid's titles\n"
-     "(\"Název anglicky\", \"Název česky\", \"č. CD\", \"Znění\", \"Titulky\", \"ks CD\",\n"
-     "\"Poznámka\") in any order; a K column and unknown columns are left out, and\n"
-     "missing columns take the add form's values. An empty cell is a null, \"\" an\n"
-     "empty text. One bad row adds nothing and is reported with its line number.\n",
+    {"import", {"CATALOGUE", "FILE"},
+     {{"dry-run", "", "print the summary and the first films as they would be stored; change nothing"},
+      {"all", "", "add films already in the catalogue too"}},
+     "add the films of a CSV file or of another catalogue program",
+     "Adds the films of FILE, whose format is told from its content: Kinovka's CSV,\n"
+     "Ant Movie Catalog (.amc 3.1 to 4.2, or its XML), GCstar (.gcs), Tellico (.tc\n"
+     "or its XML), Griffith's or Data Crow's XML export. CSV is UTF-8 or\n"
+     "Windows-1250, cells separated by \",\", \";\" or tab; its header names the\n"
+     "columns by field (S1 to S7) or by the grid's titles (\"Název anglicky\",\n"
+     "\"Název česky\", \"č. CD\", \"Znění\", \"Titulky\", \"ks CD\", \"Poznámka\"), in\n"
+     "any order and letter case; missing columns take the add form's values, an\n"
+     "empty cell is a null and \"\" an empty text. A film whose English title, Czech\n"
+     "title and CD number equal those of a film already in the catalogue (letter\n"
+     "case and Czech diacritics aside) is skipped unless --all is given. The whole\n"
+     "import is one change (one version, which \"restore CATALOGUE 1\" takes back);\n"
+     "a file that cannot be read whole adds nothing and is reported with the place\n"
+     "where reading stopped. Prints the summary: films read, added and skipped, and\n"
+     "per source field with no place in the catalogue, how many films had a value.\n",
      RunImport},
     {"export", {"CATALOGUE", "FILE"},
-     {kSort, {"format", "csv|html", "default: html when FILE ends in .html or .htm, csv otherwise"}},
+     {kSort, {"format", "csv|html", "default: html when FILE ends in .html or .htm, csv when in .csv"},
+      {"force", "", "replace an existing FILE (never CATALOGUE itself)"}},
      "write the CSV dump or a web page to a file",
-     "Writes the CSV dump (see dump) or a web page to FILE. The page is one UTF-8\n"
+     "Writes the CSV dump (see dump) or a web page to FILE. A FILE whose extension\n"
+     "is none of .csv, .html and .htm needs --format. FILE must not exist unless\n"
+     "--force is given, and is never the catalogue itself. The page is one UTF-8\n"
      "file without external resources: the summary's counts and the grid's columns,\n"
      "a search box (English title, Czech title and note, case and Czech diacritics\n"
      "ignored) and column titles that sort; \"#q=TEXT&sort=-S3\" after its address\n"
@@ -92,18 +106,20 @@ const std::vector<CommandSpec> kCommands{
      "as a new catalogue OUT with the same fields; rows whose key K is missing or\n"
      "repeats an earlier one are left out. Prints how many films were rescued and\n"
      "where and why reading stopped (byte offset, row number). Exit status 2 when\n"
-     "not even the fields could be read. OUT must not exist unless --force is given.\n",
+     "not even the fields could be read, or they are not the catalogue's (K, S1 to\n"
+     "S7). OUT must not exist unless --force is given.\n",
      RunRescue},
     {"history", {"CATALOGUE"}, {}, "the versions kept by earlier changes",
      "Prints one line per version that the catalogue's changes kept, newest first:\n"
      "its number N (1 is the state the latest change replaced), when it was\n"
      "replaced, its number of films, and what the next newer state changed\n"
-     "against it: films added, deleted and changed (\"+2 \u2212" "1 ~3\") with the\n"
-     "first few titles. The newest 100 versions are kept in CATALOGUE.versions/,\n"
-     "up to 20 times the size of the largest of them and the catalogue. Changes of\n"
-     "the loans (lend, return) are listed among them by time, as \"výpůjčky\" and\n"
-     "what changed (\"půjčeno CD 15\"); their versions are kept beside the loans\n"
-     "file the same way.\n",
+     "against it: films added, deleted and changed (\"+2 -1 ~3\") with the\n"
+     "first few titles, in aligned columns. The newest 100 versions are kept in\n"
+     "CATALOGUE.versions/, unless together they pass 256 MiB and 20 times the\n"
+     "largest of them and the catalogue; then the oldest of them go too. Changes\n"
+     "of the loans (lend, return) are listed among them in the order they were\n"
+     "made, as \"výpůjčky\" and what changed (\"půjčeno CD 15\"); their versions\n"
+     "are kept beside the loans file the same way.\n",
      RunHistory},
     {"restore", {"CATALOGUE", "N"}, {}, "make version N the catalogue again",
      "Makes version N of history the catalogue (or, for a version of the loans,\n"
@@ -141,40 +157,67 @@ const std::vector<CommandSpec> kCommands{
      RunLoans},
 };
 
-std::string Synopsis(const CommandSpec& command) {
-    std::string synopsis = "kinovka-cli " + std::string(command.Name);
-    for (std::string_view argument : command.Arguments) synopsis += " " + std::string(argument);
-    for (const OptionSpec& option : command.Options) {
-        synopsis += " [--" + std::string(option.Name);
-        if (!option.ValueName.empty()) synopsis += " " + std::string(option.ValueName);
-        synopsis += "]";
-    }
-    return synopsis;
-}
+// The help of one command in the user's language: Czech where the locale asks
+// for it and the command has Czech help, English otherwise.
+class CommandHelp {
+public:
+    explicit CommandHelp(const CommandSpec& command)
+        : command_(command), czech_(CzechMessagesWanted() ? CzechHelpOf(command.Name) : nullptr) {}
 
-void PrintCommandHelp(const CommandSpec& command) {
-    std::cout << "Usage: " << Synopsis(command) << "\n\n" << command.Description << "\nOptions:\n";
-    for (const OptionSpec& option : command.Options) {
-        std::string left = "--" + std::string(option.Name);
-        if (!option.ValueName.empty()) left += " " + std::string(option.ValueName);
-        std::cout << "  " << left << std::string(left.size() < 18 ? 18 - left.size() : 1, ' ') << option.Help
-                  << "\n";
+    std::string_view Summary() const { return czech_ ? czech_->Summary : command_.Summary; }
+
+    void Print() const {
+        std::cout << (czech_ ? "Použití: " : "Usage: ") << Synopsis() << "\n\n"
+                  << (czech_ ? czech_->Description : command_.Description) << (czech_ ? "\nVolby:\n" : "\nOptions:\n");
+        for (const OptionSpec& option : command_.Options) {
+            std::string left = "--" + std::string(option.Name);
+            if (!option.ValueName.empty()) left += " " + std::string(Placeholder(option.ValueName));
+            std::cout << "  " << left << std::string(left.size() < 18 ? 18 - left.size() : 1, ' ')
+                      << OptionHelp(option) << "\n";
+        }
+        std::cout << (czech_ ? "  --help            tato nápověda\n" : "  --help            this help\n");
     }
-    std::cout << "  --help            this help\n";
-}
+
+private:
+    std::string_view Placeholder(std::string_view name) const { return czech_ ? CzechPlaceholder(name) : name; }
+
+    std::string_view OptionHelp(const OptionSpec& option) const {
+        if (!czech_) return option.Help;
+        const auto found = czech_->Options.find(option.Name);
+        return found == czech_->Options.end() ? option.Help : found->second;
+    }
+
+    std::string Synopsis() const {
+        std::string synopsis = "kinovka-cli " + std::string(command_.Name);
+        for (std::string_view argument : command_.Arguments) synopsis += " " + std::string(Placeholder(argument));
+        for (const OptionSpec& option : command_.Options) {
+            synopsis += " [--" + std::string(option.Name);
+            if (!option.ValueName.empty()) synopsis += " " + std::string(Placeholder(option.ValueName));
+            synopsis += "]";
+        }
+        return synopsis;
+    }
+
+    const CommandSpec& command_;
+    const CzechCommandHelp* czech_;
+};
 
 void PrintProgramHelp() {
-    std::cout << "Usage: kinovka-cli COMMAND CATALOGUE [ARGS] [OPTIONS]\n\n"
-                 "The Kinovka film catalogue from the command line. CATALOGUE is the path of a\n"
-                 "catalogue file. Text arguments are UTF-8; a character that Windows-1250 cannot\n"
-                 "hold becomes \"?\". Output is UTF-8.\n\nCommands:\n";
+    const bool czech = CzechMessagesWanted();
+    std::cout << (czech ? kCzechProgramHelpHead
+                        : "Usage: kinovka-cli COMMAND CATALOGUE [ARGS] [OPTIONS]\n\n"
+                          "The Kinovka film catalogue from the command line. CATALOGUE is the path of a\n"
+                          "catalogue file. Text arguments are UTF-8; a character that Windows-1250 cannot\n"
+                          "hold becomes \"?\". Output is UTF-8.\n\nCommands:\n");
     for (const CommandSpec& command : kCommands) {
-        std::cout << "  " << command.Name << std::string(10 - command.Name.size(), ' ') << command.Summary << "\n";
+        std::cout << "  " << command.Name << std::string(10 - command.Name.size(), ' ')
+                  << CommandHelp(command).Summary() << "\n";
     }
-    std::cout << "\n\"kinovka-cli COMMAND --help\" describes a command and its options;\n"
-                 "\"kinovka-cli --version\" prints the version.\n\n"
-                 "Exit status: 0 success; 1 input refused (bad argument or number, unknown key,\n"
-                 "nothing found, bad CSV row); 2 the catalogue could not be opened, created or saved.\n";
+    std::cout << (czech ? kCzechProgramHelpTail
+                        : "\n\"kinovka-cli COMMAND --help\" describes a command and its options;\n"
+                          "\"kinovka-cli --version\" prints the version.\n\n"
+                          "Exit status: 0 success; 1 input refused (bad argument or number, unknown key,\n"
+                          "nothing found, a file that cannot be imported); 2 the catalogue could not be opened, created or saved.\n");
 }
 
 int RefuseUsage(const std::string& message, std::string_view command) {
@@ -200,7 +243,7 @@ int RunCommandLine(std::span<const std::string> arguments) {
     try {
         const Invocation invocation = ParseInvocation(arguments.subspan(1), command->Options, command->Arguments);
         if (invocation.HelpWanted) {
-            PrintCommandHelp(*command);
+            CommandHelp(*command).Print();
             return exitSuccess;
         }
         return command->Run(invocation);

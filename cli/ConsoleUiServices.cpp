@@ -1,10 +1,10 @@
 #include "cli/ConsoleUiServices.h"
 
-#include <cstdio>
 #include <exception>
 #include <optional>
 #include <ostream>
 
+#include "app/core/FailureReason.h"
 #include "table/Errors.h"
 #include "text/Cp1250.h"
 
@@ -26,17 +26,13 @@ std::optional<unsigned> CodeOfFailureBeingHandled() {
 
 }  // namespace
 
-std::string StatusCodeText(unsigned code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%04X", code & 0xFFFFu);
-    return text;
-}
-
 ConsoleUiServices::ConsoleUiServices(std::ostream& errors) : errors_(errors) {}
 
 TModalResult ConsoleUiServices::MessageBox(std::string_view text, MessageKind, MessageButtons) {
     errors_ << cp1250::ToUtf8(text) << '\n';
-    if (const auto code = CodeOfFailureBeingHandled()) errors_ << StatusCodeText(*code) << '\n';
+    // The core's file messages give the code as their reason already.
+    const auto code = CodeOfFailureBeingHandled();
+    if (code && !text.ends_with("\n" + StatusCodeText(*code))) errors_ << StatusCodeText(*code) << '\n';
     errors_.flush();
     return mrOk;
 }

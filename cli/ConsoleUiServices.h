@@ -3,9 +3,11 @@
 // its text on standard error as UTF-8, and nobody is there to press a button, so
 // every box answers "OK". When a box is shown while an engine or packet failure
 // is being handled, a second line gives that failure's status code as "0x" and
-// four upper-case hex digits, so that scripts see why the catalogue failed.
+// four upper-case hex digits (StatusCodeText), so that scripts see why the
+// catalogue failed, unless the text ends with that line already.
 #include <iosfwd>
 
+#include "app/core/FailureReason.h"
 #include "app/core/UiServices.h"
 
 class ConsoleUiServices : public UiServices {
@@ -18,6 +20,3 @@ public:
 private:
     std::ostream& errors_;
 };
-
-// "0x2601" for 0x2601: the form in which status codes are shown.
-std::string StatusCodeText(unsigned code);

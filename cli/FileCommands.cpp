@@ -1,9 +1,10 @@
 // new and convert: a catalogue file made from nothing, or written in another form.
 #include "app/core/Global.h"
+#include "app/core/VersionedSave.h"
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
 #include "cli/ErrorWatch.h"
-#include "fileio/VersionFolder.h"
+#include "text/Cp1250.h"
 
 int RunNew(const Invocation& invocation) {
     const std::string& path = invocation.Arguments[0];
@@ -39,9 +40,9 @@ int RunConvert(const Invocation& invocation) {
     try {
         // A binary save under a name ending in ".xml" is written as XML, as every save of the table does.
         // A file replaced there is kept as a version, as by every change of a catalogue.
-        fileio::SaveKeepingVersion(out, [&] { table.SaveToFile(out, packetFormat); });
-    } catch (const std::exception&) {
-        ShowFileError(kSaveFailedPhrase, out);
+        SaveWithVersion(out, cp1250::FromUtf8(out), [&] { table.SaveToFile(out, packetFormat); });
+    } catch (const std::exception& failure) {
+        ShowFileFailure(kSaveFailedPhrase, out, failure);
         return exitCatalogueFailed;
     }
     return exitSuccess;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/core/Global.h"
+#include "app/core/InsertRefusal.h"
 #include "app/core/StrictInt.h"
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
@@ -37,8 +38,9 @@ ExitStatus PostBoxes(TClientDataSet& table, const FilmBoxes& boxes) {
         StoreBoxes(table, boxes);
         table.Post();
         return exitSuccess;
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
         ShowFileError(kInsertRefusedPhrase, DataFileName);
+        if (const std::string reason = InsertRefusalReason(failure); !reason.empty()) ShowDetail(reason);
         return exitRefused;
     }
 }

@@ -1,5 +1,4 @@
 // rescue: the films that can still be read from a damaged catalogue, saved as a new one.
-#include <filesystem>
 #include <iostream>
 
 #include "app/core/CatalogRescue.h"
@@ -10,14 +9,9 @@
 #include "cli/ConsoleUiServices.h"
 #include "fileio/FileIO.h"
 #include "packet/PacketStatus.h"
+#include "table/FieldLayout.h"
 
 namespace {
-
-// Links included: a name that leads to the damaged file's own content is that file.
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
-}
 
 std::string_view StopReason(std::uint16_t code) {
     switch (code) {
@@ -26,7 +20,7 @@ std::string_view StopReason(std::uint16_t code) {
         case pkt::InvalidKeyType:
             return "pole neznámého typu";
         case pkt::BufferTooSmall:
-            return "hodnota neodpovídá svému typu";
+            return "hodnota neodpovídá svému typu nebo poli";
         case pkt::NoMemory:
             return "nedostatek paměti";
         default:
@@ -38,9 +32,15 @@ std::string WhereReadingStopped(const RescueResult& rescued, std::size_t fileSiz
     if (rescued.StopCode == pkt::Ok)
         return "Soubor byl přečten celý (" + std::to_string(fileSize) +
                " bajtů, řádků: " + std::to_string(rescued.RowsRead) + ").";
-    const std::string row = rescued.LayoutRead ? ", na řádku " + std::to_string(rescued.RowsRead + 1) : "";
-    return "Čtení skončilo za bajtem " + std::to_string(rescued.CleanBytes) + row + ": " +
-           std::string(StopReason(rescued.StopCode)) + " (" + StatusCodeText(rescued.StopCode) + ").";
+    std::string place, reason(StopReason(rescued.StopCode));
+    if (rescued.ForeignField) {
+        place = ", u pole č. " + std::to_string(rescued.ForeignField);
+        reason = "seznam polí neodpovídá katalogu (K, S1 až S7)";
+    } else if (rescued.LayoutRead) {
+        place = ", na řádku " + std::to_string(rescued.RowsRead + 1);
+    }
+    return "Čtení skončilo za bajtem " + std::to_string(rescued.CleanBytes) + place + ": " + reason + " (" +
+           StatusCodeText(rescued.StopCode) + ").";
 }
 
 std::string SkippedRowsLine(const std::vector<std::uint32_t>& rows) {
@@ -49,12 +49,19 @@ std::string SkippedRowsLine(const std::vector<std::uint32_t>& rows) {
     return line + ".";
 }
 
+std::string CutLine(const RescueCut& cut) {
+    const std::string film = cut.Key ? "Film K = " + std::to_string(*cut.Key) + " (řádek " + std::to_string(cut.Row) + ")"
+                                     : "Film na řádku " + std::to_string(cut.Row);
+    return film + ": pole " + cut.Field + " mělo " + std::to_string(cut.Length) + " znaků, zkráceno na " +
+           std::to_string(kMaxTextSize) + ".";
+}
+
 }  // namespace
 
 int RunRescue(const Invocation& invocation) {
     const std::string& damaged = invocation.Arguments[0];
     const std::string& out = invocation.Arguments[1];
-    if (SameFile(damaged, out)) {
+    if (NamesSameFile(damaged, out)) {
         ShowError("Zachráněné filmy nelze uložit do poškozeného souboru: " + out + ".");
         return exitRefused;
     }
@@ -65,14 +72,14 @@ int RunRescue(const Invocation& invocation) {
     try {
         bytes = fileio::ReadWholeFile(damaged);
     } catch (const fileio::FileError& failure) {
-        ShowFileError(kOpenFailedPhrase, damaged);
-        ShowDetail(failure.what());
+        ShowFileFailure(kOpenFailedPhrase, damaged, failure);
         return exitCatalogueFailed;
     }
     const RescueResult rescued = RescueCatalog(bytes);
     if (!rescued.LayoutRead) {
         ShowFileError(kOpenFailedPhrase, damaged);
-        ShowDetail("Nepodařilo se přečíst ani seznam polí. " + WhereReadingStopped(rescued, bytes.size()));
+        ShowDetail((rescued.ForeignField ? "Seznam polí je poškozený. " : "Nepodařilo se přečíst ani seznam polí. ") +
+                   WhereReadingStopped(rescued, bytes.size()));
         return exitCatalogueFailed;
     }
     TClientDataSet table;
@@ -100,5 +107,6 @@ int RunRescue(const Invocation& invocation) {
               << out << ").\n"
               << WhereReadingStopped(rescued, bytes.size()) << '\n';
     if (!rescued.SkippedRows.empty()) std::cout << SkippedRowsLine(rescued.SkippedRows) << '\n';
+    for (const RescueCut& cut : rescued.Cuts) std::cout << CutLine(cut) << '\n';
     return exitSuccess;
 }

@@ -35,9 +35,10 @@ install(FILES ${desktop}/kinovka-cli.bash-completion DESTINATION ${CMAKE_INSTALL
         RENAME kinovka-cli)
 
 # Manual pages and the changelog go compressed, as Debian keeps them; gzip -n
-# leaves out the time stamp, so that the package is reproducible.
+# leaves out the time stamp, so that the package is reproducible. The manual
+# pages come in English (desktop/) and in Czech (desktop/cs/).
 set(compressed)
-foreach(page kinovka.1 kinovka-cli.1 changelog)
+foreach(page kinovka.1 kinovka-cli.1 changelog cs/kinovka.1 cs/kinovka-cli.1)
   configure_file(${desktop}/${page}.in ${generated}/${page} @ONLY)
   add_custom_command(OUTPUT ${generated}/${page}.gz
                      COMMAND gzip -9nc ${generated}/${page} > ${generated}/${page}.gz
@@ -45,10 +46,12 @@ foreach(page kinovka.1 kinovka-cli.1 changelog)
   list(APPEND compressed ${generated}/${page}.gz)
 endforeach()
 add_custom_target(kinovka_installed_pages ALL DEPENDS ${compressed})
-if(TARGET kinovka)
-  install(FILES ${generated}/kinovka.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-endif()
-install(FILES ${generated}/kinovka-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+foreach(language "" cs/)
+  if(TARGET kinovka)
+    install(FILES ${generated}/${language}kinovka.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/${language}man1)
+  endif()
+  install(FILES ${generated}/${language}kinovka-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/${language}man1)
+endforeach()
 
 set(doc ${CMAKE_INSTALL_DATADIR}/doc/kinovka)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${desktop}/copyright ${generated}/changelog.gz DESTINATION ${doc})

@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFrame>
 #include <QKeyEvent>
@@ -9,7 +10,6 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -21,10 +21,12 @@
 #include <stdexcept>
 
 #include "app/core/Discs.h"
+#include "app/core/FailureReason.h"
 #include "app/core/FilmListText.h"
 #include "app/core/Global.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/qtedge/SpecifiedSizes.h"
+#include "fileio/FileIO.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -55,11 +57,6 @@ std::vector<std::string> ModeLines(TClientDataSet& table, int mode) {
         return LoanListLines(FilmsByDisc(table, &loans), loans, Today());
     }
     return {};
-}
-
-[[noreturn]] void FailSaving(const QString& fileName, const QString& reason) {
-    throw EFileError(FromQString(QStringLiteral("Cannot create file \"%1\". %2")
-                                     .arg(QDir::toNativeSeparators(fileName), reason)));
 }
 
 }  // namespace
@@ -147,15 +144,15 @@ void TSeznamF::SaveText(const QString& fileName) {
         bytes += FromQString(line);
         bytes += "\r\n";
     }
-    QSaveFile file(fileName);
-    // A text file, not a catalogue: in a folder that takes no new file, an
-    // existing file the user may write is written in place, as any editor would.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) FailSaving(fileName, file.errorString());
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        FailSaving(fileName, file.errorString());
+    try {
+        // A text file is written as a catalogue is: beside the old one and renamed
+        // over it, or in place where the folder takes no new file.
+        fileio::ReplaceFileAtomically(QFile::encodeName(fileName).toStdString(), bytes);
+    } catch (const fileio::FileError& failure) {
+        throw EFileError(cp1250::FromUtf8("Nepodařilo se uložit soubor: ") +
+                             FromQString(QDir::toNativeSeparators(fileName)) + ".\n" + FailureReason(failure),
+                         failure.ErrorNumber());
     }
-    if (!file.commit()) FailSaving(fileName, file.errorString());
 }
 
 void TSeznamF::PrintText(QPrinter& printer) {

@@ -6,9 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <optional>
 #include <stdexcept>
 
+#include "app/core/FilmKey.h"
 #include "app/core/Global.h"
+#include "app/core/InsertRefusal.h"
 #include "app/core/StrictInt.h"
 #include "app/core/TableWalk.h"
 #include "dialogs/FixedPlacement.h"
@@ -30,16 +33,23 @@ void SetText(TClientDataSet& table, std::string_view field, const QLineEdit* box
 constexpr std::string_view kStoreFailure = "Tyto položky nelze vložit do databáze ";
 constexpr std::string_view kDeleteFailure = "Tyto položky nelze smazat z databáze ";
 
-void ShowError(std::string_view phrase) {
-    UserInterface().MessageBox(cp1250::FromUtf8(phrase) + DataFileNameText() + ".", MessageKind::Error,
+// The reason, when there is one, goes on a line of its own under the message.
+void ShowError(std::string_view phrase, std::string_view reason = {}) {
+    const std::string below = reason.empty() ? std::string() : "\n" + cp1250::FromUtf8(reason);
+    UserInterface().MessageBox(cp1250::FromUtf8(phrase) + DataFileNameText() + "." + below, MessageKind::Error,
                                MessageButtons::Ok);
 }
 
-// After a reload the remembered film may be gone (the only one was deleted, or
-// the bookmark no longer resolves); the cursor then stays where the reload put it.
-void ReturnQuietly(TableWalk& walk) {
+// Back to the film a change returns to, after the reload: by its key where it has
+// one, otherwise by the walk's bookmark. The film may be gone (the only one was
+// deleted, or the reload failed); the cursor then stays where the reload put it.
+void ReturnQuietly(TClientDataSet& table, TableWalk& walk, std::optional<std::int32_t> key) {
     try {
-        walk.ReturnToRemembered();
+        if (key) {
+            GoToFilm(table, *key);
+        } else {
+            walk.ReturnToRemembered();
+        }
     } catch (const std::exception&) {
     }
 }
@@ -119,6 +129,9 @@ void TUpravF::LoadEdits() {
 bool TUpravF::StoreRecord() {
     TClientDataSet& table = *FTable;
     TableWalk walk(table);
+    // An add returns to the film that was current before (the walk's bookmark);
+    // an edit to the edited film, wherever it now sorts.
+    const std::optional<std::int32_t> edited = FMode == 0 ? std::nullopt : CurrentFilmKey(table);
     if (FMode == 0) {
         table.Insert();
     } else {
@@ -138,8 +151,10 @@ bool TUpravF::StoreRecord() {
         SetText(table, "S7", Edit7);
         table.Post();
         posted = true;
-    } catch (const std::exception&) {
-        ShowError(kStoreFailure);
+    } catch (const std::exception& failure) {
+        // Nothing of a refused store may stay pending: the reload would post it.
+        table.Cancel();
+        ShowError(kStoreFailure, InsertRefusalReason(failure));
     }
     // A film that did not reach the file is lost by the reload below, so only a
     // successful save clears the boxes; otherwise the user keeps the typing and
@@ -148,20 +163,23 @@ bool TUpravF::StoreRecord() {
     if (stored) ClearEdits();
 
     OpenCatalog(table);
-    ReturnQuietly(walk);
+    ReturnQuietly(table, walk, edited);
     return stored;
 }
 
 void TUpravF::DeleteRecord() {
     TClientDataSet& table = *FTable;
     TableWalk walk(table);
+    std::optional<std::int32_t> neighbour;
     table.Next();
     if (table.AtEnd()) {
         table.Prior();
         walk.Remember();
+        neighbour = CurrentFilmKey(table);
         table.Next();
     } else {
         walk.Remember();
+        neighbour = CurrentFilmKey(table);
         table.Prior();
     }
     try {
@@ -171,7 +189,7 @@ void TUpravF::DeleteRecord() {
         ShowError(kDeleteFailure);
     }
     OpenCatalog(table);
-    ReturnQuietly(walk);
+    ReturnQuietly(table, walk, neighbour);
 }
 
 void TUpravF::Button1Click() {

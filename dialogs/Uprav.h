@@ -31,11 +31,13 @@ public:
     // The current record's values, numbers in decimal (an empty one as "0"); focus to Edit1.
     void LoadEdits();
     // Writes the boxes into a new (add) or the current record, posts, saves and
-    // reloads, then returns to the record that was current before. True when the
-    // film reached the file; on false the boxes keep what the user typed.
+    // reloads, then returns: after an add to the record that was current before,
+    // after an edit to the edited film, wherever it now sorts. True when the film
+    // reached the file; on false the boxes keep what the user typed, and the table
+    // and the file hold the catalogue as last saved.
     bool StoreRecord();
     // Deletes the current record, saves, reloads, and moves to the film that
-    // followed it (or preceded it, when it was the last one).
+    // followed it (or preceded it, when it was the last one), found by its key.
     void DeleteRecord();
 
     void Button1Click();  // "&Stačí": store, close on success

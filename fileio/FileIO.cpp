@@ -12,6 +12,8 @@ namespace fileio {
 FileError::FileError(int errorNumber)
     : std::runtime_error(std::generic_category().message(errorNumber)), errorNumber_(errorNumber) {}
 
+FileError::FileError(int errorNumber, const std::string& text) : std::runtime_error(text), errorNumber_(errorNumber) {}
+
 std::string ReadWholeFile(const std::string& path) {
     FileReader file(path);
     std::string content;

@@ -15,6 +15,8 @@ namespace fileio {
 class FileError : public std::runtime_error {
 public:
     explicit FileError(int errorNumber);
+    // A failure described otherwise than by the system; errorNumber may be 0.
+    FileError(int errorNumber, const std::string& text);
     int ErrorNumber() const { return errorNumber_; }
 
 private:

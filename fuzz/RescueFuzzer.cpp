@@ -1,7 +1,7 @@
 // Fuzz target: the rescue of a damaged catalogue over any block, XML or binary.
 // It must stay inside the block (a heap block of exactly its size), and what it
 // rescues must be exactly the rows the reader hands out before it stops, the
-// ones left out for their key apart. When the rescued packet loads as a table,
+// ones left out for their key apart (texts too long for any width cut). When the rescued packet loads as a table,
 // the table holds exactly those rows.
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include "app/core/CatalogRescue.h"
 #include "packet/DataPacketReader.h"
 #include "table/ClientDataSet.h"
+#include "table/FieldLayout.h"
 
 namespace {
 
@@ -22,11 +23,14 @@ void Require(bool condition) {
 using Row = std::vector<TDATAPACKET_READ::ValueView>;
 
 // An empty text comes as no bytes or as one zero byte.
-bool SameValue(const TDATAPACKET_READ::ValueView& a, const TDATAPACKET_READ::ValueView& b) {
+// `original` as rescued: a text longer than any width is cut to the longest a packet carries.
+bool SameValue(const TDATAPACKET_READ::ValueView& rescued, const TDATAPACKET_READ::ValueView& original) {
     const auto bytes = [](const TDATAPACKET_READ::ValueView& value) {
+        const std::string_view text = value.Bytes.substr(0, value.Bytes.find('\0'));
+        if (text.size() > kMaxTextSize) return text.substr(0, kMaxTextSize);
         return value.Bytes == std::string_view("\0", 1) ? std::string_view() : value.Bytes;
     };
-    return a.Null == b.Null && (a.Null || bytes(a) == bytes(b));
+    return rescued.Null == original.Null && (rescued.Null || bytes(rescued) == bytes(original));
 }
 
 // The damaged block's rows again, side by side with the rescued packet's.

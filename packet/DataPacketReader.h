@@ -38,8 +38,11 @@ public:
 
     // Value in the byte layout AddParam takes (length prefix or element count
     // included), so that it can be stored and written back unchanged. Null is set
-    // when the text of a fixed-size value is not a valid number; Value then holds
-    // zeros of the type's size.
+    // when the text of a fixed-size value does not read in its type. For a PARAM
+    // element, whose type is named, Value then holds zeros of the type's size.
+    // For an attribute, whose type comes from its name alone, Type and Value then
+    // hold its text as a single-byte string, so that it can be written back as
+    // it was read.
     struct Param {
         std::string Name;
         ColumnType Type = 0;

@@ -18,6 +18,14 @@ bool IsSupportedColumnType(ColumnType type) {
     return type != 0 && valuelayout::IsSupported(type) && coltype::TypeCode(type) != coltype::cNested;
 }
 
+// A type a PARAM element may name: one the writer can name again. A value of a
+// type it has no name for (i8, ui8, r10) could never be saved, so it is read as
+// the text it is, as a type name not known at all is.
+bool IsWritableParamType(ColumnType type) {
+    std::string_view name;
+    return IsSupportedColumnType(type) && FieldTypeName(type, name) == pkt::Ok;
+}
+
 // The widest value a 1-byte prefix can count; longer texts read from an
 // attribute get a wider prefix instead of being cut.
 ColumnType WithRoomFor(ColumnType type, std::size_t length) {
@@ -163,7 +171,7 @@ std::uint16_t XmlPacketReader::NextParamOfElement(Param& param) {
             // write it back.
             const std::string_view name = ParamName(attribute.Name);
             if (name.empty()) continue;
-            MakeParam(name, KnownParamType(name).value_or(coltype::String1), attribute.Value, param);
+            MakeParam(name, KnownParamType(name).value_or(coltype::String1), attribute.Value, true, param);
             return pkt::Ok;
         }
         attributesDone_ = true;
@@ -186,13 +194,13 @@ std::uint16_t XmlPacketReader::ReadParamElement(const XmlElement& element, Param
     ColumnType type = coltype::String1;
     if (const XmlAttribute* typeName = tokens_.Find("Type", 2)) {
         const ColumnType named = ColumnTypeFromName(typeName->Value);
-        if (IsSupportedColumnType(named)) type = named;
+        if (IsWritableParamType(named)) type = named;
     }
     if (tokens_.Find("Roundtrip", 3)) type |= coltype::Roundtrip;
     std::string decodedName;
     AppendDecoded(decodedName, name->Value, utf8_);
     if (ParamName(decodedName).empty()) return pkt::NotAPacket;
-    MakeParam(ParamName(decodedName), type, value->Value, param);
+    MakeParam(ParamName(decodedName), type, value->Value, false, param);
     if (element.Kind == XmlKind::Start) {
         XmlElement end;
         if (const std::uint16_t status = tokens_.Next(end)) return status;
@@ -201,20 +209,30 @@ std::uint16_t XmlPacketReader::ReadParamElement(const XmlElement& element, Param
     return pkt::Ok;
 }
 
-void XmlPacketReader::MakeParam(std::string_view name, ColumnType type, std::string_view raw, Param& param) {
+void XmlPacketReader::MakeParam(std::string_view name, ColumnType type, std::string_view raw, bool keepText,
+                                Param& param) {
     param.Name.assign(name);
     param.Null = false;
     param.Value.clear();
-    const ColumnType plain = coltype::Plain(type);
-    if (coltype::IsVarying(plain)) {
-        scratch_.clear();
-        AppendValueFromText(scratch_, plain, raw, utf8_);
-        type = WithRoomFor(type, scratch_.size());
-        valuelayout::AppendParamValue(param.Value, type, scratch_);
-    } else if (!AppendValueFromText(param.Value, plain, raw, utf8_)) {
+    ColumnType plain = coltype::Plain(type);
+    if (!coltype::IsVarying(plain)) {
+        if (AppendValueFromText(param.Value, plain, raw, utf8_)) {
+            param.Type = type;
+            return;
+        }
         param.Null = true;
-        param.Value.assign(coltype::Size(plain), '\0');
+        if (!keepText) {
+            param.Value.assign(coltype::Size(plain), '\0');
+            param.Type = type;
+            return;
+        }
+        type = coltype::String1;
+        plain = coltype::String1;
     }
+    scratch_.clear();
+    AppendValueFromText(scratch_, plain, raw, utf8_);
+    type = WithRoomFor(type, scratch_.size());
+    valuelayout::AppendParamValue(param.Value, type, scratch_);
     param.Type = type;
 }
 
@@ -302,7 +320,8 @@ std::uint16_t XmlPacketReader::ReadRow(const XmlElement& row, std::uint8_t& stat
     std::size_t hint = 0;
     if (XmlAttribute* state = tokens_.Find("RowState")) {
         std::int64_t value;
-        if (ReadIntegerText(state->Value, value)) status = static_cast<std::uint8_t>(value);
+        // A number beyond a status byte is as unreadable as a text without digits.
+        if (ReadIntegerText(state->Value, value) && value >= 0 && value <= 0xFF) status = static_cast<std::uint8_t>(value);
         hint = static_cast<std::size_t>(state - tokens_.Attributes().data()) + 1;
     }
     bool tagged = false;

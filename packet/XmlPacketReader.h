@@ -53,7 +53,9 @@ private:
     void BeginParams(bool hasChildren);
     std::uint16_t NextParamOfElement(TDATAPACKET_READ::Param& param);
     std::uint16_t ReadParamElement(const XmlElement& element, TDATAPACKET_READ::Param& param);
-    void MakeParam(std::string_view name, ColumnType type, std::string_view raw, TDATAPACKET_READ::Param& param);
+    // `keepText`: an unreadable value is handed out as its text (see TDATAPACKET_READ::Param).
+    void MakeParam(std::string_view name, ColumnType type, std::string_view raw, bool keepText,
+                   TDATAPACKET_READ::Param& param);
     std::uint16_t SkipToRows();
     std::uint16_t ReadRow(const XmlElement& row, std::uint8_t& status);
     std::uint16_t ReadTaggedValue(const Column& column, Slot& slot);

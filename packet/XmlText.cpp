@@ -105,7 +105,7 @@ void Decode(std::string_view raw, bool utf8, OnRun onRun, OnCodePoint onCodePoin
             const char next = i + 1 < n ? raw[i + 1] : '\0';
             if (next == '#') {
                 std::size_t j = i + 2;
-                const bool hex = j < n && (raw[j] == 'x' || raw[j] == 'X');
+                const bool hex = j < n && raw[j] == 'x';  // "&#X" is no reference
                 if (hex) ++j;
                 const std::size_t firstDigit = j;
                 unsigned value = 0;

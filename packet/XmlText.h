@@ -25,8 +25,9 @@ void AppendEscapedWide(PacketBuffer& out, const char* data, std::size_t units, b
 // True when AppendDecoded would copy `raw` unchanged.
 bool IsPlainText(std::string_view raw, bool utf8);
 
-// Decodes attribute text into Windows-1250 bytes: entities, decimal and hex
-// numeric references, and (with utf8) UTF-8 sequences. A code point below 256
+// Decodes attribute text into Windows-1250 bytes: entities, decimal ("&#232;")
+// and hex ("&#xE8;", a lowercase x only) numeric references, and (with utf8)
+// UTF-8 sequences. A code point below 256
 // keeps its byte value; a higher one becomes its Windows-1250 letter, or "?" when
 // the code page has none.
 void AppendDecoded(std::string& out, std::string_view raw, bool utf8);

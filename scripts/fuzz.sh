@@ -9,7 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=${1:-$root/build/fuzz}
 seconds=${KINOVKA_FUZZ_SECONDS:-60}
-targets=(packet_reader load_packet csv_import rescue)
+targets=(packet_reader load_packet csv_import rescue amc_import tellico_zip)
 
 CC=clang CXX=clang++ cmake -S "$root/fuzz" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$dir" -j"$(nproc)"

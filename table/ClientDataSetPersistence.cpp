@@ -105,7 +105,7 @@ void TClientDataSet::SaveToFile(const std::string& fileName, TDataPacketFormat f
         file.Write(rest);
         file.Commit();
     } catch (const fileio::FileError& error) {
-        throw EFileError(error.what());
+        throw EFileError(error.what(), error.ErrorNumber());
     }
 }
 
@@ -136,6 +136,6 @@ void TClientDataSet::LoadFromFile(const std::string& fileName) {
         Impl::Check(code);
         OpenLoaded(d, std::move(base));
     } catch (const fileio::FileError& error) {
-        throw EFileError(error.what());
+        throw EFileError(error.what(), error.ErrorNumber());
     }
 }

@@ -4,10 +4,13 @@
 // Engine and packet code report 16-bit status codes; the table object turns a
 // nonzero code into EDBClient (the code and an empty text). The table object's
 // own checks raise EDatabaseError with the English texts below. A file that
-// cannot be opened or written raises EFileError with the system's text.
+// cannot be opened or written raises EFileError with the system's text and its
+// error number (errno; 0 where no system call failed).
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+
+#include "fileio/FileIO.h"
 
 class EDatabaseError : public std::runtime_error {
 public:
@@ -20,9 +23,9 @@ public:
     std::uint16_t ErrorCode;
 };
 
-class EFileError : public std::runtime_error {
+class EFileError : public fileio::FileError {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EFileError(const std::string& text, int errorNumber = 0) : fileio::FileError(errorNumber, text) {}
 };
 
 // Status codes of the engine and the packet reader and writer.
@@ -32,6 +35,7 @@ inline constexpr std::uint16_t EndOfTable = 0x2202;       // after the last reco
 inline constexpr std::uint16_t RecordLeftIndex = 0x2204;  // current record has left the active index
 inline constexpr std::uint16_t NoMemory = 0x2501;
 inline constexpr std::uint16_t KeyViolation = 0x2601;
+inline constexpr std::uint16_t KeysExhausted = 0x2603;  // the auto-increment counter passed 2 147 483 647
 inline constexpr std::uint16_t RequiredField = 0x2604;
 inline constexpr std::uint16_t BufferTooSmall = 0x2702;
 inline constexpr std::uint16_t NoSuchIndex = 0x270D;

@@ -25,6 +25,8 @@ inline constexpr int Unknown = 255;
 // The widest text field a packet can declare: "WIDTH" is a signed 16-bit
 // parameter in both forms, so a wider field would not load back as saved.
 inline constexpr int kMaxTextSize = 32767;
+// The width a text field that takes its width from its values has at least.
+inline constexpr int kDefaultTextWidth = 255;
 
 struct FieldLayout {
     std::string Name;
@@ -34,6 +36,10 @@ struct FieldLayout {
     std::uint16_t Attributes = 0;  // ColumnAttribute bits
     int Scale = 0;
     bool Calculated = false;
+    // A text field whose packet gave it no usable "WIDTH": a load widens it to
+    // its longest value, and a save writes the width that the values it writes
+    // need, so that a value shortened or removed since no longer counts.
+    bool WidthFromValues = false;
     std::vector<StoredParam> Params;
 
     bool IsText() const { return DataType == ftString; }

@@ -15,13 +15,15 @@ std::string_view Trimmed(std::string_view piece) {
     return piece;
 }
 
-// The names of a ";"-separated list, trimmed; empty pieces are passed over.
+// The names of a ";"-separated list, trimmed. Every piece is a name, an empty
+// one too (it names no field), so that "S1;;S3" is refused rather than read as
+// "S1;S3"; only an empty list names nothing.
 std::vector<std::string_view> SplitFieldList(std::string_view list) {
     std::vector<std::string_view> names;
+    if (list.empty()) return names;
     while (true) {
         const auto cut = list.find(';');
-        const auto name = Trimmed(list.substr(0, cut));
-        if (!name.empty()) names.push_back(name);
+        names.push_back(Trimmed(list.substr(0, cut)));
         if (cut == std::string_view::npos) break;
         list.remove_prefix(cut + 1);
     }

@@ -8,23 +8,13 @@
 // order).
 #include <cstddef>
 #include <cstdint>
-#include <vector>
-
-#include "table/FieldLayout.h"
 
 class RecordStore;
 class TDATAPACKET_READ;
 
-// A field as the packet declared it: a text field without "WIDTH" starts at
-// kDefaultTextWidth bytes and widens as longer values come.
-struct LoadedField {
-    FieldLayout Layout;
-    bool HasWidth = false;
-};
-
-inline constexpr int kDefaultTextWidth = 255;
-// A value beyond the widest width a packet can hold refuses the load rather
-// than being cut. (A table wider than kMaxTextSize loads whole but cannot be saved.)
+// A value beyond the widest width a packet can hold, in a field that takes its
+// width from its values, refuses the load rather than being cut. (A value wider
+// than kMaxTextSize loads whole, but a save that would write it is refused.)
 inline constexpr int kMaxTextWidth = 65535;
 
 // A packet held whole with fewer bytes of rows than this is read on one thread:
@@ -35,7 +25,8 @@ inline constexpr int kMaxTextWidth = 65535;
 // costs it a fifth more memory).
 inline constexpr std::size_t kTwoThreadsFrom = 4 * 1024 * 1024;
 
-// Reads every row; 0 or the first fault's code. With at least `twoThreadsFrom`
+// Reads every row; 0 or the first fault's code. A text field that takes its
+// width from its values (FieldLayout::WidthFromValues) ends as wide as its
+// longest value, at least as wide as it began. With at least `twoThreadsFrom`
 // bytes of rows held whole, the second half is read on a second thread.
-std::uint16_t LoadRows(TDATAPACKET_READ& reader, RecordStore& store, const std::vector<LoadedField>& fields,
-                       std::size_t twoThreadsFrom);
+std::uint16_t LoadRows(TDATAPACKET_READ& reader, RecordStore& store, std::size_t twoThreadsFrom);

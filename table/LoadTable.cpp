@@ -7,6 +7,7 @@
 #include "memory/LargeBlocks.h"
 #include "packet/DataPacketReader.h"
 #include "packet/PacketInput.h"
+#include "packet/ValueText.h"
 #include "table/Collation.h"
 #include "table/DSIDX.h"
 #include "table/Errors.h"
@@ -34,8 +35,29 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::uint16_t ApplyFieldParam(LoadedField& field, const TDATAPACKET_READ::Param& param) {
-    FieldLayout& layout = field.Layout;
+using Param = TDATAPACKET_READ::Param;
+
+// An attribute whose text did not read in the type its name gives, handed out
+// as that text: kept so, it is written back as it was read, where kept as the
+// zeros of its type it would come back as another, valid value.
+bool IsKeptText(const Param& param) { return param.Null && coltype::TypeCode(param.Type) == coltype::cString; }
+
+// A parameter that travels with the table. One of a type the writer has no name
+// for (a binary packet's 64-bit integer, say) refuses the load: accepted, it
+// would make every later save of the table fail.
+std::uint16_t Keep(std::vector<StoredParam>& params, const Param& param) {
+    std::string_view typeName;
+    if (const std::uint16_t code = FieldTypeName(param.Type, typeName)) return code;
+    params.push_back({param.Name, param.Type, param.Value});
+    return 0;
+}
+
+std::uint16_t ApplyFieldParam(FieldLayout& layout, const Param& param) {
+    if (SameName(param.Name, "CALCULATED")) {
+        // Its presence is its meaning; the save writes it as the number 1.
+        layout.Calculated = true;
+        return 0;
+    }
     if (SameName(param.Name, "SUBTYPE")) {
         const auto name = paramvalue::Text(param.Type, param.Value);
         if (!name) return dberr::BufferTooSmall;
@@ -46,53 +68,74 @@ std::uint16_t ApplyFieldParam(LoadedField& field, const TDATAPACKET_READ::Param&
         }
         layout.Subtype = subtype::Unknown;
     } else if (SameName(param.Name, "DECIMALS")) {
-        const auto scale = paramvalue::Integer(param.Type, param.Value);
-        if (!scale) return dberr::BufferTooSmall;
-        layout.Scale = static_cast<int>(*scale);
+        // A scale or width that does not read counts as absent.
+        if (const auto scale = paramvalue::Integer(param.Type, param.Value)) layout.Scale = static_cast<int>(*scale);
         return 0;
     } else if (SameName(param.Name, "WIDTH") || SameName(param.Name, "ELEMENTS")) {
         const auto width = paramvalue::Integer(param.Type, param.Value);
-        if (!width || *width < 0 || *width > kMaxTextWidth) return dberr::BufferTooSmall;
-        layout.Size = static_cast<int>(*width);
-        field.HasWidth = true;
-        return 0;
-    } else if (SameName(param.Name, "CALCULATED")) {
-        layout.Calculated = true;
+        if (width && *width < 0) return dberr::BufferTooSmall;
+        // 0, or more than a save could write back: the width comes from the values.
+        if (width && *width > 0 && *width <= kMaxTextSize) layout.Size = static_cast<int>(*width);
         return 0;
     }
-    layout.Params.push_back({param.Name, param.Type, param.Value});
-    return 0;
+    if (param.Null && !IsKeptText(param)) return 0;
+    return Keep(layout.Params, param);
 }
 
-std::uint16_t ReadColumns(TDATAPACKET_READ& reader, std::vector<LoadedField>& fields) {
+std::uint16_t ReadColumns(TDATAPACKET_READ& reader, std::vector<FieldLayout>& fields) {
     ColumnDesc column;
     std::uint16_t status;
     std::unordered_set<std::string> names;
     while ((status = reader.NextColumn(column)) == 0) {
-        LoadedField field;
-        field.Layout.Name = std::string(column.NameView());
+        FieldLayout field;
+        field.Name = std::string(column.NameView());
         // Rows name their values by column, so two columns of one name could not
         // be told apart in the XML form: such a table would not save faithfully.
-        if (!names.insert(field.Layout.Name).second) return dberr::NotAPacket;
-        field.Layout.Attributes = column.Attributes;
+        if (!names.insert(field.Name).second) return dberr::NotAPacket;
+        field.Attributes = column.Attributes;
         if (coltype::TypeCode(column.Type) == coltype::cString && coltype::IsVarying(column.Type) &&
             !coltype::IsArray(column.Type))
-            field.Layout.DataType = ftString;
+            field.DataType = ftString;
         else if (coltype::Plain(column.Type) == coltype::Int32)
-            field.Layout.DataType = ftInteger;
+            field.DataType = ftInteger;
         else
             return dberr::InvalidKeyType;  // a column type this table cannot hold
-        TDATAPACKET_READ::Param param;
-        // A value the reader could not read counts as absent: kept, it would be
-        // written back as some other, valid value.
-        while ((status = reader.NextParam(param)) == 0)
-            if (!param.Null) KINOVKA_TRY(ApplyFieldParam(field, param));
+        Param param;
+        while ((status = reader.NextParam(param)) == 0) KINOVKA_TRY(ApplyFieldParam(field, param));
         if (status != pkt::EndOfData) return status;
-        if (field.Layout.IsText() && !field.HasWidth) field.Layout.Size = kDefaultTextWidth;
-        if (!field.Layout.IsText() && field.Layout.Subtype == subtype::AutoInc) field.Layout.DataType = ftAutoInc;
+        if (field.IsText() && field.Size == 0) {
+            field.Size = kDefaultTextWidth;
+            field.WidthFromValues = true;
+        }
+        if (!field.IsText() && field.Subtype == subtype::AutoInc) field.DataType = ftAutoInc;
         fields.push_back(std::move(field));
     }
     return status == pkt::EndOfData ? 0 : status;
+}
+
+// A flag parameter ("READONLY", "DISABLE_INSERTS", ...) is set by a true
+// boolean or a nonzero number; a text by what its first letter ("T", "F") or
+// its number says, and one that says neither by being there.
+bool FlagIsSet(const Param& param) {
+    if (coltype::TypeCode(param.Type) == coltype::cBoolean)
+        return param.Value.find_first_not_of('\0') != std::string::npos;
+    if (const auto number = paramvalue::Integer(param.Type, param.Value)) return *number != 0;
+    const auto text = paramvalue::Text(param.Type, param.Value);
+    if (!text || text->empty()) return true;
+    if (text->front() == 'T' || text->front() == 't') return true;
+    if (text->front() == 'F' || text->front() == 'f') return false;
+    std::int64_t number;
+    return !ReadIntegerText(*text, number) || number != 0;
+}
+
+// The changes a table parameter refuses (RecordStore::ChangeKind bits).
+unsigned RefusedChanges(const Param& param) {
+    unsigned kinds = 0;
+    if (SameName(param.Name, "READONLY")) kinds = RecordStore::kInserts | RecordStore::kEdits | RecordStore::kDeletes;
+    else if (SameName(param.Name, "DISABLE_INSERTS")) kinds = RecordStore::kInserts;
+    else if (SameName(param.Name, "DISABLE_EDITS")) kinds = RecordStore::kEdits;
+    else if (SameName(param.Name, "DISABLE_DELETES")) kinds = RecordStore::kDeletes;
+    return kinds != 0 && FlagIsSet(param) ? kinds : 0;
 }
 
 // What the table parameters ask for once the store exists.
@@ -100,19 +143,27 @@ struct TableSettings {
     std::optional<std::int32_t> AutoIncValue;
     std::uint32_t LocaleId = 0;
     bool ChangeSet = false;
+    unsigned RefusedChanges = 0;
     std::optional<std::vector<std::uint32_t>> DefaultOrder;
     std::vector<std::pair<std::string, std::vector<std::uint32_t>>> KeyLists;  // PRIMARY_KEY, UNIQUE_KEY
     std::vector<StoredParam> Stored;
 };
 
 std::uint16_t ReadTableParams(TDATAPACKET_READ& reader, TableSettings& settings) {
-    TDATAPACKET_READ::Param param;
+    Param param;
     std::uint16_t status;
     while ((status = reader.NextParam(param)) == 0) {
-        // Unreadable counts as absent, as for a column's parameters: a damaged
-        // "AUTOINCVALUE" then hands out no keys at all rather than wrong ones.
-        if (param.Null) continue;
         const std::string& name = param.Name;
+        // A change set by being there, whatever the value says.
+        if (SameName(name, "DATASET_DELTA") || SameName(name, "DELTA")) settings.ChangeSet = true;
+        settings.RefusedChanges |= RefusedChanges(param);
+        // Unreadable counts as absent for what the table takes from the value,
+        // as for a column's parameters: a damaged "AUTOINCVALUE" then leaves the
+        // next key to the keys held rather than handing out wrong ones.
+        if (param.Null) {
+            if (IsKeptText(param) && !SameName(name, "AUTOINCVALUE")) KINOVKA_TRY(Keep(settings.Stored, param));
+            continue;
+        }
         bool store = true;
         if (SameName(name, "DEFAULT_ORDER") || SameName(name, "PRIMARY_KEY") || SameName(name, "UNIQUE_KEY")) {
             auto numbers = paramvalue::IntegerArray(param.Type, param.Value);
@@ -138,12 +189,10 @@ std::uint16_t ReadTableParams(TDATAPACKET_READ& reader, TableSettings& settings)
             if (value && *value > 0 && *value <= 0xFFFFFFFF &&
                 Collation::IsInstalledLocale(static_cast<std::uint32_t>(*value)))
                 settings.LocaleId = static_cast<std::uint32_t>(*value);
-        } else if (SameName(name, "DATASET_DELTA") || SameName(name, "DELTA")) {
-            settings.ChangeSet = true;
         } else if (SameName(name, "MD_FIELDLINKS")) {
             store = false;
         }
-        if (store) settings.Stored.push_back({param.Name, param.Type, param.Value});
+        if (store) KINOVKA_TRY(Keep(settings.Stored, param));
     }
     return status == pkt::EndOfData ? 0 : status;
 }
@@ -205,22 +254,22 @@ std::uint32_t RoomForRows(std::uint64_t packetBytes) {
 // Builds the store from a started reader; `rows` is how many rows to make room for.
 std::uint16_t LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::size_t twoThreadsFrom,
                           std::unique_ptr<RecordStore>& result) {
-    std::vector<LoadedField> fields;
+    std::vector<FieldLayout> fields;
     KINOVKA_TRY(ReadColumns(reader, fields));
     TableSettings settings;
     KINOVKA_TRY(ReadTableParams(reader, settings));
-    std::vector<FieldLayout> layout;
-    for (const auto& field : fields) layout.push_back(field.Layout);
-    auto store = std::make_unique<RecordStore>(std::move(layout), settings.LocaleId);
+    auto store = std::make_unique<RecordStore>(std::move(fields), settings.LocaleId);
     auto lock = store->Lock();
     store->TableParams() = std::move(settings.Stored);
-    if (settings.AutoIncValue) {
-        store->SetAutoIncField(store->FirstAutoIncCandidate());
-        store->SetAutoIncValue(*settings.AutoIncValue);
-    }
+    // A key column marked "Autoinc" keeps handing out keys when the counter was
+    // lost or damaged: without it a new record would get no key, and the unique
+    // key index would then refuse every record after that one.
+    store->SetAutoIncField(store->FirstAutoIncCandidate());
     if (settings.ChangeSet) store->SetTrackChanges(false);
+    store->RefuseChanges(settings.RefusedChanges);
     store->Reserve(rows);
-    KINOVKA_TRY(LoadRows(reader, *store, fields, twoThreadsFrom));
+    KINOVKA_TRY(LoadRows(reader, *store, twoThreadsFrom));
+    store->SettleAutoIncValue(settings.AutoIncValue);
     KINOVKA_TRY(ApplyKeys(*store, settings));
     lock.unlock();
     result = std::move(store);

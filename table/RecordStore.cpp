@@ -74,9 +74,10 @@ std::uint16_t RecordStore::WidenTextField(int fieldNo, int size) {
     return 0;
 }
 
+// Only the deleted mark hides a record: a loaded row keeps whatever other
+// status bits its packet gave it.
 bool RecordStore::IsLive(std::uint32_t recordNumber) const {
-    constexpr std::uint8_t hidden = rsOriginal | rsDeleted | rsFree;
-    return recordNumber >= 1 && recordNumber <= slotCount_ && (status_[recordNumber] & hidden) == 0;
+    return recordNumber >= 1 && recordNumber <= slotCount_ && (status_[recordNumber] & rsDeleted) == 0;
 }
 
 void RecordStore::ReadRecord(std::uint32_t recordNumber, RecordBuffer& record) const {
@@ -200,11 +201,13 @@ std::uint16_t RecordStore::AppendLoadedStore(const RecordStore& other) {
 std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const CursorHint& hint,
                                         std::uint32_t& recordNumber) {
     auto lock = Lock();
+    if (refusedChanges_ & kInserts) return dberr::NotAllowed;
+    if (autoIncField_ != 0 && autoIncValue_ > std::numeric_limits<std::int32_t>::max()) return dberr::KeysExhausted;
     const std::uint32_t slot = slotCount_ + 1;
     if (const auto code = EnsureSlot(slot)) return code;
     if (const auto code = WriteSlot(slot, record)) return code;
     if (autoIncField_ != 0) {
-        integers_[autoIncField_ - 1][slot] = {autoIncValue_, false};
+        integers_[autoIncField_ - 1][slot] = {static_cast<std::int32_t>(autoIncValue_), false};
     }
     status_[slot] = rsUnchanged;
     for (std::size_t i = 0; i < indexes_.size(); ++i) {
@@ -217,7 +220,7 @@ std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const Cursor
     }
     slotCount_ = slot;
     ++liveCount_;
-    if (autoIncField_ != 0) autoIncValue_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(autoIncValue_) + 1);
+    if (autoIncField_ != 0) ++autoIncValue_;
     ++changeCount_;
     recordNumber = slot;
     return 0;
@@ -225,6 +228,7 @@ std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const Cursor
 
 std::uint16_t RecordStore::ChangeRecord(std::uint32_t recordNumber, const RecordBuffer& record) {
     auto lock = Lock();
+    if (refusedChanges_ & kEdits) return dberr::NotAllowed;
     const std::uint32_t candidate = slotCount_ + 1;
     if (const auto code = EnsureSlot(candidate)) return code;
     if (const auto code = WriteSlot(candidate, record)) return code;
@@ -243,12 +247,26 @@ std::uint16_t RecordStore::ChangeRecord(std::uint32_t recordNumber, const Record
 
 std::uint16_t RecordStore::DeleteRecord(std::uint32_t recordNumber) {
     auto lock = Lock();
+    if (refusedChanges_ & kDeletes) return dberr::NotAllowed;
     if (!IsLive(recordNumber)) return 0;
     status_[recordNumber] |= rsDeleted;
     for (auto& index : indexes_) index->Remove(recordNumber);
     --liveCount_;
     ++changeCount_;
     return 0;
+}
+
+void RecordStore::SettleAutoIncValue(std::optional<std::int32_t> declared) {
+    auto lock = Lock();
+    std::int64_t next = std::max<std::int64_t>(declared.value_or(1), 1);
+    if (autoIncField_ != 0) {
+        // Deleted records count too: their keys were handed out once.
+        for (std::uint32_t slot = 1; slot <= slotCount_; ++slot) {
+            const IntegerValue& key = integers_[autoIncField_ - 1][slot];
+            if (!key.Null) next = std::max<std::int64_t>(next, std::int64_t{key.Value} + 1);
+        }
+    }
+    autoIncValue_ = next;
 }
 
 int RecordStore::FirstAutoIncCandidate() const {

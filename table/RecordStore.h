@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -64,6 +65,7 @@ public:
     std::uint32_t SlotCount() const { return slotCount_; }
     std::uint32_t LiveCount() const { return liveCount_; }
     std::uint8_t Status(std::uint32_t recordNumber) const { return status_[recordNumber]; }
+    // A record in use without the deleted mark (status bit 2).
     bool IsLive(std::uint32_t recordNumber) const;
     bool IsNull(std::uint32_t recordNumber, int fieldNo) const {
         return Field(fieldNo).IsText() ? Place(recordNumber, fieldNo).Length == kNullText
@@ -99,13 +101,24 @@ public:
     std::uint16_t ChangeRecord(std::uint32_t recordNumber, const RecordBuffer& record);
     std::uint16_t DeleteRecord(std::uint32_t recordNumber);
 
+    // --- changes the table refuses (code 0x2A04), as a packet's parameters ask
+    // ("READONLY" refuses all three)
+    enum ChangeKind : unsigned { kInserts = 1, kEdits = 2, kDeletes = 4 };
+    void RefuseChanges(unsigned kinds) { refusedChanges_ |= kinds; }
+
     // --- auto-increment, change tracking, change count, locale
     int AutoIncField() const { return autoIncField_; }  // 0: none
     void SetAutoIncField(int fieldNo) { autoIncField_ = fieldNo; }
     // The first field with subtype Autoinc and width 4, or 0.
     int FirstAutoIncCandidate() const;
-    std::int32_t AutoIncValue() const { return autoIncValue_; }
-    void SetAutoIncValue(std::int32_t value) { autoIncValue_ = value; }
+    // The key the next insert gets. A key is never 0 or negative, and never
+    // wraps: once the counter has passed the largest 32-bit value, every insert
+    // is refused (0x2603).
+    std::int64_t AutoIncValue() const { return autoIncValue_; }
+    // After a load: the declared counter, unless it would hand out a key that
+    // is not above every key the records hold (none declared, 0, negative, or
+    // behind the keys); then one more than the largest key, 1 when there is none.
+    void SettleAutoIncValue(std::optional<std::int32_t> declared);
     bool TrackChanges() const { return trackChanges_; }
     void SetTrackChanges(bool track) { trackChanges_ = track; }
     std::uint32_t ChangeCount() const { return changeCount_; }
@@ -179,8 +192,9 @@ private:
     std::uint32_t slotCount_ = 0;
     std::uint32_t liveCount_ = 0;
     int autoIncField_ = 0;
-    std::int32_t autoIncValue_ = 1;
+    std::int64_t autoIncValue_ = 1;
     bool trackChanges_ = true;
+    unsigned refusedChanges_ = 0;  // ChangeKind bits
     std::uint32_t changeCount_ = 0;
     std::uint32_t localeId_ = 0;
     mutable std::unique_ptr<Collation> caseSensitive_;

@@ -1,5 +1,9 @@
 #include "table/StreamTable.h"
 
+#include <algorithm>
+#include <limits>
+#include <vector>
+
 #include "packet/DataPacketWriter.h"
 #include "table/DSIDX.h"
 #include "table/Errors.h"
@@ -20,9 +24,10 @@ constexpr std::uint16_t kFieldNumberMask = 0x3FFF;
         if (const std::uint16_t status_ = (call)) return status_; \
     } while (false)
 
-ColumnType ColumnTypeOf(const FieldLayout& field) {
+// A text of `width` bytes takes one more in the record: up to 254 a 1-byte prefix counts it.
+ColumnType ColumnTypeOf(const FieldLayout& field, int width) {
     if (!field.IsText()) return coltype::Int32;
-    const ColumnType prefix = field.ValueWidth() <= 254 ? 1 : 2;
+    const ColumnType prefix = width + 1 <= 254 ? 1 : 2;
     return (coltype::String1 & ~coltype::SizeMask) | prefix;
 }
 
@@ -31,10 +36,10 @@ std::uint16_t AddParam(TDATAPACKET_WRITE& writer, int context, std::string_view 
     return writer.AddParam(context, name, type, value.data(), static_cast<std::uint32_t>(value.size()));
 }
 
-std::uint16_t WriteColumn(TDATAPACKET_WRITE& writer, const FieldLayout& field) {
+std::uint16_t WriteColumn(TDATAPACKET_WRITE& writer, const FieldLayout& field, int width) {
     ColumnDesc column;
     if (!column.SetName(field.Name)) return dberr::NotAllowed;
-    column.Type = ColumnTypeOf(field);
+    column.Type = ColumnTypeOf(field, width);
     column.Attributes = field.Attributes;
     KINOVKA_TRY(writer.AddColumn(column));
     if (field.Subtype != 0)
@@ -43,9 +48,9 @@ std::uint16_t WriteColumn(TDATAPACKET_WRITE& writer, const FieldLayout& field) {
     if (field.Scale != 0)
         KINOVKA_TRY(AddParam(writer, kFieldParam, "DECIMALS", coltype::Int16,
                              paramvalue::Int16(static_cast<std::int16_t>(field.Scale))));
-    if (field.IsText() && field.Size != 0)
+    if (field.IsText() && width != 0)
         KINOVKA_TRY(AddParam(writer, kFieldParam, "WIDTH", coltype::Int16,
-                             paramvalue::Int16(static_cast<std::int16_t>(field.Size))));
+                             paramvalue::Int16(static_cast<std::int16_t>(width))));
     if (field.Calculated) KINOVKA_TRY(AddParam(writer, kFieldParam, "CALCULATED", coltype::Int16, paramvalue::Int16(1)));
     for (const StoredParam& param : field.Params)
         KINOVKA_TRY(AddParam(writer, kFieldParam, param.Name, param.Type, param.Value));
@@ -69,9 +74,12 @@ std::uint16_t WriteTableParams(TDATAPACKET_WRITE& writer, const RecordStore& sto
             KINOVKA_TRY(AddParam(writer, kTableParam, store.DefaultOrderKeyKind() == 2 ? "PRIMARY_KEY" : "UNIQUE_KEY",
                                  paramvalue::kUInt16ArrayType, paramvalue::UInt16Array(plain)));
     }
+    // A spent counter is written as the largest key: read back, it is not above
+    // the key it handed out last, so the load finds no key left either.
     if (store.AutoIncField() != 0)
         KINOVKA_TRY(AddParam(writer, kTableParam, "AUTOINCVALUE", coltype::Int32,
-                             paramvalue::Int32(store.AutoIncValue())));
+                             paramvalue::Int32(static_cast<std::int32_t>(std::min<std::int64_t>(
+                                 store.AutoIncValue(), std::numeric_limits<std::int32_t>::max())))));
     for (const StoredParam& param : store.TableParams())
         KINOVKA_TRY(AddParam(writer, kTableParam, param.Name, param.Type, param.Value));
     // With stored parameters written, the first row closes the list instead.
@@ -100,16 +108,52 @@ std::uint16_t WriteRow(TDATAPACKET_WRITE& writer, const RecordStore& store, std:
     return 0;
 }
 
-// Without change tracking, superseded and deleted records are left out and
-// every written record is plain.
-std::uint16_t WriteRecord(TDATAPACKET_WRITE& writer, const RecordStore& store, std::uint32_t recordNumber) {
-    const std::uint8_t status = store.Status(recordNumber);
-    if (status & rsFree) return 0;
-    if (!store.TrackChanges()) {
-        if (status & (rsOriginal | rsDeleted)) return 0;
-        return WriteRow(writer, store, recordNumber, rsUnchanged);
+// Visits each record the packet holds, in the packet's order, with the status
+// it is written with: with records in the default order, in that order, else
+// every slot. Without change tracking, deleted records are left out and every
+// written record is plain. Every live record is written, whatever other status
+// bits a packet gave it: the table shows it, so leaving it out would lose it.
+template <class Visit>
+std::uint16_t ForEachWrittenRecord(const RecordStore& store, Visit visit) {
+    const auto one = [&](std::uint32_t recordNumber) -> std::uint16_t {
+        const std::uint8_t status = store.Status(recordNumber);
+        if (store.TrackChanges()) return visit(recordNumber, status);
+        return (status & rsDeleted) ? 0 : visit(recordNumber, rsUnchanged);
+    };
+    const DSIDX& order = store.DefaultOrder();
+    if (order.Count() > 0) {
+        for (std::uint32_t position = 1; position <= order.Count(); ++position) KINOVKA_TRY(one(order.RecordAt(position)));
+    } else {
+        for (std::uint32_t recordNumber = 1; recordNumber <= store.SlotCount(); ++recordNumber)
+            KINOVKA_TRY(one(recordNumber));
     }
-    return WriteRow(writer, store, recordNumber, status);
+    return 0;
+}
+
+// The width each field is written with: its own, or for a field that takes its
+// width from its values, what the longest text written needs (at least
+// kDefaultTextWidth, so that a reload keeps the room it had). Refused (0x2702)
+// before the first byte when a width is more than the packet can carry, so
+// that no save leaves a file that cannot be read back.
+std::uint16_t WrittenWidths(const RecordStore& store, std::vector<int>& widths) {
+    bool fromValues = false;
+    for (const FieldLayout& field : store.Fields()) {
+        widths.push_back(field.WidthFromValues ? kDefaultTextWidth : field.Size);
+        fromValues |= field.WidthFromValues;
+    }
+    if (fromValues) {
+        ForEachWrittenRecord(store, [&](std::uint32_t recordNumber, std::uint8_t) -> std::uint16_t {
+            for (int fieldNo = 1; fieldNo <= store.FieldCount(); ++fieldNo) {
+                int& width = widths[fieldNo - 1];
+                if (store.Field(fieldNo).WidthFromValues)
+                    width = std::max(width, static_cast<int>(store.Text(recordNumber, fieldNo).size()));
+            }
+            return 0;
+        });
+    }
+    for (int fieldNo = 1; fieldNo <= store.FieldCount(); ++fieldNo)
+        if (store.Field(fieldNo).IsText() && widths[fieldNo - 1] > kMaxTextSize) return dberr::BufferTooSmall;
+    return 0;
 }
 
 }  // namespace
@@ -117,19 +161,13 @@ std::uint16_t WriteRecord(TDATAPACKET_WRITE& writer, const RecordStore& store, s
 std::uint16_t StreamTable(const RecordStore& store, TDATAPACKET_WRITE& writer) {
     auto lock = store.Lock();
     if (store.FieldCount() == 0) return dberr::NotAllowed;
-    // Refused before the first byte, so that no save leaves a file that cannot be read back.
-    for (const FieldLayout& field : store.Fields())
-        if (field.IsText() && field.Size > kMaxTextSize) return dberr::BufferTooSmall;
+    std::vector<int> widths;
+    KINOVKA_TRY(WrittenWidths(store, widths));
     KINOVKA_TRY(writer.BeginPacket(kPacketVersion, static_cast<std::uint32_t>(store.FieldCount())));
-    for (const FieldLayout& field : store.Fields()) KINOVKA_TRY(WriteColumn(writer, field));
+    for (int fieldNo = 1; fieldNo <= store.FieldCount(); ++fieldNo)
+        KINOVKA_TRY(WriteColumn(writer, store.Field(fieldNo), widths[fieldNo - 1]));
     KINOVKA_TRY(WriteTableParams(writer, store));
-    const DSIDX& order = store.DefaultOrder();
-    if (order.Count() > 0) {
-        for (std::uint32_t position = 1; position <= order.Count(); ++position)
-            KINOVKA_TRY(WriteRecord(writer, store, order.RecordAt(position)));
-    } else {
-        for (std::uint32_t recordNumber = 1; recordNumber <= store.SlotCount(); ++recordNumber)
-            KINOVKA_TRY(WriteRecord(writer, store, recordNumber));
-    }
-    return 0;
+    return ForEachWrittenRecord(store, [&](std::uint32_t recordNumber, std::uint8_t status) {
+        return WriteRow(writer, store, recordNumber, status);
+    });
 }

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "app/core/CzechPlural.h"
+#include "text/CzechPlural.h"
 #include "text/Cp1250.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -62,4 +63,14 @@ std::string CatalogDirectory(CatalogHome home, std::string_view executablePath) 
         }
     }
     return WithTrailingSlash(std::string(executablePath.substr(0, executablePath.find_last_of('/') + 1)));
+}
+
+bool NothingOfCatalogAt(const std::string& catalogPath) {
+    // A place that cannot be looked at is not known to be empty.
+    for (const std::string& trace : {catalogPath, catalogPath + ".versions", catalogPath + ".bak"}) {
+        std::error_code error;
+        if (std::filesystem::symlink_status(trace, error).type() != std::filesystem::file_type::not_found)
+            return false;
+    }
+    return true;
 }

@@ -18,3 +18,8 @@ CatalogHome BuildCatalogHome();
 // missing. When it cannot be created it is still the answer: opening and saving
 // the catalogue there then report their failures as for any unusable path.
 std::string CatalogDirectory(CatalogHome home, std::string_view executablePath);
+
+// True when nothing of the catalogue at catalogPath is there yet: no file, no
+// versions folder ("<path>.versions"), no backup ("<path>.bak"). Only in such a
+// place may a catalogue be made without the user asking for it.
+bool NothingOfCatalogAt(const std::string& catalogPath);

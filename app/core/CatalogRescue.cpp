@@ -5,9 +5,11 @@
 #include <optional>
 #include <unordered_set>
 
+#include "app/core/GridColumns.h"
 #include "packet/AsciiCase.h"
 #include "packet/DataPacketReader.h"
 #include "packet/DataPacketWriter.h"
+#include "table/FieldLayout.h"
 #include "table/ParamValues.h"
 
 namespace {
@@ -20,13 +22,25 @@ constexpr std::string_view kCounterName = "AUTOINCVALUE";
 
 struct Layout {
     std::vector<ColumnDesc> Columns;
+    // Where each column begins, and after them where the field list ends.
+    std::vector<std::size_t> ColumnStarts;
     std::vector<std::vector<Param>> FieldParams;  // per column
+    std::vector<std::size_t> TextWidths;          // per column: its "WIDTH", 0 for none
     std::vector<Param> TableParams;               // those read before any failure
     std::optional<std::size_t> Key;               // the column K, when it holds integers
     bool KeyCounts = false;                       // K is marked as the auto-increment field
 };
 
 bool IsCounter(const Param& param) { return SameIgnoringAsciiCase(param.Name, kCounterName); }
+
+std::size_t TextWidth(const std::vector<Param>& params) {
+    for (const Param& param : params) {
+        if (!SameIgnoringAsciiCase(param.Name, "WIDTH") || param.Null) continue;
+        const auto width = paramvalue::Integer(coltype::Plain(param.Type), param.Value);
+        return width && *width > 0 ? static_cast<std::size_t>(*width) : 0;
+    }
+    return 0;
+}
 
 bool MarksAutoInc(const Param& param) {
     if (!SameIgnoringAsciiCase(param.Name, "SUBTYPE")) return false;
@@ -39,6 +53,7 @@ bool MarksAutoInc(const Param& param) {
 void ReadLayout(TDATAPACKET_READ& reader, Layout& layout, RescueResult& result) {
     ColumnDesc column;
     std::uint16_t status;
+    layout.ColumnStarts.push_back(reader.Offset());
     while ((status = reader.NextColumn(column)) == pkt::Ok) {
         layout.Columns.push_back(column);
         auto& params = layout.FieldParams.emplace_back();
@@ -48,7 +63,9 @@ void ReadLayout(TDATAPACKET_READ& reader, Layout& layout, RescueResult& result) 
             result.StopCode = status;
             return;
         }
+        layout.TextWidths.push_back(TextWidth(params));
         result.CleanBytes = reader.Offset();
+        layout.ColumnStarts.push_back(result.CleanBytes);
     }
     if (status != pkt::EndOfData) {
         result.StopCode = status;
@@ -69,6 +86,38 @@ void ReadLayout(TDATAPACKET_READ& reader, Layout& layout, RescueResult& result) 
         layout.Key = i;
         layout.KeyCounts = std::any_of(layout.FieldParams[i].begin(), layout.FieldParams[i].end(), MarksAutoInc);
     }
+}
+
+// The first column, from 0, that is not the catalogue's field at its place (K,
+// then S1 to S7 as the grid shows them, each with its kind of value); a missing
+// field counts at the place where it should begin. Nothing when all match.
+std::optional<std::size_t> FirstForeignColumn(const Layout& layout) {
+    const std::size_t fields = kGridColumns.size() + 1;
+    for (std::size_t i = 0; i < std::min(layout.Columns.size(), fields); ++i) {
+        const std::string_view name = i == 0 ? kKeyName : kGridColumns[i - 1].FieldName;
+        const bool number = i == 0 || kGridColumns[i - 1].Number;
+        const ColumnType type = layout.Columns[i].Type;
+        const bool fits = number ? coltype::Plain(type) == coltype::Int32
+                                 : coltype::TypeCode(type) == coltype::cString && !coltype::IsArray(type);
+        if (layout.Columns[i].NameView() != name || !fits) return i;
+    }
+    if (layout.Columns.size() != fields) return std::min(layout.Columns.size(), fields);
+    return std::nullopt;
+}
+
+// A binary row is read by lengths alone, so a damaged length shifts every value
+// after it and the reader reads on. Such a row shows itself by texts that no
+// save writes: longer than the column's width, or holding a zero byte (a save
+// cuts texts at one; an empty text may come as a single zero byte).
+bool TextsFitTheirColumns(const Layout& layout, const Row& row) {
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const std::string_view text = row[i].Bytes;
+        const bool emptyText = text == std::string_view("\0", 1);
+        if (row[i].Null || emptyText || coltype::TypeCode(layout.Columns[i].Type) != coltype::cString) continue;
+        if (text.find('\0') != std::string_view::npos) return false;
+        if (layout.TextWidths[i] != 0 && text.size() > layout.TextWidths[i]) return false;
+    }
+    return true;
 }
 
 std::optional<std::int32_t> KeyOf(const Layout& layout, const Row& row) {
@@ -96,6 +145,10 @@ void ScanRows(TDATAPACKET_READ& reader, std::size_t size, const Layout& layout, 
     Row row;
     std::uint16_t code;
     while ((code = reader.NextRow(status, row)) == pkt::Ok) {
+        if (!reader.IsXml() && !TextsFitTheirColumns(layout, row)) {
+            code = pkt::BufferTooSmall;
+            break;
+        }
         ++result.RowsRead;
         result.CleanBytes = reader.Offset();
         if (!layout.Key) continue;
@@ -160,18 +213,30 @@ std::uint16_t WriteLayout(TDATAPACKET_WRITE& writer, const Layout& layout, std::
     return writer.AddParam(1, {}, 0, nullptr, 0);
 }
 
-std::uint16_t WriteRow(TDATAPACKET_WRITE& writer, const Row& row) {
+bool IsText(ColumnType type) { return RescuedType(type) == coltype::String4; }
+
+// Writes the row, its texts cut to kMaxTextSize bytes; each cut goes into `result`.
+std::uint16_t WriteRow(TDATAPACKET_WRITE& writer, const Layout& layout, const Row& row, std::uint32_t number,
+                       RescueResult& result) {
     static constexpr std::uint8_t kCurrent = rsUnchanged;
     static constexpr char kEmptyText = '\0';
     if (const std::uint16_t status = writer.PutValue(0, 1, &kCurrent)) return status;
-    for (const auto& value : row) {
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        std::string_view bytes = row[i].Bytes;
+        // A text ends at a zero byte when the table stores it.
+        const std::string_view text = bytes.substr(0, bytes.find('\0'));
+        if (!row[i].Null && IsText(layout.Columns[i].Type) && text.size() > kMaxTextSize) {
+            result.Cuts.push_back({number, layout.Key ? KeyOf(layout, row) : std::nullopt,
+                                   std::string(layout.Columns[i].NameView()), text.size()});
+            bytes = text.substr(0, kMaxTextSize);
+        }
         std::uint16_t status;
-        if (value.Null)
+        if (row[i].Null)
             status = writer.PutValue(1, 0, nullptr);
-        else if (value.Bytes.empty())
+        else if (bytes.empty())
             status = writer.PutValue(0, 1, &kEmptyText);
         else
-            status = writer.PutValue(0, static_cast<std::int32_t>(value.Bytes.size()), value.Bytes.data());
+            status = writer.PutValue(0, static_cast<std::int32_t>(bytes.size()), bytes.data());
         if (status) return status;
     }
     return pkt::Ok;
@@ -179,7 +244,7 @@ std::uint16_t WriteRow(TDATAPACKET_WRITE& writer, const Row& row) {
 
 // The second pass: the same rows again, the skipped ones left out.
 std::uint16_t WritePacket(std::string_view damaged, const Layout& layout, std::optional<std::int64_t> counter,
-                          const RescueResult& result, std::string& packet) {
+                          RescueResult& result) {
     TDATAPACKET_WRITE writer;
     if (const std::uint16_t status = writer.SetXmlFlags(0)) return status;
     if (const std::uint16_t status = WriteLayout(writer, layout, counter)) return status;
@@ -194,9 +259,9 @@ std::uint16_t WritePacket(std::string_view damaged, const Layout& layout, std::o
             ++skipped;
             continue;
         }
-        if (const std::uint16_t status = WriteRow(writer, row)) return status;
+        if (const std::uint16_t status = WriteRow(writer, layout, row, number, result)) return status;
     }
-    return writer.FinishPacket(packet);
+    return writer.FinishPacket(result.Packet);
 }
 
 }  // namespace
@@ -211,15 +276,25 @@ RescueResult RescueCatalog(std::string_view damaged) {
     Layout layout;
     ReadLayout(reader, layout, result);
     if (!result.LayoutRead) return result;
+    // Rows read into fields the catalogue does not have would give a file that
+    // no command opens; whatever follows the damaged field list is not trusted.
+    if (const auto foreign = FirstForeignColumn(layout)) {
+        result.LayoutRead = false;
+        result.ForeignField = *foreign + 1;
+        result.StopCode = pkt::NotAPacket;
+        result.CleanBytes = layout.ColumnStarts[*foreign];
+        return result;
+    }
     std::optional<std::int64_t> counter = DeclaredCounter(layout);
     if (result.StopCode == pkt::Ok) ScanRows(reader, damaged.size(), layout, counter, result);
-    if (const std::uint16_t status = WritePacket(damaged, layout, counter, result, result.Packet)) {
+    if (const std::uint16_t status = WritePacket(damaged, layout, counter, result)) {
         // Columns the writer refuses (a type it has no form for), or no memory:
         // nothing can be rescued into them.
         result.LayoutRead = false;
         result.StopCode = status;
         result.RowsRead = 0;
         result.SkippedRows.clear();
+        result.Cuts.clear();
         result.Packet.clear();
     }
     return result;

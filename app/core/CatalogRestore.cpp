@@ -5,14 +5,16 @@
 
 #include "app/core/Global.h"
 #include "app/core/Loans.h"
+#include "app/core/VersionedSave.h"
 #include "fileio/FileIO.h"
 
 std::vector<fileio::Version> CatalogVersions() {
     std::vector<fileio::Version> versions = fileio::VersionFolder(CatalogPath()).List();
     const std::vector<fileio::Version> loans = fileio::VersionFolder(LoansPath()).List();
     versions.insert(versions.end(), loans.begin(), loans.end());
-    std::stable_sort(versions.begin(), versions.end(),
-                     [](const fileio::Version& a, const fileio::Version& b) { return a.KeptAt > b.KeptAt; });
+    std::stable_sort(versions.begin(), versions.end(), [](const fileio::Version& a, const fileio::Version& b) {
+        return a.Sequence != b.Sequence ? a.Sequence > b.Sequence : a.KeptAt > b.KeptAt;
+    });
     return versions;
 }
 
@@ -27,10 +29,16 @@ bool RestoreCatalogVersion(const fileio::Version& version, std::string& keptName
         // A copy rather than a link, so that the version stays a file of its own
         // whatever later happens to the file.
         const std::string bytes = fileio::ReadWholeFile(version.Path);
-        keptName = fileio::SaveKeepingVersion(path, [&] { fileio::ReplaceFileAtomically(path, bytes); }).value_or("");
+        // No pruning here: a walk back through the versions must find every
+        // one it was shown when it began, however many steps it takes.
+        keptName = SaveWithVersion(
+                       path, loans ? LoansFileNameText() : DataFileNameText(),
+                       [&] { fileio::ReplaceFileAtomically(path, bytes); }, std::nullopt,
+                       {loans ? CatalogPath() : LoansPath()})
+                       .Kept.value_or("");
         return true;
-    } catch (const std::exception&) {
-        loans ? ShowLoansSaveFailed() : ShowSaveFailed();
+    } catch (const std::exception& failure) {
+        loans ? ShowLoansSaveFailed(failure) : ShowSaveFailed(failure);
         return false;
     }
 }

@@ -5,7 +5,7 @@
 #include <limits>
 #include <set>
 
-#include "app/core/CzechPlural.h"
+#include "text/CzechPlural.h"
 #include "text/Cp1250.h"
 
 namespace {

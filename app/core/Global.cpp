@@ -4,7 +4,9 @@
 #include <iostream>
 #include <system_error>
 
-#include "fileio/VersionFolder.h"
+#include "app/core/FailureReason.h"
+#include "app/core/Loans.h"
+#include "app/core/VersionedSave.h"
 #include "text/Cp1250.h"
 
 std::string DataDir;
@@ -30,9 +32,11 @@ public:
 
 UiServices* installedServices = nullptr;
 
-void ShowCatalogError(std::string_view phrase) {
-    UserInterface().MessageBox(std::string(phrase) + DataFileNameText() + ".", MessageKind::Error,
-                               MessageButtons::Ok);
+// The phrase and the file's name, and the reason on the next line where there is one.
+void ShowCatalogError(std::string_view phrase, const std::exception* failure = nullptr) {
+    std::string text = std::string(phrase) + DataFileNameText() + ".";
+    if (failure) text += "\n" + FailureReason(*failure);
+    UserInterface().MessageBox(text, MessageKind::Error, MessageButtons::Ok);
 }
 
 // The phrases are written in UTF-8 here and shown as Windows-1250 text.
@@ -49,23 +53,41 @@ const std::string& SaveFailedPhrase() {
     return phrase;
 }
 
-enum class Backup { NotNeeded, Kept, Failed };
+struct Backup {
+    enum State { NotNeeded, Kept, Failed } Outcome;
+    std::string Name;  // with Kept: the backup's path
+};
 
-// Copies an existing file at path to path + ".bak", replacing an older copy.
+// Copies an existing file at path to the first name of path + ".bak", ".bak.1",
+// ".bak.2", ... that is free. An earlier backup may be the only copy of an
+// older catalogue, so none is ever replaced; a link at a name counts as taken.
 Backup KeepBackupOf(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code error;
-    if (!fs::exists(path, error)) return error ? Backup::Failed : Backup::NotNeeded;
-    fs::copy_file(path, path + ".bak", fs::copy_options::overwrite_existing, error);
-    return error ? Backup::Failed : Backup::Kept;
+    if (!fs::exists(path, error)) return {error ? Backup::Failed : Backup::NotNeeded, {}};
+    for (unsigned number = 0;; ++number) {
+        const std::string name = path + ".bak" + (number ? "." + std::to_string(number) : "");
+        if (fs::symlink_status(name, error).type() != fs::file_type::not_found) {
+            if (error) return {Backup::Failed, {}};
+            continue;
+        }
+        // Without overwrite_existing the copy fails rather than replace a file
+        // that appeared at that name in the meantime.
+        if (fs::copy_file(path, name, fs::copy_options::none, error)) return {Backup::Kept, name};
+        if (error != std::errc::file_exists) {
+            // A copy cut short (a full disk) is no backup; the name was free before it.
+            std::error_code ignored;
+            fs::remove(name, ignored);
+            return {Backup::Failed, {}};
+        }
+    }
 }
 
 // Once the new catalogue has replaced the old file, the backup is the only place
 // its films are left: the user must know where it is and how to get them back.
-void ShowBackupNote() {
-    UserInterface().MessageBox(cp1250::FromUtf8("Původní soubor je uschován jako ") + DataFileNameText() +
-                                   cp1250::FromUtf8(".bak. Jeho filmy lze obnovit příkazem kinovka-cli rescue."),
-                               MessageKind::Information, MessageButtons::Ok);
+void ShowBackupNote(std::string_view suffix) {
+    UserInterface().Tell(cp1250::FromUtf8("Původní soubor je uschován jako ") + DataFileNameText() +
+                         cp1250::FromUtf8(std::string(suffix) + ". Jeho filmy lze obnovit příkazem kinovka-cli rescue."));
 }
 
 }  // namespace
@@ -87,10 +109,11 @@ std::string CatalogPath() {
 std::string DataFileNameText() { return cp1250::FromUtf8(DataFileName); }
 
 void CreateCatalog(TClientDataSet& table) {
-    // A failure of this close (the table writing itself through its file name)
-    // is left to the general error report: nothing is created then.
+    // The table is given no file name of its own: with one it would write itself
+    // there at every close with changes, so that each reload would save whatever
+    // the table held (a film whose store was refused, a save that had failed) and
+    // overwrite a version just restored. The catalogue is written by SaveCatalog only.
     table.Close();
-    table.SetFileName(CatalogPath());
 
     TFieldDefs& fields = table.FieldDefs();
     fields.Clear();
@@ -109,8 +132,8 @@ void CreateCatalog(TClientDataSet& table) {
 
     try {
         table.CreateEmpty();
-    } catch (const std::exception&) {
-        ShowCatalogError(CreateFailedPhrase());
+    } catch (const std::exception& failure) {
+        ShowCatalogError(CreateFailedPhrase(), &failure);
     }
     // On a table that could not be created this fails, and that failure ends the
     // whole action before anything is written.
@@ -119,15 +142,27 @@ void CreateCatalog(TClientDataSet& table) {
     // The file being replaced may be the only copy of a catalogue that could not
     // be opened (damaged, or written by a newer program); it is never destroyed.
     const Backup backup = KeepBackupOf(CatalogPath());
-    if (backup == Backup::Failed) {
+    if (backup.Outcome == Backup::Failed) {
         ShowCatalogError(SaveFailedPhrase());
         return;
     }
-    if (SaveCatalog(table) && backup == Backup::Kept) ShowBackupNote();
+    const bool saved = SaveCatalog(table);
+    if (backup.Outcome != Backup::Kept) return;
+    if (!saved) {
+        // A failed save leaves the old file as it was, so the backup made for it
+        // would only be a file the refused action left behind.
+        std::error_code ignored;
+        std::filesystem::remove(backup.Name, ignored);
+        return;
+    }
+    ShowBackupNote(std::string_view(backup.Name).substr(CatalogPath().size()));
 }
 
 bool OpenCatalog(TClientDataSet& table) {
     try {
+        // A change left pending (a refused store) is dropped: the index switch
+        // below would otherwise post it.
+        if (table.Active()) table.Cancel();
         table.SetIndexName("");
         table.IndexDefs().Clear();
         table.LoadFromFile(CatalogPath());
@@ -137,21 +172,23 @@ bool OpenCatalog(TClientDataSet& table) {
         table.SetIndexName("k");
         table.First();
         return true;
-    } catch (const std::exception&) {
-        ShowCatalogError(OpenFailedPhrase());
+    } catch (const std::exception& failure) {
+        ShowCatalogError(OpenFailedPhrase(), &failure);
         return false;
     }
 }
 
 bool SaveCatalog(TClientDataSet& table) {
     try {
-        // The file being replaced stays as a version, so that the change can be taken back.
-        fileio::SaveKeepingVersion(CatalogPath(), [&] { table.SaveToFile(CatalogPath(), dfXML); });
+        // The file being replaced stays as a version, so that the change can be
+        // taken back; numbered with the loans' versions (CatalogRestore.h).
+        SaveWithVersion(CatalogPath(), DataFileNameText(), [&] { table.SaveToFile(CatalogPath(), dfXML); },
+                        fileio::VersionBounds{}, {LoansPath()});
         return true;
-    } catch (const std::exception&) {
-        ShowSaveFailed();
+    } catch (const std::exception& failure) {
+        ShowSaveFailed(failure);
         return false;
     }
 }
 
-void ShowSaveFailed() { ShowCatalogError(SaveFailedPhrase()); }
+void ShowSaveFailed(const std::exception& failure) { ShowCatalogError(SaveFailedPhrase(), &failure); }

@@ -29,20 +29,25 @@ std::string CatalogPath();
 std::string DataFileNameText();
 
 // Defines the catalogue record in the table, creates it empty and writes it. A
-// file already at the catalogue path is first copied to the same name + ".bak";
+// file already at the catalogue path is first copied to the same name + ".bak",
+// or ".bak.1", ".bak.2", ... when that is taken (no backup is ever replaced);
 // when that copy cannot be made the file is left alone and the save is reported
-// as failed. Once the empty catalogue has replaced the file, an information box
-// names the backup and how its films can be recovered.
+// as failed, and when the save fails the copy is removed again. Once the empty
+// catalogue has replaced the file, an information box names the backup and how
+// its films can be recovered. The table keeps no file name: nothing but
+// SaveCatalog ever writes the catalogue.
 void CreateCatalog(TClientDataSet& table);
 // Loads the file, builds "k" over SortFields and "x" over K; true when the
-// catalogue is open and on its first record. Reports its own failure.
+// catalogue is open and on its first record. Reports its own failure. An edit
+// or insert still pending is dropped; nothing of the table is written anywhere.
 bool OpenCatalog(TClientDataSet& table);
 // Writes the whole table as XML; true when written. Reports its own failure.
-// The file it replaces is kept as a version (fileio/VersionFolder.h); a save
+// The file it replaces is kept as a version (app/core/VersionedSave.h); a save
 // that fails leaves no version behind.
 bool SaveCatalog(TClientDataSet& table);
-// SaveCatalog's failure box: "Nepodařilo se uložit soubor: " and DataFileName.
-void ShowSaveFailed();
+// SaveCatalog's failure box: "Nepodařilo se uložit soubor: " and DataFileName,
+// and the failure's reason (FailureReason.h) on the next line.
+void ShowSaveFailed(const std::exception& failure);
 
 // Case- and diacritics-folding comparison of Windows-1250 texts: -1, 0 or 1.
 // An empty first argument always sorts first (even against another empty one).

@@ -5,7 +5,8 @@
 #include <system_error>
 
 #include "app/core/Global.h"
-#include "fileio/VersionFolder.h"
+#include "app/core/FailureReason.h"
+#include "app/core/VersionedSave.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -69,7 +70,8 @@ bool HasLoansLayout(TClientDataSet& table) {
            TypeOf(table, "SINCE") == ftString && TypeOf(table, "NOTE") == ftString;
 }
 
-void WriteLoansFile(const std::string& path, const LoanBook& loans) {
+void WriteLoansOf(const std::string& catalogPath, const LoanBook& loans) {
+    const std::string path = LoansPathFor(catalogPath);
     TClientDataSet table;
     TFieldDefs& fields = table.FieldDefs();
     fields.Add("CD", ftInteger);
@@ -90,7 +92,8 @@ void WriteLoansFile(const std::string& path, const LoanBook& loans) {
         table.FieldNamed("NOTE").SetAsString(loan.Note);
         table.Post();
     }
-    fileio::SaveKeepingVersion(path, [&] { table.SaveToFile(path, dfXML); });
+    SaveWithVersion(path, cp1250::FromUtf8(std::filesystem::path(path).filename().string()),
+                    [&] { table.SaveToFile(path, dfXML); }, fileio::VersionBounds{}, {catalogPath});
 }
 
 std::string LoanRefusal(const Loan& loan, CalendarDay today) {
@@ -109,16 +112,17 @@ LoansRead ReadLoans() { return ReadLoansFile(LoansPath()); }
 
 bool SaveLoans(const LoanBook& loans) {
     try {
-        WriteLoansFile(LoansPath(), loans);
+        WriteLoansOf(CatalogPath(), loans);
         return true;
-    } catch (const std::exception&) {
-        ShowLoansSaveFailed();
+    } catch (const std::exception& failure) {
+        ShowLoansSaveFailed(failure);
         return false;
     }
 }
 
-void ShowLoansSaveFailed() {
-    UserInterface().MessageBox(cp1250::FromUtf8("Nepodařilo se uložit soubor: ") + LoansFileNameText() + ".",
+void ShowLoansSaveFailed(const std::exception& failure) {
+    UserInterface().MessageBox(cp1250::FromUtf8("Nepodařilo se uložit soubor: ") + LoansFileNameText() + ".\n" +
+                                   FailureReason(failure),
                                MessageKind::Error, MessageButtons::Ok);
 }
 

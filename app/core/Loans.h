@@ -14,6 +14,7 @@
 // out there, and the user learns it from the loans list ("CD bez filmů").
 // Texts are Windows-1250, like all text of the core.
 #include <cstdint>
+#include <exception>
 #include <map>
 #include <string>
 
@@ -48,9 +49,11 @@ struct LoansRead {
 LoansRead ReadLoansFile(const std::string& path);
 // Whether an open table has the loans file's fields, with their types.
 bool HasLoansLayout(TClientDataSet& table);
-// Replaces the file as a catalogue save does, the old content kept as a
-// version. Raises on failure, leaving the file and its versions as they were.
-void WriteLoansFile(const std::string& path, const LoanBook& loans);
+// Replaces the loans file of the catalogue at catalogPath as a catalogue save
+// does, the old content kept as a version numbered with the catalogue's
+// (CatalogRestore.h). Raises on failure, leaving the file and its versions as
+// they were.
+void WriteLoansOf(const std::string& catalogPath, const LoanBook& loans);
 
 // Why a new loan cannot be recorded as it stands (UTF-8), or "" when it can:
 // nobody named, a name or note over its width, a day after today.
@@ -61,11 +64,12 @@ std::string LoansPath();
 // The loans file's name for messages, beside DataFileName (Windows-1250).
 std::string LoansFileNameText();
 LoansRead ReadLoans();
-// WriteLoansFile for the run's catalogue; on failure shows ShowLoansSaveFailed
+// WriteLoansOf for the run's catalogue; on failure shows ShowLoansSaveFailed
 // and gives false.
 bool SaveLoans(const LoanBook& loans);
-// "Nepodařilo se uložit soubor: " with the loans file's name, as an error box.
-void ShowLoansSaveFailed();
+// "Nepodařilo se uložit soubor: " with the loans file's name and the failure's
+// reason, as an error box.
+void ShowLoansSaveFailed(const std::exception& failure);
 // "Soubor výpůjček nelze přečíst: filmy.loans.xml." (Windows-1250).
 std::string LoansDamagedText();
 

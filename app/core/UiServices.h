@@ -7,8 +7,22 @@
 #include <string>
 #include <string_view>
 
-enum class MessageKind { Error, Information, Confirm };  // captions "Error", "Information", "Confirm"
-enum class MessageButtons { Ok, OkCancel };               // "OK", or "OK" and "Cancel"
+// Error, Information and Confirm are the boxes whose captions and buttons the
+// catalogue's windows have always shown, English around a Czech text, and keep.
+// Every box Kinovka adds beyond them speaks Czech throughout, a Question or a
+// Notice: open those through UiServices::Ask and Tell.
+enum class MessageKind {
+    Error,        // "Error", error icon
+    Information,  // "Information"
+    Confirm,      // "Confirm"
+    Question,     // "Potvrzení"
+    Notice,       // "Informace"
+};
+enum class MessageButtons {
+    Ok,        // "OK"
+    OkCancel,  // "OK" and "Cancel"
+    YesNo,     // "Ano" (answers mrOk) and "Ne" (mrCancel)
+};
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
 // A silent failure: it ends the event handler and shows nothing.
@@ -20,11 +34,18 @@ public:
 class UiServices {
 public:
     virtual ~UiServices() = default;
-    // A modal message box; returns the button pressed (mrOk or mrCancel).
+    // A modal message box; returns the button pressed (mrOk or mrCancel). In a
+    // text of several lines the first is the message and the rest its detail
+    // (the reason of a failure), which a window shows under the message.
     virtual TModalResult MessageBox(std::string_view text, MessageKind kind, MessageButtons buttons) = 0;
     // The general error report for a failure that left an event handler: a modal
     // box captioned "Kinovka" with the text ErrorReportText gives; nothing for EAbort.
     virtual void ReportError(const std::exception& failure) = 0;
+
+    // Kinovka's own question: "Potvrzení" with "Ano" and "Ne"; true for "Ano".
+    bool Ask(std::string_view question);
+    // Kinovka's own information: "Informace" with "OK".
+    void Tell(std::string_view text);
 };
 
 // The general error report's text: the failure's message, with "." appended when

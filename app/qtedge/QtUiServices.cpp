@@ -8,19 +8,35 @@
 
 namespace {
 
-TModalResult ShowBox(const QString& caption, QMessageBox::Icon icon, const QString& text,
-                     MessageButtons buttons) {
-    QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+struct BoxLook {
+    QString Caption;
+    QMessageBox::Icon Icon;
+};
+
+BoxLook LookOf(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Error: return {QStringLiteral("Error"), QMessageBox::Critical};
+        case MessageKind::Information: return {QStringLiteral("Information"), QMessageBox::Information};
+        case MessageKind::Confirm: return {QStringLiteral("Confirm"), QMessageBox::Question};
+        case MessageKind::Question: return {QString::fromUtf8("Potvrzení"), QMessageBox::Question};
+        case MessageKind::Notice: return {QStringLiteral("Informace"), QMessageBox::Information};
+    }
+    return {QApplication::applicationName(), QMessageBox::NoIcon};
+}
+
+TModalResult ShowBox(const BoxLook& look, const QString& text, MessageButtons buttons) {
+    // The message stays the box's text as it is; its detail goes under it.
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
+    QMessageBox box(look.Icon, look.Caption, text.left(lineEnd), QMessageBox::NoButton, QApplication::activeWindow());
+    if (lineEnd >= 0) box.setInformativeText(text.mid(lineEnd + 1));
     // A file name like "<b>x.xml" is shown as it is, never as markup.
     box.setTextFormat(Qt::PlainText);
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    QPushButton* cancel = nullptr;
-    if (buttons == MessageButtons::OkCancel) {
-        cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-        box.setEscapeButton(cancel);
-    } else {
-        box.setEscapeButton(ok);
-    }
+    const bool czech = buttons == MessageButtons::YesNo;
+    QPushButton* ok = box.addButton(czech ? QStringLiteral("Ano") : QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QPushButton* escape = ok;
+    if (buttons != MessageButtons::Ok)
+        escape = box.addButton(czech ? QStringLiteral("Ne") : QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setEscapeButton(escape);
     box.setDefaultButton(ok);
     box.exec();
     return box.clickedButton() == ok ? mrOk : mrCancel;
@@ -29,21 +45,13 @@ TModalResult ShowBox(const QString& caption, QMessageBox::Icon icon, const QStri
 }  // namespace
 
 TModalResult QtUiServices::MessageBox(std::string_view text, MessageKind kind, MessageButtons buttons) {
-    switch (kind) {
-        case MessageKind::Error:
-            return ShowBox(QStringLiteral("Error"), QMessageBox::Critical, ToQString(text), buttons);
-        case MessageKind::Information:
-            return ShowBox(QStringLiteral("Information"), QMessageBox::Information, ToQString(text), buttons);
-        case MessageKind::Confirm:
-            return ShowBox(QStringLiteral("Confirm"), QMessageBox::Question, ToQString(text), buttons);
-    }
-    return mrCancel;
+    return ShowBox(LookOf(kind), ToQString(text), buttons);
 }
 
 void QtUiServices::ReportError(const std::exception& failure) {
     if (dynamic_cast<const EAbort*>(&failure)) return;
     // A failure's text is Windows-1250 like every text of the core (the engine's
     // and the system's own are ASCII), so it takes the one conversion of a box's text.
-    ShowBox(QApplication::applicationName(), QMessageBox::Critical, ToQString(ErrorReportText(failure.what())),
+    ShowBox({QApplication::applicationName(), QMessageBox::Critical}, ToQString(ErrorReportText(failure.what())),
             MessageButtons::Ok);
 }

@@ -7,8 +7,8 @@ class QWidget;
 
 class QtUiServices : public UiServices {
 public:
-    // A box with caption "Error" (error icon), "Information" or "Confirm"; buttons
-    // "OK", or "OK" and "Cancel". Closing the box without a button is Cancel.
+    // A box captioned by its kind (UiServices.h), with its buttons; the first
+    // button is the default, and closing the box without a button is the last.
     TModalResult MessageBox(std::string_view text, MessageKind kind, MessageButtons buttons) override;
     // A box captioned with the application title ("Kinovka"), error icon, "OK".
     void ReportError(const std::exception& failure) override;

@@ -39,7 +39,7 @@ int VirtualKeyOf(const QKeyEvent& event) {
         case Qt::Key_Backspace: return vk::Back;
         case Qt::Key_Tab: return 9;
         case Qt::Key_Return:
-        case Qt::Key_Enter: return 13;
+        case Qt::Key_Enter: return vk::Return;
         case Qt::Key_Escape: return vk::Escape;
         case Qt::Key_Space: return 32;
         case Qt::Key_PageUp: return vk::Prior;
@@ -102,6 +102,10 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent) {
     });
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex&) {
         if (OnCellClick) OnCellClick();
+    });
+    // Not "activated", which some styles give for a single click.
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && OnDblClick) OnDblClick();
     });
 }
 

@@ -3,7 +3,7 @@
 // never edits, keeps its selection on the table's current record and hands its
 // keyboard and mouse events to the owning window as events named like the form's
 // (KeyDown with a virtual key code, KeyPress with one Windows-1250 character,
-// TitleClick, CellClick, the Ctrl+Delete delete key).
+// TitleClick, CellClick, DblClick on a record, the Ctrl+Delete delete key).
 #include <QHeaderView>
 #include <QTableView>
 #include <functional>
@@ -16,9 +16,9 @@ using TShiftState = unsigned;
 
 // Virtual key codes the window reacts to.
 namespace vk {
-inline constexpr int Back = 8, Escape = 27, Prior = 33, Next = 34, End = 35, Home = 36, Left = 37, Up = 38,
-                     Right = 39, Down = 40, Delete = 46, Digit0 = 48, Digit9 = 57, Numpad0 = 96, Numpad9 = 105,
-                     F3 = 114, F4 = 115, F7 = 118;
+inline constexpr int Back = 8, Return = 13, Escape = 27, Prior = 33, Next = 34, End = 35, Home = 36, Left = 37,
+                     Up = 38, Right = 39, Down = 40, Delete = 46, Digit0 = 48, Digit9 = 57, Numpad0 = 96,
+                     Numpad9 = 105, F3 = 114, F4 = 115, F7 = 118;
 }
 
 // The title row: a column title is clicked to sort by it, so the pointer over a
@@ -52,6 +52,7 @@ public:
     std::function<void(char& key)> OnKeyPress;
     std::function<void(int column)> OnTitleClick;
     std::function<void()> OnCellClick;
+    std::function<void()> OnDblClick;  // the record double-clicked is the current one
     std::function<void()> OnDeleteKey;
 
 protected:

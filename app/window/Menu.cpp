@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "app/core/CatalogHome.h"
+#include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "app/core/GridColumns.h"
 #include "app/qtedge/QtEdge.h"
@@ -34,6 +35,7 @@ TMenuF::TMenuF(QWidget* parent) : QMainWindow(parent) {
     BuildGrid();
     BuildUndoKey();
     BuildFilmMenu();
+    setAcceptDrops(true);
 }
 
 TMenuF::~TMenuF() {
@@ -73,6 +75,7 @@ void TMenuF::BuildGrid() {
     DBGrid1->OnKeyPress = [this](char& key) { RunHandler([&] { DBGrid1KeyPress(key); }); };
     DBGrid1->OnTitleClick = [this](int column) { RunHandler([&] { DBGrid1TitleClick(column); }); };
     DBGrid1->OnCellClick = [this] { RunHandler([this] { DBGrid1CellClick(); }); };
+    DBGrid1->OnDblClick = [this] { RunHandler([this] { DBGrid1DblClick(); }); };
     DBGrid1->OnDeleteKey = [this] { RunHandler([this] { DBGrid1DeleteKey(); }); };
     DBGrid1->setFocus();
 }
@@ -91,8 +94,9 @@ void TMenuF::StartUp() {
     loop.exec();
 }
 
-void TMenuF::PrepareStartUp(const std::string& executablePath, const std::vector<std::string>& arguments) {
-    DataDir = CatalogDirectory(BuildCatalogHome(), executablePath);
+void TMenuF::PrepareStartUp(const std::string& executablePath, const std::vector<std::string>& arguments,
+                            CatalogHome home) {
+    DataDir = CatalogDirectory(home, executablePath);
     DataFileName = arguments.empty() ? "filmy.xml" : arguments.front();
     SortFields = kFirstSort;
     catalogLock_ = CatalogLock(CatalogPath());
@@ -100,6 +104,11 @@ void TMenuF::PrepareStartUp(const std::string& executablePath, const std::vector
     ToolButton11->setEnabled(true);
     ToolButton15->setEnabled(true);
     ToolButton13->setEnabled(false);
+    // An absolute name may be a typing error anywhere: only the user's own
+    // catalogue folder gets a catalogue unasked.
+    const bool firstStart = home == CatalogHome::UserDataFolder && !DataFileName.starts_with('/') &&
+                            catalogLock_.GetState() == CatalogLock::State::Held && NothingOfCatalogAt(CatalogPath());
+    if (firstStart) CreateCatalog(cds);
     if (OpenCatalog(cds)) {
         // Just loaded in the first order: a sort would only read the file again.
         ApplySort(kFirstSort, NazEnPop, false);
@@ -138,14 +147,8 @@ bool TMenuF::MayChangeCatalog(int editMode) {
     if (editMode == 0 || !currentKey) return true;
     // A failed reload has been reported by the reload itself.
     if (!cds.Active()) return false;
-    const int keyField = cds.FieldNamed("K").FieldNo();
-    const std::string key = std::to_string(*currentKey);
-    const int row = cds.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& film) { return film.Value(keyField) == key; });
-    if (row < 0) {
-        cds.First();
-        UpravF->ShowFailure(editMode);
-        return false;
-    }
-    cds.GoToRow(row);
-    return true;
+    if (GoToFilm(cds, *currentKey)) return true;
+    cds.First();
+    UpravF->ShowFailure(editMode);
+    return false;
 }

@@ -8,7 +8,7 @@
 //
 // Its code is split by job: Menu.cpp (the window, start-up, the lock),
 // MenuToolBar.cpp (the toolbar and the catalogue actions), MenuSorting.cpp,
-// MenuTypedSearch.cpp, MenuFind.cpp, MenuUndo.cpp and MenuLoans.cpp (the
+// MenuTypedSearch.cpp, MenuFind.cpp, MenuUndo.cpp, MenuDrop.cpp and MenuLoans.cpp (the
 // films' context menu, lending and returning discs). Every handler is reached through
 // RunHandler, so a failure in it is reported once and never unwinds through Qt.
 #include <QColor>
@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "app/core/CatalogHome.h"
 #include "app/core/CatalogLock.h"
 #include "app/core/CatalogRestore.h"
 #include "app/core/Loans.h"
@@ -52,7 +53,11 @@ public:
     void StartUp();
     // Catalogue path from the executable's path (CatalogHome.h) and the arguments
     // after the program name, first sort, open, toolbar, find criteria reset. The window is not shown.
-    void PrepareStartUp(const std::string& executablePath, const std::vector<std::string>& arguments);
+    // In the user data folder, where nothing of the catalogue is there yet (the
+    // installed program's first start), the empty catalogue is made first, as
+    // "Nový" makes it, instead of a failure to open it being reported.
+    void PrepareStartUp(const std::string& executablePath, const std::vector<std::string>& arguments,
+                        CatalogHome home = BuildCatalogHome());
 
     // Sorts the catalogue by the field list; item is the sort menu item that
     // stands for it, or none (a title click).
@@ -81,12 +86,17 @@ public:
     void ToolButton15Click();  // "Konec"
     void DBGrid1TitleClick(int column);
     void DBGrid1CellClick();
+    // A double-click on a film, like Enter in the grid, opens "Opravit" for it.
+    void DBGrid1DblClick();
     void DBGrid1KeyDown(int& key, unsigned shift);
     void DBGrid1KeyPress(char& key);
     // The grid's delete key, Ctrl+Delete.
     void DBGrid1DeleteKey();
     // Ctrl+Z: takes the latest change back (MenuUndo.cpp).
     void UndoLastChange();
+    // A film file dropped onto the window: its films added as one change after
+    // the user has confirmed, then the import's summary (MenuDrop.cpp).
+    void ImportFilmFile(const std::string& path);
 
     // The context menu of the current film (MenuLoans.cpp): "Půjčit CD 15…" or
     // "CD 15 vráceno"; nothing without a current film.
@@ -124,6 +134,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     inline static const QColor kSortTitleColor{255, 0, 0};

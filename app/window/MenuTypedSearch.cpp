@@ -2,8 +2,8 @@
 // anglicky", "Název česky" or "Poznámka" typed text jumps to the first film
 // whose value begins with it (case and Czech accents ignored); after "č. CD"
 // typed digits jump to the first film with at least that CD number. The red
-// title shows the typed text meanwhile. The grid's function keys are handled
-// with the same key event.
+// title shows the typed text meanwhile. The grid's function keys and Enter are
+// handled with the same key event.
 #include <QToolButton>
 #include <charconv>
 
@@ -99,6 +99,8 @@ void TMenuF::DBGrid1KeyDown(int& key, unsigned shift) {
     if (key == vk::Back && NoModifier(shift) && !QuickSearchText.empty()) {
         QuickSearchText.pop_back();
         UpdateSearchTitle();
+    } else if (key == vk::Return && NoModifier(shift)) {
+        DBGrid1DblClick();
     } else if (key == vk::F4 && NoModifier(shift)) {
         ToolButton2Click();
     } else if (key == vk::F7 && NoModifier(shift)) {
@@ -117,6 +119,12 @@ void TMenuF::DBGrid1KeyDown(int& key, unsigned shift) {
         NumberSearch();
         UpdateSearchTitle();
     }
+}
+
+// Unlike F4, only where there is a film to open: an open catalogue with "Opravit" enabled.
+void TMenuF::DBGrid1DblClick() {
+    if (!ToolButton3->isEnabled() || !cds.Active() || cds.CountRecords() == 0) return;
+    ToolButton3Click();
 }
 
 void TMenuF::DBGrid1CellClick() {

@@ -6,6 +6,8 @@
 #include <QToolButton>
 
 #include "app/core/CatalogChange.h"
+#include "app/core/FailureReason.h"
+#include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "app/core/Loans.h"
 #include "app/qtedge/QtEdge.h"
@@ -14,26 +16,28 @@
 
 namespace {
 
-void Inform(const char* text) {
-    UserInterface().MessageBox(cp1250::FromUtf8(text), MessageKind::Information, MessageButtons::Ok);
-}
-
 // The question naming what goes back (Windows-1250); nothing when the version
-// cannot be read. A version of the loans is told by the loans it changes.
+// cannot be read (why goes to failure). A version of the loans is told by the
+// loans it changes.
 std::optional<std::string> UndoQuestion(TClientDataSet& current, const LoanBook& loans,
-                                        const fileio::Version& version, bool further, CatalogChange& change) {
+                                        const fileio::Version& version, bool further, CatalogChange& change,
+                                        std::string& failure) {
     const std::string prefix =
         cp1250::FromUtf8(further ? "Vrátit zpět i předchozí změnu (" : "Vrátit zpět poslední změnu (");
     if (IsLoansVersion(version)) {
         const LoansRead previous = ReadLoansFile(version.Path);
-        if (previous.Damaged) return std::nullopt;
+        if (previous.Damaged) {
+            failure = cp1250::FromUtf8("Není to čitelný soubor výpůjček.");
+            return std::nullopt;
+        }
         return prefix + CzechLoansChangeText(previous.Loans, loans) + ")?";
     }
     TClientDataSet previous;
     try {
         previous.LoadFromFile(version.Path);
         previous.FieldNamed("K");
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        failure = FailureReason(error);
         return std::nullopt;
     }
     std::string what;
@@ -57,23 +61,33 @@ void TMenuF::UndoLastChange() {
     // Like the buttons that change films: not before a catalogue was opened.
     if (!ToolButton2->isEnabled() || !MayChangeCatalog(false)) return;
     try {
-        const std::vector<fileio::Version> versions = CatalogVersions();
+        std::vector<fileio::Version> versions;
+        try {
+            versions = CatalogVersions();
+        } catch (const fileio::FileError& failure) {
+            UserInterface().MessageBox(cp1250::FromUtf8("Nepodařilo se přečíst složku verzí: ") + DataFileNameText() +
+                                           ".versions.\n" + FailureReason(failure),
+                                       MessageKind::Error, MessageButtons::Ok);
+            return;
+        }
         const std::optional<UndoTrail::Step> step = undoTrail_.Next(versions);
         if (!step) {
-            Inform(versions.empty() ? "Není co vrátit zpět." : "Starší verze katalogu už není.");
+            UserInterface().Tell(
+                cp1250::FromUtf8(versions.empty() ? "Není co vrátit zpět." : "Starší verze katalogu už není."));
             return;
         }
         const fileio::Version& version = versions[step->Index];
         CatalogChange change;
-        const auto question = UndoQuestion(cds, Loans, version, step->Further, change);
+        std::string failure;
+        const auto question = UndoQuestion(cds, Loans, version, step->Further, change, failure);
         if (!question) {
             UserInterface().MessageBox(cp1250::FromUtf8("Předchozí verzi katalogu nelze přečíst: ") +
                                            (IsLoansVersion(version) ? LoansFileNameText() : DataFileNameText()) +
-                                           ".versions/" + version.Name + ".",
+                                           ".versions/" + version.Name + ".\n" + failure,
                                        MessageKind::Error, MessageButtons::Ok);
             return;
         }
-        if (UserInterface().MessageBox(*question, MessageKind::Confirm, MessageButtons::OkCancel) != mrOk) return;
+        if (!UserInterface().Ask(*question)) return;
 
         std::string kept;
         if (!RestoreCatalogVersion(version, kept)) return;
@@ -85,15 +99,8 @@ void TMenuF::UndoLastChange() {
         cds.FreezeViews();
         if (OpenCatalog(cds)) {
             // The first film concerned that is there again.
-            const int keyField = cds.FieldNamed("K").FieldNo();
-            for (const FilmNamed& film : change.Concerned()) {
-                const std::string key = std::to_string(film.Key);
-                const int row = cds.FirstRowWhere(
-                    0, [&](const TClientDataSet::TRowValues& values) { return values.Value(keyField) == key; });
-                if (row < 0) continue;
-                cds.GoToRow(row);
-                break;
-            }
+            for (const FilmNamed& film : change.Concerned())
+                if (GoToFilm(cds, film.Key)) break;
         }
         cds.ReleaseViews();
     } catch (const std::exception& failure) {

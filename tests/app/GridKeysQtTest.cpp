@@ -1,12 +1,15 @@
-// The grid's function keys and its delete key.
+// The grid's function keys, Enter and double-click, and its delete key.
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
 #include "dialogs/Hledej.h"
+#include "dialogs/Uprav.h"
 #include "tests/app/WindowTestSupport.h"
 
 namespace {
@@ -35,6 +38,33 @@ private slots:
         QVERIFY(OpensModal(program.Menu.DBGrid1, Qt::Key_F7, Qt::NoModifier, &title));
         QCOMPARE(title, QString::fromUtf8("Hledání CD podle zadaných hodnot"));
         QVERIFY(!program.Menu.ToolButton13->isEnabled());
+    }
+
+    void enterAndADoubleClickOpenOpravitForThatFilm() {
+        ProgramUnderTest program(SampleFilms());
+        TDBGrid* grid = program.Menu.DBGrid1;
+        program.Menu.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&program.Menu));
+        const auto filmOpened = [](const std::function<void()>& gesture) {
+            QString film;
+            ModalAnswer answer([&film](QWidget* window) {
+                film = qobject_cast<TUpravF*>(window)->Edit1->text();
+                RejectModal(window);
+            });
+            gesture();
+            return answer.Title == QString::fromUtf8("Úprava CD v seznamu") ? film.toStdString() : "";
+        };
+        program.Menu.cds.GoToRow(3);
+        QCOMPARE(filmOpened([&] { PressKey(grid, Qt::Key_Return); }), program.Column(0).at(3));
+        const QPoint sixth = grid->visualRect(program.Menu.DataSource1->index(5, 1)).center();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, sixth);  // a double-click's first press
+        QCOMPARE(filmOpened([&] { QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, sixth); }),
+                 program.Column(0).at(5));
+        program.Menu.DBGrid1TitleClick(0);  // typed letters still search
+        TypeText(grid, QStringLiteral("sta"));
+        QCOMPARE(filmOpened([&] { PressKey(grid, Qt::Key_Enter, Qt::KeypadModifier); }), std::string("Stalker"));
+        ProgramUnderTest empty(std::vector<Film>{});
+        QVERIFY(!OpensModal(empty.Menu.DBGrid1, Qt::Key_Return, Qt::NoModifier));
     }
 
     void functionKeysWithAModifierDoNothing() {

@@ -2,6 +2,7 @@
 // catalogue, "Nový", and failures that leave an event handler.
 #include <QAction>
 #include <QFile>
+#include <filesystem>
 #include <functional>
 #include <QMenu>
 #include <QPushButton>
@@ -61,6 +62,7 @@ private slots:
         }
         QCOMPARE(captions.join(QLatin1Char(' ')),
                  QString::fromUtf8("Nový | Přidat Opravit Smazat | Hledání Další Třídění | Seznamy | Pomoc | Konec"));
+        QVERIFY(!menu.windowIcon().pixmap(48).isNull());  // the program's own, also without a theme
         QCOMPARE(ToolbarState(menu), QStringLiteral("1111101111"));
         QCOMPARE(menu.ToolButton7->popupMode(), QToolButton::MenuButtonPopup);
         QCOMPARE(menu.ToolButton7->menu(), menu.PopupMenu1);
@@ -125,7 +127,7 @@ private slots:
         ProgramUnderTest program;
         program.Start();
         QCOMPARE(Ui().Messages.size(), std::size_t{1});
-        QCOMPARE(cp1250::ToUtf8(Ui().Messages[0].Text), std::string("Nepodařilo se otevřít vstupní soubor: filmy.xml."));
+        QCOMPARE(cp1250::ToUtf8(Ui().Messages[0].Text), std::string("Nepodařilo se otevřít vstupní soubor: filmy.xml.\nSoubor nebo složka neexistuje."));
         QCOMPARE(Ui().Messages[0].Kind, MessageKind::Error);
         QCOMPARE(ToolbarState(program.Menu), QStringLiteral("1000000011"));
         QCOMPARE(program.Menu.DataSource1->rowCount(), 0);
@@ -133,6 +135,26 @@ private slots:
         QCOMPARE(DataFileName, std::string("filmy.xml"));
         QCOMPARE(SortFields, std::string("S1;S2;S3"));
         QCOMPARE(program.Windows.HledejF->FNewSearch, true);
+    }
+
+    // In the installed program's own folder, where nothing of the catalogue is
+    // there yet, the first start makes it without a box; anything left of one
+    // (a file, a backup, versions) gives the start without a catalogue.
+    void installedFirstStartMakesTheEmptyCatalogueWithoutABox() {
+        ProgramUnderTest program;
+        const std::string dataHome = program.FilePath("data"), folder = dataHome + "/kinovka/";
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dataHome));
+        for (const std::string leftOver : {"", "filmy.xml", "filmy.xml.bak", "filmy.xml.versions"}) {
+            std::filesystem::remove_all(dataHome);
+            std::filesystem::create_directories(folder);
+            if (!leftOver.empty()) WriteBytes(folder + leftOver, "damaged");
+            Ui().Clear();
+            program.Menu.PrepareStartUp(program.FilePath("kinovka"), {}, CatalogHome::UserDataFolder);
+            QCOMPARE(Ui().Messages.size(), std::size_t{leftOver.empty() ? 0u : 1u});
+            QCOMPARE(ToolbarState(program.Menu), QString::fromLatin1(leftOver.empty() ? "0111101111" : "1000000011"));
+            if (leftOver.empty()) QCOMPARE(ReadBytes(folder + "filmy.xml"), catalogue_documents::EmptyCatalogue());
+        }
+        qunsetenv("XDG_DATA_HOME");
     }
 
     void startWithACatalogueShowsItSortedByEnglishTitle() {
@@ -161,7 +183,7 @@ private slots:
         ProgramUnderTest missing;
         missing.Start({"sbirka/filmy2.xml"});
         QCOMPARE(cp1250::ToUtf8(Ui().Messages.at(0).Text),
-                 std::string("Nepodařilo se otevřít vstupní soubor: sbirka/filmy2.xml."));
+                 std::string("Nepodařilo se otevřít vstupní soubor: sbirka/filmy2.xml.\nSoubor nebo složka neexistuje."));
 
         // An absolute path names the file wherever it is, and "Nový" creates it there.
         ProgramUnderTest elsewhere;
@@ -171,7 +193,7 @@ private slots:
         ProgramUnderTest fresh;
         const std::string path = program.FilePath("novy.xml");
         fresh.Start({path});
-        QCOMPARE(cp1250::ToUtf8(Ui().Messages.at(0).Text), "Nepodařilo se otevřít vstupní soubor: " + path + ".");
+        QCOMPARE(cp1250::ToUtf8(Ui().Messages.at(0).Text), "Nepodařilo se otevřít vstupní soubor: " + path + ".\nSoubor nebo složka neexistuje.");
         fresh.Menu.ToolButton1->click();
         QCOMPARE(program.ReadFile("novy.xml").empty(), false);
         QCOMPARE(fresh.Menu.ToolButton1->isEnabled(), false);
@@ -203,7 +225,7 @@ private slots:
         QCOMPARE(Ui().Messages.size(), std::size_t{1});
         program.Menu.ToolButton1->click();
         QCOMPARE(Ui().Messages.size(), std::size_t{2});
-        QCOMPARE(Ui().Messages[1].Kind, MessageKind::Information);
+        QCOMPARE(Ui().Messages[1].Kind, MessageKind::Notice);
         QVERIFY(cp1250::ToUtf8(Ui().Messages[1].Text).find("filmy.xml.bak") != std::string::npos);
         QCOMPARE(program.ReadFile(), catalogue_documents::EmptyCatalogue());
         QCOMPARE(program.ReadFile("filmy.xml.bak"), std::string("<DATAPACKET from a newer program"));

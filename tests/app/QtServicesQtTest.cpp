@@ -5,8 +5,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
+#include <functional>
+#include <utility>
 #include <stdexcept>
 
+#include "app/core/Global.h"
 #include "app/qtedge/QtUiServices.h"
 #include "tests/app/WindowTestSupport.h"
 
@@ -15,6 +19,7 @@ namespace {
 struct ShownBox {
     QString Title, Text;
     Qt::TextFormat Format = Qt::AutoText;
+    QStringList Buttons;
 };
 
 // Shows what `show` opens and closes it with its escape button.
@@ -27,7 +32,8 @@ ShownBox Showing(Show show) {
             window->close();
             return;
         }
-        shown = {box->windowTitle(), box->text(), box->textFormat()};
+        shown = {box->windowTitle(), box->text(), box->textFormat(), {}};
+        for (const QAbstractButton* button : box->buttons()) shown.Buttons << button->text();
         box->reject();
     });
     show();
@@ -57,6 +63,27 @@ private slots:
         QCOMPARE(message.Title, QStringLiteral("Error"));
         QCOMPARE(message.Text, QString::fromUtf8("Nepodařilo se uložit soubor: <b>Žluťoučký kůň.xml"));
         QCOMPARE(message.Format, Qt::PlainText);
+    }
+
+    // The window's boxes as they open: those the catalogue's windows have always
+    // had keep their English captions and buttons, Kinovka's own speak Czech.
+    void eachBoxOfTheWindowHasItsCaptionAndButtons() {
+        using Program = ProgramUnderTest;
+        const std::pair<std::function<void(Program&)>, QString> boxes[] = {
+            {[](Program& p) { std::filesystem::remove(p.FilePath()), p.Start(); }, "Error: OK"},
+            {[](Program& p) { p.Menu.DBGrid1DeleteKey(); }, "Confirm: OK,Cancel"},
+            {[](Program& p) { p.Menu.UndoLastChange(); }, "Informace: OK"},  // nothing to undo
+            {[](Program& p) { SaveCatalog(p.Menu.cds), p.Menu.UndoLastChange(); }, "Potvrzení: Ano,Ne"},
+            {[](Program& p) { p.Menu.ToolButton1Click(); }, "Informace: OK"},  // "Nový" keeps a .bak
+        };
+        for (const auto& [show, box] : boxes) {
+            Program program(SampleFilms());
+            QtUiServices services;
+            SetUserInterface(services);
+            const ShownBox shown = Showing([&] { show(program); });
+            SetUserInterface(Ui());
+            QCOMPARE(shown.Title + ": " + shown.Buttons.join(','), box);
+        }
     }
 
     void theSaveDialogOfTheListSpeaksCzech() {

@@ -1,16 +1,19 @@
 // Ctrl+Z in the main window, pressed as a user presses it: each kind of change
 // goes back to the file's exact previous bytes with the cursor on the film
-// concerned, a second Ctrl+Z goes one change further, and Cancel changes nothing.
+// concerned, a second Ctrl+Z goes one change further (to every version), and Cancel
+// changes nothing. In a run begun with "Nový", only saves write the file.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <functional>
 
+#include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
 #include "dialogs/Uprav.h"
 #include "tests/app/WindowTestSupport.h"
+#include "tests/common/FaultyFileOperations.h"
 
 namespace {
 
@@ -105,6 +108,88 @@ private slots:
         menu.ToolButton4->click();
         QVERIFY(PressUndo(menu, mrOk).starts_with("Vrátit zpět poslední změnu (smazán film"));
         QVERIFY(program.ReadFile() == original);
+    }
+
+    // A refused add or edit and a failed save leave the file and the grid as last
+    // saved, the corrected store adds or changes the film once, and Ctrl+Z takes
+    // an add back.
+    void aRunBegunWithNovyWritesOnlySaves() {
+        ProgramUnderTest program;
+        program.Start();
+        TMenuF& menu = program.Menu;
+        menu.ToolButton1->click();
+        ThroughDialog(menu.ToolButton2, [](TUpravF& d) { d.Edit1->setText(QStringLiteral("Alpha")); });
+        const struct {
+            QToolButton* button;
+            const char* title;
+            Fault fault;  // none: refused for "Číslo CD" 12a
+            std::vector<std::string> titlesAfter;
+        } stores[] = {{menu.ToolButton2, "Beta", {}, {"Alpha", "Beta"}},
+                      {menu.ToolButton3, "Gamma", {}, {"Beta", "Gamma"}},
+                      {menu.ToolButton2, "Delta", {Fault::Create, EACCES}, {"Beta", "Delta", "Gamma"}}};
+        for (const auto& store : stores) {
+            const std::string file = program.ReadFile();
+            const std::vector<std::string> titles = program.Column(0);
+            bool asSaved = false;
+            ThroughDialog(store.button, [&](TUpravF& d) {
+                Ui().Clear();
+                d.Edit1->setText(store.title);
+                d.Edit3->setText(store.fault.At == Fault::None ? "12a" : "12");
+                {
+                    const FaultyFileOperations failing(store.fault);
+                    d.Button1->click();
+                }
+                asSaved = d.isVisible() && Ui().Messages.size() == 1 && program.ReadFile() == file &&
+                          program.Column(0) == titles;
+                d.Edit3->setText("12");
+            });
+            QVERIFY2(asSaved, store.title);
+            QCOMPARE(program.Column(0), store.titlesAfter);
+        }
+        const std::string beforeAdd = program.ReadFile();
+        ThroughDialog(menu.ToolButton2, [](TUpravF& d) { d.Edit1->setText(QStringLiteral("Omega")); });
+        PressUndo(menu, mrOk);
+        QVERIFY(program.ReadFile() == beforeAdd);
+        QCOMPARE(program.Column(0), (std::vector<std::string>{"Beta", "Delta", "Gamma"}));
+    }
+
+    // 105 changes leave the newest 100 versions (small ones: the count decides,
+    // not the size). Ctrl+Z then walks back through every one of them, although
+    // each step is itself a save that keeps a version.
+    void aWalkOfCtrlZReachesEveryStateListedWhenItBegan() {
+        ProgramUnderTest program(SampleFilms());
+        TMenuF& menu = program.Menu;
+        for (int film = 0; film < 105; ++film) {
+            menu.cds.Insert();
+            menu.cds.FieldNamed("S1").SetAsString("Film " + std::to_string(film));
+            menu.cds.Post();
+            QVERIFY(SaveCatalog(menu.cds) && OpenCatalog(menu.cds));
+        }
+        std::vector<std::string> listed;
+        for (const fileio::Version& version : CatalogVersions()) listed.push_back(ReadBytes(version.Path));
+        QCOMPARE(listed.size(), std::size_t{100});
+        for (std::size_t step = 0; step < listed.size(); ++step)
+            QVERIFY2(!PressUndo(menu, mrOk).empty() && program.ReadFile() == listed[step], std::to_string(step).c_str());
+        QCOMPARE(PressUndo(menu, mrOk), std::string("Starší verze katalogu už není."));
+    }
+
+    // The changes are saved and the user is told once, naming the folder and the
+    // reason; Ctrl+Z says why it cannot go back.
+    void aVersionThatCannotBeKeptIsToldOnceAndCostsNoChange() {
+        ProgramUnderTest program(SampleFilms());
+        TMenuF& menu = program.Menu;
+        WriteBytes(program.FilePath("filmy.xml.versions"), "");
+        Ui().Clear();
+        for (const char* title : {"Alien", "Brazil"})
+            ThroughDialog(menu.ToolButton2, [&](TUpravF& d) { d.Edit1->setText(QString::fromUtf8(title)); });
+        QCOMPARE(menu.DataSource1->rowCount(), 11);
+        QCOMPARE(Ui().Messages.size(), std::size_t{1});
+        QCOMPARE(Ui().Messages[0].Kind, MessageKind::Notice);
+        QCOMPARE(cp1250::ToUtf8(Ui().Messages[0].Text),
+                 std::string("Soubor filmy.xml je uložen, ale jeho předchozí verzi nelze uchovat ve složce "
+                             "filmy.xml.versions.\nČást cesty není složka."));
+        QCOMPARE(PressUndo(menu, mrOk),
+                 std::string("Nepodařilo se přečíst složku verzí: filmy.xml.versions.\nČást cesty není složka."));
     }
 };
 

@@ -2,6 +2,7 @@
 // added to a catalogue all at once or not at all.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <random>
 
@@ -249,7 +250,7 @@ TEST(ExportImport, RandomFilmsKeepNullsEmptyTextsAndEveryCharacter) {
         const RunResult imported = box.Run({"import", "a.xml", "in.csv"});
         ASSERT_EQ(imported.Status, 0) << imported.Err << csv;
         EXPECT_EQ(imported.Err, "");
-        ASSERT_EQ(box.Run({"export", "a.xml", "a.csv", "--sort", "K"}).Status, 0);
+        ASSERT_EQ(box.Run({"export", "a.xml", "a.csv", "--sort", "K", "--force"}).Status, 0);
         EXPECT_EQ(box.Read("a.csv"), exportedCsv(films)) << csv;
 
         ASSERT_EQ(box.Run({"new", "b.xml", "--force"}).Status, 0);
@@ -299,6 +300,24 @@ TEST(ExportCommand, ReportsAFileThatCannotBeWritten) {
     const RunResult failed = box.Run({"export", "cat.xml", "no-such-dir/out.csv"});
     EXPECT_EQ(failed.Status, 2);
     EXPECT_EQ(failed.Err.substr(0, failed.Err.find('\n') + 1), "Nepodařilo se uložit soubor: no-such-dir/out.csv.\n");
+}
+
+// Never the catalogue, another file only with --force, no format guessed.
+TEST(ExportCommand, RefusesToReplaceAFileOrTheCatalogueAndToGuessAFormat) {
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
+    const std::string catalogue = box.Read("cat.xml");
+    box.Write("other.xml", "another catalogue");
+    std::filesystem::create_symlink("cat.xml", box.Path("link.csv"));
+    std::filesystem::create_hard_link(box.Path("cat.xml"), box.Path("hard.html"));
+    for (const std::vector<std::string>& refused : std::vector<std::vector<std::string>>{
+             {"export", "cat.xml", "other.xml", "--format", "csv"}, {"export", "cat.xml", "new.xml"},
+             {"export", "cat.xml", "./cat.xml", "--format", "csv", "--force"},
+             {"export", "cat.xml", "link.csv", "--force"}, {"export", "cat.xml", "hard.html", "--force"}})
+        EXPECT_EQ(box.Run(refused).Status, 1) << refused[2];
+    EXPECT_EQ(box.Read("cat.xml") + box.Read("other.xml"), catalogue + "another catalogue");
+    EXPECT_EQ(box.Run({"export", "cat.xml", "other.xml", "--format", "csv", "--force"}).Status, 0);
+    EXPECT_EQ(box.Read("other.xml"), box.Run({"dump", "cat.xml", "--format", "csv"}).Out);
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 // discs, disc, lend, return, loans: the shelf of a catalogue with shared and
 // missing CD numbers, loans kept beside the catalogue (which is never written
-// for them), taken back by restore, and a damaged loans file.
+// for them), taken back by restore in the order made whatever the clock said,
+// and a damaged loans file.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include "CliSandbox.h"
 
@@ -85,6 +89,12 @@ TEST(DiscCommands, LendReturnAndRefuse) {
 TEST(DiscCommands, ALoanSurvivesSavesAndIsTakenBackByRestore) {
     CliSandbox box;
     MakeShelf(box);
+    // The catalogue's newest version kept under a clock set far ahead stays older than the loan made after it.
+    std::string newest;
+    for (const auto& entry : std::filesystem::directory_iterator(box.Path("k.xml.versions")))
+        newest = std::max(newest, entry.path().filename().string());
+    std::filesystem::rename(box.Path("k.xml.versions/" + newest),
+                            box.Path("k.xml.versions/" + newest.substr(0, 9) + "29991231-235959.000000Z.xml"));
     RunCases(box, {
         {{"lend", "k.xml", "7", "Petr", "--date", "2026-12-01"}, 0, "", ""},
         {{"add", "k.xml", "--en", "Fargo", "--cd", "7"}, 0, "6\n", ""},

@@ -2,26 +2,42 @@
 // and the engine's status code under a failure message.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "CliSandbox.h"
 
 namespace {
 
-TEST(Program, OffersHelpForItselfAndEveryCommandAndItsVersion) {
+TEST(Program, OffersHelpForItselfAndEveryCommandInTheLocalesLanguageAndItsVersion) {
     CliSandbox box;
     const RunResult version = box.Run({"--version"});
     EXPECT_EQ(version.Status, 0);
     EXPECT_EQ(version.Out, "kinovka-cli " KINOVKA_VERSION "\n");
-    const RunResult help = box.Run({"--help"});
-    EXPECT_EQ(help.Status, 0);
-    EXPECT_NE(help.Out.find("Usage: kinovka-cli COMMAND CATALOGUE"), std::string::npos);
-    for (const char* command :
-         {"new", "list", "summary", "dump", "find", "add", "edit", "delete", "import", "export", "convert"}) {
-        EXPECT_NE(help.Out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
-        const RunResult commandHelp = box.Run({command, "--help"});
-        EXPECT_EQ(commandHelp.Status, 0) << command;
-        EXPECT_EQ(commandHelp.Out.rfind(std::string("Usage: kinovka-cli ") + command + " CATALOGUE", 0), 0u)
-            << commandHelp.Out;
-        EXPECT_EQ(commandHelp.Err, "");
+    // The first of LC_ALL, LC_MESSAGES and LANG that is set names the language.
+    const std::optional<std::string> unset, cs = "cs_CZ.UTF-8";
+    const struct {
+        std::optional<std::string> all, messages, lang;
+        std::string usage, program;
+    } locales[] = {
+        {cs, unset, unset, "Použití: kinovka-cli ", "PŘÍKAZ KATALOG"},
+        {unset, unset, cs, "Použití: kinovka-cli ", "PŘÍKAZ KATALOG"},
+        {"C.UTF-8", cs, cs, "Usage: kinovka-cli ", "COMMAND CATALOGUE"},
+        {unset, "en_GB.UTF-8", cs, "Usage: kinovka-cli ", "COMMAND CATALOGUE"},
+    };
+    for (const auto& locale : locales) {
+        RunOptions options;
+        options.Environment = {{"LC_ALL", locale.all}, {"LC_MESSAGES", locale.messages}, {"LANG", locale.lang}};
+        const RunResult help = RunCli({"--help"}, box.Path(""), options);
+        EXPECT_EQ(help.Status, 0);
+        EXPECT_EQ(help.Out.rfind(locale.usage + locale.program, 0), 0u) << help.Out;
+        for (const char* command : {"new", "list", "summary", "dump", "find", "add", "edit", "delete", "import",
+                                    "export", "convert", "rescue", "history", "restore"}) {
+            EXPECT_NE(help.Out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
+            const RunResult commandHelp = RunCli({command, "--help"}, box.Path(""), options);
+            EXPECT_EQ(commandHelp.Status, 0) << command;
+            EXPECT_EQ(commandHelp.Out.rfind(locale.usage + command + " ", 0), 0u) << commandHelp.Out;
+            EXPECT_EQ(commandHelp.Err, "");
+        }
     }
 }
 

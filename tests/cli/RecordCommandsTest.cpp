@@ -2,6 +2,9 @@
 // or empty change leaves the catalogue file exactly as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+
 #include "CliSandbox.h"
 #include "tests/common/CatalogueDocuments.h"
 
@@ -106,59 +109,105 @@ TEST(AddCommand, ReportsACatalogueThatCannotBeOpened) {
     CliSandbox box;
     const RunResult missing = box.Run({"add", "missing.xml", "--en", "Matrix"});
     EXPECT_EQ(missing.Status, 2);
-    EXPECT_EQ(missing.Err, "Nepodařilo se otevřít vstupní soubor: missing.xml.\n");
+    EXPECT_EQ(missing.Err, "Nepodařilo se otevřít vstupní soubor: missing.xml.\nSoubor nebo složka neexistuje.\n");
     EXPECT_FALSE(box.Exists("missing.xml"));
 }
 
 TEST(AddCommand, ShowsTheEngineCodeWhenTheTableRefusesTheFilm) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {});
-    // Without its key counter a catalogue gives new films no key, and the unique
-    // key index takes only one film without a key.
-    std::string packet = box.Read("cat.xml");
-    const std::string counter = "<PARAMS AUTOINCVALUE=\"1\"/>";
-    ASSERT_NE(packet.find(counter), std::string::npos) << packet;
-    packet.erase(packet.find(counter), counter.size());
-    box.Write("cat.xml", packet);
-    ASSERT_EQ(box.Run({"add", "cat.xml", "--en", "A"}).Status, 0);
+    // No key is left after 2 147 483 647.
+    box.Write("cat.xml", CatalogueWith(" AUTOINCVALUE=\"2147483647\"/>", "<ROW K=\"2147483647\"/>"));
     const std::string before = box.Read("cat.xml");
     const RunResult refused = box.Run({"add", "cat.xml", "--en", "B"});
     EXPECT_EQ(refused.Status, 1);
-    EXPECT_EQ(refused.Err, kInsertRefused + "0x2601\n");
+    EXPECT_EQ(refused.Err,
+              kInsertRefused + "0x2603\nKatalog už nemá volný klíč K: další by přesáhl 2 147 483 647.\n");
     EXPECT_EQ(box.Read("cat.xml"), before);
 }
 
-TEST(AddCommand, RefusesWhatTheFileCouldNotCarryAndLeavesItReadable) {
+TEST(AddCommand, RefusesOnlyWhatTheFileCouldNotCarry) {
     CliSandbox box;
-    // A note column without a width widens to its longest note, beyond what a
-    // saved width can say.
-    std::string catalogue = CatalogueWith(" AUTOINCVALUE=\"2\"/>", "<ROW K=\"1\" S1=\"a\" S7=\"" +
-                                                                          std::string(40000, 'n') + "\"/>");
-    const std::string width = "<FIELD attrname=\"S7\" fieldtype=\"string\" WIDTH=\"100\"/>";
-    catalogue.replace(catalogue.find(width), width.size(), "<FIELD attrname=\"S7\" fieldtype=\"string\"/>");
-    box.Write("cat.xml", catalogue);
+    // Notes of these lengths, the note column declared so (without a width it
+    // widens to its longest note, beyond what a saved width can say).
+    const auto withNotes = [](const std::string& width, const std::vector<int>& lengths) {
+        std::string rows;
+        for (std::size_t i = 0; i < lengths.size(); ++i)
+            rows += "<ROW K=\"" + std::to_string(i + 1) + "\" S7=\"" + std::string(lengths[i], 'n') + "\"/>";
+        std::string catalogue = CatalogueWith(" AUTOINCVALUE=\"9\"/>", rows);
+        return catalogue.replace(catalogue.find(" WIDTH=\"100\""), 12, width);
+    };
+    const std::string tooLong = withNotes("", {40000});
+    box.Write("cat.xml", tooLong);
     const RunResult added = box.Run({"add", "cat.xml", "--en", "b"});
     EXPECT_EQ(added.Status, 2);
     EXPECT_EQ(added.Err, "Nepodařilo se uložit soubor: cat.xml.\n0x2702\n");
-    EXPECT_EQ(box.Read("cat.xml"), catalogue);
-    EXPECT_EQ(box.Run({"dump", "cat.xml"}).Status, 0);
+    EXPECT_EQ(box.Read("cat.xml"), tooLong);
+    // The width a save writes comes from the notes it writes: a change that
+    // shortens or removes the long note saves.
+    EXPECT_EQ(box.Run({"edit", "cat.xml", "1", "--note", "short"}).Status, 0);
+    box.Write("gone.xml", tooLong);
+    EXPECT_EQ(box.Run({"delete", "gone.xml", "1"}).Status, 0);
+    // The longest note decides, whatever the order of the rows; WIDTH="0" is no width.
+    for (const auto& [width, lengths] : std::vector<std::pair<std::string, std::vector<int>>>{
+             {"", {20000, 20001}}, {"", {20001, 20000}}, {" WIDTH=\"0\"", {1000}}}) {
+        box.Write("wide.xml", withNotes(width, lengths));
+        ASSERT_EQ(box.Run({"add", "wide.xml", "--en", "b"}).Status, 0) << lengths[0];
+        const int longest = *std::max_element(lengths.begin(), lengths.end());
+        EXPECT_NE(box.Read("wide.xml").find("\"S7\" fieldtype=\"string\" WIDTH=\"" + std::to_string(longest) + "\"/>"),
+                  std::string::npos);
+        EXPECT_NE(DumpOf(box, "wide.xml").find('"' + std::string(longest, 'n') + '"'), std::string::npos);
+    }
+}
+
+TEST(AddCommand, RefusesTheChangesTheCatalogueDisables) {
+    CliSandbox box;
+    const std::vector<std::string> commands[] = {
+        {"add", "cat.xml", "--en", "b"}, {"edit", "cat.xml", "1", "--cd", "5"}, {"delete", "cat.xml", "1"}};
+    for (const auto& [params, refused] : std::vector<std::pair<std::string, std::string>>{
+             {" READONLY=\"TRUE\"/>", "aed"}, {" READONLY=\"FALSE\"/>", ""},
+             {"><PARAM Name=\"DISABLE_INSERTS\" Value=\"TRUE\" Type=\"boolean\"/></PARAMS>", "a"},
+             {"><PARAM Name=\"DISABLE_EDITS\" Value=\"T\"/></PARAMS>", "e"},
+             {"><PARAM Name=\"DISABLE_DELETES\" Value=\"1\" Type=\"i4\"/></PARAMS>", "d"}}) {
+        for (std::size_t c = 0; c < 3; ++c) {
+            SCOPED_TRACE(params + " " + commands[c][0]);
+            const std::string catalogue = CatalogueWith(" AUTOINCVALUE=\"2\"" + params, "<ROW K=\"1\" S1=\"a\"/>");
+            box.Write("cat.xml", catalogue);
+            const RunResult run = box.Run(commands[c]);
+            const bool refuses = refused.find("aed"[c]) != std::string::npos;
+            EXPECT_EQ(run.Status, refuses ? 1 : 0) << run.Err;
+            if (!refuses) continue;
+            EXPECT_EQ(run.Err, (c == 2 ? "Tyto položky nelze smazat z databáze cat.xml.\n" : kInsertRefused) + "0x2A04\n");
+            EXPECT_EQ(box.Read("cat.xml"), catalogue);
+        }
+    }
 }
 
 TEST(AddCommand, TakesAnUnreadableParameterForAnAbsentOne) {
     CliSandbox box;
-    // Without a readable counter the table hands out no key at all, so the
-    // unique key index takes one film without a key and refuses the next.
     box.Write("cat.xml", CatalogueWith(" AUTOINCVALUE=\"abc\"><PARAM Name=\"Z\" Value=\"3\" Type=\"boolean\"/>"
                                        "<PARAM Name=\"Y\" Value=\"t\" Type=\"boolean\"/></PARAMS>",
                                        "<ROW K=\"1\" S1=\"a\"/>"));
     const RunResult added = box.Run({"add", "cat.xml", "--en", "b"});
     EXPECT_EQ(added.Status, 0) << added.Err;
-    EXPECT_EQ(added.Out, "\n");
+    EXPECT_EQ(added.Out, "2\n");
     const std::string saved = box.Read("cat.xml");
-    EXPECT_EQ(saved.find("AUTOINCVALUE"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("AUTOINCVALUE=\"3\""), std::string::npos) << saved;
     EXPECT_EQ(saved.find("\"Z\""), std::string::npos) << saved;
     EXPECT_NE(saved.find("<PARAM Name=\"Y\" Value=\"TRUE\" Type=\"boolean\"/>"), std::string::npos) << saved;
-    EXPECT_EQ(box.Run({"add", "cat.xml", "--en", "c"}).Status, 1);
+}
+
+// A counter missing, not positive or behind the keys: one above the largest key.
+TEST(AddCommand, GivesEachFilmAKeyAboveTheOthersWhateverTheCounter) {
+    CliSandbox box;
+    for (const auto& [params, rows, key] : std::vector<std::array<std::string, 3>>{
+             {"/>", "<ROW K=\"4\"/><ROW K=\"2\"/>", "5"},
+             {" AUTOINCVALUE=\"$10\"/>", "<ROW K=\"-3\"/>", "1"},
+             {" AUTOINCVALUE=\"3\"/>", "<ROW K=\"5\"/>", "6"},
+             {" AUTOINCVALUE=\"2147483647\"/>", "<ROW K=\"5\"/>", "2147483647"}}) {
+        box.Write("cat.xml", CatalogueWith(params, rows));
+        EXPECT_EQ(box.Run({"add", "cat.xml"}).Out, key + "\n") << params << rows;
+    }
+    EXPECT_EQ(box.Run({"add", "cat.xml"}).Status, 1);  // the last key leaves none after it
 }
 
 TEST(AddCommand, KeepsKeysRisingAfterTheHighestWasDeleted) {

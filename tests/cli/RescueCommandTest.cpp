@@ -41,6 +41,10 @@ TEST(RescueCommand, SavesTheFilmsReadBeforeTheDamageAsANewCatalogue) {
     box.Write("cut.xml", xml.substr(0, fourth + 12));
     std::string broken = binary;
     broken.resize(broken.size() - 1);
+    // The first title's length 7 made 46: the stop is where that film begins.
+    std::string shifted = binary;
+    const std::size_t length = shifted.find("\x07" "Amadeus");
+    box.Write("shifted.bin", shifted.replace(length, 1, 1, 46));
     const struct {
         const char* Name;
         int Films;
@@ -49,6 +53,7 @@ TEST(RescueCommand, SavesTheFilmsReadBeforeTheDamageAsANewCatalogue) {
         {"cut.xml", 3, "za bajtem " + std::to_string(fourth) + ", na řádku 4"},
         {"filmy.xml", 5, "Soubor byl přečten celý (" + std::to_string(xml.size()) + " bajtů, řádků: 5)."},
         {"broken.bin", 4, ", na řádku 5"},
+        {"shifted.bin", 0, "za bajtem " + std::to_string(length - 7) + ", na řádku 1: hodnota neodpovídá"},
     };
     box.Write("broken.bin", broken);
     for (const auto& damaged : cases) {
@@ -76,6 +81,19 @@ TEST(RescueCommand, SavesTheFilmsReadBeforeTheDamageAsANewCatalogue) {
     EXPECT_NE(rescued.Out.find("Zachráněno filmů: 4 "), std::string::npos) << rescued.Out;
     EXPECT_NE(rescued.Out.find("\nVynechané řádky s chybějícím nebo opakovaným klíčem K: 2.\n"), std::string::npos)
         << rescued.Out;
+
+    // A note longer than any width a file can declare is cut to the longest one, and named.
+    std::string longNote = xml;
+    longNote.insert(longNote.find("S7=\"", longNote.find("<ROW ")) + 4, std::string(70000, 'n'));
+    longNote.erase(longNote.find(" WIDTH=\"100\""), 12);
+    box.Write("long.xml", longNote.substr(0, longNote.rfind("<ROW ") + 12));
+    const RunResult cut = box.Run({"rescue", "long.xml", "kept.xml"});
+    EXPECT_EQ(cut.Status, 0) << cut.Err;
+    EXPECT_NE(cut.Out.find("Zachráněno filmů: 4 "), std::string::npos) << cut.Out;
+    EXPECT_NE(cut.Out.find("\nČtení skončilo za bajtem "), std::string::npos) << cut.Out;
+    EXPECT_NE(cut.Out.find("\nFilm K = 1 (řádek 1): pole S7 mělo 70000 znaků, zkráceno na 32767.\n"), std::string::npos)
+        << cut.Out;
+    EXPECT_NE(box.Run({"dump", "kept.xml"}).Out.find(std::string(32767, 'n') + '"'), std::string::npos);
 }
 
 TEST(RescueCommand, NeverWritesOverTheDamagedFileAndRefusesWhatHasNoFields) {
@@ -97,12 +115,22 @@ TEST(RescueCommand, NeverWritesOverTheDamagedFileAndRefusesWhatHasNoFields) {
     EXPECT_EQ(box.Run({"rescue", "filmy.xml", "other.xml"}).Status, 1);
     EXPECT_EQ(box.Read("other.xml"), "keep");
 
-    // Cut off before the last field: nothing to put films into.
+    // Cut off before the last field, or a byte of a field's name changed (XML, binary).
     box.Write("fieldless.xml", xml.substr(0, xml.find("<FIELD attrname=\"S7\"")));
-    const RunResult failed = box.Run({"rescue", "fieldless.xml", "out.xml"});
-    EXPECT_EQ(failed.Status, 2);
-    EXPECT_EQ(failed.Out, "");
-    EXPECT_EQ(failed.Err.rfind("Nepodařilo se otevřít vstupní soubor: fieldless.xml.\n", 0), 0u) << failed.Err;
+    std::string renamed[] = {xml, box.Read("filmy.bin")};
+    const std::size_t fields[] = {xml.find("<FIELD attrname=\"S5\""), renamed[1].find("\x02S5")};
+    renamed[0][fields[0] + 17] = renamed[1][fields[1] + 1] = '(';
+    box.Write("renamed.xml", renamed[0]);
+    box.Write("renamed.bin", renamed[1]);
+    for (const auto& [name, stop] : {std::pair<std::string, std::string>{"fieldless.xml", "ani seznam polí"},
+                                     {"renamed.xml", "bajtem " + std::to_string(fields[0]) + ", u pole č. 6: "},
+                                     {"renamed.bin", "bajtem " + std::to_string(fields[1]) + ", u pole č. 6: "}}) {
+        const RunResult failed = box.Run({"rescue", name, "out.xml"});
+        EXPECT_EQ(failed.Status, 2);
+        EXPECT_EQ(failed.Out, "");
+        EXPECT_EQ(failed.Err.rfind("Nepodařilo se otevřít vstupní soubor: " + name + ".\n", 0), 0u) << failed.Err;
+        EXPECT_NE(failed.Err.find(stop), std::string::npos) << failed.Err;
+    }
     EXPECT_EQ(box.Run({"rescue", "missing.xml", "out.xml"}).Status, 2);
     EXPECT_FALSE(box.Exists("out.xml"));
 }

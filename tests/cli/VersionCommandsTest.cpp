@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cctype>
 #include <csignal>
+#include <ctime>
 #include <filesystem>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include "CliSandbox.h"
 
@@ -61,11 +63,11 @@ TEST(VersionCommands, HistoryTellsEachChangeNewestFirst) {
     const RunResult history = box.Run({"history", "k.xml"});
     ASSERT_EQ(history.Status, 0) << history.Err;
     const std::vector<std::string> expected{
-        "1  1 film  +1 \u22120 ~0  \"Cube\"",
-        "2  2 filmy  +0 \u22121 ~0  \"Brazil\"",
-        "3  2 filmy  +0 \u22120 ~1  \"Amadeus (1984)\"",
-        "4  1 film  +1 \u22120 ~0  \"Brazil\"",
-        "5  0 filmů  +1 \u22120 ~0  \"Amadeus\"",
+        "1  1 film   +1 -0 ~0  \"Cube\"",
+        "2  2 filmy  +0 -1 ~0  \"Brazil\"",
+        "3  2 filmy  +0 -0 ~1  \"Amadeus (1984)\"",
+        "4  1 film   +1 -0 ~0  \"Brazil\"",
+        "5  0 filmů  +1 -0 ~0  \"Amadeus\"",
     };
     std::vector<std::string> lines = Lines(history.Out);
     for (std::string& line : lines) line = WithoutTime(line);
@@ -78,6 +80,11 @@ TEST(VersionCommands, HistoryTellsEachChangeNewestFirst) {
     EXPECT_EQ(none.Status, 0);
     EXPECT_EQ(none.Out, "");
     EXPECT_NE(none.Err.find("nemá žádné uložené verze"), std::string::npos);
+
+    empty.Write("e.xml.versions", "");
+    const RunResult unreadable = empty.Run({"history", "e.xml"});
+    EXPECT_EQ(unreadable.Status, 2);
+    EXPECT_EQ(unreadable.Err, "Nepodařilo se přečíst složku verzí: e.xml.versions.\nČást cesty není složka.\n");
 }
 
 TEST(VersionCommands, RestoreBringsBackTheBytesAndIsUndoneTheSameWay) {
@@ -102,22 +109,39 @@ TEST(VersionCommands, RestoreBringsBackTheBytesAndIsUndoneTheSameWay) {
     EXPECT_EQ(VersionNames(box, "k.xml").size(), 7u);
 }
 
-TEST(VersionCommands, TheNewestHundredStayAndTheOldestGoFirst) {
+// 99 versions named as a clock set to the years 9901 to 9999 named them stay
+// older than those made since, which show the time they were made; of 101, the
+// oldest goes; the numbers, times and counts of history stand in columns. What
+// a save killed before its rename left (its new file, of a process number above
+// the system's limit; a version that is the catalogue itself) is no version, and
+// the next save removes it.
+TEST(VersionCommands, TheNewestHundredStayInTheOrderMadeWhateverTheClockSaid) {
     CliSandbox box;
     box.MakeCatalogue("k.xml", {{"--en", "Amadeus"}});
-    const std::string kept = VersionNames(box, "k.xml")[0];
-    // 99 small older versions, a year apart, beside the one the add kept.
-    for (int year = 1901; year < 2000; ++year)
-        box.Write("k.xml.versions/" + std::to_string(year) + kept.substr(4), "<x/>");
-    ASSERT_EQ(VersionNames(box, "k.xml").size(), 100u);
-
+    const std::string state = box.Read("k.xml.versions/" + VersionNames(box, "k.xml")[0]);
+    for (int year = 9901; year < 10000; ++year)
+        box.Write("k.xml.versions/" + std::to_string(year) + "0615-120000.000000Z.xml", state);
+    const std::string killedFile = "k.xml.tmp-999999999-0", runningFile = "k.xml.tmp-" + std::to_string(::getpid()) + "-0";
+    box.Write(killedFile, "");
+    box.Write(runningFile, "");
+    ASSERT_EQ(::link(box.Path("k.xml").c_str(), box.Path("k.xml.versions/00000009-20261208-083251.123456Z.xml").c_str()), 0);
+    EXPECT_EQ(Lines(box.Run({"history", "k.xml"}).Out).size(), 100u);
     Expect(box, {"add", "k.xml", "--en", "Brazil"}, 0);
-    const std::string beforeLast = box.Read("k.xml");
+    EXPECT_FALSE(box.Exists(killedFile));
+    EXPECT_TRUE(box.Exists(runningFile));
     Expect(box, {"add", "k.xml", "--en", "Cube"}, 0);
-    const std::vector<std::string> names = VersionNames(box, "k.xml");
-    ASSERT_EQ(names.size(), 100u);
-    EXPECT_EQ(names.front().substr(0, 4), "1903");
-    EXPECT_EQ(box.Read("k.xml.versions/" + names.back()), beforeLast);
+    EXPECT_EQ(VersionNames(box, "k.xml").size(), 100u);
+    const RunResult history = box.Run({"history", "k.xml"});
+    const std::vector<std::string> lines = Lines(history.Out);
+    ASSERT_EQ(lines.size(), 100u) << history.Err;
+    const std::time_t now = std::time(nullptr);
+    EXPECT_EQ(lines[0].substr(0, 9), "  1  " + std::to_string(1900 + std::localtime(&now)->tm_year)) << lines[0];
+    EXPECT_NE(lines[0].find("+1 -0 ~0  \"Cube\""), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[99].substr(0, 14), "100  9903-06-1") << lines[99];
+    const auto column = [](const std::string& line) {  // of " +", in characters
+        return std::count_if(line.begin(), line.begin() + line.find(" +"), [](char c) { return (c & 0xC0) != 0x80; });
+    };
+    for (const std::string& line : lines) EXPECT_EQ(column(line), column(lines[0])) << line;
 }
 
 TEST(VersionCommands, ASaveThatFailsKeepsNoVersion) {
@@ -138,7 +162,7 @@ TEST(VersionCommands, ASaveThatFailsKeepsNoVersion) {
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_EQ(failed.Status, 2);
-    EXPECT_EQ(failed.Err, "Nepodařilo se uložit soubor: k.xml.\n");
+    EXPECT_EQ(failed.Err, "Nepodařilo se uložit soubor: k.xml.\nSoubor by byl větší, než systém dovoluje.\n");
     EXPECT_EQ(box.Read("k.xml"), before);
     EXPECT_EQ(VersionNames(box, "k.xml"), versions);
 }

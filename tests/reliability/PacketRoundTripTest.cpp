@@ -87,3 +87,28 @@ TEST(PacketRoundTrip, TwoColumnsOfOneNameAreRefused) {
                               "<FIELD attrname=\"S1\" fieldtype=\"string\" WIDTH=\"20\"/></FIELDS>";
     ExpectRoundTrip(Packet("<PARAMS/>", cases));
 }
+
+TEST(PacketRoundTrip, ParametersComeBackAsTheyWereRead) {
+    // Meaning by being there, values unreadable in their name's type, types the writer cannot name.
+    const std::string fields = "<METADATA><FIELDS><FIELD attrname=\"K\" fieldtype=\"i4\"/><FIELD attrname=\"S1\" "
+                               "fieldtype=\"string\" WIDTH=\"20\" DECIMALS=\"2\" CALCULATED=\"1\" READONLY=\"no\"/></FIELDS>";
+    const std::string packet =
+        Packet("<PARAMS DATASET_DELTA=\"1\" READONLY=\"yes\" UPDATEMODE=\"x\" LCID=\"abc\"><PARAM Name=\"W\" "
+               "Value=\"-9\" Type=\"i8\"/><PARAM Name=\"R\" Value=\"1.5\" Type=\"r10\"/></PARAMS>",
+               fields);
+    TClientDataSet table;
+    table.LoadFromBytes(packet);
+    const std::string saved = table.SaveToBytes(dfXML);
+    for (const char* kept : {"DECIMALS=\"2\" WIDTH=\"20\" CALCULATED=\"1\" READONLY=\"no\"/>", "DATASET_DELTA=\"1\" READONLY=\"yes\" "
+                             "UPDATEMODE=\"x\" LCID=\"abc\"><PARAM Name=\"W\" Value=\"-9\"/><PARAM Name=\"R\" Value=\"1.5\"/>"})
+        EXPECT_NE(saved.find(kept), std::string::npos) << kept << " in " << saved;
+    for (const TDataPacketFormat format : {dfBinary, dfXML}) {
+        TClientDataSet again;
+        again.LoadFromBytes(table.SaveToBytes(format));
+        EXPECT_EQ(again.SaveToBytes(dfXML), saved) << format;
+    }
+    // A binary packet's parameter of such a type is refused when read, not at every later save.
+    std::string binary = table.SaveToBytes(dfBinary);
+    binary.replace(binary.find("\x01W") + 2, 4 + 1 + 2, "\x08\x00\x01\x00" "\xF7\xFF\xFF\xFF\xFF\xFF\xFF\xFF"s);
+    EXPECT_EQ(LoadCode(binary), dberr::NoTypeName);
+}

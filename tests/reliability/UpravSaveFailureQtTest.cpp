@@ -48,9 +48,10 @@ class UpravSaveFailureQtTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     }
 
-    static void CheckFailure(CatalogOnDisk& catalogue, const std::string& before) {
+    static void CheckFailure(CatalogOnDisk& catalogue, const std::string& before, const char* reason = "Disk je plný.") {
         QCOMPARE(catalogue.Ui.Messages.size(), std::size_t{1});
-        QCOMPARE(catalogue.Ui.Messages[0].Text, cp1250::FromUtf8("Nepodařilo se uložit soubor: filmy.xml."));
+        QCOMPARE(catalogue.Ui.Messages[0].Text, cp1250::FromUtf8("Nepodařilo se uložit soubor: filmy.xml.\n") +
+                                                    cp1250::FromUtf8(reason));
         QCOMPARE(ReadBytes(CatalogPath()), before);
         QCOMPARE(QDir(QString::fromStdString(catalogue.Directory.Path())).entryList(QDir::Files), QStringList{"filmy.xml"});
     }
@@ -90,7 +91,7 @@ private slots:
             QTest::mouseClick(dialog.Button3, Qt::LeftButton);  // "&Další"
         }
         QCOMPARE(Boxes(dialog), kTyped);
-        CheckFailure(catalogue, before);
+        CheckFailure(catalogue, before, "Přístup odepřen.");
     }
 
     void editKeepsTheTypingWhenSavingFails() {

@@ -113,9 +113,11 @@ TEST(CatalogueFile, RecordsAreWrittenInInsertionOrderWhateverTheActiveIndex) {
     EXPECT_LT(packet.find("S1=\"b\""), packet.find("S1=\"a\""));
 }
 
-TEST(CatalogueFile, WithoutAutoIncValueThereIsNoAutoIncrement) {
+// Without the "Autoinc" mark and the counter (a K marked so counts on without it).
+TEST(CatalogueFile, WithoutAutoIncMarkThereIsNoAutoIncrement) {
     std::string packet = TwoRecordCatalogue(false);
     packet.replace(packet.find("<PARAMS AUTOINCVALUE=\"3\"/>"), 26, "<PARAMS/>");
+    packet.replace(packet.find(" SUBTYPE=\"Autoinc\""), 18, "");
     TClientDataSet table;
     table.LoadFromBytes(packet);
     table.SetTrackChanges(false);

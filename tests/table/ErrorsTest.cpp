@@ -58,6 +58,8 @@ TEST(Errors, IndexTextsAndCodes) {
     AddRecord(table, "a", 1);
     AddRecord(table, "b", 1);
     EXPECT_EQ(TextOf([&] { table.BuildIndex("i", "A;Q", 0); }), "Field 'Q' not found");
+    for (const char* list : {"A;;N", "A;", "A; ;N"})
+        EXPECT_EQ(TextOf([&] { table.BuildIndex("i", list, 0); }), "Field '' not found") << list;
     EXPECT_EQ(TextOf([&] { table.BuildIndex("i", "A", 0, "N"); }), "Cannot access index field 'N'");
     EXPECT_EQ(TextOf([&] { table.BuildIndex("i", "A", 0, "", "Q"); }), "Cannot access index field 'Q'");
     EXPECT_EQ(TextOf([&] { table.BuildIndex("u", "N", ixUnique); }), Code(dberr::KeyViolation));

@@ -148,14 +148,17 @@ TEST(ForeignPacket, DefaultOrderAndRowStatesFromAPacket) {
                                "WIDTH=\"5\" SUBTYPE=\"Whatever\"/>",
                                " DEFAULT_ORDER=\"1\"",
                                "<ROW N=\"3\" S=\"c\"/><ROW N=\"1\" S=\"a\"/><ROW RowState=\"2\" N=\"0\" S=\"gone\"/>"
-                               "<ROW RowState=\"4\" N=\"2\" S=\"b\"/>"));
-    EXPECT_EQ(Column(table, "S"), (std::vector<std::string>{"a", "b", "c"}));
+                               "<ROW RowState=\"4\" N=\"2\" S=\"b\"/><ROW RowState=\"258\" N=\"4\" S=\"d\"/>"
+                               "<ROW RowState=\"1\" N=\"5\" S=\"e\"/><ROW RowState=\"32\" N=\"6\" S=\"f\"/>"));
+    // Only the deleted mark hides a row; a state beyond a byte is unreadable and reads as 0.
+    EXPECT_EQ(Column(table, "S"), (std::vector<std::string>{"a", "b", "c", "d", "e", "f"}));
     table.SetTrackChanges(false);
     const std::string written = table.SaveToBytes(dfXML);
     // The key list comes back as read, the unknown subtype as a parameter of its column.
     EXPECT_NE(written.find("SUBTYPE=\"Whatever\""), std::string::npos) << written;
     EXPECT_NE(written.find("DEFAULT_ORDER=\"1\""), std::string::npos) << written;
     EXPECT_EQ(written.find("gone"), std::string::npos);
+    EXPECT_NE(written.find("S=\"f\""), std::string::npos) << "every row the table shows is saved";
     EXPECT_EQ(written.find("RowState"), std::string::npos);
     EXPECT_THROW(table.BuildIndex("DEFAULT_ORDER", "S", 0), EDBClient);
 }

@@ -4,8 +4,8 @@
 // in double quotes, and a double quote inside is doubled. Text is UTF-8.
 //
 // The reader also reads what spreadsheets write: the separator is the one of ","
-// ";" and tab that the header line (outside quotes) holds most often, "," when it
-// holds none. It takes LF (or a lone CR) as a record end, skips a leading UTF-8
+// ";" and tab that the header line (outside quotes) holds most often; a header
+// holding none of them has one column, and every line is then one cell. It takes LF (or a lone CR) as a record end, skips a leading UTF-8
 // byte order mark and skips empty lines; everything else that breaks the rules
 // is refused with the line on which the record begins. An empty cell is a null,
 // the quoted empty text "" an empty text: the writer keeps them apart the same way.

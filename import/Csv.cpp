@@ -1,4 +1,4 @@
-#include "cli/Csv.h"
+#include "import/Csv.h"
 
 #include <iterator>
 
@@ -7,7 +7,8 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // The separator of the header line: the candidate found most often outside
-// quotes; on a tie the earlier candidate, so a one-column header gives ",".
+// quotes, on a tie the earlier candidate; none (the NUL byte, which no text
+// holds) for a one-column header, so that "Hello, world" under it stays whole.
 char HeaderSeparator(std::string_view text) {
     constexpr char candidates[] = {',', ';', '\t'};
     std::size_t counts[std::size(candidates)] = {};
@@ -22,7 +23,7 @@ char HeaderSeparator(std::string_view text) {
     for (std::size_t i = 1; i < std::size(candidates); ++i) {
         if (counts[i] > counts[best]) best = i;
     }
-    return candidates[best];
+    return counts[best] > 0 ? candidates[best] : '\0';
 }
 
 class CsvScanner {

@@ -1,0 +1,130 @@
+#include "app/core/FilmImport.h"
+
+#include <set>
+#include <tuple>
+
+#include "app/core/Global.h"
+#include "app/core/GridColumns.h"
+#include "app/core/StrictInt.h"
+#include "table/Errors.h"
+#include "text/Cp1250.h"
+
+namespace {
+
+constexpr std::size_t kS1 = 0, kS2 = 1, kS3 = 2;
+
+// What the duplicate rule compares, as the table stores it.
+struct FilmKey {
+    std::string English, Czech;
+    std::optional<std::int32_t> Cd;
+};
+
+// Typed search's order, with the empty text equal to itself and before all others.
+bool FoldedLess(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return a.empty() && !b.empty();
+    return CzechCompare(a, b) < 0;
+}
+
+struct FilmKeyLess {
+    bool operator()(const FilmKey& a, const FilmKey& b) const {
+        if (FoldedLess(a.English, b.English)) return true;
+        if (FoldedLess(b.English, a.English)) return false;
+        if (FoldedLess(a.Czech, b.Czech)) return true;
+        if (FoldedLess(b.Czech, a.Czech)) return false;
+        return a.Cd < b.Cd;
+    }
+};
+
+std::string AsStored(const std::optional<std::string>& text, std::size_t field) {
+    std::string stored = text.value_or("").substr(0, static_cast<std::size_t>(kGridColumns[field].FieldSize));
+    while (!stored.empty() && stored.back() == ' ') stored.pop_back();
+    return stored;
+}
+
+std::set<FilmKey, FilmKeyLess> KeysInTable(TClientDataSet& table) {
+    std::set<FilmKey, FilmKeyLess> keys;
+    const int english = table.FieldNamed("S1").FieldNo(), czech = table.FieldNamed("S2").FieldNo(),
+              cd = table.FieldNamed("S3").FieldNo();
+    table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
+        const std::string_view cdText = row.Value(cd);
+        keys.insert({std::string(row.Value(english)), std::string(row.Value(czech)),
+                     cdText.empty() ? std::nullopt : StrictStrToInt(cdText)});
+        return false;
+    });
+    return keys;
+}
+
+// An empty number counts as 0, as in the edit dialog's boxes.
+std::int32_t NumberOf(const std::string& text, std::size_t field, FilePlace place) {
+    const std::optional<std::int32_t> value = StrictStrToInt(text.empty() ? std::string_view("0") : std::string_view(text));
+    if (!value) {
+        throw ImportRefused(place, "„" + std::string(kGridColumns[field].Title) + "“ (" +
+                                       std::string(kGridColumns[field].FieldName) + ") není celé číslo: " +
+                                       cp1250::ToUtf8(text));
+    }
+    return *value;
+}
+
+void InsertFilm(TClientDataSet& table, const ImportedFilm& film) {
+    table.Insert();
+    try {
+        for (std::size_t f = 0; f < film.Fields.size(); ++f) {
+            if (!film.Fields[f]) continue;
+            TField& field = table.FieldNamed(kGridColumns[f].FieldName);
+            if (kGridColumns[f].Number) {
+                field.SetAsInteger(NumberOf(*film.Fields[f], f, film.Place));
+            } else {
+                field.SetAsString(*film.Fields[f]);
+            }
+        }
+        table.Post();
+    } catch (const EDBClient& failure) {
+        table.Cancel();
+        throw ImportRefused(film.Place, "tabulka záznam odmítla", failure.ErrorCode);
+    } catch (const ImportRefused&) {
+        table.Cancel();
+        throw;
+    } catch (const std::exception& failure) {
+        table.Cancel();
+        throw ImportRefused(film.Place, std::string("tabulka záznam odmítla: ") + failure.what());
+    }
+}
+
+}  // namespace
+
+ImportCounts AddImportedFilms(TClientDataSet& table, const ImportedFilms& films, bool keepDuplicates) {
+    ImportCounts counts;
+    counts.Read = films.Films.size();
+    const std::set<FilmKey, FilmKeyLess> existing = keepDuplicates ? std::set<FilmKey, FilmKeyLess>() : KeysInTable(table);
+    const TField& key = table.FieldNamed("K");
+    for (const ImportedFilm& film : films.Films) {
+        if (!keepDuplicates) {
+            const std::optional<std::string>& cd = film.Fields[kS3];
+            const FilmKey filmKey{AsStored(film.Fields[kS1], kS1), AsStored(film.Fields[kS2], kS2),
+                                  cd ? std::optional(NumberOf(*cd, kS3, film.Place)) : std::nullopt};
+            if (existing.contains(filmKey)) {
+                ++counts.Duplicates;
+                continue;
+            }
+        }
+        InsertFilm(table, film);
+        counts.AddedKeys.push_back(key.AsInteger());
+        ++counts.Added;
+    }
+    return counts;
+}
+
+std::vector<std::string> ImportSummary(const ImportedFilms& films, const ImportCounts& counts, bool dryRun) {
+    std::vector<std::string> lines{
+        "Formát: " + films.FormatName,
+        "Filmů přečteno: " + std::to_string(counts.Read) + (dryRun ? ", přidalo by se: " : ", přidáno: ") +
+            std::to_string(counts.Added) + ", vynecháno jako duplicitní: " + std::to_string(counts.Duplicates)};
+    if (!films.LeftOut.empty()) {
+        std::string leftOut = "Vynechaná pole (filmů s hodnotou):";
+        for (const LeftOutField& field : films.LeftOut) {
+            leftOut += (&field == &films.LeftOut.front() ? " " : ", ") + field.Name + " " + std::to_string(field.Films);
+        }
+        lines.push_back(leftOut);
+    }
+    return lines;
+}
