@@ -69,7 +69,7 @@ void TPujckaF::Button1Click() {
         accept();
         return;
     }
-    UserInterface().MessageBox(cp1250::FromUtf8(refusal), MessageKind::Error, MessageButtons::Ok);
+    UserInterface().Tell(cp1250::FromUtf8(refusal));
     Edit1->setFocus();
 }
 

@@ -121,9 +121,8 @@ bool SaveLoans(const LoanBook& loans) {
 }
 
 void ShowLoansSaveFailed(const std::exception& failure) {
-    UserInterface().MessageBox(cp1250::FromUtf8("Nepodařilo se uložit soubor: ") + LoansFileNameText() + ".\n" +
-                                   FailureReason(failure),
-                               MessageKind::Error, MessageButtons::Ok);
+    UserInterface().Tell(cp1250::FromUtf8("Nepodařilo se uložit soubor: ") + LoansFileNameText() + ".\n" +
+                         FailureReason(failure));
 }
 
 std::string LoansDamagedText() {

@@ -68,7 +68,7 @@ LoansRead ReadLoans();
 // and gives false.
 bool SaveLoans(const LoanBook& loans);
 // "Nepodařilo se uložit soubor: " with the loans file's name and the failure's
-// reason, as an error box.
+// reason, in Kinovka's own information box.
 void ShowLoansSaveFailed(const std::exception& failure);
 // "Soubor výpůjček nelze přečíst: filmy.loans.xml." (Windows-1250).
 std::string LoansDamagedText();

@@ -12,12 +12,6 @@
 #include "dialogs/Pujcka.h"
 #include "text/Cp1250.h"
 
-namespace {
-
-void ShowError(const std::string& text) { UserInterface().MessageBox(text, MessageKind::Error, MessageButtons::Ok); }
-
-}  // namespace
-
 void TMenuF::BuildFilmMenu() {
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -50,7 +44,7 @@ bool TMenuF::ReadLoansIntoView(bool tellDamage) {
     Loans = std::move(read.Loans);
     DataSource1->SetLoans(&Loans);
     if (read.Damaged && tellDamage)
-        ShowError(LoansDamagedText() + cp1250::FromUtf8(" Katalog je otevřen bez nich; zachránit je lze příkazem "
+        UserInterface().Tell(LoansDamagedText() + cp1250::FromUtf8(" Katalog je otevřen bez nich; zachránit je lze příkazem "
                                                         "kinovka-cli rescue."));
     return !read.Damaged;
 }
@@ -59,11 +53,11 @@ void TMenuF::LendDisc(std::int32_t cd) {
     if (!MayChangeCatalog(0)) return;
     // Another program may have changed the loans since they were read.
     if (!ReadLoansIntoView(false)) {
-        ShowError(LoansDamagedText());
+        UserInterface().Tell(LoansDamagedText());
         return;
     }
     if (const auto lent = Loans.find(cd); lent != Loans.end()) {
-        ShowError("CD " + std::to_string(cd) + cp1250::FromUtf8(" je už půjčeno: ") + LentText(lent->second) + ".");
+        UserInterface().Tell("CD " + std::to_string(cd) + cp1250::FromUtf8(" je už půjčeno: ") + LentText(lent->second) + ".");
         return;
     }
     TPujckaF dialog(this);
@@ -78,7 +72,7 @@ void TMenuF::LendDisc(std::int32_t cd) {
 void TMenuF::ReturnDisc(std::int32_t cd) {
     if (!MayChangeCatalog(0)) return;
     if (!ReadLoansIntoView(false)) {
-        ShowError(LoansDamagedText());
+        UserInterface().Tell(LoansDamagedText());
         return;
     }
     LoanBook changed = Loans;

@@ -128,6 +128,7 @@ private slots:
         QCOMPARE(program.Menu.DataSource1->rowCount(), 3);
         QCOMPARE(Ui().Messages.size(), std::size_t(1));
         QVERIFY(cp1250::ToUtf8(Ui().Messages.front().Text).starts_with("Soubor výpůjček nelze přečíst: filmy.loans.xml."));
+        QVERIFY(Ui().Messages.front().Kind == MessageKind::Notice);
         program.Menu.SortBy("S3", nullptr);
         QCOMPARE(Ui().Messages.size(), std::size_t(1));
     }
