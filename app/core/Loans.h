@@ -13,10 +13,12 @@
 // A loan is kept when the last film on its disc is deleted: the disc is still
 // out there, and the user learns it from the loans list ("CD bez filmů").
 // Texts are Windows-1250, like all text of the core.
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "app/core/CalendarDay.h"
 #include "table/ClientDataSet.h"
@@ -33,6 +35,15 @@ using LoanBook = std::map<std::int32_t, Loan>;
 
 // "Petr, od 3. 12. 2026".
 std::string LentText(const Loan& loan);
+
+// A field of a file that rescue takes: its name, and whether it holds 32-bit
+// integers rather than texts.
+struct RescuedField {
+    std::string_view Name;
+    bool Number;
+};
+// The loans file's fields, in their order.
+inline constexpr std::array<RescuedField, 4> kLoansFields{{{"CD", true}, {"WHO", false}, {"SINCE", false}, {"NOTE", false}}};
 
 inline constexpr std::size_t kLoanWhoWidth = 50;
 inline constexpr std::size_t kLoanNoteWidth = 100;
