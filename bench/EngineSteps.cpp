@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "app/core/Discs.h"
 #include "app/core/FilmListText.h"
 #include "app/core/Global.h"
 #include "fileio/FileIO.h"
@@ -14,6 +15,18 @@ void Require(bool done, const char* what) {
 }
 
 }  // namespace
+
+LoanBook BenchLoans(const DiscShelf& shelf, std::size_t count) {
+    LoanBook loans;
+    int day = 0;
+    for (const auto& [cd, films] : shelf) {
+        if (loans.size() == count) break;
+        const auto since = std::chrono::sys_days(CalendarDay(std::chrono::year(2020), std::chrono::January, std::chrono::day(1))) +
+                           std::chrono::days(day++ % 2000);
+        loans[cd] = Loan{cd, "Půjčovatel " + std::to_string(cd), CalendarDay(since), "bench"};
+    }
+    return loans;
+}
 
 std::vector<StepTime> EngineSteps(const std::string& catalogue, const std::string& workDirectory, int repeat) {
     namespace fs = std::filesystem;
@@ -39,6 +52,14 @@ std::vector<StepTime> EngineSteps(const std::string& catalogue, const std::strin
         TimeStep("build \"x\" over K", repeat, [&] { table.BuildIndex("x", "K", ixPrimary | ixUnique); }, loadAndBuildK));
     steps.push_back(TimeStep("OpenCatalog (load, \"k\", \"x\")", repeat, [&] { Require(OpenCatalog(table), "open"); }));
     steps.push_back(TimeStep("summary walk", repeat, [&] { SummaryLines(table, DataFileNameText()); }));
+    // Discs and loans, with 10 000 discs lent (where the catalogue has as many).
+    WriteLoansOf(CatalogPath(), BenchLoans(FilmsByDisc(table), 10000));
+    LoanBook loans;
+    steps.push_back(TimeStep("read the loans file", repeat, [&] { loans = ReadLoans().Loans; }));
+    steps.push_back(TimeStep("discs: films by disc, overview lines", repeat,
+                             [&] { DiscOverviewLines(FilmsByDisc(table), loans); }));
+    steps.push_back(TimeStep("loans: films by disc, loan lines", repeat,
+                             [&] { LoanListLines(FilmsByDisc(table, &loans), loans, Today()); }));
     // Side by side: the table's own save, and SaveCatalog, which keeps the file
     // it replaces as a version first.
     steps.push_back(TimeStep("save without a version", repeat, [&] { table.SaveToFile(CatalogPath(), dfXML); }));
@@ -50,5 +71,7 @@ std::vector<StepTime> EngineSteps(const std::string& catalogue, const std::strin
     table.Close();
     fs::remove(CatalogPath());
     fs::remove_all(CatalogPath() + ".versions");
+    fs::remove(LoansPath());
+    fs::remove_all(LoansPath() + ".versions");
     return steps;
 }

@@ -8,6 +8,7 @@
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/ProgramWindows.h"
+#include "bench/EngineSteps.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -33,6 +34,16 @@ std::vector<StepTime> WindowSteps(const std::string& catalogue, int repeat) {
         menu.PrepareStartUp(executable, arguments);
         if (!menu.cds.Active()) throw std::runtime_error("the catalogue did not open");
     }));
+    // The same with 10 000 discs lent: the loans file beside the catalogue is
+    // written for this step only and removed again.
+    WriteLoansOf(path.string(), BenchLoans(FilmsByDisc(menu.cds), 10000));
+    steps.push_back(TimeStep("start-up with 10 000 loans", repeat, [&] {
+        menu.PrepareStartUp(executable, arguments);
+        if (menu.Loans.empty()) throw std::runtime_error("the loans were not read");
+    }));
+    std::filesystem::remove(LoansPathFor(path.string()));
+    std::filesystem::remove_all(LoansPathFor(path.string()) + ".versions");
+    menu.PrepareStartUp(executable, arguments);
     const int englishTitle = GridColumnOf(menu, "S1");
     const int language = GridColumnOf(menu, "S4");
     steps.push_back(TimeStep("title click: SortBy \"S4\"", repeat, [&] { menu.DBGrid1TitleClick(language); }));

@@ -25,7 +25,15 @@ constexpr int kNarrowMinimumCh = 5;  // five digits of a CD number
 // The search box looks in the titles and the note, as the window's find does.
 constexpr std::array<std::string_view, 3> kSearchedFields{"S1", "S2", "S7"};
 
-// Per grid column, per film in the table's order: the field's text (Windows-1250), or nothing for a null.
+// The page's columns: the grid's, and while any disc is lent "Půjčeno", who has
+// the film's disc and since when.
+std::vector<GridColumn> PageColumns(const LoanBook& loans) {
+    std::vector<GridColumn> columns(kGridColumns.begin(), kGridColumns.end());
+    if (!loans.empty()) columns.push_back({"loan", "Půjčeno", false, 0, static_cast<int>(kLoanWhoWidth)});
+    return columns;
+}
+
+// Per page column, per film in the table's order: the text (Windows-1250), or nothing for a null.
 using ColumnValues = std::vector<std::vector<std::optional<std::string>>>;
 
 // Text made safe for an element's content and for a quoted attribute value.
@@ -71,17 +79,17 @@ int LongestWordLength(std::string_view utf8) {
 
 // The columns' widths and alignment. A narrow column's bold title needs about
 // 1.1 bold "0" widths per letter, and 1.5em more for the cell's padding and the sort arrow.
-std::string ColumnStyle() {
+std::string ColumnStyle(const std::vector<GridColumn>& pageColumns) {
     std::string css;
     int narrowCh = 0, narrowCount = 0, wideCount = 0;
-    for (std::size_t i = 0; i < kGridColumns.size(); ++i) {
+    for (std::size_t i = 0; i < pageColumns.size(); ++i) {
         const std::string child = ":nth-child(" + std::to_string(i + 1) + ")";
-        if (kGridColumns[i].Number) css += "th" + child + ",td" + child + "{text-align:right}\n";
-        if (kGridColumns[i].FieldSize >= kWideField) {
+        if (pageColumns[i].Number) css += "th" + child + ",td" + child + "{text-align:right}\n";
+        if (pageColumns[i].FieldSize >= kWideField) {
             ++wideCount;
             continue;
         }
-        const int ch = std::max(kNarrowMinimumCh, (LongestWordLength(kGridColumns[i].Title) * 11 + 9) / 10);
+        const int ch = std::max(kNarrowMinimumCh, (LongestWordLength(pageColumns[i].Title) * 11 + 9) / 10);
         css += "th" + child + "{width:calc(" + std::to_string(ch) + "ch + 1.5em)}\n";
         narrowCh += ch;
         ++narrowCount;
@@ -109,9 +117,9 @@ void AppendHead(std::string& out, std::string_view title, const std::string& sty
     out += "</title>\n<style>" + style + "</style>\n</head>\n";
 }
 
-void AppendHeaderRow(std::string& out) {
+void AppendHeaderRow(std::string& out, const std::vector<GridColumn>& pageColumns) {
     out += "<thead><tr>";
-    for (const GridColumn& column : kGridColumns) {
+    for (const GridColumn& column : pageColumns) {
         out += "<th scope=\"col\" data-field=\"" + std::string(column.FieldName) + "\"";
         if (column.Number) out += " data-number";
         if (std::ranges::find(kSearchedFields, column.FieldName) != kSearchedFields.end()) out += " data-searched";
@@ -126,10 +134,11 @@ void AppendHeaderRow(std::string& out) {
     out += "</tr></thead>\n";
 }
 
-ColumnValues ReadColumns(TClientDataSet& table) {
-    ColumnValues columns(kGridColumns.size());
+ColumnValues ReadColumns(TClientDataSet& table, const LoanBook& loans) {
+    ColumnValues columns(PageColumns(loans).size());
     std::vector<TField*> fields;
     for (const GridColumn& column : kGridColumns) fields.push_back(&table.FieldNamed(column.FieldName));
+    TField& disc = table.FieldNamed("S3");
     ReadingWalk walk(table);
     for (table.First(); !table.AtEnd(); table.Next()) {
         for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -138,6 +147,13 @@ ColumnValues ReadColumns(TClientDataSet& table) {
             } else {
                 columns[i].emplace_back(fields[i]->AsString());
             }
+        }
+        if (loans.empty()) continue;
+        const auto loan = disc.IsNull() ? loans.end() : loans.find(disc.AsInteger());
+        if (loan == loans.end()) {
+            columns.back().emplace_back();
+        } else {
+            columns.back().emplace_back(LentText(loan->second));
         }
     }
     walk.ReturnToRemembered();
@@ -156,7 +172,7 @@ void AppendScriptSafe(std::string& out, std::string_view json) {
 }
 
 // The films as a JSON array of arrays, one value per column.
-void AppendFilms(std::string& out, const ColumnValues& columns) {
+void AppendFilms(std::string& out, const ColumnValues& columns, const std::vector<GridColumn>& pageColumns) {
     out += '[';
     const std::size_t films = columns.front().size();
     for (std::size_t film = 0; film < films; ++film) {
@@ -166,7 +182,7 @@ void AppendFilms(std::string& out, const ColumnValues& columns) {
             const std::optional<std::string>& value = columns[i][film];
             if (!value) {
                 out += "null";
-            } else if (kGridColumns[i].Number) {
+            } else if (pageColumns[i].Number) {
                 out += *value;
             } else {
                 AppendScriptSafe(out, JsonString(cp1250::ToUtf8(*value)));
@@ -179,11 +195,11 @@ void AppendFilms(std::string& out, const ColumnValues& columns) {
 
 // Per column, each film's Czech collation rank (a null as an empty text); null
 // for a number column, which the page sorts by its values.
-void AppendRanks(std::string& out, const ColumnValues& columns) {
+void AppendRanks(std::string& out, const ColumnValues& columns, const std::vector<GridColumn>& pageColumns) {
     out += '[';
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (i > 0) out += ",\n";
-        if (kGridColumns[i].Number) {
+        if (pageColumns[i].Number) {
             out += "null";
             continue;
         }
@@ -203,23 +219,24 @@ void AppendRanks(std::string& out, const ColumnValues& columns) {
 
 }  // namespace
 
-std::string CatalogPage(TClientDataSet& table, std::string_view catalogueName) {
+std::string CatalogPage(TClientDataSet& table, std::string_view catalogueName, const LoanBook& loans) {
     const std::string title = "Kinovka – " + std::string(catalogueName);
-    const ColumnValues columns = ReadColumns(table);
+    const std::vector<GridColumn> pageColumns = PageColumns(loans);
+    const ColumnValues columns = ReadColumns(table, loans);
     std::string out;
     out.reserve(8192 + columns.front().size() * 190);
-    AppendHead(out, title, std::string(kCatalogPageStyle) + ColumnStyle());
+    AppendHead(out, title, std::string(kCatalogPageStyle) + ColumnStyle(pageColumns));
     out += "<body>\n<header>\n<h1>";
     AppendEscaped(out, title);
     out += "</h1>\n<input id=\"q\" type=\"search\" placeholder=\"Hledat v názvech a poznámce\" "
            "aria-label=\"Hledat v názvech a poznámce\" autocomplete=\"off\">\n<p id=\"counts\" aria-live=\"polite\">";
     AppendEscaped(out, CountsLine(table));
     out += "</p>\n</header>\n<main id=\"view\">\n<table id=\"films\">\n";
-    AppendHeaderRow(out);
+    AppendHeaderRow(out, pageColumns);
     out += "<tbody></tbody>\n</table>\n</main>\n<script type=\"application/json\" id=\"films-data\">";
-    AppendFilms(out, columns);
+    AppendFilms(out, columns, pageColumns);
     out += "</script>\n<script type=\"application/json\" id=\"film-ranks\">";
-    AppendRanks(out, columns);
+    AppendRanks(out, columns, pageColumns);
     out += "</script>\n<script>";
     out += kCatalogPageScript;
     out += "</script>\n</body>\n</html>\n";

@@ -9,10 +9,13 @@
 // view, all of them for printing. Every catalogue text is escaped, so none is
 // ever markup, and the page's Content-Security-Policy lets only its own script
 // and style run.
+// While any disc is lent, each film carries one more value, shown in a column
+// "Půjčeno": who has its disc and since when, or nothing.
 #include <string>
 #include <string_view>
 
+#include "app/core/Loans.h"
 #include "table/ClientDataSet.h"
 
 // catalogueName (UTF-8) titles the page. The cursor ends where it was.
-std::string CatalogPage(TClientDataSet& table, std::string_view catalogueName);
+std::string CatalogPage(TClientDataSet& table, std::string_view catalogueName, const LoanBook& loans);

@@ -18,3 +18,8 @@ int RunConvert(const Invocation& invocation);
 int RunRescue(const Invocation& invocation);
 int RunHistory(const Invocation& invocation);
 int RunRestore(const Invocation& invocation);
+int RunDiscs(const Invocation& invocation);
+int RunDisc(const Invocation& invocation);
+int RunLend(const Invocation& invocation);
+int RunReturn(const Invocation& invocation);
+int RunLoans(const Invocation& invocation);

@@ -116,13 +116,45 @@ const std::vector<CommandSpec> kCommands{
      "against it: films added, deleted and changed (\"+2 -1 ~3\") with the\n"
      "first few titles, in aligned columns. The newest 100 versions are kept in\n"
      "CATALOGUE.versions/, unless together they pass 256 MiB and 20 times the\n"
-     "largest of them and the catalogue; then the oldest of them go too.\n",
+     "largest of them and the catalogue; then the oldest of them go too. Changes\n"
+     "of the loans (lend, return) are listed among them in the order they were\n"
+     "made, as \"výpůjčky\" and what changed (\"půjčeno CD 15\"); their versions\n"
+     "are kept beside the loans file the same way.\n",
      RunHistory},
     {"restore", {"CATALOGUE", "N"}, {}, "make version N the catalogue again",
-     "Makes version N of history the catalogue, byte for byte. The state it\n"
-     "replaces becomes version 1, so \"restore CATALOGUE 1\" right after takes the\n"
-     "restore back.\n",
+     "Makes version N of history the catalogue (or, for a version of the loans,\n"
+     "the loans file) again, byte for byte. The state it replaces becomes version\n"
+     "1, so \"restore CATALOGUE 1\" right after takes the restore back.\n",
      RunRestore},
+    {"discs", {"CATALOGUE"},
+     {{"free", "", "only the free numbers between 1 and the highest, as ranges (\"31\u201339, 42\")"},
+      {"next", "", "only the lowest free number"}},
+     "every CD number with its films and loan",
+     "Lists every CD number in use, in order, with its films (English / Czech\n"
+     "title) and, when it is lent, to whom and since when; then the free numbers.\n"
+     "A lent disc whose films were all deleted is listed as \"(CD bez filmů)\" and\n"
+     "its number is not free.\n",
+     RunDiscs},
+    {"disc", {"CATALOGUE", "CD"}, {}, "one disc: its films and loan",
+     "Shows disc CD as discs lists it. A number no film and no loan has: exit\n"
+     "status 1.\n",
+     RunDisc},
+    {"lend", {"CATALOGUE", "CD", "WHO"},
+     {{"date", "YYYY-MM-DD", "since when (default today; not in the future)"}, {"note", "T", "a note"}},
+     "lend a disc with all its films",
+     "Records that disc CD was lent to WHO (at most 50 characters). Loans live in\n"
+     "CATALOGUE's loans file (\"filmy.loans.xml\" beside \"filmy.xml\"); the\n"
+     "catalogue itself is not written. Refused (exit status 1): a disc already\n"
+     "lent, a number no film has, a bad date. A loans file that cannot be read is\n"
+     "not written (exit status 2): rescue it first.\n",
+     RunLend},
+    {"return", {"CATALOGUE", "CD"}, {}, "a lent disc came back",
+     "Ends the loan of disc CD. A disc that is not lent: exit status 1.\n", RunReturn},
+    {"loans", {"CATALOGUE"}, {{"older-than", "DAYS", "only the loans out for more than DAYS days"}},
+     "the lent discs, oldest loan first",
+     "Lists the lent discs, the oldest loan first: the disc, who has it, since\n"
+     "when, for how many days, the note and the disc's films.\n",
+     RunLoans},
 };
 
 // The help of one command in the user's language: Czech where the locale asks

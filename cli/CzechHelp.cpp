@@ -107,18 +107,50 @@ const std::map<std::string_view, CzechCommandHelp> kHelp{
       "byla nahrazena, její počet filmů a co proti ní změnil nejbližší novější stav:\n"
       "filmy přidané, smazané a změněné (\"+2 -1 ~3\") s několika prvními názvy.\n"
       "V KATALOG.versions/ zůstává nejnovějších 100 verzí, dohromady nejvýše\n"
-      "dvacetkrát tolik, kolik má největší z nich a katalog.\n",
+      "dvacetkrát tolik, kolik má největší z nich a katalog. Změny výpůjček (lend,\n"
+      "return) jsou mezi nimi v pořadí, v jakém vznikly, jako \"výpůjčky\" a co se\n"
+      "změnilo (\"půjčeno CD 15\"); jejich verze se uchovávají stejně vedle souboru\n"
+      "výpůjček.\n",
       {}}},
     {"restore",
      {"učiní verzi N znovu katalogem",
-      "Učiní verzi N z history katalogem, bajt po bajtu. Stav, který nahradí, se\n"
-      "stane verzí 1, takže \"restore KATALOG 1\" hned potom obnovení vezme zpět.\n",
+      "Učiní verzi N z history katalogem (verzi výpůjček souborem výpůjček), bajt\n"
+      "po bajtu. Stav, který nahradí, se stane verzí 1, takže \"restore KATALOG 1\"\n"
+      "hned potom obnovení vezme zpět.\n",
       {}}},
+    {"discs",
+     {"každé číslo CD s jeho filmy a výpůjčkou",
+      "Vypíše každé použité číslo CD, popořadě, s jeho filmy (anglický / český\n"
+      "název) a u půjčeného CD komu a odkdy; potom volná čísla. Půjčené CD, jehož\n"
+      "filmy byly všechny smazány, se vypíše jako \"(CD bez filmů)\" a jeho číslo\n"
+      "není volné.\n",
+      {{"free", "jen volná čísla mezi 1 a nejvyšším, jako rozsahy (\"31\u201339, 42\")"},
+       {"next", "jen nejnižší volné číslo"}}}},
+    {"disc",
+     {"jedno CD: jeho filmy a výpůjčka",
+      "Vypíše CD jako discs. Číslo, které nemá žádný film ani výpůjčka: návratový\n"
+      "kód 1.\n",
+      {}}},
+    {"lend",
+     {"půjčí CD se všemi jeho filmy",
+      "Zapíše, že CD bylo půjčeno KOMU (nejvýše 50 znaků). Výpůjčky jsou v souboru\n"
+      "výpůjček KATALOGU (\"filmy.loans.xml\" vedle \"filmy.xml\"); katalog sám se\n"
+      "nepřepisuje. Odmítnuto (návratový kód 1): CD už půjčené, číslo, které žádný\n"
+      "film nemá, chybné datum. Soubor výpůjček, který nelze přečíst, se nepřepíše\n"
+      "(návratový kód 2): nejprve ho zachraňte.\n",
+      {{"date", "odkdy (výchozí dnes; ne v budoucnosti)"}, {"note", "poznámka"}}}},
+    {"return", {"půjčené CD se vrátilo", "Ukončí výpůjčku CD. CD, které není půjčené: návratový kód 1.\n", {}}},
+    {"loans",
+     {"půjčená CD, nejstarší výpůjčka první",
+      "Vypíše půjčená CD, nejstarší výpůjčku první: CD, kdo ho má, odkdy, kolik\n"
+      "dní, poznámku a filmy na CD.\n",
+      {{"older-than", "jen výpůjčky delší než DNY dní"}}}},
 };
 
 const std::map<std::string_view, std::string_view> kPlaceholders{
     {"COMMAND", "PŘÍKAZ"},   {"CATALOGUE", "KATALOG"}, {"CSVFILE", "SOUBOR_CSV"}, {"FILE", "SOUBOR"},
-    {"OUT", "VÝSTUP"},       {"DAMAGED", "POŠKOZENÝ"}, {"FIELDS", "POLE"},
+    {"OUT", "VÝSTUP"},       {"DAMAGED", "POŠKOZENÝ"}, {"FIELDS", "POLE"},      {"WHO", "KOMU"},
+    {"DAYS", "DNY"},
 };
 
 }  // namespace

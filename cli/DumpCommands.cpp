@@ -1,7 +1,9 @@
 // dump and export: every record in index order, for programs, spreadsheets and browsers.
 #include <filesystem>
 
+#include "app/core/Loans.h"
 #include "cli/CatalogAccess.h"
+#include "text/Cp1250.h"
 #include "cli/CatalogPage.h"
 #include "cli/CatalogDump.h"
 #include "cli/CommandHandlers.h"
@@ -53,9 +55,14 @@ int RunExport(const Invocation& invocation) {
     if (const ExitStatus status = LockForNewFile(lock, file, invocation.Has("force"))) return status;
     TClientDataSet table;
     if (const ExitStatus status = OpenCatalogAt(table, catalogue, SortOption(invocation))) return status;
+    // The page tells friends which discs are out; a damaged loans file is said
+    // and the loans that could be read are shown.
+    LoansRead loans;
+    if (page) loans = ReadLoans();
+    if (loans.Damaged) ShowError(cp1250::ToUtf8(LoansDamagedText()));
     try {
         const std::string catalogueName = std::filesystem::path(catalogue).filename().string();
-        fileio::ReplaceFileAtomically(file, page ? CatalogPage(table, catalogueName) : DumpCsv(table));
+        fileio::ReplaceFileAtomically(file, page ? CatalogPage(table, catalogueName, loans.Loans) : DumpCsv(table));
     } catch (const std::exception& failure) {
         ShowFileFailure(kSaveFailedPhrase, file, failure);
         return exitCatalogueFailed;

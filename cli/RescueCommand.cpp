@@ -2,6 +2,8 @@
 #include <iostream>
 
 #include "app/core/CatalogRescue.h"
+#include "app/core/Global.h"
+#include "app/core/Loans.h"
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
 #include "cli/ConsoleUiServices.h"
@@ -88,11 +90,21 @@ int RunRescue(const Invocation& invocation) {
         ShowFileError(kOpenFailedPhrase, damaged);
         return exitCatalogueFailed;
     }
-    // The normal save and reload: OUT is then known to open as a catalogue.
+    // The normal save and reload: OUT is then known to open as a catalogue, or
+    // for a rescued loans file, to read as loans.
     UseCatalog(out, kDefaultSortFields);
-    if (const ExitStatus status = SaveAndReload(table)) return status;
+    const bool loans = HasLoansLayout(table);
+    if (!loans) {
+        if (const ExitStatus status = SaveAndReload(table)) return status;
+    } else if (!SaveCatalog(table)) {
+        return exitCatalogueFailed;
+    } else if (ReadLoansFile(out).Damaged) {
+        ShowFileError(kOpenFailedPhrase, out);
+        return exitCatalogueFailed;
+    }
 
-    std::cout << "Zachráněno filmů: " << table.CountRecords() << " (uloženo do " << out << ").\n"
+    std::cout << (loans ? "Zachráněno výpůjček: " : "Zachráněno filmů: ") << table.CountRecords() << " (uloženo do "
+              << out << ").\n"
               << WhereReadingStopped(rescued, bytes.size()) << '\n';
     if (!rescued.SkippedRows.empty()) std::cout << SkippedRowsLine(rescued.SkippedRows) << '\n';
     for (const RescueCut& cut : rescued.Cuts) std::cout << CutLine(cut) << '\n';

@@ -1,5 +1,5 @@
-// history and restore: the versions a catalogue's saves kept, and one of them
-// made the catalogue again.
+// history and restore: the versions the saves of a catalogue and of its loans
+// kept, and one of them made its file again.
 #include <algorithm>
 #include <ctime>
 #include <memory>
@@ -9,6 +9,7 @@
 #include "app/core/CatalogRestore.h"
 #include "app/core/FailureReason.h"
 #include "app/core/Global.h"
+#include "app/core/Loans.h"
 #include "app/core/StrictInt.h"
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
@@ -112,12 +113,25 @@ int RunHistory(const Invocation& invocation) {
     const std::vector<fileio::Version>& versions = *readable;
     if (versions.empty()) ShowDetail("Katalog " + path + " nemá žádné uložené verze.");
 
-    // Each version against the next newer state, the catalogue itself first.
+    // Each version against the next newer state of its own file, the file itself first.
     std::unique_ptr<TClientDataSet> newer = LoadedState(CatalogPath());
+    LoansRead newerLoans = ReadLoans();
     HistoryColumns columns;
     for (std::size_t i = 0; i < versions.size(); ++i) {
-        std::unique_ptr<TClientDataSet> older = LoadedState(versions[i].Path);
         std::vector<std::string> row{std::to_string(i + 1), LocalTime(versions[i].KeptAt)};
+        if (IsLoansVersion(versions[i])) {
+            LoansRead olderLoans = ReadLoansFile(versions[i].Path);
+            if (olderLoans.Damaged) {
+                row.push_back("výpůjčky nelze přečíst");
+            } else {
+                row.push_back("výpůjčky  " + (newerLoans.Damaged ? "?" : cp1250::ToUtf8(CzechLoansChangeText(
+                                                                             olderLoans.Loans, newerLoans.Loans))));
+            }
+            columns.Rows.push_back(std::move(row));
+            newerLoans = std::move(olderLoans);
+            continue;
+        }
+        std::unique_ptr<TClientDataSet> older = LoadedState(versions[i].Path);
         if (!older) {
             row.push_back("nelze přečíst");
         } else {
@@ -157,9 +171,12 @@ int RunRestore(const Invocation& invocation) {
         return exitRefused;
     }
     const fileio::Version& version = versions[number - 1];
-    // A version that does not load would leave a catalogue that does not open.
+    // A version that does not load would leave a file that does not open.
     std::string failure;
-    if (!LoadedState(version.Path, &failure)) {
+    const bool loads = IsLoansVersion(version) ? !ReadLoansFile(version.Path).Damaged
+                                                : LoadedState(version.Path, &failure) != nullptr;
+    if (!loads) {
+        if (failure.empty()) failure = "Není to čitelný soubor výpůjček.";
         ShowError(std::string(kOpenFailedPhrase) + version.Path + ".\n" + failure);
         return exitCatalogueFailed;
     }

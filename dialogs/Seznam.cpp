@@ -20,6 +20,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "app/core/Discs.h"
 #include "app/core/FailureReason.h"
 #include "app/core/FilmListText.h"
 #include "app/core/Global.h"
@@ -49,6 +50,12 @@ void AddSeparator(QToolBar* bar) {
 std::vector<std::string> ModeLines(TClientDataSet& table, int mode) {
     if (mode == 0) return FilmListLines(table);
     if (mode == 1) return SummaryLines(table, DataFileNameText());
+    // The loans file is read anew, as the catalogue is: the file is the master copy.
+    if (mode == TSeznamF::kDiscOverview) return DiscOverviewLines(FilmsByDisc(table), ReadLoans().Loans);
+    if (mode == TSeznamF::kLentDiscs) {
+        const LoanBook loans = ReadLoans().Loans;
+        return LoanListLines(FilmsByDisc(table, &loans), loans, Today());
+    }
     return {};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Unit Seznam: the list window. Shows the list of all films (mode 0) or the
-// statistics summary (mode 1) in an editable text box of one fixed-pitch
+// Unit Seznam: the list window. Shows the list of all films (mode 0), the
+// statistics summary (mode 1), the discs with their films and the free numbers
+// (kDiscOverview) or the lent discs (kLentDiscs) in an editable text box of one fixed-pitch
 // format, from which the user prints it or saves it as a Windows-1250 text file.
 // Whatever the user edited in the box is what gets printed and saved. Never
 // changes the catalogue; the table's cursor is where it was. Created once and
@@ -21,6 +22,10 @@ class TSeznamF : public QDialog {
     Q_OBJECT
 public:
     explicit TSeznamF(QWidget* parent = nullptr);
+
+    // The modes this program adds to the two of the list window.
+    static constexpr int kDiscOverview = 2;
+    static constexpr int kLentDiscs = 3;
 
     // Fill, then the window maximised and modal.
     void Execute(TClientDataSet& table, int mode);

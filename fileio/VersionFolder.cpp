@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "fileio/FileIO.h"
 #include "fileio/FileReplacement.h"
@@ -105,8 +106,11 @@ mode_t FolderModeFor(mode_t fileMode) {
 
 }  // namespace
 
-VersionFolder::VersionFolder(const std::string& filePath)
-    : file_(ResolvedPath(filePath)), folder_(file_ + ".versions"), extension_(ExtensionOf(file_)) {}
+VersionFolder::VersionFolder(const std::string& filePath, std::vector<std::string> numberedWith)
+    : file_(ResolvedPath(filePath)),
+      folder_(file_ + ".versions"),
+      extension_(ExtensionOf(file_)),
+      numberedWith_(std::move(numberedWith)) {}
 
 std::vector<Version> VersionFolder::AllVersions() const {
     std::vector<Version> versions;
@@ -175,6 +179,9 @@ std::optional<std::string> VersionFolder::Keep() {
         }
         sequence = std::max(sequence, version.Sequence + 1);
     }
+    for (const std::string& other : numberedWith_)
+        for (const Version& version : VersionFolder(other).AllVersions())
+            sequence = std::max(sequence, version.Sequence + 1);
     RemoveStaleTemporaries(folder_, "");
     const bool copy = ReplacesInPlace(file_);
     for (int attempt = 0; attempt < 100; ++attempt, ++sequence) {
@@ -245,8 +252,9 @@ void MakingRoom(VersionFolder& folder, std::size_t& removed, const std::function
 }  // namespace
 
 VersionedSave SaveKeepingVersion(const std::string& path, const std::function<void()>& save,
-                                 const std::optional<VersionBounds>& bounds) {
-    VersionFolder folder(path);
+                                 const std::optional<VersionBounds>& bounds,
+                                 const std::vector<std::string>& numberedWith) {
+    VersionFolder folder(path, numberedWith);
     VersionedSave outcome;
     // A version is worth less than the save: what keeps it from being kept is
     // told, and the save goes on.

@@ -7,6 +7,9 @@
 // moment it was kept, in UTC to the microsecond, followed by the file's
 // extension ("00000042-20261208-083251.123456Z.xml"). The order of versions is
 // the order of their numbers, whatever the clock said; the time is only shown.
+// Files that change together may share one numbering (numberedWith): a new
+// version of any of them is numbered above every version of all of them, so
+// that their numbers tell the order of their changes across the folders too.
 // Names of the older form, the time alone ("20261208-083251.123456Z.xml"), are
 // still read, as older than every numbered version.
 //
@@ -55,7 +58,8 @@ struct VersionBounds {
 
 class VersionFolder {
 public:
-    explicit VersionFolder(const std::string& filePath);
+    // numberedWith: the other files whose versions share this file's numbering.
+    explicit VersionFolder(const std::string& filePath, std::vector<std::string> numberedWith = {});
 
     const std::string& Path() const { return folder_; }
     // Newest first; empty when there is no folder.
@@ -78,6 +82,7 @@ private:
     std::string file_;
     std::string folder_;
     std::string extension_;  // the file's, which every version name ends with
+    std::vector<std::string> numberedWith_;
 };
 
 // What SaveKeepingVersion did beside the save.
@@ -94,9 +99,10 @@ struct VersionedSave {
 // fails for good, the version made for it is removed again and the failure
 // passes on. After a save that worked the folder is pruned to the bounds, if
 // any are given: an undo walking back through the versions gives none, so that
-// it never removes the states it walks to.
+// it never removes the states it walks to. numberedWith as for VersionFolder.
 VersionedSave SaveKeepingVersion(const std::string& path, const std::function<void()>& save,
-                                 const std::optional<VersionBounds>& bounds = VersionBounds{});
+                                 const std::optional<VersionBounds>& bounds = VersionBounds{},
+                                 const std::vector<std::string>& numberedWith = {});
 
 // A failure that more free space would mend.
 bool IsDiskFull(int error);

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "text/CzechPlural.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -76,10 +77,7 @@ CatalogChange CompareCatalogs(TClientDataSet& older, TClientDataSet& newer) {
     return change;
 }
 
-std::string CzechFilmCount(std::size_t count) {
-    const char* noun = count == 1 ? "film" : (count >= 2 && count <= 4) ? "filmy" : "filmů";
-    return std::to_string(count) + " " + noun;
-}
+std::string CzechFilmCount(std::size_t count) { return CzechCount(count, {"film", "filmy", "filmů"}); }
 
 std::string CzechChangeText(const CatalogChange& change) {
     const struct {

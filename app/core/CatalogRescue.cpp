@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "app/core/GridColumns.h"
+#include "app/core/Loans.h"
 #include "packet/AsciiCase.h"
 #include "packet/DataPacketReader.h"
 #include "packet/DataPacketWriter.h"
@@ -88,21 +89,29 @@ void ReadLayout(TDATAPACKET_READ& reader, Layout& layout, RescueResult& result) 
     }
 }
 
-// The first column, from 0, that is not the catalogue's field at its place (K,
-// then S1 to S7 as the grid shows them, each with its kind of value); a missing
-// field counts at the place where it should begin. Nothing when all match.
-std::optional<std::size_t> FirstForeignColumn(const Layout& layout) {
-    const std::size_t fields = kGridColumns.size() + 1;
-    for (std::size_t i = 0; i < std::min(layout.Columns.size(), fields); ++i) {
-        const std::string_view name = i == 0 ? kKeyName : kGridColumns[i - 1].FieldName;
-        const bool number = i == 0 || kGridColumns[i - 1].Number;
+// The first column, from 0, that is not the expected field at its place (each
+// with its kind of value: a 32-bit integer or a text); a missing field counts at
+// the place where it should begin. Nothing when all match.
+std::optional<std::size_t> FirstForeignColumn(const Layout& layout, const std::vector<RescuedField>& fields) {
+    for (std::size_t i = 0; i < std::min(layout.Columns.size(), fields.size()); ++i) {
         const ColumnType type = layout.Columns[i].Type;
-        const bool fits = number ? coltype::Plain(type) == coltype::Int32
-                                 : coltype::TypeCode(type) == coltype::cString && !coltype::IsArray(type);
-        if (layout.Columns[i].NameView() != name || !fits) return i;
+        const bool fits = fields[i].Number ? coltype::Plain(type) == coltype::Int32
+                                           : coltype::TypeCode(type) == coltype::cString && !coltype::IsArray(type);
+        if (layout.Columns[i].NameView() != fields[i].Name || !fits) return i;
     }
-    if (layout.Columns.size() != fields) return std::min(layout.Columns.size(), fields);
+    if (layout.Columns.size() != fields.size()) return std::min(layout.Columns.size(), fields.size());
     return std::nullopt;
+}
+
+// The catalogue's fields (K, then S1 to S7 as the grid shows them) are told
+// against first, so that a damaged catalogue learns where its own list broke;
+// the loans file's fields are the one other list taken.
+std::optional<std::size_t> FirstForeignColumn(const Layout& layout) {
+    std::vector<RescuedField> catalogue{{kKeyName, true}};
+    for (const GridColumn& column : kGridColumns) catalogue.push_back({column.FieldName, column.Number});
+    const auto foreign = FirstForeignColumn(layout, catalogue);
+    if (!foreign || !FirstForeignColumn(layout, {kLoansFields.begin(), kLoansFields.end()})) return std::nullopt;
+    return foreign;
 }
 
 // A binary row is read by lengths alone, so a damaged length shifts every value

@@ -4,9 +4,10 @@
 //
 // The packet is read in order until the first failure; nothing after it is
 // trusted, since a damaged packet gives no sure place to resume. A field list
-// other than the catalogue's (K, S1 to S7 with their kinds of value) is such a
-// failure, and so is a binary row with a text that no save writes (see
-// CatalogRescue.cpp): both mean the bytes around them are not what they say.
+// other than the catalogue's (K, S1 to S7 with their kinds of value), or than
+// the loans file's beside it (Loans.h), is such a failure, and so is a binary
+// row with a text that no save writes (see CatalogRescue.cpp): both mean the
+// bytes around them are not what they say.
 // Every complete row read before it is taken, except a row whose key K is
 // missing or repeats an earlier row's: the catalogue's primary index would
 // refuse the file. The rescued rows go into a new packet with the damaged

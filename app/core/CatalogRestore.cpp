@@ -1,27 +1,44 @@
 #include "app/core/CatalogRestore.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/core/Global.h"
+#include "app/core/Loans.h"
 #include "app/core/VersionedSave.h"
 #include "fileio/FileIO.h"
 
-std::vector<fileio::Version> CatalogVersions() { return fileio::VersionFolder(CatalogPath()).List(); }
+std::vector<fileio::Version> CatalogVersions() {
+    std::vector<fileio::Version> versions = fileio::VersionFolder(CatalogPath()).List();
+    const std::vector<fileio::Version> loans = fileio::VersionFolder(LoansPath()).List();
+    versions.insert(versions.end(), loans.begin(), loans.end());
+    std::stable_sort(versions.begin(), versions.end(), [](const fileio::Version& a, const fileio::Version& b) {
+        return a.Sequence != b.Sequence ? a.Sequence > b.Sequence : a.KeptAt > b.KeptAt;
+    });
+    return versions;
+}
+
+bool IsLoansVersion(const fileio::Version& version) {
+    return std::filesystem::path(version.Path).parent_path() == fileio::VersionFolder(LoansPath()).Path();
+}
 
 bool RestoreCatalogVersion(const fileio::Version& version, std::string& keptName) {
+    const bool loans = IsLoansVersion(version);
+    const std::string path = loans ? LoansPath() : CatalogPath();
     try {
         // A copy rather than a link, so that the version stays a file of its own
-        // whatever later happens to the catalogue.
+        // whatever later happens to the file.
         const std::string bytes = fileio::ReadWholeFile(version.Path);
         // No pruning here: a walk back through the versions must find every
         // one it was shown when it began, however many steps it takes.
         keptName = SaveWithVersion(
-                       CatalogPath(), DataFileNameText(),
-                       [&] { fileio::ReplaceFileAtomically(CatalogPath(), bytes); }, std::nullopt)
+                       path, loans ? LoansFileNameText() : DataFileNameText(),
+                       [&] { fileio::ReplaceFileAtomically(path, bytes); }, std::nullopt,
+                       {loans ? CatalogPath() : LoansPath()})
                        .Kept.value_or("");
         return true;
     } catch (const std::exception& failure) {
-        ShowSaveFailed(failure);
+        loans ? ShowLoansSaveFailed(failure) : ShowSaveFailed(failure);
         return false;
     }
 }

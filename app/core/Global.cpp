@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/core/FailureReason.h"
+#include "app/core/Loans.h"
 #include "app/core/VersionedSave.h"
 #include "text/Cp1250.h"
 
@@ -179,8 +180,10 @@ bool OpenCatalog(TClientDataSet& table) {
 
 bool SaveCatalog(TClientDataSet& table) {
     try {
-        // The file being replaced stays as a version, so that the change can be taken back.
-        SaveWithVersion(CatalogPath(), DataFileNameText(), [&] { table.SaveToFile(CatalogPath(), dfXML); });
+        // The file being replaced stays as a version, so that the change can be
+        // taken back; numbered with the loans' versions (CatalogRestore.h).
+        SaveWithVersion(CatalogPath(), DataFileNameText(), [&] { table.SaveToFile(CatalogPath(), dfXML); },
+                        fileio::VersionBounds{}, {LoansPath()});
         return true;
     } catch (const std::exception& failure) {
         ShowSaveFailed(failure);

@@ -20,9 +20,10 @@ std::string NotKeptReason(int error, const std::string& folderText) {
 
 fileio::VersionedSave SaveWithVersion(const std::string& path, const std::string& nameText,
                                       const std::function<void()>& save,
-                                      const std::optional<fileio::VersionBounds>& bounds) {
+                                      const std::optional<fileio::VersionBounds>& bounds,
+                                      const std::vector<std::string>& numberedWith) {
     static std::set<std::pair<std::string, int>> toldNotKept;
-    const fileio::VersionedSave outcome = fileio::SaveKeepingVersion(path, save, bounds);
+    const fileio::VersionedSave outcome = fileio::SaveKeepingVersion(path, save, bounds, numberedWith);
     const std::string folderText = nameText + ".versions";
     if (outcome.RemovedForSpace > 0) {
         UserInterface().Tell(cp1250::FromUtf8("Disk je plný: aby se soubor ") + nameText +

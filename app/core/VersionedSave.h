@@ -9,10 +9,13 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "fileio/VersionFolder.h"
 
-// nameText names the file in the messages (Windows-1250).
+// nameText names the file in the messages (Windows-1250); numberedWith as for
+// fileio::VersionFolder.
 fileio::VersionedSave SaveWithVersion(const std::string& path, const std::string& nameText,
                                       const std::function<void()>& save,
-                                      const std::optional<fileio::VersionBounds>& bounds = fileio::VersionBounds{});
+                                      const std::optional<fileio::VersionBounds>& bounds = fileio::VersionBounds{},
+                                      const std::vector<std::string>& numberedWith = {});

@@ -7,11 +7,16 @@
 // routine and the typed search read and change these. The model is a view of the
 // table: the table tells it of changes and cursor moves (TDataSetView) and it
 // passes them on as Qt signals.
+//
+// The films of a lent disc are shown grey and italic, with a tool tip naming
+// who has the disc and since when; the loans are the main window's, which tells
+// the model when they change.
 #include <QAbstractTableModel>
 #include <QColor>
 #include <string>
 #include <vector>
 
+#include "app/core/Loans.h"
 #include "table/ClientDataSet.h"
 
 class CatalogGridModel : public QAbstractTableModel, public TDataSetView {
@@ -36,6 +41,10 @@ public:
     const Column& GridColumn(int column) const { return columns_.at(static_cast<std::size_t>(column)); }
     void SetTitleCaption(int column, std::string caption);
     void SetTitleColor(int column, const QColor& color);
+    // The loans to show; they must outlive the model or be replaced first.
+    void SetLoans(const LoanBook* loans);
+    // The loan of the disc the film at that row is on, or none.
+    const Loan* LoanOfRow(int row) const;
 
     // The table's current record as a row, -1 when it has none.
     int CurrentRow() const;
@@ -58,6 +67,8 @@ private:
     TClientDataSet& table_;
     std::vector<Column> columns_;
     std::vector<int> fieldNumbers_;  // per column; 0 when the table has no such field
+    int discField_ = 0;              // S3's field number; 0 when the table has none
+    const LoanBook* loans_ = nullptr;
     int rows_ = 0;
     int indicatorRow_ = -1;  // the row whose indicator shows the current-record mark
 };

@@ -34,6 +34,7 @@ TMenuF::TMenuF(QWidget* parent) : QMainWindow(parent) {
     BuildToolBar();
     BuildGrid();
     BuildUndoKey();
+    BuildFilmMenu();
     setAcceptDrops(true);
 }
 
@@ -66,6 +67,7 @@ void TMenuF::BuildGrid() {
         fieldSizes.push_back(def.FieldSize);
     }
     DataSource1 = std::make_unique<CatalogGridModel>(cds, std::move(columns));
+    DataSource1->SetLoans(&Loans);
     DBGrid1->SetGridModel(DataSource1.get());
     DBGrid1->ApplyColumnWidths(fieldSizes);
 
@@ -111,6 +113,7 @@ void TMenuF::PrepareStartUp(const std::string& executablePath, const std::vector
         // Just loaded in the first order: a sort would only read the file again.
         ApplySort(kFirstSort, NazEnPop, false);
         SetCatalogButtons(true);
+        ReadLoansIntoView(true);
     } else {
         SetCatalogButtons(false);
     }

@@ -8,7 +8,8 @@
 //
 // Its code is split by job: Menu.cpp (the window, start-up, the lock),
 // MenuToolBar.cpp (the toolbar and the catalogue actions), MenuSorting.cpp,
-// MenuTypedSearch.cpp, MenuFind.cpp, MenuUndo.cpp and MenuDrop.cpp. Every handler is reached through
+// MenuTypedSearch.cpp, MenuFind.cpp, MenuUndo.cpp, MenuDrop.cpp and MenuLoans.cpp (the
+// films' context menu, lending and returning discs). Every handler is reached through
 // RunHandler, so a failure in it is reported once and never unwinds through Qt.
 #include <QColor>
 #include <QMainWindow>
@@ -18,6 +19,7 @@
 #include "app/core/CatalogHome.h"
 #include "app/core/CatalogLock.h"
 #include "app/core/CatalogRestore.h"
+#include "app/core/Loans.h"
 #include "table/ClientDataSet.h"
 
 class CatalogGridModel;
@@ -78,6 +80,8 @@ public:
     void ToolButton8Click();   // "Seznamy" face
     void SeznamVsePop();
     void SeznamPocetPop();
+    void SeznamCDPop();        // "Přehled CD"
+    void SeznamPujcenaPop();   // "Půjčená CD"
     void ToolButton11Click();  // "Pomoc"
     void ToolButton15Click();  // "Konec"
     void DBGrid1TitleClick(int column);
@@ -94,6 +98,15 @@ public:
     // the user has confirmed, then the import's summary (MenuDrop.cpp).
     void ImportFilmFile(const std::string& path);
 
+    // The context menu of the current film (MenuLoans.cpp): "Půjčit CD 15…" or
+    // "CD 15 vráceno"; nothing without a current film.
+    std::unique_ptr<QMenu> FilmMenu();
+    // Asks who borrows the disc and records the loan; refused while another
+    // program holds the lock, when the loans file cannot be read, or when the
+    // disc was lent meanwhile.
+    void LendDisc(std::int32_t cd);
+    void ReturnDisc(std::int32_t cd);
+
     TClientDataSet cds;
     std::unique_ptr<CatalogGridModel> DataSource1;
 
@@ -104,7 +117,7 @@ public:
     QActionGroup* SortGroup;
     QAction *NazEnPop, *NazCzPop, *CisCDPop, *ZneniPop, *TitulkyPop, *ksCDPop, *PoznPop;
     QMenu* PopupMenu2;
-    QAction *SeznamVseItem, *SeznamPocetItem;
+    QAction *SeznamVseItem, *SeznamPocetItem, *SeznamCDItem, *SeznamPujcenaItem;
     QFrame* Panel1;
     TDBGrid* DBGrid1;
 
@@ -112,6 +125,9 @@ public:
     // search column's title while that title shows the text.
     std::string QuickSearchText;
     std::string SavedTitleCaption;
+
+    // The catalogue's loans as last read; the grid shows them.
+    LoanBook Loans;
 
 signals:
     void Closed();
@@ -128,6 +144,11 @@ private:
     void BuildToolBar();
     void BuildGrid();
     void BuildUndoKey();
+    void BuildFilmMenu();
+    // Reads the loans file again and shows it; a file that cannot be read is
+    // said only when tellDamage (once a run), its valid loans shown anyway.
+    // Gives false when it could not be read.
+    bool ReadLoansIntoView(bool tellDamage);
     void SetCatalogButtons(bool open);
     // Whether a change made through the edit dialog in that mode (0 add, or
     // "Nový"; 1 edit and 2 delete the current film) may go ahead; refused with a

@@ -73,8 +73,12 @@ void TMenuF::BuildToolBar() {
     PopupMenu2 = new QMenu(this);
     SeznamVseItem = PopupMenu2->addAction(QString::fromUtf8("Seznam všech filmů"));
     SeznamPocetItem = PopupMenu2->addAction(QString::fromUtf8("Počet CD a filmů"));
+    SeznamCDItem = PopupMenu2->addAction(QString::fromUtf8("Přehled CD"));
+    SeznamPujcenaItem = PopupMenu2->addAction(QString::fromUtf8("Půjčená CD"));
     connect(SeznamVseItem, &QAction::triggered, this, [this] { RunHandler([this] { SeznamVsePop(); }); });
     connect(SeznamPocetItem, &QAction::triggered, this, [this] { RunHandler([this] { SeznamPocetPop(); }); });
+    connect(SeznamCDItem, &QAction::triggered, this, [this] { RunHandler([this] { SeznamCDPop(); }); });
+    connect(SeznamPujcenaItem, &QAction::triggered, this, [this] { RunHandler([this] { SeznamPujcenaPop(); }); });
 
     ToolButton1 = button("Nový", true, &TMenuF::ToolButton1Click);
     ToolBar1->addSeparator();
@@ -130,6 +134,10 @@ void TMenuF::ToolButton8Click() { SeznamF->Execute(cds, 0); }
 void TMenuF::SeznamVsePop() { SeznamF->Execute(cds, 0); }
 
 void TMenuF::SeznamPocetPop() { SeznamF->Execute(cds, 1); }
+
+void TMenuF::SeznamCDPop() { SeznamF->Execute(cds, TSeznamF::kDiscOverview); }
+
+void TMenuF::SeznamPujcenaPop() { SeznamF->Execute(cds, TSeznamF::kLentDiscs); }
 
 void TMenuF::ToolButton11Click() { PomocF->Execute(); }
 

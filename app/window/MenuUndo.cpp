@@ -1,6 +1,6 @@
-// Ctrl+Z in the main window: the catalogue goes back to the version its latest
-// change replaced, after the user has confirmed what goes back; pressed again,
-// one change further.
+// Ctrl+Z in the main window: the catalogue, or its loans, go back to the
+// version the latest change replaced, after the user has confirmed what goes
+// back; pressed again, one change further, whichever file it was in.
 #include <QKeySequence>
 #include <QShortcut>
 #include <QToolButton>
@@ -9,6 +9,7 @@
 #include "app/core/FailureReason.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
+#include "app/core/Loans.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/window/Menu.h"
 #include "text/Cp1250.h"
@@ -16,9 +17,21 @@
 namespace {
 
 // The question naming what goes back (Windows-1250); nothing when the version
-// cannot be read (why goes to failure).
-std::optional<std::string> UndoQuestion(TClientDataSet& current, const fileio::Version& version, bool further,
-                                        CatalogChange& change, std::string& failure) {
+// cannot be read (why goes to failure). A version of the loans is told by the
+// loans it changes.
+std::optional<std::string> UndoQuestion(TClientDataSet& current, const LoanBook& loans,
+                                        const fileio::Version& version, bool further, CatalogChange& change,
+                                        std::string& failure) {
+    const std::string prefix =
+        cp1250::FromUtf8(further ? "Vrátit zpět i předchozí změnu (" : "Vrátit zpět poslední změnu (");
+    if (IsLoansVersion(version)) {
+        const LoansRead previous = ReadLoansFile(version.Path);
+        if (previous.Damaged) {
+            failure = cp1250::FromUtf8("Není to čitelný soubor výpůjček.");
+            return std::nullopt;
+        }
+        return prefix + CzechLoansChangeText(previous.Loans, loans) + ")?";
+    }
     TClientDataSet previous;
     try {
         previous.LoadFromFile(version.Path);
@@ -34,8 +47,7 @@ std::optional<std::string> UndoQuestion(TClientDataSet& current, const fileio::V
     } else {
         what = cp1250::FromUtf8("katalog nyní nelze přečíst");
     }
-    return cp1250::FromUtf8(further ? "Vrátit zpět i předchozí změnu (" : "Vrátit zpět poslední změnu (") + what +
-           ")?";
+    return prefix + what + ")?";
 }
 
 }  // namespace
@@ -67,10 +79,11 @@ void TMenuF::UndoLastChange() {
         const fileio::Version& version = versions[step->Index];
         CatalogChange change;
         std::string failure;
-        const auto question = UndoQuestion(cds, version, step->Further, change, failure);
+        const auto question = UndoQuestion(cds, Loans, version, step->Further, change, failure);
         if (!question) {
             UserInterface().MessageBox(cp1250::FromUtf8("Předchozí verzi katalogu nelze přečíst: ") +
-                                           DataFileNameText() + ".versions/" + version.Name + ".\n" + failure,
+                                           (IsLoansVersion(version) ? LoansFileNameText() : DataFileNameText()) +
+                                           ".versions/" + version.Name + ".\n" + failure,
                                        MessageKind::Error, MessageButtons::Ok);
             return;
         }
@@ -79,6 +92,10 @@ void TMenuF::UndoLastChange() {
         std::string kept;
         if (!RestoreCatalogVersion(version, kept)) return;
         undoTrail_.Restored(version.Name, kept);
+        if (IsLoansVersion(version)) {
+            ReadLoansIntoView(false);
+            return;
+        }
         cds.FreezeViews();
         if (OpenCatalog(cds)) {
             // The first film concerned that is there again.

@@ -79,7 +79,7 @@ private slots:
                  QString::fromUtf8("Název anglicky*,Název česky,č. CD,Znění,Titulky,ks CD,Poznámka"));
         QStringList lists;
         for (QAction* item : menu.PopupMenu2->actions()) lists << item->text();
-        QCOMPARE(lists.join(QLatin1Char(',')), QString::fromUtf8("Seznam všech filmů,Počet CD a filmů"));
+        QCOMPARE(lists.join(QLatin1Char(',')), QString::fromUtf8("Seznam všech filmů,Počet CD a filmů,Přehled CD,Půjčená CD"));
     }
 
     void gridColumnsTitlesAndWidths() {

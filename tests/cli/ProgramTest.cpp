@@ -31,7 +31,8 @@ TEST(Program, OffersHelpForItselfAndEveryCommandInTheLocalesLanguageAndItsVersio
         EXPECT_EQ(help.Status, 0);
         EXPECT_EQ(help.Out.rfind(locale.usage + locale.program, 0), 0u) << help.Out;
         for (const char* command : {"new", "list", "summary", "dump", "find", "add", "edit", "delete", "import",
-                                    "export", "convert", "rescue", "history", "restore"}) {
+                                    "export", "convert", "rescue", "history", "restore", "discs", "disc", "lend",
+                                    "return", "loans"}) {
             EXPECT_NE(help.Out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
             const RunResult commandHelp = RunCli({command, "--help"}, box.Path(""), options);
             EXPECT_EQ(commandHelp.Status, 0) << command;

@@ -301,4 +301,20 @@ TEST(WebPage, PrintsEveryFilmUnderTheTitles) {
     EXPECT_NE(text.find("Žirafa"), std::string::npos);
 }
 
+TEST(WebPage, HasALoanColumnOnlyWhileADiscIsLent) {
+    const std::string chromium = ProgramPath("chromium");
+    if (chromium.empty()) GTEST_SKIP() << "chromium is not installed";
+    CliSandbox box;
+    box.MakeCatalogue("cat.xml", {{"--en", "Alien", "--cd", "4"}, {"--en", "Brazil", "--cd", "5"}});
+    ASSERT_EQ(box.Run({"export", "cat.xml", "before.html"}).Status, 0);
+    EXPECT_EQ(box.Read("before.html").find("Půjčeno"), std::string::npos);
+    ASSERT_EQ(box.Run({"lend", "cat.xml", "5", "Petr <b>", "--date", "2026-12-01"}).Status, 0);
+    ASSERT_EQ(box.Run({"export", "cat.xml", "after.html"}).Status, 0);
+    const ShownPage page = OpenInBrowser(box, chromium, "after.html", "");
+    EXPECT_NE(page.Dom.find("data-field=\"loan\"><button type=\"button\">Půjčeno<"), std::string::npos);
+    EXPECT_EQ(page.Shown(7), (std::vector<std::string>{"", "Petr <b>, od 1. 12. 2026"}));
+    EXPECT_EQ(OpenInBrowser(box, chromium, "after.html", "#sort=-loan").Shown(0),
+              (std::vector<std::string>{"Brazil", "Alien"}));
+}
+
 }  // namespace
