@@ -78,14 +78,6 @@ ExitStatus SaveAndReload(TClientDataSet& table) {
     return OpenCatalog(table) ? exitSuccess : exitCatalogueFailed;
 }
 
-bool GoToKey(TClientDataSet& table, std::int32_t key) {
-    TField& keyField = table.FieldNamed("K");
-    for (table.First(); !table.AtEnd(); table.Next()) {
-        if (!keyField.IsNull() && keyField.AsInteger() == key) return true;
-    }
-    return false;
-}
-
 std::vector<std::optional<std::string>> RecordImage(TClientDataSet& table) {
     std::vector<std::optional<std::string>> image;
     for (int i = 0; i < table.FieldCount(); ++i) {

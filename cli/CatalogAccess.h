@@ -55,8 +55,6 @@ bool NamesSameFile(const std::string& a, const std::string& b);
 // is read back. exitSuccess, or exitCatalogueFailed after the core's message.
 ExitStatus SaveAndReload(TClientDataSet& table);
 
-// Makes the record whose K equals key current; false when there is none.
-bool GoToKey(TClientDataSet& table, std::int32_t key);
 
 // Every field of the current record, null as nothing: what decides whether a
 // change really changed anything.

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/core/FilmImport.h"
+#include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
@@ -26,7 +27,7 @@ std::string PlacedText(const std::string& file, FilePlace place, const std::stri
 void PrintFirstFilms(TClientDataSet& table, const ImportCounts& counts) {
     std::cout << CsvLine({"S1", "S2", "S3", "S4", "S5", "S6", "S7"});
     for (std::size_t i = 0; i < counts.AddedKeys.size() && i < kDryRunFilms; ++i) {
-        if (!GoToKey(table, counts.AddedKeys[i])) continue;
+        if (!GoToFilm(table, counts.AddedKeys[i])) continue;
         std::vector<std::string> cells;
         for (const char* field : {"S1", "S2", "S3", "S4", "S5", "S6", "S7"}) {
             const TField& value = table.FieldNamed(field);

@@ -2,6 +2,7 @@
 // catalogue saved and read back. A refused change writes nothing.
 #include <array>
 
+#include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "app/core/InsertRefusal.h"
 #include "app/core/StrictInt.h"
@@ -50,7 +51,7 @@ ExitStatus OpenAtKey(CatalogLock& lock, TClientDataSet& table, const Invocation&
     const std::int32_t key = KeyArgument(invocation.Arguments[1]);
     if (const ExitStatus status = LockForChange(lock, invocation.Arguments[0])) return status;
     if (const ExitStatus status = OpenCatalogAt(table, invocation.Arguments[0], kDefaultSortFields)) return status;
-    if (GoToKey(table, key)) return exitSuccess;
+    if (GoToFilm(table, key)) return exitSuccess;
     ShowError("Nebyl nalezen žádný záznam s K = " + std::to_string(key) + ".");
     return exitRefused;
 }
