@@ -6,7 +6,7 @@
 
 #include "table/BuildSort.h"
 #include "table/Errors.h"
-#include "table/RecordStore.h"
+#include "table/RecordData.h"
 
 namespace {
 constexpr std::uint32_t kLowSentinel = 0;
@@ -15,7 +15,7 @@ constexpr std::size_t kGrowth = 50;
 constexpr std::size_t kBuildSlack = 10;
 }  // namespace
 
-DSIDX::DSIDX(const RecordStore& store, IndexDescriptor descriptor, std::uint32_t id)
+DSIDX::DSIDX(const RecordData& store, IndexDescriptor descriptor, std::uint32_t id)
     : store_(store), descriptor_(std::move(descriptor)), id_(id), isDefaultOrder_(descriptor_.Name == kDefaultOrderName) {
     entries_.push_back(kLowSentinel);
     MakeComparators();

@@ -15,11 +15,11 @@
 #include "table/Comparators.h"
 #include "table/IndexDescriptor.h"
 
-class RecordStore;
+class RecordData;
 
 class DSIDX {
 public:
-    DSIDX(const RecordStore& store, IndexDescriptor descriptor, std::uint32_t id);
+    DSIDX(const RecordData& store, IndexDescriptor descriptor, std::uint32_t id);
     ~DSIDX();
 
     const IndexDescriptor& Descriptor() const { return descriptor_; }
@@ -85,7 +85,7 @@ private:
     std::uint16_t Fill();
     std::uint16_t Sort();
 
-    const RecordStore& store_;
+    const RecordData& store_;
     IndexDescriptor descriptor_;
     std::uint32_t id_;
     bool isDefaultOrder_;
