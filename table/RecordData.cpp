@@ -19,7 +19,9 @@ RecordData::RecordData(std::vector<FieldLayout> fields, std::uint32_t localeId)
         arenas_.emplace_back(0);
         if (fields_[f].IsText()) textColumn_[f] = textFieldCount_++;
     }
-    EnsureSlot(1);
+    // No memory for the first slots fails the store at once, as an insert that
+    // finds none fails: a store is never left without them.
+    if (const pkt::Status code = EnsureSlot(1)) throw EDBClient(code);
 }
 
 RecordData::~RecordData() = default;
@@ -36,8 +38,8 @@ const Collation& RecordData::CollationFor(bool caseInsensitive) const {
     return *slot;
 }
 
-std::uint16_t RecordData::EnsureSlot(std::uint32_t recordNumber) {
-    if (recordNumber <= capacity_) return 0;
+pkt::Status RecordData::EnsureSlot(std::uint32_t recordNumber) {
+    if (recordNumber <= capacity_) return pkt::Ok;
     std::uint32_t capacity = capacity_;
     while (capacity < recordNumber) capacity += kSlotGrowth;
     try {
@@ -49,7 +51,7 @@ std::uint16_t RecordData::EnsureSlot(std::uint32_t recordNumber) {
         return dberr::NoMemory;
     }
     capacity_ = capacity;
-    return 0;
+    return pkt::Ok;
 }
 
 void RecordData::Reserve(std::uint32_t slots) {
@@ -64,9 +66,9 @@ void RecordData::Reserve(std::uint32_t slots) {
 }
 
 // Texts live in the arena at any length, so widening only changes the layout.
-std::uint16_t RecordData::WidenTextField(int fieldNo, int size) {
+pkt::Status RecordData::WidenTextField(int fieldNo, int size) {
     fields_[fieldNo - 1].Size = size;
-    return 0;
+    return pkt::Ok;
 }
 
 // Only the deleted mark hides a record: a loaded row keeps whatever other
@@ -113,7 +115,7 @@ void RecordData::StoreText(std::uint32_t recordNumber, int fieldNo, std::string_
 }
 
 template <class Value>
-std::uint16_t RecordData::WriteSlot(std::uint32_t recordNumber, const std::vector<Value>& record) {
+pkt::Status RecordData::WriteSlot(std::uint32_t recordNumber, const std::vector<Value>& record) {
     try {
         for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
             const FieldLayout& field = Field(fieldNo);
@@ -133,7 +135,7 @@ std::uint16_t RecordData::WriteSlot(std::uint32_t recordNumber, const std::vecto
     } catch (const std::bad_alloc&) {
         return dberr::NoMemory;
     }
-    return 0;
+    return pkt::Ok;
 }
 
 void RecordData::CopySlot(std::uint32_t from, std::uint32_t to) {
@@ -145,7 +147,7 @@ void RecordData::CopySlot(std::uint32_t from, std::uint32_t to) {
     }
 }
 
-std::uint16_t RecordData::AppendLoaded(std::uint8_t status, const std::vector<FieldView>& record) {
+pkt::Status RecordData::AppendLoaded(std::uint8_t status, const std::vector<FieldView>& record) {
     auto lock = Lock();
     const std::uint32_t recordNumber = slotCount_ + 1;
     if (const auto code = EnsureSlot(recordNumber)) return code;
@@ -154,10 +156,10 @@ std::uint16_t RecordData::AppendLoaded(std::uint8_t status, const std::vector<Fi
     slotCount_ = recordNumber;
     if (IsLive(recordNumber)) ++liveCount_;
     ++changeCount_;
-    return 0;
+    return pkt::Ok;
 }
 
-std::uint16_t RecordData::AppendLoadedStore(const RecordData& other) {
+pkt::Status RecordData::AppendLoadedStore(const RecordData& other) {
     auto lock = Lock();
     const std::uint32_t count = other.slotCount_;
     if (count > std::numeric_limits<std::uint32_t>::max() - slotCount_ - 1) return dberr::NoMemory;
@@ -190,7 +192,7 @@ std::uint16_t RecordData::AppendLoadedStore(const RecordData& other) {
     slotCount_ += count;
     liveCount_ += other.liveCount_;
     changeCount_ += other.changeCount_;
-    return 0;
+    return pkt::Ok;
 }
 
 int RecordData::FirstAutoIncCandidate() const {
@@ -202,4 +204,4 @@ int RecordData::FirstAutoIncCandidate() const {
 
 // A load fills slots from views here; inserts and changes fill them from
 // buffers in RecordStore.
-template std::uint16_t RecordData::WriteSlot(std::uint32_t, const std::vector<FieldValue>&);
+template pkt::Status RecordData::WriteSlot(std::uint32_t, const std::vector<FieldValue>&);

@@ -29,6 +29,7 @@
 
 #include "memory/LargeBlocks.h"
 #include "packet/PacketBuffer.h"
+#include "packet/PacketStatus.h"
 #include "table/Collation.h"
 #include "table/FieldLayout.h"
 #include "table/RecordBuffer.h"
@@ -49,7 +50,7 @@ public:
     const std::vector<FieldLayout>& Fields() const { return fields_; }
     const FieldLayout& Field(int fieldNo) const { return fields_[fieldNo - 1]; }
     // Widens a text field (a load meeting a value longer than the column said).
-    std::uint16_t WidenTextField(int fieldNo, int size);
+    pkt::Status WidenTextField(int fieldNo, int size);
 
     // --- records
     std::uint32_t SlotCount() const { return slotCount_; }
@@ -78,11 +79,11 @@ public:
     // A record read by a load, one value per field: stored as given (text cut
     // to the field's size and at a zero byte, trailing blanks kept), with its
     // status; no index is told.
-    std::uint16_t AppendLoaded(std::uint8_t status, const std::vector<FieldView>& record);
+    pkt::Status AppendLoaded(std::uint8_t status, const std::vector<FieldView>& record);
     // The records another store of the same fields took by AppendLoaded,
     // appended in their order as if this store had taken them: a load that
     // read the rows of one packet into two stores at once.
-    std::uint16_t AppendLoadedStore(const RecordData& other);
+    pkt::Status AppendLoadedStore(const RecordData& other);
 
     // The first field with subtype Autoinc and width 4, or 0.
     int FirstAutoIncCandidate() const;
@@ -104,11 +105,11 @@ protected:
         bool Null = true;
     };
 
-    std::uint16_t EnsureSlot(std::uint32_t recordNumber);
+    pkt::Status EnsureSlot(std::uint32_t recordNumber);
     // Fills a slot from one value per field (FieldValue or FieldView); 0x2501
     // when the arena cannot take the texts.
     template <class Value>
-    std::uint16_t WriteSlot(std::uint32_t recordNumber, const std::vector<Value>& record);
+    pkt::Status WriteSlot(std::uint32_t recordNumber, const std::vector<Value>& record);
     void StoreText(std::uint32_t recordNumber, int fieldNo, std::string_view text);
     void CopySlot(std::uint32_t from, std::uint32_t to);
 

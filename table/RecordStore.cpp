@@ -21,8 +21,8 @@ void RecordStore::SetLocaleId(std::uint32_t localeId) {
     for (auto& index : indexes_) index->MakeComparators();
 }
 
-std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const CursorHint& hint,
-                                        std::uint32_t& recordNumber) {
+pkt::Status RecordStore::InsertRecord(const RecordBuffer& record, const CursorHint& hint,
+                                      std::uint32_t& recordNumber) {
     auto lock = Lock();
     if (refusedChanges_ & kInserts) return dberr::NotAllowed;
     if (autoIncField_ != 0 && autoIncValue_ > std::numeric_limits<std::int32_t>::max()) return dberr::KeysExhausted;
@@ -46,10 +46,10 @@ std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const Cursor
     if (autoIncField_ != 0) ++autoIncValue_;
     ++changeCount_;
     recordNumber = slot;
-    return 0;
+    return pkt::Ok;
 }
 
-std::uint16_t RecordStore::ChangeRecord(std::uint32_t recordNumber, const RecordBuffer& record) {
+pkt::Status RecordStore::ChangeRecord(std::uint32_t recordNumber, const RecordBuffer& record) {
     auto lock = Lock();
     if (refusedChanges_ & kEdits) return dberr::NotAllowed;
     const std::uint32_t candidate = slotCount_ + 1;
@@ -65,18 +65,18 @@ std::uint16_t RecordStore::ChangeRecord(std::uint32_t recordNumber, const Record
     CopySlot(candidate, recordNumber);
     for (std::size_t i = 0; i < indexes_.size(); ++i) indexes_[i]->CommitReplacement(replacements[i], recordNumber);
     ++changeCount_;
-    return 0;
+    return pkt::Ok;
 }
 
-std::uint16_t RecordStore::DeleteRecord(std::uint32_t recordNumber) {
+pkt::Status RecordStore::DeleteRecord(std::uint32_t recordNumber) {
     auto lock = Lock();
     if (refusedChanges_ & kDeletes) return dberr::NotAllowed;
-    if (!IsLive(recordNumber)) return 0;
+    if (!IsLive(recordNumber)) return pkt::Ok;
     status_[recordNumber] |= rsDeleted;
     for (auto& index : indexes_) index->Remove(recordNumber);
     --liveCount_;
     ++changeCount_;
-    return 0;
+    return pkt::Ok;
 }
 
 void RecordStore::SettleAutoIncValue(std::optional<std::int32_t> declared) {
@@ -101,7 +101,7 @@ DSIDX* RecordStore::FindIndex(std::string_view name) const {
     return nullptr;
 }
 
-std::uint16_t RecordStore::CreateIndex(const IndexDescriptor& descriptor) {
+pkt::Status RecordStore::CreateIndex(const IndexDescriptor& descriptor) {
     auto lock = Lock();
     IndexDescriptor wanted = descriptor;
     if (wanted.Name.empty()) wanted.Name = kDefaultOrderName;
@@ -113,9 +113,9 @@ std::uint16_t RecordStore::CreateIndex(const IndexDescriptor& descriptor) {
         if (const auto code = existing->RedefineAndBuild(wanted)) return code;
         defaultOrderKeysFromDefinition_ = true;
         defaultOrderKeyKind_ = wanted.Primary ? 2 : (wanted.Unique ? 1 : 0);
-        return 0;
+        return pkt::Ok;
     }
-    if (existing) return existing->Descriptor().SameDefinition(wanted) ? 0 : dberr::IndexExists;
+    if (existing) return existing->Descriptor().SameDefinition(wanted) ? dberr::Ok : dberr::IndexExists;
     auto index = std::make_unique<DSIDX>(*this, std::move(wanted), nextIndexId_);
     if (const auto code = index->Build()) return code;
     try {
@@ -124,14 +124,14 @@ std::uint16_t RecordStore::CreateIndex(const IndexDescriptor& descriptor) {
         return dberr::NoMemory;
     }
     ++nextIndexId_;
-    return 0;
+    return pkt::Ok;
 }
 
 void RecordStore::SetDefaultOrderKeys(IndexDescriptor descriptor) { DefaultOrder().Redefine(std::move(descriptor)); }
 
-std::uint16_t RecordStore::RebuildIndexes() {
+pkt::Status RecordStore::RebuildIndexes() {
     auto lock = Lock();
     for (auto& index : indexes_)
         if (const auto code = index->Build()) return code;
-    return 0;
+    return pkt::Ok;
 }

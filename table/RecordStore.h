@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "packet/PacketStatus.h"
 #include "table/FieldLayout.h"
 #include "table/IndexDescriptor.h"
 #include "table/RecordBuffer.h"
@@ -33,10 +34,10 @@ public:
     // A posted new record, its texts stored as given (cut to their fields'
     // sizes): the auto-increment field gets the counter, every index takes it.
     // On failure nothing changed.
-    std::uint16_t InsertRecord(const RecordBuffer& record, const CursorHint& hint, std::uint32_t& recordNumber);
+    pkt::Status InsertRecord(const RecordBuffer& record, const CursorHint& hint, std::uint32_t& recordNumber);
     // A posted change of a record; on failure nothing changed.
-    std::uint16_t ChangeRecord(std::uint32_t recordNumber, const RecordBuffer& record);
-    std::uint16_t DeleteRecord(std::uint32_t recordNumber);
+    pkt::Status ChangeRecord(std::uint32_t recordNumber, const RecordBuffer& record);
+    pkt::Status DeleteRecord(std::uint32_t recordNumber);
 
     // After a load: the declared counter, unless it would hand out a key that
     // is not above every key the records hold (none declared, 0, negative, or
@@ -52,9 +53,9 @@ public:
     DSIDX* FindIndex(std::string_view name) const;
     // Adds and builds an index, or accepts an identical one; codes 0x2601,
     // 0x2710, 0x2719, 0x2733. A failure leaves the indexes as they were.
-    std::uint16_t CreateIndex(const IndexDescriptor& descriptor);
+    pkt::Status CreateIndex(const IndexDescriptor& descriptor);
     // Rebuilds every index from the records (after a load).
-    std::uint16_t RebuildIndexes();
+    pkt::Status RebuildIndexes();
     // Gives the default order keys read from a packet.
     void SetDefaultOrderKeys(IndexDescriptor descriptor);
 
