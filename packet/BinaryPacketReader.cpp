@@ -37,7 +37,7 @@ bool BinaryPacketReader::TakeNumber(T& value) {
     return true;
 }
 
-std::uint16_t BinaryPacketReader::Start() {
+pkt::Status BinaryPacketReader::Start() {
     if (block_.size() < binarypacket::kHeaderSize) return pkt::NotAPacket;
     const auto first = byteorder::Load<std::uint32_t>(block_.data() + 8);
     if (first < binarypacket::kHeaderSize || first > block_.size()) return pkt::NotAPacket;
@@ -47,10 +47,10 @@ std::uint16_t BinaryPacketReader::Start() {
     return pkt::Ok;
 }
 
-std::uint16_t BinaryPacketReader::NextColumn(ColumnDesc& column) {
+pkt::Status BinaryPacketReader::NextColumn(ColumnDesc& column) {
     if (stage_ == Stage::FieldParams) {
         TDATAPACKET_READ::Param skipped;
-        std::uint16_t status;
+        pkt::Status status;
         while ((status = NextParam(skipped)) == pkt::Ok) {
         }
         if (status != pkt::EndOfData) return status;
@@ -76,7 +76,7 @@ std::uint16_t BinaryPacketReader::NextColumn(ColumnDesc& column) {
     return pkt::Ok;
 }
 
-std::uint16_t BinaryPacketReader::ReadParam(TDATAPACKET_READ::Param& param) {
+pkt::Status BinaryPacketReader::ReadParam(TDATAPACKET_READ::Param& param) {
     std::uint8_t nameLength;
     std::string_view name, whole, payload;
     ColumnType type;
@@ -97,7 +97,7 @@ std::uint16_t BinaryPacketReader::ReadParam(TDATAPACKET_READ::Param& param) {
     return pkt::Ok;
 }
 
-std::uint16_t BinaryPacketReader::NextParam(TDATAPACKET_READ::Param& param) {
+pkt::Status BinaryPacketReader::NextParam(TDATAPACKET_READ::Param& param) {
     switch (stage_) {
         case Stage::FieldParams:
             if (paramsLeft_ == 0) {
@@ -119,8 +119,8 @@ std::uint16_t BinaryPacketReader::NextParam(TDATAPACKET_READ::Param& param) {
     }
 }
 
-std::uint16_t BinaryPacketReader::NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) {
-    std::uint16_t code = pkt::Ok;
+pkt::Status BinaryPacketReader::NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) {
+    pkt::Status code = pkt::Ok;
     if (stage_ == Stage::Columns || stage_ == Stage::FieldParams) {
         ColumnDesc skipped;
         while ((code = NextColumn(skipped)) == pkt::Ok) {

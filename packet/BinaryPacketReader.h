@@ -2,6 +2,7 @@
 // The binary form of the data packet (layout in BinaryPacketWriter.h), read on
 // demand. Every count and length is checked against the bytes that are left.
 #include "packet/PacketSource.h"
+#include "packet/PacketStatus.h"
 
 #include <string_view>
 #include <vector>
@@ -11,11 +12,11 @@ public:
     explicit BinaryPacketReader(std::string_view block);
 
     // Reads the header; the block is known to start with the magic value.
-    std::uint16_t Start();
+    pkt::Status Start();
 
-    std::uint16_t NextColumn(ColumnDesc& column) override;
-    std::uint16_t NextParam(TDATAPACKET_READ::Param& param) override;
-    std::uint16_t NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) override;
+    pkt::Status NextColumn(ColumnDesc& column) override;
+    pkt::Status NextParam(TDATAPACKET_READ::Param& param) override;
+    pkt::Status NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) override;
     std::size_t Offset() const override { return pos_; }
 
 private:
@@ -24,7 +25,7 @@ private:
     bool Take(std::size_t count, std::string_view& bytes);
     template <class T>
     bool TakeNumber(T& value);
-    std::uint16_t ReadParam(TDATAPACKET_READ::Param& param);
+    pkt::Status ReadParam(TDATAPACKET_READ::Param& param);
 
     std::string_view block_;
     std::size_t pos_ = 0;

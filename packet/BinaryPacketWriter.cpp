@@ -8,7 +8,7 @@ using namespace binarypacket;
 
 BinaryPacketWriter::BinaryPacketWriter() = default;
 
-std::uint16_t BinaryPacketWriter::Begin(std::uint32_t columnCount) {
+pkt::Status BinaryPacketWriter::Begin(std::uint32_t columnCount) {
     if (columnCount > 0xFFFF) return pkt::NotAllowed;
     types_.reserve(columnCount);
     byteorder::Append(out_, kMagic);
@@ -22,7 +22,7 @@ std::uint16_t BinaryPacketWriter::Begin(std::uint32_t columnCount) {
     return pkt::Ok;
 }
 
-std::uint16_t BinaryPacketWriter::AddColumn(const ColumnDesc& column) {
+pkt::Status BinaryPacketWriter::AddColumn(const ColumnDesc& column) {
     const std::string_view name = column.NameView();
     types_.push_back(column.Type);
     byteorder::Store(out_.data() + 12, static_cast<std::uint16_t>(types_.size()));
@@ -39,8 +39,8 @@ void BinaryPacketWriter::Raise16(std::size_t at) {
     byteorder::Store(out_.data() + at, static_cast<std::uint16_t>(byteorder::Load<std::uint16_t>(out_.data() + at) + 1));
 }
 
-std::uint16_t BinaryPacketWriter::AppendParam(std::size_t countAt, std::string_view name, ColumnType type,
-                                              std::string_view value) {
+pkt::Status BinaryPacketWriter::AppendParam(std::size_t countAt, std::string_view name, ColumnType type,
+                                            std::string_view value) {
     if (name.size() > 0xFF || byteorder::Load<std::uint16_t>(out_.data() + countAt) == 0xFFFF) return pkt::NotAllowed;
     Raise16(countAt);
     out_.push_back(static_cast<char>(name.size()));
@@ -50,7 +50,7 @@ std::uint16_t BinaryPacketWriter::AppendParam(std::size_t countAt, std::string_v
     return pkt::Ok;
 }
 
-std::uint16_t BinaryPacketWriter::AddFieldParam(std::string_view name, ColumnType type, std::string_view value) {
+pkt::Status BinaryPacketWriter::AddFieldParam(std::string_view name, ColumnType type, std::string_view value) {
     return AppendParam(fieldParamCountAt_, name, type, value);
 }
 
@@ -60,7 +60,7 @@ void BinaryPacketWriter::StartTableParams() {
     byteorder::Append<std::uint16_t>(out_, 0);
 }
 
-std::uint16_t BinaryPacketWriter::AddTableParam(std::string_view name, ColumnType type, std::string_view value) {
+pkt::Status BinaryPacketWriter::AddTableParam(std::string_view name, ColumnType type, std::string_view value) {
     StartTableParams();
     return AppendParam(tableParamCountAt_, name, type, value);
 }
@@ -80,7 +80,7 @@ void BinaryPacketWriter::BeginRow(std::uint8_t status) {
     out_.append((types_.size() + 3) / 4, '\0');
 }
 
-std::uint16_t BinaryPacketWriter::PutColumn(std::size_t index, int status, std::string_view value) {
+pkt::Status BinaryPacketWriter::PutColumn(std::size_t index, int status, std::string_view value) {
     if (status != 0) {
         const int bit = 2 * static_cast<int>(index % 4) + (status == 1 ? 0 : 1);
         out_[flagsAt_ + index / 4] = static_cast<char>(out_[flagsAt_ + index / 4] | (1 << bit));

@@ -12,6 +12,7 @@
 // j/4 null, the next bit unchanged), then the other values in parameter layout.
 #include "packet/PacketBuffer.h"
 #include "packet/PacketEmitter.h"
+#include "packet/PacketStatus.h"
 
 #include <cstddef>
 #include <string>
@@ -29,13 +30,13 @@ class BinaryPacketWriter final : public PacketEmitter {
 public:
     BinaryPacketWriter();
 
-    std::uint16_t Begin(std::uint32_t columnCount) override;
-    std::uint16_t AddColumn(const ColumnDesc& column) override;
-    std::uint16_t AddFieldParam(std::string_view name, ColumnType type, std::string_view value) override;
-    std::uint16_t AddTableParam(std::string_view name, ColumnType type, std::string_view value) override;
+    pkt::Status Begin(std::uint32_t columnCount) override;
+    pkt::Status AddColumn(const ColumnDesc& column) override;
+    pkt::Status AddFieldParam(std::string_view name, ColumnType type, std::string_view value) override;
+    pkt::Status AddTableParam(std::string_view name, ColumnType type, std::string_view value) override;
     void EndParams() override;
     void BeginRow(std::uint8_t status) override;
-    std::uint16_t PutColumn(std::size_t index, int status, std::string_view value) override;
+    pkt::Status PutColumn(std::size_t index, int status, std::string_view value) override;
     void EndRow() override;
     std::string_view Finish() override;
     // The header, at the start, takes the row count last: nothing is settled before.
@@ -43,7 +44,7 @@ public:
     void Release() override {}
 
 private:
-    std::uint16_t AppendParam(std::size_t countAt, std::string_view name, ColumnType type, std::string_view value);
+    pkt::Status AppendParam(std::size_t countAt, std::string_view name, ColumnType type, std::string_view value);
     void StartTableParams();
     void MarkRowOffset();
     void Raise16(std::size_t at);

@@ -27,7 +27,7 @@ Form FormOf(std::string_view block) {
 }
 
 template <class Step>
-std::uint16_t Guarded(Step step) {
+pkt::Status Guarded(Step step) {
     try {
         return step();
     } catch (const std::bad_alloc&) {
@@ -41,12 +41,12 @@ TDATAPACKET_READ::TDATAPACKET_READ() = default;
 TDATAPACKET_READ::TDATAPACKET_READ(std::unique_ptr<PacketSource> source) : source_(std::move(source)) {}
 TDATAPACKET_READ::~TDATAPACKET_READ() = default;
 
-std::uint16_t TDATAPACKET_READ::Start(std::string_view block) {
+pkt::Status TDATAPACKET_READ::Start(std::string_view block) {
     return Guarded([&] { return StartSource(block, nullptr); });
 }
 
-std::uint16_t TDATAPACKET_READ::Start(PacketInput& input) {
-    return Guarded([&]() -> std::uint16_t {
+pkt::Status TDATAPACKET_READ::Start(PacketInput& input) {
+    return Guarded([&]() -> pkt::Status {
         // Enough to tell the forms apart, unless the input ends first.
         std::string first(kFormBytes, '\0');
         std::size_t got = 0;
@@ -63,7 +63,7 @@ std::uint16_t TDATAPACKET_READ::Start(PacketInput& input) {
 }
 
 // `block` is the whole packet, or with an input the first bytes of it.
-std::uint16_t TDATAPACKET_READ::StartSource(std::string_view block, PacketInput* input) {
+pkt::Status TDATAPACKET_READ::StartSource(std::string_view block, PacketInput* input) {
     source_.reset();
     xmlFlags_ = 0;
     if (block.empty()) return pkt::NotAllowed;
@@ -73,13 +73,13 @@ std::uint16_t TDATAPACKET_READ::StartSource(std::string_view block, PacketInput*
             return pkt::NotAPacket;
         case Form::Binary: {
             auto binary = std::make_unique<BinaryPacketReader>(block);
-            if (const std::uint16_t status = binary->Start()) return status;
+            if (const pkt::Status status = binary->Start()) return status;
             source_ = std::move(binary);
             return pkt::Ok;
         }
         case Form::Xml: {
             auto xml = input ? std::make_unique<XmlPacketReader>(*input, block) : std::make_unique<XmlPacketReader>(block);
-            if (const std::uint16_t status = xml->Start()) return status;
+            if (const pkt::Status status = xml->Start()) return status;
             xmlFlags_ = xmlflag::Xml | xmlflag::Metadata | (xml->IsUtf8() ? xmlflag::Utf8 : 0);
             source_ = std::move(xml);
             return pkt::Ok;
@@ -88,24 +88,24 @@ std::uint16_t TDATAPACKET_READ::StartSource(std::string_view block, PacketInput*
     return pkt::NotAPacket;
 }
 
-std::uint16_t TDATAPACKET_READ::NextColumn(ColumnDesc& column) {
+pkt::Status TDATAPACKET_READ::NextColumn(ColumnDesc& column) {
     if (!source_) return pkt::NotAllowed;
     return Guarded([&] { return source_->NextColumn(column); });
 }
 
-std::uint16_t TDATAPACKET_READ::NextParam(Param& param) {
+pkt::Status TDATAPACKET_READ::NextParam(Param& param) {
     if (!source_) return pkt::NotAllowed;
     return Guarded([&] { return source_->NextParam(param); });
 }
 
-std::uint16_t TDATAPACKET_READ::NextRow(std::uint8_t& status, std::vector<ValueView>& values) {
+pkt::Status TDATAPACKET_READ::NextRow(std::uint8_t& status, std::vector<ValueView>& values) {
     if (!source_) return pkt::NotAllowed;
     return Guarded([&] { return source_->NextRow(status, values); });
 }
 
-std::uint16_t TDATAPACKET_READ::NextRow(std::uint8_t& status, std::vector<Value>& values) {
-    return Guarded([&]() -> std::uint16_t {
-        if (const std::uint16_t code = NextRow(status, rowViews_)) return code;
+pkt::Status TDATAPACKET_READ::NextRow(std::uint8_t& status, std::vector<Value>& values) {
+    return Guarded([&]() -> pkt::Status {
+        if (const pkt::Status code = NextRow(status, rowViews_)) return code;
         values.resize(rowViews_.size());
         for (std::size_t i = 0; i < rowViews_.size(); ++i) {
             values[i].Null = rowViews_[i].Null;
@@ -115,13 +115,13 @@ std::uint16_t TDATAPACKET_READ::NextRow(std::uint8_t& status, std::vector<Value>
     });
 }
 
-std::uint16_t TDATAPACKET_READ::SplitRows(std::size_t minimum, std::size_t& cut,
-                                         std::unique_ptr<TDATAPACKET_READ>& second) {
+pkt::Status TDATAPACKET_READ::SplitRows(std::size_t minimum, std::size_t& cut,
+                                       std::unique_ptr<TDATAPACKET_READ>& second) {
     second.reset();
     cut = 0;
     auto* xml = dynamic_cast<XmlPacketReader*>(source_.get());
     if (!xml) return pkt::Ok;
-    if (const std::uint16_t status = Guarded([&] { return xml->RowCut(minimum, cut); })) return status;
+    if (const pkt::Status status = Guarded([&] { return xml->RowCut(minimum, cut); })) return status;
     if (cut == 0) return pkt::Ok;
     try {
         second.reset(new TDATAPACKET_READ(xml->RowsFrom(cut)));

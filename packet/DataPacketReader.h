@@ -9,6 +9,7 @@
 // earlier steps was not asked for. The reader never reads outside the block,
 // whatever it holds.
 #include "packet/DataPacket.h"
+#include "packet/PacketStatus.h"
 
 #include <cstdint>
 #include <memory>
@@ -27,14 +28,14 @@ public:
     TDATAPACKET_READ& operator=(const TDATAPACKET_READ&) = delete;
 
     // The block must outlive the reader. An empty block gives pkt::NotAllowed.
-    std::uint16_t Start(std::string_view block);
+    pkt::Status Start(std::string_view block);
     // The same for a packet that arrives in pieces; the input must outlive the
     // reader. The XML form is read as far as each request needs, holding only a
     // window of it; the binary form is read whole first. What the input throws
     // passes through every call. An empty input gives pkt::NotAllowed.
-    std::uint16_t Start(PacketInput& input);
+    pkt::Status Start(PacketInput& input);
 
-    std::uint16_t NextColumn(ColumnDesc& column);
+    pkt::Status NextColumn(ColumnDesc& column);
 
     // Value in the byte layout AddParam takes (length prefix or element count
     // included), so that it can be stored and written back unchanged. Null is set
@@ -49,7 +50,7 @@ public:
         std::string Value;
         bool Null = false;
     };
-    std::uint16_t NextParam(Param& param);
+    pkt::Status NextParam(Param& param);
 
     // One value per column, in PutValue's layout: fixed values little-endian,
     // text as its bytes (decoded; no length prefix, no terminating zero; an empty
@@ -58,7 +59,7 @@ public:
         bool Null = true;
         std::string Bytes;
     };
-    std::uint16_t NextRow(std::uint8_t& status, std::vector<Value>& values);
+    pkt::Status NextRow(std::uint8_t& status, std::vector<Value>& values);
 
     // The same without copies: each view points into the block or into the
     // reader's scratch space and stays valid until the next call to NextRow.
@@ -66,7 +67,7 @@ public:
         bool Null = true;
         std::string_view Bytes;
     };
-    std::uint16_t NextRow(std::uint8_t& status, std::vector<ValueView>& values);
+    pkt::Status NextRow(std::uint8_t& status, std::vector<ValueView>& values);
 
     // How far the packet has been read, in bytes from its start: everything
     // before this offset has been handed out by a call that succeeded. A call
@@ -83,14 +84,14 @@ public:
     // Null where the packet gives no cut; this reader then reads on as before.
     // Finding the cut reads on to the first row: a fault on the way is
     // returned (the code the next NextRow would give) and no second reader made.
-    std::uint16_t SplitRows(std::size_t minimum, std::size_t& cut, std::unique_ptr<TDATAPACKET_READ>& second);
+    pkt::Status SplitRows(std::size_t minimum, std::size_t& cut, std::unique_ptr<TDATAPACKET_READ>& second);
 
     // The columns read so far.
     const std::vector<ColumnDesc>& Columns() const;
 
 private:
     explicit TDATAPACKET_READ(std::unique_ptr<PacketSource> source);
-    std::uint16_t StartSource(std::string_view block, PacketInput* input);
+    pkt::Status StartSource(std::string_view block, PacketInput* input);
 
     std::unique_ptr<PacketSource> source_;
     std::string whole_;  // a binary packet read from an input

@@ -22,9 +22,9 @@ TDATAPACKET_WRITE::~TDATAPACKET_WRITE() = default;
 
 // Runs one step; a failure is kept, and every later call reports it again.
 template <class Step>
-std::uint16_t TDATAPACKET_WRITE::Guarded(Step step) {
+pkt::Status TDATAPACKET_WRITE::Guarded(Step step) {
     if (failure_) return failure_;
-    std::uint16_t status;
+    pkt::Status status;
     try {
         status = step();
     } catch (const std::bad_alloc&) {
@@ -34,11 +34,11 @@ std::uint16_t TDATAPACKET_WRITE::Guarded(Step step) {
     return status;
 }
 
-std::uint16_t TDATAPACKET_WRITE::CheckType(ColumnType type) const {
+pkt::Status TDATAPACKET_WRITE::CheckType(ColumnType type) const {
     if (coltype::TypeCode(type) > coltype::MaxCode) return pkt::NotAllowed;
     if (IsXml()) {
         std::string_view name;
-        if (const std::uint16_t status = FieldTypeName(type, name)) return status;
+        if (const pkt::Status status = FieldTypeName(type, name)) return status;
     }
     // Nested tables, structures, array columns and references are not laid out here.
     switch (coltype::TypeCode(type)) {
@@ -51,24 +51,24 @@ std::uint16_t TDATAPACKET_WRITE::CheckType(ColumnType type) const {
     return valuelayout::IsSupported(type) ? pkt::Ok : pkt::NotAllowed;
 }
 
-std::uint16_t TDATAPACKET_WRITE::SetXmlFlags(std::uint32_t flags) {
-    return Guarded([&]() -> std::uint16_t {
+pkt::Status TDATAPACKET_WRITE::SetXmlFlags(std::uint32_t flags) {
+    return Guarded([&]() -> pkt::Status {
         if (phase_ != Phase::Created) return pkt::NotAllowed;
         xmlFlags_ = flags;
         return pkt::Ok;
     });
 }
 
-std::uint16_t TDATAPACKET_WRITE::SetOutput(PacketOutput& output) {
-    return Guarded([&]() -> std::uint16_t {
+pkt::Status TDATAPACKET_WRITE::SetOutput(PacketOutput& output) {
+    return Guarded([&]() -> pkt::Status {
         if (phase_ != Phase::Created) return pkt::NotAllowed;
         output_ = &output;
         return pkt::Ok;
     });
 }
 
-std::uint16_t TDATAPACKET_WRITE::BeginPacket(std::uint32_t version, std::uint32_t columnCount) {
-    return Guarded([&]() -> std::uint16_t {
+pkt::Status TDATAPACKET_WRITE::BeginPacket(std::uint32_t version, std::uint32_t columnCount) {
+    return Guarded([&]() -> pkt::Status {
         if (phase_ != Phase::Created) return pkt::NotAllowed;
         if (version > 3) return pkt::NotAPacket;
         if (IsXml()) emitter_ = std::make_unique<XmlPacketWriter>(xmlFlags_);
@@ -80,26 +80,25 @@ std::uint16_t TDATAPACKET_WRITE::BeginPacket(std::uint32_t version, std::uint32_
     });
 }
 
-std::uint16_t TDATAPACKET_WRITE::AddColumn(const ColumnDesc& column) {
-    return Guarded([&]() -> std::uint16_t {
+pkt::Status TDATAPACKET_WRITE::AddColumn(const ColumnDesc& column) {
+    return Guarded([&]() -> pkt::Status {
         if (phase_ != Phase::Columns || columnTypes_.size() >= announcedColumns_) return pkt::NotAllowed;
         if (column.NameView() == kRowStateName) return pkt::NotAllowed;
         if (coltype::Plain(column.Type) != column.Type) return pkt::NotAllowed;
-        if (const std::uint16_t status = CheckType(column.Type)) return status;
+        if (const pkt::Status status = CheckType(column.Type)) return status;
         columnTypes_.push_back(column.Type);
         return emitter_->AddColumn(column);
     });
 }
 
-std::uint16_t TDATAPACKET_WRITE::EndParams() {
+void TDATAPACKET_WRITE::EndParams() {
     emitter_->EndParams();
     phase_ = Phase::Rows;
-    return pkt::Ok;
 }
 
-std::uint16_t TDATAPACKET_WRITE::AddParam(int context, std::string_view name, ColumnType type,
-                                          const void* value, std::uint32_t length) {
-    return Guarded([&]() -> std::uint16_t {
+pkt::Status TDATAPACKET_WRITE::AddParam(int context, std::string_view name, ColumnType type,
+                                        const void* value, std::uint32_t length) {
+    return Guarded([&]() -> pkt::Status {
         const bool fieldParam = context == 0;
         if (context != 0 && context != 1) return pkt::NotAllowed;
         // A repeated end-of-parameters mark changes nothing.
@@ -107,9 +106,12 @@ std::uint16_t TDATAPACKET_WRITE::AddParam(int context, std::string_view name, Co
         if (fieldParam ? phase_ != Phase::Columns || columnTypes_.empty()
                        : phase_ != Phase::Columns && phase_ != Phase::TableParams)
             return pkt::NotAllowed;
-        if (!fieldParam && name.empty()) return EndParams();
+        if (!fieldParam && name.empty()) {
+            EndParams();
+            return pkt::Ok;
+        }
         if (name.empty()) return pkt::NotAllowed;
-        if (const std::uint16_t status = CheckType(coltype::Plain(type))) return status;
+        if (const pkt::Status status = CheckType(coltype::Plain(type))) return status;
         if (length && !value) return pkt::BufferTooSmall;
         const std::string_view bytes(static_cast<const char*>(value), length);
         std::string_view whole, payload;
@@ -120,8 +122,8 @@ std::uint16_t TDATAPACKET_WRITE::AddParam(int context, std::string_view name, Co
     });
 }
 
-std::uint16_t TDATAPACKET_WRITE::PutValue(int status, std::int32_t length, const void* value) {
-    return Guarded([&]() -> std::uint16_t {
+pkt::Status TDATAPACKET_WRITE::PutValue(int status, std::int32_t length, const void* value) {
+    return Guarded([&]() -> pkt::Status {
         if (phase_ == Phase::Created || phase_ == Phase::Finished) return pkt::NotAllowed;
         if (length < 0) return pkt::NegativeLength;
         if (phase_ != Phase::Rows) EndParams();
@@ -136,9 +138,10 @@ std::uint16_t TDATAPACKET_WRITE::PutValue(int status, std::int32_t length, const
             if (status == 0) {
                 std::string_view complete;
                 if (!valuelayout::TakeRowValue(columnTypes_[index], bytes, complete)) return pkt::BufferTooSmall;
-                if (const std::uint16_t code = emitter_->PutColumn(index, 0, complete)) return code;
+                if (const pkt::Status code = emitter_->PutColumn(index, 0, complete)) return code;
             } else {
-                emitter_->PutColumn(index, status == 2 ? 2 : 1, {});
+                // A null is only a flag: no emitter refuses it.
+                pkt::Ignore(emitter_->PutColumn(index, status == 2 ? 2 : 1, {}));
             }
         }
         if (nextColumn_ == columnTypes_.size()) {
@@ -153,8 +156,8 @@ std::uint16_t TDATAPACKET_WRITE::PutValue(int status, std::int32_t length, const
     });
 }
 
-std::uint16_t TDATAPACKET_WRITE::FinishPacket(std::string_view& packet) {
-    return Guarded([&]() -> std::uint16_t {
+pkt::Status TDATAPACKET_WRITE::FinishPacket(std::string_view& packet) {
+    return Guarded([&]() -> pkt::Status {
         if (phase_ == Phase::Created || phase_ == Phase::Finished || rowOpen_) return pkt::NotAllowed;
         if (phase_ != Phase::Rows) EndParams();
         packet = emitter_->Finish();
@@ -163,10 +166,10 @@ std::uint16_t TDATAPACKET_WRITE::FinishPacket(std::string_view& packet) {
     });
 }
 
-std::uint16_t TDATAPACKET_WRITE::FinishPacket(std::string& packet) {
+pkt::Status TDATAPACKET_WRITE::FinishPacket(std::string& packet) {
     std::string_view bytes;
-    if (const std::uint16_t status = FinishPacket(bytes)) return status;
-    return Guarded([&]() -> std::uint16_t {
+    if (const pkt::Status status = FinishPacket(bytes)) return status;
+    return Guarded([&]() -> pkt::Status {
         packet.assign(bytes);
         return pkt::Ok;
     });

@@ -8,6 +8,7 @@
 // flag 1 or 2 the XML document. Every operation returns 0 or a pkt:: status; after
 // a failure the packet is unusable and should be discarded.
 #include "packet/DataPacket.h"
+#include "packet/PacketStatus.h"
 
 #include <cstdint>
 #include <memory>
@@ -26,41 +27,41 @@ public:
     TDATAPACKET_WRITE& operator=(const TDATAPACKET_WRITE&) = delete;
 
     // Must precede BeginPacket.
-    std::uint16_t SetXmlFlags(std::uint32_t flags);
+    pkt::Status SetXmlFlags(std::uint32_t flags);
     // Must precede BeginPacket. The packet then goes to the output in pieces as
     // far as it is final (in the XML form, from the first row on), and
     // FinishPacket hands over only the rest, which belongs after those pieces.
     // The output must outlive the writer; what it throws passes through.
-    std::uint16_t SetOutput(PacketOutput& output);
+    pkt::Status SetOutput(PacketOutput& output);
     // The engine passes version 3; above 3 is refused.
-    std::uint16_t BeginPacket(std::uint32_t version, std::uint32_t columnCount);
-    std::uint16_t AddColumn(const ColumnDesc& column);
+    pkt::Status BeginPacket(std::uint32_t version, std::uint32_t columnCount);
+    pkt::Status AddColumn(const ColumnDesc& column);
     // context 0: a field parameter of the column just added; 1: a table parameter.
     // Value bytes as in memory: fixed values little-endian; a varying value starts
     // with its length prefix (size from bits 0-15 of the type); an array starts with
     // a 32-bit element count. length counts all of these bytes. Context 1 with an
     // empty name, no value and length 0 is the end-of-parameters mark.
-    std::uint16_t AddParam(int context, std::string_view name, ColumnType type,
-                           const void* value, std::uint32_t length);
+    pkt::Status AddParam(int context, std::string_view name, ColumnType type,
+                         const void* value, std::uint32_t length);
     // Per row: PutValue(0, 1, &statusByte) first, then once per column in column
     // order: PutValue(0, length, bytes) for a value (text without a terminating
     // zero, at least one byte: an empty text is one zero byte; varying values
     // without a length prefix; arrays with their 32-bit count; fixed values
     // little-endian), PutValue(1, 0, nullptr) for null.
-    std::uint16_t PutValue(int status, std::int32_t length, const void* value);
+    pkt::Status PutValue(int status, std::int32_t length, const void* value);
     // Closes the open elements and hands over the whole byte block.
-    std::uint16_t FinishPacket(std::string& packet);
+    pkt::Status FinishPacket(std::string& packet);
     // The same without a copy: the bytes stay with the writer, valid until it is
     // destroyed. The fastest way to a file.
-    std::uint16_t FinishPacket(std::string_view& packet);
+    pkt::Status FinishPacket(std::string_view& packet);
 
 private:
     enum class Phase { Created, Columns, TableParams, Rows, Finished };
 
     template <class Step>
-    std::uint16_t Guarded(Step step);
-    std::uint16_t EndParams();
-    std::uint16_t CheckType(ColumnType type) const;
+    pkt::Status Guarded(Step step);
+    void EndParams();
+    pkt::Status CheckType(ColumnType type) const;
 
     std::unique_ptr<PacketEmitter> emitter_;
     PacketOutput* output_ = nullptr;
@@ -69,5 +70,5 @@ private:
     Phase phase_ = Phase::Created;
     bool rowOpen_ = false;
     std::size_t nextColumn_ = 0;
-    std::uint16_t failure_ = 0;
+    pkt::Status failure_ = pkt::Ok;
 };

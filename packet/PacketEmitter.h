@@ -2,6 +2,7 @@
 // The encoding half of the packet writer: one implementation per packet form.
 // TDATAPACKET_WRITE checks the call order and every value's layout before it
 // calls these, so an emitter only encodes. An emitter may throw std::bad_alloc.
+#include "packet/PacketStatus.h"
 #include "packet/PacketTypes.h"
 
 #include <cstdint>
@@ -12,17 +13,17 @@ class PacketEmitter {
 public:
     virtual ~PacketEmitter() = default;
 
-    virtual std::uint16_t Begin(std::uint32_t columnCount) = 0;
-    virtual std::uint16_t AddColumn(const ColumnDesc& column) = 0;
+    virtual pkt::Status Begin(std::uint32_t columnCount) = 0;
+    virtual pkt::Status AddColumn(const ColumnDesc& column) = 0;
     // `value` in parameter layout, complete for its type.
-    virtual std::uint16_t AddFieldParam(std::string_view name, ColumnType type, std::string_view value) = 0;
-    virtual std::uint16_t AddTableParam(std::string_view name, ColumnType type, std::string_view value) = 0;
+    virtual pkt::Status AddFieldParam(std::string_view name, ColumnType type, std::string_view value) = 0;
+    virtual pkt::Status AddTableParam(std::string_view name, ColumnType type, std::string_view value) = 0;
     // Closes the metadata; called once, before the first row.
     virtual void EndParams() = 0;
     virtual void BeginRow(std::uint8_t status) = 0;
     // `value` in row layout, complete for the column's type; ignored unless status is 0.
     // status: 0 a value, 1 null, 2 unchanged.
-    virtual std::uint16_t PutColumn(std::size_t index, int status, std::string_view value) = 0;
+    virtual pkt::Status PutColumn(std::size_t index, int status, std::string_view value) = 0;
     virtual void EndRow() = 0;
     // The finished packet, or what is left of it after Release; the bytes stay
     // with the emitter.

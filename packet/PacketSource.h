@@ -3,6 +3,7 @@
 // behind TDATAPACKET_READ. A source reads only inside its block and may throw
 // std::bad_alloc.
 #include "packet/DataPacketReader.h"
+#include "packet/PacketStatus.h"
 
 #include <cstdint>
 #include <vector>
@@ -11,10 +12,10 @@ class PacketSource {
 public:
     virtual ~PacketSource() = default;
 
-    virtual std::uint16_t NextColumn(ColumnDesc& column) = 0;
-    virtual std::uint16_t NextParam(TDATAPACKET_READ::Param& param) = 0;
+    virtual pkt::Status NextColumn(ColumnDesc& column) = 0;
+    virtual pkt::Status NextParam(TDATAPACKET_READ::Param& param) = 0;
     // Views into the block or into the source's scratch space, valid until the next call.
-    virtual std::uint16_t NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) = 0;
+    virtual pkt::Status NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) = 0;
     // See TDATAPACKET_READ::Offset.
     virtual std::size_t Offset() const = 0;
 

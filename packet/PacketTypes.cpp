@@ -81,7 +81,7 @@ std::optional<std::string_view> SubtypeName(int code) {
     return std::nullopt;
 }
 
-std::uint16_t FieldTypeName(ColumnType type, std::string_view& name) {
+pkt::Status FieldTypeName(ColumnType type, std::string_view& name) {
     using namespace coltype;
     const unsigned code = TypeCode(type);
     const unsigned size = Size(type);

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "packet/PacketStatus.h"
+
 // A 32-bit word describing a column or a parameter value:
 //   bits 0-15  size of a fixed value; for a varying value the size of its length
 //              prefix (1, 2 or 4); for an array the size of one element
@@ -90,7 +92,7 @@ std::optional<std::string_view> SubtypeName(int code);
 
 // The fieldtype name written for a type: 0 and the name, pkt::NoTypeName when the
 // type has none, pkt::NotAllowed for a type code above 18.
-std::uint16_t FieldTypeName(ColumnType type, std::string_view& name);
+pkt::Status FieldTypeName(ColumnType type, std::string_view& name);
 
 // The type word a fieldtype name reads back as (case-insensitive), 0 when the
 // name is not recognised.

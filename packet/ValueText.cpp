@@ -167,9 +167,9 @@ void AppendIntegerArray(std::string& out, ColumnType type, std::string_view raw)
 
 }  // namespace
 
-std::uint16_t AppendValueText(PacketBuffer& out, ColumnType type, std::string_view value, bool utf8) {
+pkt::Status AppendValueText(PacketBuffer& out, ColumnType type, std::string_view value, bool utf8) {
     std::string_view name;
-    if (const std::uint16_t status = FieldTypeName(type, name)) return status;
+    if (const pkt::Status status = FieldTypeName(type, name)) return status;
     if (value.size() < FixedBytesRead(type)) return pkt::BufferTooSmall;
     const char* p = value.data();
     switch (TypeCode(type)) {

@@ -1,6 +1,7 @@
 #pragma once
 // The text forms of values in the XML packet, both ways.
 #include "packet/PacketBuffer.h"
+#include "packet/PacketStatus.h"
 #include "packet/PacketTypes.h"
 
 #include <cstdint>
@@ -10,7 +11,7 @@
 // Appends the text of one value given in row layout (see ValueLayout.h); the
 // value must be complete for its type. Returns 0, or pkt::NoTypeName for a type
 // that has no text form.
-std::uint16_t AppendValueText(PacketBuffer& out, ColumnType type, std::string_view value, bool utf8);
+pkt::Status AppendValueText(PacketBuffer& out, ColumnType type, std::string_view value, bool utf8);
 
 // Appends, in row layout, the value that the raw attribute text stands for.
 // Returns false, appending nothing, when the text reads as null (a number

@@ -47,31 +47,31 @@ XmlPacketReader::XmlPacketReader(const XmlPacketReader& from, std::size_t offset
     scratch_.reserve(4096);
 }
 
-std::uint16_t XmlPacketReader::Start() {
-    if (const std::uint16_t status = tokens_.ReadHeader(utf8_)) return status;
+pkt::Status XmlPacketReader::Start() {
+    if (const pkt::Status status = tokens_.ReadHeader(utf8_)) return status;
     XmlElement element;
-    if (const std::uint16_t status = tokens_.Next(element)) return status;
+    if (const pkt::Status status = tokens_.Next(element)) return status;
     if (element.Kind == XmlKind::Start && element.Name == "DATAPACKET")
-        if (const std::uint16_t status = tokens_.Next(element)) return status;
+        if (const pkt::Status status = tokens_.Next(element)) return status;
     if (element.Kind != XmlKind::Start || element.Name != "METADATA") return pkt::NotAPacket;
-    if (const std::uint16_t status = tokens_.Next(element)) return status;
+    if (const pkt::Status status = tokens_.Next(element)) return status;
     if (element.Name != "FIELDS" || (element.Kind != XmlKind::Start && element.Kind != XmlKind::Empty))
         return pkt::NotAPacket;
     stage_ = element.Kind == XmlKind::Start ? Stage::Fields : Stage::FieldsDone;
     return pkt::Ok;
 }
 
-std::uint16_t XmlPacketReader::NextColumn(ColumnDesc& column) {
+pkt::Status XmlPacketReader::NextColumn(ColumnDesc& column) {
     if (stage_ == Stage::FieldParams) {
         Param skipped;
-        std::uint16_t status;
+        pkt::Status status;
         while ((status = NextParam(skipped)) == pkt::Ok) {
         }
         if (status != pkt::EndOfData) return status;
     }
     if (stage_ != Stage::Fields) return pkt::EndOfData;
     XmlElement element;
-    if (const std::uint16_t status = tokens_.Next(element)) return status;
+    if (const pkt::Status status = tokens_.Next(element)) return status;
     if (element.Kind == XmlKind::End) {
         stage_ = Stage::FieldsDone;
         return pkt::EndOfData;
@@ -80,7 +80,7 @@ std::uint16_t XmlPacketReader::NextColumn(ColumnDesc& column) {
     return ReadColumn(element.Kind == XmlKind::Start, column);
 }
 
-std::uint16_t XmlPacketReader::ReadColumn(bool hasChildren, ColumnDesc& column) {
+pkt::Status XmlPacketReader::ReadColumn(bool hasChildren, ColumnDesc& column) {
     Column read;
     XmlAttribute* name = tokens_.Find("attrname");
     if (!name) {
@@ -128,16 +128,16 @@ void XmlPacketReader::BeginParams(bool hasChildren) {
     paramChildren_ = hasChildren;
 }
 
-std::uint16_t XmlPacketReader::NextParam(Param& param) {
+pkt::Status XmlPacketReader::NextParam(Param& param) {
     switch (stage_) {
         case Stage::FieldParams: {
-            const std::uint16_t status = NextParamOfElement(param);
+            const pkt::Status status = NextParamOfElement(param);
             if (status == pkt::EndOfData) stage_ = Stage::Fields;
             return status;
         }
         case Stage::FieldsDone: {
             XmlElement element;
-            if (const std::uint16_t status = tokens_.Next(element)) return status;
+            if (const pkt::Status status = tokens_.Next(element)) return status;
             if (element.Kind == XmlKind::End) {
                 stage_ = Stage::MetadataDone;
                 return pkt::EndOfData;
@@ -148,10 +148,10 @@ std::uint16_t XmlPacketReader::NextParam(Param& param) {
             return NextParam(param);
         }
         case Stage::TableParams: {
-            const std::uint16_t status = NextParamOfElement(param);
+            const pkt::Status status = NextParamOfElement(param);
             if (status != pkt::EndOfData) return status;
             XmlElement element;
-            if (const std::uint16_t next = tokens_.Next(element)) return next;
+            if (const pkt::Status next = tokens_.Next(element)) return next;
             if (element.Kind != XmlKind::End) return pkt::NotAPacket;
             stage_ = Stage::MetadataDone;
             return pkt::EndOfData;
@@ -161,7 +161,7 @@ std::uint16_t XmlPacketReader::NextParam(Param& param) {
 }
 
 // The element's unused attributes first, then its PARAM children.
-std::uint16_t XmlPacketReader::NextParamOfElement(Param& param) {
+pkt::Status XmlPacketReader::NextParamOfElement(Param& param) {
     if (!attributesDone_) {
         auto& attributes = tokens_.Attributes();
         while (nextAttribute_ < attributes.size()) {
@@ -178,7 +178,7 @@ std::uint16_t XmlPacketReader::NextParamOfElement(Param& param) {
     }
     if (!paramChildren_) return pkt::EndOfData;
     XmlElement element;
-    if (const std::uint16_t status = tokens_.Next(element)) return status;
+    if (const pkt::Status status = tokens_.Next(element)) return status;
     if (element.Kind == XmlKind::End) {
         paramChildren_ = false;
         return pkt::EndOfData;
@@ -187,7 +187,7 @@ std::uint16_t XmlPacketReader::NextParamOfElement(Param& param) {
     return ReadParamElement(element, param);
 }
 
-std::uint16_t XmlPacketReader::ReadParamElement(const XmlElement& element, Param& param) {
+pkt::Status XmlPacketReader::ReadParamElement(const XmlElement& element, Param& param) {
     const XmlAttribute* name = tokens_.Find("Name");
     const XmlAttribute* value = tokens_.Find("Value", 1);
     if (!name || !value) return pkt::NotAPacket;
@@ -203,7 +203,7 @@ std::uint16_t XmlPacketReader::ReadParamElement(const XmlElement& element, Param
     MakeParam(ParamName(decodedName), type, value->Value, false, param);
     if (element.Kind == XmlKind::Start) {
         XmlElement end;
-        if (const std::uint16_t status = tokens_.Next(end)) return status;
+        if (const pkt::Status status = tokens_.Next(end)) return status;
         if (end.Kind != XmlKind::End) return pkt::NotAPacket;
     }
     return pkt::Ok;
@@ -236,8 +236,8 @@ void XmlPacketReader::MakeParam(std::string_view name, ColumnType type, std::str
     param.Type = type;
 }
 
-std::uint16_t XmlPacketReader::SkipToRows() {
-    std::uint16_t status = pkt::Ok;
+pkt::Status XmlPacketReader::SkipToRows() {
+    pkt::Status status = pkt::Ok;
     if (stage_ == Stage::Fields || stage_ == Stage::FieldParams) {
         ColumnDesc skipped;
         while ((status = NextColumn(skipped)) == pkt::Ok) {
@@ -260,13 +260,13 @@ std::uint16_t XmlPacketReader::SkipToRows() {
     return pkt::Ok;
 }
 
-std::uint16_t XmlPacketReader::RowCut(std::size_t minimum, std::size_t& cut) {
+pkt::Status XmlPacketReader::RowCut(std::size_t minimum, std::size_t& cut) {
     cut = 0;
     const std::size_t size = tokens_.WholeText().size();
     if (size == 0) return pkt::Ok;
     // A failed step may leave the tokenizer anywhere, so its fault must not be
     // dropped: reading on from there could accept a packet it refuses.
-    if (const std::uint16_t status = SkipToRows()) return status;
+    if (const pkt::Status status = SkipToRows()) return status;
     if (stage_ != Stage::Rows) return pkt::Ok;
     const std::size_t from = tokens_.Offset();
     if (size - from < minimum) return pkt::Ok;
@@ -279,18 +279,18 @@ std::unique_ptr<XmlPacketReader> XmlPacketReader::RowsFrom(std::size_t offset) c
     return std::unique_ptr<XmlPacketReader>(new XmlPacketReader(*this, offset));
 }
 
-std::uint16_t XmlPacketReader::NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) {
-    if (const std::uint16_t code = SkipToRows()) return code;
+pkt::Status XmlPacketReader::NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) {
+    if (const pkt::Status code = SkipToRows()) return code;
     if (stage_ != Stage::Rows) return pkt::EndOfData;
     XmlElement element;
-    if (const std::uint16_t code = tokens_.Next(element)) return code;
+    if (const pkt::Status code = tokens_.Next(element)) return code;
     if (element.Kind == XmlKind::End) {
         // What follows the rows, "</DATAPACKET>" included, is not read.
         stage_ = Stage::RowsDone;
         return pkt::EndOfData;
     }
     if (element.Name.substr(0, 3) != "ROW") return pkt::NotAPacket;
-    if (const std::uint16_t code = ReadRow(element, status)) return code;
+    if (const pkt::Status code = ReadRow(element, status)) return code;
 
     values.resize(slots_.size());
     for (std::size_t i = 0; i < slots_.size(); ++i) {
@@ -313,7 +313,7 @@ void XmlPacketReader::Convert(ColumnType type, std::string_view raw, Slot& slot)
     else slot = {};
 }
 
-std::uint16_t XmlPacketReader::ReadRow(const XmlElement& row, std::uint8_t& status) {
+pkt::Status XmlPacketReader::ReadRow(const XmlElement& row, std::uint8_t& status) {
     scratch_.clear();
     slots_.assign(xmlColumns_.size(), Slot{});
     status = 0;
@@ -338,11 +338,11 @@ std::uint16_t XmlPacketReader::ReadRow(const XmlElement& row, std::uint8_t& stat
     if (tagged) {
         for (std::size_t i = 0; i < xmlColumns_.size(); ++i)
             if (xmlColumns_[i].Tagged)
-                if (const std::uint16_t code = ReadTaggedValue(xmlColumns_[i], slots_[i])) return code;
+                if (const pkt::Status code = ReadTaggedValue(xmlColumns_[i], slots_[i])) return code;
     }
     KeepValues();
     XmlElement end;
-    if (const std::uint16_t code = tokens_.Next(end)) return code;
+    if (const pkt::Status code = tokens_.Next(end)) return code;
     return end.Kind == XmlKind::End ? pkt::Ok : pkt::NotAPacket;
 }
 
@@ -356,14 +356,14 @@ void XmlPacketReader::KeepValues() {
 }
 
 // The next child of ROW must carry the column's name; its text is the value.
-std::uint16_t XmlPacketReader::ReadTaggedValue(const Column& column, Slot& slot) {
+pkt::Status XmlPacketReader::ReadTaggedValue(const Column& column, Slot& slot) {
     KeepValues();
     XmlElement element;
-    if (const std::uint16_t code = tokens_.Next(element)) return code;
+    if (const pkt::Status code = tokens_.Next(element)) return code;
     if (element.Kind == XmlKind::End || element.Name != column.LookupName) return pkt::NotAPacket;
     if (element.Kind == XmlKind::Start) {
         XmlElement end;
-        if (const std::uint16_t code = tokens_.Next(end)) return code;
+        if (const pkt::Status code = tokens_.Next(end)) return code;
         if (end.Kind != XmlKind::End) return pkt::NotAPacket;
     }
     Convert(column.Type, element.Text, slot);

@@ -2,6 +2,7 @@
 // The XML document form of the data packet, read on demand: METADATA with its
 // FIELD and PARAMS elements, then the ROW elements of ROWDATA.
 #include "packet/PacketSource.h"
+#include "packet/PacketStatus.h"
 #include "packet/XmlTokenizer.h"
 
 #include <memory>
@@ -16,19 +17,19 @@ public:
     XmlPacketReader(PacketInput& input, std::string_view first);
 
     // Reads the header and the opening elements up to FIELDS.
-    std::uint16_t Start();
+    pkt::Status Start();
     bool IsUtf8() const { return utf8_; }
 
-    std::uint16_t NextColumn(ColumnDesc& column) override;
-    std::uint16_t NextParam(TDATAPACKET_READ::Param& param) override;
-    std::uint16_t NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) override;
+    pkt::Status NextColumn(ColumnDesc& column) override;
+    pkt::Status NextParam(TDATAPACKET_READ::Param& param) override;
+    pkt::Status NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) override;
     std::size_t Offset() const override { return tokens_.Offset(); }
 
     // Splitting the rows of a whole packet between two readers (see
     // TDATAPACKET_READ::SplitRows): where to cut, 0 for nowhere, and a reader
     // of the rows from there on. Finding the cut reads on to the rows; a fault
     // on the way is returned, as the next row's read would return it.
-    std::uint16_t RowCut(std::size_t minimum, std::size_t& cut);
+    pkt::Status RowCut(std::size_t minimum, std::size_t& cut);
     std::unique_ptr<XmlPacketReader> RowsFrom(std::size_t offset) const;
 
 private:
@@ -49,16 +50,16 @@ private:
         std::string_view Direct;
     };
 
-    std::uint16_t ReadColumn(bool hasChildren, ColumnDesc& column);
+    pkt::Status ReadColumn(bool hasChildren, ColumnDesc& column);
     void BeginParams(bool hasChildren);
-    std::uint16_t NextParamOfElement(TDATAPACKET_READ::Param& param);
-    std::uint16_t ReadParamElement(const XmlElement& element, TDATAPACKET_READ::Param& param);
+    pkt::Status NextParamOfElement(TDATAPACKET_READ::Param& param);
+    pkt::Status ReadParamElement(const XmlElement& element, TDATAPACKET_READ::Param& param);
     // `keepText`: an unreadable value is handed out as its text (see TDATAPACKET_READ::Param).
     void MakeParam(std::string_view name, ColumnType type, std::string_view raw, bool keepText,
                    TDATAPACKET_READ::Param& param);
-    std::uint16_t SkipToRows();
-    std::uint16_t ReadRow(const XmlElement& row, std::uint8_t& status);
-    std::uint16_t ReadTaggedValue(const Column& column, Slot& slot);
+    pkt::Status SkipToRows();
+    pkt::Status ReadRow(const XmlElement& row, std::uint8_t& status);
+    pkt::Status ReadTaggedValue(const Column& column, Slot& slot);
     // Copies the row's values that still point into the tokenizer's text, which
     // the next element may move.
     void KeepValues();

@@ -30,7 +30,7 @@ std::string AttributeName(std::string_view name) {
 XmlPacketWriter::XmlPacketWriter(std::uint32_t xmlFlags)
     : metadata_((xmlFlags & xmlflag::Metadata) != 0), utf8_((xmlFlags & xmlflag::Utf8) != 0) {}
 
-std::uint16_t XmlPacketWriter::Begin(std::uint32_t columnCount) {
+pkt::Status XmlPacketWriter::Begin(std::uint32_t columnCount) {
     columns_.reserve(columnCount);
     out_ += utf8_ ? kUtf8Header : kHeader;
     out_ += "<DATAPACKET Version=\"2.0\">";
@@ -38,9 +38,9 @@ std::uint16_t XmlPacketWriter::Begin(std::uint32_t columnCount) {
     return pkt::Ok;
 }
 
-std::uint16_t XmlPacketWriter::AddColumn(const ColumnDesc& column) {
+pkt::Status XmlPacketWriter::AddColumn(const ColumnDesc& column) {
     std::string_view typeName;
-    if (const std::uint16_t status = FieldTypeName(column.Type, typeName)) return status;
+    if (const pkt::Status status = FieldTypeName(column.Type, typeName)) return status;
     const HighBytes high = utf8_ ? HighBytes::Utf8 : HighBytes::Reference;
     const std::string_view name = column.NameView();
     const std::string attributeName = AttributeName(name);
@@ -80,12 +80,12 @@ std::uint16_t XmlPacketWriter::AddColumn(const ColumnDesc& column) {
     return pkt::Ok;
 }
 
-std::uint16_t XmlPacketWriter::AddFieldParam(std::string_view name, ColumnType type, std::string_view value) {
+pkt::Status XmlPacketWriter::AddFieldParam(std::string_view name, ColumnType type, std::string_view value) {
     if (!metadata_) return pkt::Ok;
     return AddParam(field_, name, type, value);
 }
 
-std::uint16_t XmlPacketWriter::AddTableParam(std::string_view name, ColumnType type, std::string_view value) {
+pkt::Status XmlPacketWriter::AddTableParam(std::string_view name, ColumnType type, std::string_view value) {
     if (!metadata_) return pkt::Ok;
     if (!params_.open) {
         CloseFields();
@@ -95,16 +95,16 @@ std::uint16_t XmlPacketWriter::AddTableParam(std::string_view name, ColumnType t
     return AddParam(params_, name, type, value);
 }
 
-std::uint16_t XmlPacketWriter::AppendParamText(PacketBuffer& out, ColumnType type, std::string_view value) const {
+pkt::Status XmlPacketWriter::AppendParamText(PacketBuffer& out, ColumnType type, std::string_view value) const {
     std::string_view whole, payload;
     valuelayout::TakeParamValue(type, value, whole, payload);
     return AppendValueText(out, coltype::Plain(type), payload, utf8_);
 }
 
-std::uint16_t XmlPacketWriter::AddParam(OpenTag& tag, std::string_view name, ColumnType type,
-                                        std::string_view value) {
+pkt::Status XmlPacketWriter::AddParam(OpenTag& tag, std::string_view name, ColumnType type,
+                                      std::string_view value) {
     std::string_view typeName;
-    if (const std::uint16_t status = FieldTypeName(type, typeName)) return status;
+    if (const pkt::Status status = FieldTypeName(type, typeName)) return status;
     const HighBytes high = utf8_ ? HighBytes::Utf8 : HighBytes::Reference;
 
     if (KnownParamType(name)) {
@@ -118,7 +118,7 @@ std::uint16_t XmlPacketWriter::AddParam(OpenTag& tag, std::string_view name, Col
         text += ' ';
         AppendEscaped(text, name, high);
         text += "=\"";
-        if (const std::uint16_t status = AppendParamText(text, type, value)) return status;
+        if (const pkt::Status status = AppendParamText(text, type, value)) return status;
         text += '"';
         if (tag.hasChildren) {
             out_.insert(tag.attributesEnd, scratch_.view());
@@ -135,7 +135,7 @@ std::uint16_t XmlPacketWriter::AddParam(OpenTag& tag, std::string_view name, Col
     out_ += "<PARAM Name=\"";
     AppendEscaped(out_, name, high);
     out_ += "\" Value=\"";
-    if (const std::uint16_t status = AppendParamText(out_, type, value)) return status;
+    if (const pkt::Status status = AppendParamText(out_, type, value)) return status;
     out_ += '"';
     if (coltype::TypeCode(type) != coltype::cString) {
         out_ += " Type=\"";
@@ -180,11 +180,11 @@ void XmlPacketWriter::BeginRow(std::uint8_t status) {
     }
 }
 
-std::uint16_t XmlPacketWriter::PutColumn(std::size_t index, int status, std::string_view value) {
+pkt::Status XmlPacketWriter::PutColumn(std::size_t index, int status, std::string_view value) {
     if (status != 0) return pkt::Ok;
     const Column& column = columns_[index];
     out_ += column.AttributeStart;
-    if (const std::uint16_t code = AppendValueText(out_, column.Type, value, utf8_)) return code;
+    if (const pkt::Status code = AppendValueText(out_, column.Type, value, utf8_)) return code;
     out_ += '"';
     return pkt::Ok;
 }

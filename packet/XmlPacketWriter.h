@@ -6,6 +6,7 @@
 // end of its attributes ("late attributes", two spaces before the name).
 #include "packet/PacketBuffer.h"
 #include "packet/PacketEmitter.h"
+#include "packet/PacketStatus.h"
 
 #include <cstddef>
 #include <string>
@@ -15,13 +16,13 @@ class XmlPacketWriter final : public PacketEmitter {
 public:
     explicit XmlPacketWriter(std::uint32_t xmlFlags);
 
-    std::uint16_t Begin(std::uint32_t columnCount) override;
-    std::uint16_t AddColumn(const ColumnDesc& column) override;
-    std::uint16_t AddFieldParam(std::string_view name, ColumnType type, std::string_view value) override;
-    std::uint16_t AddTableParam(std::string_view name, ColumnType type, std::string_view value) override;
+    pkt::Status Begin(std::uint32_t columnCount) override;
+    pkt::Status AddColumn(const ColumnDesc& column) override;
+    pkt::Status AddFieldParam(std::string_view name, ColumnType type, std::string_view value) override;
+    pkt::Status AddTableParam(std::string_view name, ColumnType type, std::string_view value) override;
     void EndParams() override;
     void BeginRow(std::uint8_t status) override;
-    std::uint16_t PutColumn(std::size_t index, int status, std::string_view value) override;
+    pkt::Status PutColumn(std::size_t index, int status, std::string_view value) override;
     void EndRow() override;
     std::string_view Finish() override;
     // Once the rows have begun nothing earlier changes any more.
@@ -42,8 +43,8 @@ private:
         std::string AttributeStart;  // ` name="`, the row attribute up to its value
     };
 
-    std::uint16_t AddParam(OpenTag& tag, std::string_view name, ColumnType type, std::string_view value);
-    std::uint16_t AppendParamText(PacketBuffer& out, ColumnType type, std::string_view value) const;
+    pkt::Status AddParam(OpenTag& tag, std::string_view name, ColumnType type, std::string_view value);
+    pkt::Status AppendParamText(PacketBuffer& out, ColumnType type, std::string_view value) const;
     void CloseTag(OpenTag& tag, std::string_view endTag);
     void CloseFields();
 

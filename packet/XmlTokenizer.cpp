@@ -119,13 +119,13 @@ void XmlTokenizer::ReadAttributes(std::string_view list) {
     }
 }
 
-std::uint16_t XmlTokenizer::ReadHeader(bool& utf8) {
-    std::uint16_t status;
+pkt::Status XmlTokenizer::ReadHeader(bool& utf8) {
+    pkt::Status status;
     while ((status = TryReadHeader(utf8)) == kNeedMore) More();
     return status;
 }
 
-std::uint16_t XmlTokenizer::TryReadHeader(bool& utf8) {
+pkt::Status XmlTokenizer::TryReadHeader(bool& utf8) {
     utf8 = false;
     const std::size_t at = SkipBlanks(pos_);
     if (AtEnd(at)) return Ended(pkt::NotAPacket);
@@ -150,7 +150,7 @@ std::uint16_t XmlTokenizer::TryReadHeader(bool& utf8) {
     return pkt::Ok;
 }
 
-std::uint16_t XmlTokenizer::ReadEndTag(std::size_t& at, std::string_view& name) const {
+pkt::Status XmlTokenizer::ReadEndTag(std::size_t& at, std::string_view& name) const {
     at = ReadName(SkipBlanks(at), name);
     at = SkipBlanks(at);
     if (AtEnd(at)) return Ended(pkt::NotAPacket);
@@ -160,13 +160,13 @@ std::uint16_t XmlTokenizer::ReadEndTag(std::size_t& at, std::string_view& name) 
     return pkt::Ok;
 }
 
-std::uint16_t XmlTokenizer::Next(XmlElement& element) {
-    std::uint16_t status;
+pkt::Status XmlTokenizer::Next(XmlElement& element) {
+    pkt::Status status;
     while ((status = TryNext(element)) == kNeedMore) More();
     return status;
 }
 
-std::uint16_t XmlTokenizer::TryNext(XmlElement& element) {
+pkt::Status XmlTokenizer::TryNext(XmlElement& element) {
     element.Text = {};
     std::size_t at = pos_;
     while (true) {
@@ -188,7 +188,7 @@ std::uint16_t XmlTokenizer::TryNext(XmlElement& element) {
     if (!AtEnd(at) && block_[at] == '/') {
         ++at;
         element.Kind = XmlKind::End;
-        if (const std::uint16_t status = ReadEndTag(at, element.Name)) return status;
+        if (const pkt::Status status = ReadEndTag(at, element.Name)) return status;
         --depth_;
         pos_ = at;
         return pkt::Ok;
@@ -246,7 +246,7 @@ std::uint16_t XmlTokenizer::TryNext(XmlElement& element) {
     // The end tag is matched against this element, as if it had been opened.
     open_[depth_++].assign(element.Name);
     std::string_view endName;
-    const std::uint16_t status = ReadEndTag(at, endName);
+    const pkt::Status status = ReadEndTag(at, endName);
     --depth_;
     if (status) return status;
     ReadAttributes(list);

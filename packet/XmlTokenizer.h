@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "packet/PacketStatus.h"
+
 class PacketInput;
 
 struct XmlAttribute {
@@ -64,10 +66,10 @@ public:
 
     // Checks that the first non-blank byte is "<" and reads the "<?...?>" header
     // when there is one; utf8 is set when it declares encoding="UTF-8".
-    std::uint16_t ReadHeader(bool& utf8);
+    pkt::Status ReadHeader(bool& utf8);
 
     // The next element; its attributes replace those of the previous one.
-    std::uint16_t Next(XmlElement& element);
+    pkt::Status Next(XmlElement& element);
 
     std::vector<XmlAttribute>& Attributes() { return attributes_; }
 
@@ -80,19 +82,19 @@ public:
 
 private:
     // What a step that ran into the end of the window asks for: more text.
-    static constexpr std::uint16_t kNeedMore = 0xFFFF;
+    static constexpr pkt::Status kNeedMore = static_cast<pkt::Status>(0xFFFF);
 
-    std::uint16_t TryReadHeader(bool& utf8);
-    std::uint16_t TryNext(XmlElement& element);
+    pkt::Status TryReadHeader(bool& utf8);
+    pkt::Status TryNext(XmlElement& element);
     // Reads more of the input, keeping the text from pos_ on; false at its end.
     bool More();
     bool AtEnd(std::size_t at) const { return at >= block_.size(); }
     // Where the text ends for a step: the end of the packet, or more is needed.
-    std::uint16_t Ended(std::uint16_t failure) const { return finished_ ? failure : kNeedMore; }
+    pkt::Status Ended(pkt::Status failure) const { return finished_ ? failure : kNeedMore; }
 
     std::size_t SkipBlanks(std::size_t at) const;
     std::size_t ReadName(std::size_t at, std::string_view& name) const;
-    std::uint16_t ReadEndTag(std::size_t& at, std::string_view& name) const;
+    pkt::Status ReadEndTag(std::size_t& at, std::string_view& name) const;
     void ReadAttributes(std::string_view list);
 
     std::string_view block_;  // the text held: the whole packet or the window

@@ -131,7 +131,7 @@ void TClientDataSet::LoadFromFile(const std::string& fileName) {
         fileio::FileReader file(fileName);
         FileInput input(file);
         std::unique_ptr<RecordStore> base;
-        const std::uint16_t code = LoadTable(input, file.Size(), base);
+        const pkt::Status code = LoadTable(input, file.Size(), base);
         if (code && input.Empty()) throw EDatabaseError(dbtext::MissingPacket);
         Impl::Check(code);
         OpenLoaded(d, std::move(base));

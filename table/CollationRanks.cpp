@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "table/Collation.h"
-#include "table/RecordStore.h"
+#include "table/RecordData.h"
 #include "table/SideBySide.h"
 
 namespace {
@@ -89,7 +89,7 @@ struct KeyedTexts {
 
 }  // namespace
 
-memory::Vector<std::uint32_t> CollationRanks(const RecordStore& store, int fieldNo, const Collation& collation,
+memory::Vector<std::uint32_t> CollationRanks(const RecordData& store, int fieldNo, const Collation& collation,
                                              std::span<const std::uint32_t> records) {
     memory::Vector<std::uint32_t> ranks(records.size(), kNoRank);
     // Distinct texts first: titles repeat, and each distinct one is collated once.

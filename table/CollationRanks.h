@@ -13,10 +13,10 @@
 #include "memory/LargeBlocks.h"
 
 class Collation;
-class RecordStore;
+class RecordData;
 
 inline constexpr std::uint32_t kNoRank = 0xFFFFFFFFu;
 
 // The rank of each record's text, in the order of `records`; kNoRank for a null.
-memory::Vector<std::uint32_t> CollationRanks(const RecordStore& store, int fieldNo, const Collation& collation,
+memory::Vector<std::uint32_t> CollationRanks(const RecordData& store, int fieldNo, const Collation& collation,
                                              std::span<const std::uint32_t> records);

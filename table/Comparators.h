@@ -8,25 +8,25 @@
 #include <memory>
 
 class Collation;
-class RecordStore;
+class RecordData;
 
 class FLDComparator {
 public:
     FLDComparator(int fieldNo, bool descending) : fieldNo_(fieldNo), descending_(descending) {}
     virtual ~FLDComparator() = default;
 
-    int Compare(const RecordStore& store, std::uint32_t a, std::uint32_t b) const;
+    int Compare(const RecordData& store, std::uint32_t a, std::uint32_t b) const;
 
     // The comparator for a key field of the store.
-    static std::unique_ptr<FLDComparator> For(const RecordStore& store, int fieldNo, bool descending,
+    static std::unique_ptr<FLDComparator> For(const RecordData& store, int fieldNo, bool descending,
                                               bool caseInsensitive);
     // The same with the collation a text field is to compare by.
-    static std::unique_ptr<FLDComparator> For(const RecordStore& store, int fieldNo, bool descending,
+    static std::unique_ptr<FLDComparator> For(const RecordData& store, int fieldNo, bool descending,
                                               const Collation& textCollation);
 
 protected:
     // Both values present.
-    virtual int CompareValues(const RecordStore& store, std::uint32_t a, std::uint32_t b) const = 0;
+    virtual int CompareValues(const RecordData& store, std::uint32_t a, std::uint32_t b) const = 0;
     int fieldNo_;
 
 private:
@@ -40,7 +40,7 @@ public:
         : FLDComparator(fieldNo, descending), collation_(collation) {}
 
 protected:
-    int CompareValues(const RecordStore& store, std::uint32_t a, std::uint32_t b) const override;
+    int CompareValues(const RecordData& store, std::uint32_t a, std::uint32_t b) const override;
 
 private:
     const Collation& collation_;
@@ -52,5 +52,5 @@ public:
     using FLDComparator::FLDComparator;
 
 protected:
-    int CompareValues(const RecordStore& store, std::uint32_t a, std::uint32_t b) const override;
+    int CompareValues(const RecordData& store, std::uint32_t a, std::uint32_t b) const override;
 };

@@ -21,7 +21,7 @@ void Cursor::Refind() {
                 if (index_->Unique() && index_->HasKeys()) position_ = index_->InsertionPlace(recordNumber_);
             }
         }
-    } else if (status_ == dberr::EndOfTable) {
+    } else if (status_ == dberr::EndOfData) {
         position_ = count + 1;
     }
     seenStamp_ = index_->ChangeStamp();
@@ -36,7 +36,7 @@ void Cursor::BeforeFirst() {
 
 void Cursor::AfterLast() {
     position_ = index_->Count() + 1;
-    status_ = dberr::EndOfTable;
+    status_ = dberr::EndOfData;
     recordNumber_ = 0;
     seenStamp_ = index_->ChangeStamp();
 }
@@ -61,7 +61,7 @@ std::uint32_t Cursor::Move(int steps) {
         target = from + steps - (status_ == dberr::RecordLeftIndex ? 1 : 0);
         if (target <= count) GoTo(static_cast<std::uint32_t>(target)); else AfterLast();
     } else if (steps < 0) {
-        const std::int64_t from = status_ == dberr::EndOfTable ? count + 1 : position_;
+        const std::int64_t from = status_ == dberr::EndOfData ? count + 1 : position_;
         target = from + steps;
         if (target >= 1) GoTo(static_cast<std::uint32_t>(target)); else BeforeFirst();
     }

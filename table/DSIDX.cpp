@@ -6,7 +6,7 @@
 
 #include "table/BuildSort.h"
 #include "table/Errors.h"
-#include "table/RecordStore.h"
+#include "table/RecordData.h"
 
 namespace {
 constexpr std::uint32_t kLowSentinel = 0;
@@ -15,7 +15,7 @@ constexpr std::size_t kGrowth = 50;
 constexpr std::size_t kBuildSlack = 10;
 }  // namespace
 
-DSIDX::DSIDX(const RecordStore& store, IndexDescriptor descriptor, std::uint32_t id)
+DSIDX::DSIDX(const RecordData& store, IndexDescriptor descriptor, std::uint32_t id)
     : store_(store), descriptor_(std::move(descriptor)), id_(id), isDefaultOrder_(descriptor_.Name == kDefaultOrderName) {
     entries_.push_back(kLowSentinel);
     MakeComparators();
@@ -37,7 +37,7 @@ void DSIDX::Redefine(IndexDescriptor descriptor) {
     MakeComparators();
 }
 
-std::uint16_t DSIDX::RedefineAndBuild(IndexDescriptor descriptor) {
+pkt::Status DSIDX::RedefineAndBuild(IndexDescriptor descriptor) {
     IndexDescriptor previous = descriptor_;
     memory::Vector<std::uint32_t> previousEntries;
     try {
@@ -49,7 +49,7 @@ std::uint16_t DSIDX::RedefineAndBuild(IndexDescriptor descriptor) {
     const std::uint32_t previousStamp = stamp_;
     const bool previouslyRedefined = redefined_;
     Redefine(std::move(descriptor));
-    const std::uint16_t code = Build();
+    const pkt::Status code = Build();
     if (code) {
         descriptor_ = std::move(previous);
         MakeComparators();
@@ -82,17 +82,17 @@ int DSIDX::CompareRecords(std::uint32_t a, std::uint32_t b) const {
     return 0;
 }
 
-std::uint16_t DSIDX::Reserve(std::size_t capacity) {
+pkt::Status DSIDX::Reserve(std::size_t capacity) {
     try {
         entries_.reserve(capacity + 2);  // room for the high sentinel while sorting
     } catch (const std::bad_alloc&) {
         return dberr::NoMemory;
     }
     capacity_ = capacity;
-    return 0;
+    return pkt::Ok;
 }
 
-std::uint16_t DSIDX::Build() {
+pkt::Status DSIDX::Build() {
     // A build compares every record many times; ranking the keys once makes
     // each of those comparisons two loads, with exactly the same outcome.
     if (HasKeys()) {
@@ -102,12 +102,12 @@ std::uint16_t DSIDX::Build() {
             return dberr::NoMemory;
         }
     }
-    const std::uint16_t code = Fill();
+    const pkt::Status code = Fill();
     buildRanks_.reset();
     return code;
 }
 
-std::uint16_t DSIDX::Fill() {
+pkt::Status DSIDX::Fill() {
     entries_.assign(1, kLowSentinel);
     stamp_ = 0;
     if (const auto code = Reserve(store_.LiveCount() + kBuildSlack)) return code;
@@ -121,17 +121,17 @@ std::uint16_t DSIDX::Fill() {
             ++stamp_;
         }
     }
-    if (insertOneByOne || !HasKeys()) return 0;
+    if (insertOneByOne || !HasKeys()) return pkt::Ok;
     if (const auto code = Sort()) return code;
     if (Unique())
         for (std::uint32_t position = 1; position < Count(); ++position)
             if (CompareRecords(entries_[position], entries_[position + 1]) == 0) return dberr::KeyViolation;
-    return 0;
+    return pkt::Ok;
 }
 
 // The build's sort over the records' ranks, carried beside the record numbers
 // so that the sort reads them in order.
-std::uint16_t DSIDX::Sort() {
+pkt::Status DSIDX::Sort() {
     const std::uint32_t count = Count();
     struct Ranked {
         std::uint64_t Rank;
@@ -152,10 +152,10 @@ std::uint16_t DSIDX::Sort() {
     }
     // Distinct keys already in order (an index on the auto-increment key) are
     // exactly what the sort would leave.
-    if (ascending) return 0;
+    if (ascending) return pkt::Ok;
     BuildSort(ranked, count, [](const Ranked& a, const Ranked& b) { return a.Rank > b.Rank; });
     for (std::uint32_t position = 1; position <= count; ++position) entries_[position] = ranked[position].RecordNumber;
-    return 0;
+    return pkt::Ok;
 }
 
 std::uint32_t DSIDX::InsertionPlace(std::uint32_t recordNumber) const {
@@ -171,7 +171,7 @@ std::uint32_t DSIDX::InsertionPlace(std::uint32_t recordNumber) const {
     return low;
 }
 
-std::uint16_t DSIDX::InsertAt(std::uint32_t position, std::uint32_t recordNumber) {
+pkt::Status DSIDX::InsertAt(std::uint32_t position, std::uint32_t recordNumber) {
     if (Count() + 1 >= capacity_)
         if (const auto code = Reserve(capacity_ + kGrowth)) return code;
     try {
@@ -180,7 +180,7 @@ std::uint16_t DSIDX::InsertAt(std::uint32_t position, std::uint32_t recordNumber
         return dberr::NoMemory;
     }
     ++stamp_;
-    return 0;
+    return pkt::Ok;
 }
 
 void DSIDX::RemoveAt(std::uint32_t position) {
@@ -188,20 +188,20 @@ void DSIDX::RemoveAt(std::uint32_t position) {
     ++stamp_;
 }
 
-std::uint16_t DSIDX::InsertKeyed(std::uint32_t recordNumber, std::uint32_t* placedAt) {
+pkt::Status DSIDX::InsertKeyed(std::uint32_t recordNumber, std::uint32_t* placedAt) {
     const std::uint32_t place = InsertionPlace(recordNumber);
     if (Unique() && place > 1 && CompareRecords(entries_[place - 1], recordNumber) == 0) return dberr::KeyViolation;
     if (const auto code = InsertAt(place, recordNumber)) return code;
     if (placedAt) *placedAt = place;
-    return 0;
+    return pkt::Ok;
 }
 
-std::uint16_t DSIDX::Insert(std::uint32_t recordNumber, std::uint32_t cursorPosition, std::uint32_t* placedAt) {
+pkt::Status DSIDX::Insert(std::uint32_t recordNumber, std::uint32_t cursorPosition, std::uint32_t* placedAt) {
     if (HasKeys()) return InsertKeyed(recordNumber, placedAt);
     const std::uint32_t place = (cursorPosition >= 1 && cursorPosition <= Count()) ? cursorPosition : Count() + 1;
     if (const auto code = InsertAt(place, recordNumber)) return code;
     if (placedAt) *placedAt = place;
-    return 0;
+    return pkt::Ok;
 }
 
 bool DSIDX::Remove(std::uint32_t recordNumber) {
@@ -211,20 +211,20 @@ bool DSIDX::Remove(std::uint32_t recordNumber) {
     return true;
 }
 
-std::uint16_t DSIDX::Replace(std::uint32_t recordNumber, std::uint32_t candidate, Replacement& replacement) {
+pkt::Status DSIDX::Replace(std::uint32_t recordNumber, std::uint32_t candidate, Replacement& replacement) {
     replacement = {};
-    if (!HasKeys()) return 0;
+    if (!HasKeys()) return pkt::Ok;
     const std::uint32_t position = PositionOf(recordNumber);
-    if (position == 0 || CompareRecords(recordNumber, candidate) == 0) return 0;
+    if (position == 0 || CompareRecords(recordNumber, candidate) == 0) return pkt::Ok;
     RemoveAt(position);
     std::uint32_t place = 0;
     if (const auto code = InsertKeyed(candidate, &place)) {
         // Putting the entry back cannot need memory: the array just shrank by one.
-        InsertAt(position, recordNumber);
+        pkt::Ignore(InsertAt(position, recordNumber));
         return code;
     }
     replacement = {true, position, place};
-    return 0;
+    return pkt::Ok;
 }
 
 void DSIDX::CommitReplacement(const Replacement& replacement, std::uint32_t recordNumber) {
@@ -234,5 +234,6 @@ void DSIDX::CommitReplacement(const Replacement& replacement, std::uint32_t reco
 void DSIDX::UndoReplacement(const Replacement& replacement, std::uint32_t recordNumber) {
     if (!replacement.Moved) return;
     RemoveAt(replacement.NewPosition);
-    InsertAt(replacement.OldPosition, recordNumber);
+    // Cannot need memory: the array just shrank by one.
+    pkt::Ignore(InsertAt(replacement.OldPosition, recordNumber));
 }

@@ -11,15 +11,16 @@
 #include <vector>
 
 #include "memory/LargeBlocks.h"
+#include "packet/PacketStatus.h"
 #include "table/KeyRanks.h"
 #include "table/Comparators.h"
 #include "table/IndexDescriptor.h"
 
-class RecordStore;
+class RecordData;
 
 class DSIDX {
 public:
-    DSIDX(const RecordStore& store, IndexDescriptor descriptor, std::uint32_t id);
+    DSIDX(const RecordData& store, IndexDescriptor descriptor, std::uint32_t id);
     ~DSIDX();
 
     const IndexDescriptor& Descriptor() const { return descriptor_; }
@@ -41,20 +42,20 @@ public:
 
     // Fills the index from the store's live records. On failure (0x2601 for a
     // unique index meeting equal keys) the index content is unusable.
-    std::uint16_t Build();
+    pkt::Status Build();
 
     // Gives the default-order index a new descriptor (keys of its own), to be
     // built next.
     void Redefine(IndexDescriptor descriptor);
     // The same, rebuilt at once. When the build fails the index is exactly as it
     // was: its descriptor, its entries in their order and its change stamp.
-    std::uint16_t RedefineAndBuild(IndexDescriptor descriptor);
+    pkt::Status RedefineAndBuild(IndexDescriptor descriptor);
     bool WasRedefined() const { return redefined_; }
 
     // Enters a new record. cursorPosition is the cursor's position when this is
     // the cursor's index and the cursor stands on a record, else 0. The place the
     // record went to is stored in *placedAt.
-    std::uint16_t Insert(std::uint32_t recordNumber, std::uint32_t cursorPosition, std::uint32_t* placedAt = nullptr);
+    pkt::Status Insert(std::uint32_t recordNumber, std::uint32_t cursorPosition, std::uint32_t* placedAt = nullptr);
     // Takes a record out; false when it was not in the index.
     bool Remove(std::uint32_t recordNumber);
 
@@ -67,7 +68,7 @@ public:
     // The changed version of recordNumber sits in slot candidate. When its key
     // differs the entry is moved, under the candidate's number; a refusal leaves
     // the index as it was.
-    std::uint16_t Replace(std::uint32_t recordNumber, std::uint32_t candidate, Replacement& replacement);
+    pkt::Status Replace(std::uint32_t recordNumber, std::uint32_t candidate, Replacement& replacement);
     void CommitReplacement(const Replacement& replacement, std::uint32_t recordNumber);
     void UndoReplacement(const Replacement& replacement, std::uint32_t recordNumber);
 
@@ -78,14 +79,14 @@ public:
     void MakeComparators();
 
 private:
-    std::uint16_t InsertKeyed(std::uint32_t recordNumber, std::uint32_t* placedAt);
-    std::uint16_t InsertAt(std::uint32_t position, std::uint32_t recordNumber);
+    pkt::Status InsertKeyed(std::uint32_t recordNumber, std::uint32_t* placedAt);
+    pkt::Status InsertAt(std::uint32_t position, std::uint32_t recordNumber);
     void RemoveAt(std::uint32_t position);
-    std::uint16_t Reserve(std::size_t capacity);
-    std::uint16_t Fill();
-    std::uint16_t Sort();
+    pkt::Status Reserve(std::size_t capacity);
+    pkt::Status Fill();
+    pkt::Status Sort();
 
-    const RecordStore& store_;
+    const RecordData& store_;
     IndexDescriptor descriptor_;
     std::uint32_t id_;
     bool isDefaultOrder_;

@@ -4,7 +4,7 @@
 
 #include "table/CollationRanks.h"
 #include "table/Collation.h"
-#include "table/RecordStore.h"
+#include "table/RecordData.h"
 #include "table/SideBySide.h"
 
 namespace {
@@ -27,7 +27,7 @@ struct Comparison {
 
 class Ranker {
 public:
-    Ranker(const RecordStore& store, const IndexDescriptor& descriptor, const Comparison& comparison,
+    Ranker(const RecordData& store, const IndexDescriptor& descriptor, const Comparison& comparison,
            memory::Vector<std::uint64_t>& ranks)
         : store_(store), descriptor_(descriptor), comparison_(comparison), ranks_(ranks) {}
 
@@ -125,7 +125,7 @@ private:
         return keyed;
     }
 
-    const RecordStore& store_;
+    const RecordData& store_;
     const IndexDescriptor& descriptor_;
     const Comparison& comparison_;
     memory::Vector<std::uint64_t>& ranks_;
@@ -134,7 +134,7 @@ private:
 
 }  // namespace
 
-KeyRanks::KeyRanks(const RecordStore& store, const IndexDescriptor& descriptor,
+KeyRanks::KeyRanks(const RecordData& store, const IndexDescriptor& descriptor,
                    const std::vector<std::unique_ptr<FLDComparator>>& comparators)
     : ranks_(store.SlotCount() + 1, kLowest) {
     if (comparators.empty()) return;

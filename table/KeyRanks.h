@@ -22,7 +22,7 @@
 #include "table/Comparators.h"
 #include "table/IndexDescriptor.h"
 
-class RecordStore;
+class RecordData;
 
 class KeyRanks {
 public:
@@ -31,7 +31,7 @@ public:
 
     // comparators: one per key field of descriptor, as the index holds them.
     // May throw std::bad_alloc.
-    KeyRanks(const RecordStore& store, const IndexDescriptor& descriptor,
+    KeyRanks(const RecordData& store, const IndexDescriptor& descriptor,
              const std::vector<std::unique_ptr<FLDComparator>>& comparators);
 
     bool Covers(std::uint32_t recordNumber) const {

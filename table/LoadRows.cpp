@@ -20,13 +20,13 @@ constexpr std::size_t kAllRows = std::numeric_limits<std::size_t>::max();
 // Reads rows until the reader stands at `until` or after it (0), the rows end
 // (pkt::EndOfData) or one is faulty (its code). A stop request ends the
 // reading early with 0: its result is not used.
-std::uint16_t ReadRows(TDATAPACKET_READ& reader, RecordStore& store, std::size_t until, std::stop_token stop = {}) {
+pkt::Status ReadRows(TDATAPACKET_READ& reader, RecordStore& store, std::size_t until, std::stop_token stop = {}) {
     const std::size_t fieldCount = static_cast<std::size_t>(store.FieldCount());
     std::vector<TDATAPACKET_READ::ValueView> values;
     std::vector<FieldView> record(fieldCount);
     std::uint8_t status = 0;
     while (reader.Offset() < until && !stop.stop_requested()) {
-        if (const std::uint16_t code = reader.NextRow(status, values)) return code;
+        if (const pkt::Status code = reader.NextRow(status, values)) return code;
         if (values.size() != fieldCount) return dberr::NotAPacket;
         for (std::size_t i = 0; i < fieldCount; ++i) {
             const auto& value = values[i];
@@ -55,18 +55,18 @@ std::uint16_t ReadRows(TDATAPACKET_READ& reader, RecordStore& store, std::size_t
         }
         if (const auto code = store.AppendLoaded(status, record)) return code;
     }
-    return 0;
+    return pkt::Ok;
 }
 
-std::uint16_t ReadRemainingRows(TDATAPACKET_READ& reader, RecordStore& store) {
-    const std::uint16_t code = ReadRows(reader, store, kAllRows);
-    return code == pkt::EndOfData ? 0 : code;
+pkt::Status ReadRemainingRows(TDATAPACKET_READ& reader, RecordStore& store) {
+    const pkt::Status code = ReadRows(reader, store, kAllRows);
+    return code == pkt::EndOfData ? pkt::Ok : code;
 }
 
 // The rows after the cut, read into a store of their own on a second thread.
 struct SecondHalf {
     RecordStore Store;
-    std::uint16_t Code = 0;
+    pkt::Status Code = pkt::Ok;
     // Ended by an exception (no memory, say): its rows are read again on the first thread.
     bool Thrown = false;
 
@@ -77,7 +77,7 @@ struct SecondHalf {
 // this reader comes to stand exactly at the cut, between rows and without a
 // fault before it; otherwise it is thrown away and the rows after the cut are
 // read here too, as they are when no second thread can be had.
-std::uint16_t LoadHalves(TDATAPACKET_READ& reader, TDATAPACKET_READ& second, std::size_t cut, RecordStore& store) {
+pkt::Status LoadHalves(TDATAPACKET_READ& reader, TDATAPACKET_READ& second, std::size_t cut, RecordStore& store) {
     std::optional<SecondHalf> half;
     // Declared after the half it fills, so that it ends first: an exception
     // leaving this function asks the second thread to stop and waits for it.
@@ -98,10 +98,10 @@ std::uint16_t LoadHalves(TDATAPACKET_READ& reader, TDATAPACKET_READ& second, std
     } catch (const std::system_error&) {
         return ReadRemainingRows(reader, store);
     }
-    const std::uint16_t code = ReadRows(reader, store, cut);
+    const pkt::Status code = ReadRows(reader, store, cut);
     if (code != 0 || reader.Offset() != cut) worker.request_stop();
     worker.join();
-    if (code == pkt::EndOfData) return 0;
+    if (code == pkt::EndOfData) return pkt::Ok;
     if (code) return code;
     if (reader.Offset() != cut || half->Thrown) return ReadRemainingRows(reader, store);
     if (half->Code != pkt::EndOfData) return half->Code;
@@ -116,10 +116,10 @@ std::uint16_t LoadHalves(TDATAPACKET_READ& reader, TDATAPACKET_READ& second, std
 
 }  // namespace
 
-std::uint16_t LoadRows(TDATAPACKET_READ& reader, RecordStore& store, std::size_t twoThreadsFrom) {
+pkt::Status LoadRows(TDATAPACKET_READ& reader, RecordStore& store, std::size_t twoThreadsFrom) {
     std::size_t cut = 0;
     std::unique_ptr<TDATAPACKET_READ> second;
-    if (const std::uint16_t code = reader.SplitRows(twoThreadsFrom, cut, second)) return code;
+    if (const pkt::Status code = reader.SplitRows(twoThreadsFrom, cut, second)) return code;
     if (second) return LoadHalves(reader, *second, cut, store);
     return ReadRemainingRows(reader, store);
 }

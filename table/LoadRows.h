@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "packet/PacketStatus.h"
+
 class RecordStore;
 class TDATAPACKET_READ;
 
@@ -29,4 +31,4 @@ inline constexpr std::size_t kTwoThreadsFrom = 4 * 1024 * 1024;
 // width from its values (FieldLayout::WidthFromValues) ends as wide as its
 // longest value, at least as wide as it began. With at least `twoThreadsFrom`
 // bytes of rows held whole, the second half is read on a second thread.
-std::uint16_t LoadRows(TDATAPACKET_READ& reader, RecordStore& store, std::size_t twoThreadsFrom);
+pkt::Status LoadRows(TDATAPACKET_READ& reader, RecordStore& store, std::size_t twoThreadsFrom);

@@ -19,7 +19,7 @@ namespace {
 
 #define KINOVKA_TRY(call) \
     do {                                                   \
-        if (const std::uint16_t status_ = (call)) return status_; \
+        if (const pkt::Status status_ = (call)) return status_; \
     } while (false)
 
 constexpr std::uint32_t kDescendingFlag = 0x8000;
@@ -45,18 +45,18 @@ bool IsKeptText(const Param& param) { return param.Null && coltype::TypeCode(par
 // A parameter that travels with the table. One of a type the writer has no name
 // for (a binary packet's 64-bit integer, say) refuses the load: accepted, it
 // would make every later save of the table fail.
-std::uint16_t Keep(std::vector<StoredParam>& params, const Param& param) {
+pkt::Status Keep(std::vector<StoredParam>& params, const Param& param) {
     std::string_view typeName;
-    if (const std::uint16_t code = FieldTypeName(param.Type, typeName)) return code;
+    if (const pkt::Status code = FieldTypeName(param.Type, typeName)) return code;
     params.push_back({param.Name, param.Type, param.Value});
-    return 0;
+    return pkt::Ok;
 }
 
-std::uint16_t ApplyFieldParam(FieldLayout& layout, const Param& param) {
+pkt::Status ApplyFieldParam(FieldLayout& layout, const Param& param) {
     if (SameName(param.Name, "CALCULATED")) {
         // Its presence is its meaning; the save writes it as the number 1.
         layout.Calculated = true;
-        return 0;
+        return pkt::Ok;
     }
     if (SameName(param.Name, "SUBTYPE")) {
         const auto name = paramvalue::Text(param.Type, param.Value);
@@ -64,27 +64,27 @@ std::uint16_t ApplyFieldParam(FieldLayout& layout, const Param& param) {
         if (const auto code = SubtypeCode(*name)) {
             layout.Subtype = *code;
             if (*code == subtype::AutoInc) layout.Attributes |= caReadOnly;
-            return 0;
+            return pkt::Ok;
         }
         layout.Subtype = subtype::Unknown;
     } else if (SameName(param.Name, "DECIMALS")) {
         // A scale or width that does not read counts as absent.
         if (const auto scale = paramvalue::Integer(param.Type, param.Value)) layout.Scale = static_cast<int>(*scale);
-        return 0;
+        return pkt::Ok;
     } else if (SameName(param.Name, "WIDTH") || SameName(param.Name, "ELEMENTS")) {
         const auto width = paramvalue::Integer(param.Type, param.Value);
         if (width && *width < 0) return dberr::BufferTooSmall;
         // 0, or more than a save could write back: the width comes from the values.
         if (width && *width > 0 && *width <= kMaxTextSize) layout.Size = static_cast<int>(*width);
-        return 0;
+        return pkt::Ok;
     }
-    if (param.Null && !IsKeptText(param)) return 0;
+    if (param.Null && !IsKeptText(param)) return pkt::Ok;
     return Keep(layout.Params, param);
 }
 
-std::uint16_t ReadColumns(TDATAPACKET_READ& reader, std::vector<FieldLayout>& fields) {
+pkt::Status ReadColumns(TDATAPACKET_READ& reader, std::vector<FieldLayout>& fields) {
     ColumnDesc column;
-    std::uint16_t status;
+    pkt::Status status;
     std::unordered_set<std::string> names;
     while ((status = reader.NextColumn(column)) == 0) {
         FieldLayout field;
@@ -110,7 +110,7 @@ std::uint16_t ReadColumns(TDATAPACKET_READ& reader, std::vector<FieldLayout>& fi
         if (!field.IsText() && field.Subtype == subtype::AutoInc) field.DataType = ftAutoInc;
         fields.push_back(std::move(field));
     }
-    return status == pkt::EndOfData ? 0 : status;
+    return status == pkt::EndOfData ? pkt::Ok : status;
 }
 
 // A flag parameter ("READONLY", "DISABLE_INSERTS", ...) is set by a true
@@ -149,9 +149,9 @@ struct TableSettings {
     std::vector<StoredParam> Stored;
 };
 
-std::uint16_t ReadTableParams(TDATAPACKET_READ& reader, TableSettings& settings) {
+pkt::Status ReadTableParams(TDATAPACKET_READ& reader, TableSettings& settings) {
     Param param;
-    std::uint16_t status;
+    pkt::Status status;
     while ((status = reader.NextParam(param)) == 0) {
         const std::string& name = param.Name;
         // A change set by being there, whatever the value says.
@@ -194,12 +194,12 @@ std::uint16_t ReadTableParams(TDATAPACKET_READ& reader, TableSettings& settings)
         }
         if (store) KINOVKA_TRY(Keep(settings.Stored, param));
     }
-    return status == pkt::EndOfData ? 0 : status;
+    return status == pkt::EndOfData ? pkt::Ok : status;
 }
 
 // Key fields with their flags, checked against the store's fields.
-std::uint16_t DescriptorOf(const RecordStore& store, const std::vector<std::uint32_t>& numbers,
-                           IndexDescriptor& descriptor) {
+pkt::Status DescriptorOf(const RecordStore& store, const std::vector<std::uint32_t>& numbers,
+                         IndexDescriptor& descriptor) {
     for (const std::uint32_t number : numbers) {
         if (descriptor.Fields.size() == kMaxKeyFields) break;
         const int fieldNo = static_cast<int>(number & kFieldNumberMask);
@@ -209,7 +209,7 @@ std::uint16_t DescriptorOf(const RecordStore& store, const std::vector<std::uint
         descriptor.CaseInsensitive.push_back((number & kCaseInsensitiveFlag) != 0);
         descriptor.KeyLength += store.Field(fieldNo).ValueWidth();
     }
-    return 0;
+    return pkt::Ok;
 }
 
 bool SameKeys(const IndexDescriptor& a, const IndexDescriptor& b) {
@@ -218,7 +218,7 @@ bool SameKeys(const IndexDescriptor& a, const IndexDescriptor& b) {
 
 // The default order takes its keys from "DEFAULT_ORDER"; a key list naming the
 // same keys marks it primary or unique, any other becomes an index of its own.
-std::uint16_t ApplyKeys(RecordStore& store, const TableSettings& settings) {
+pkt::Status ApplyKeys(RecordStore& store, const TableSettings& settings) {
     IndexDescriptor order;
     if (settings.DefaultOrder) KINOVKA_TRY(DescriptorOf(store, *settings.DefaultOrder, order));
     std::vector<IndexDescriptor> separate;
@@ -240,7 +240,7 @@ std::uint16_t ApplyKeys(RecordStore& store, const TableSettings& settings) {
     if (settings.DefaultOrder) store.SetDefaultOrderKeys(order);
     KINOVKA_TRY(store.RebuildIndexes());
     for (const auto& keys : separate) KINOVKA_TRY(store.CreateIndex(keys));
-    return 0;
+    return pkt::Ok;
 }
 
 // A catalogue's rows take well over this many bytes each; room that is
@@ -252,8 +252,8 @@ std::uint32_t RoomForRows(std::uint64_t packetBytes) {
 }
 
 // Builds the store from a started reader; `rows` is how many rows to make room for.
-std::uint16_t LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::size_t twoThreadsFrom,
-                          std::unique_ptr<RecordStore>& result) {
+pkt::Status LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::size_t twoThreadsFrom,
+                        std::unique_ptr<RecordStore>& result) {
     std::vector<FieldLayout> fields;
     KINOVKA_TRY(ReadColumns(reader, fields));
     TableSettings settings;
@@ -273,7 +273,7 @@ std::uint16_t LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::siz
     KINOVKA_TRY(ApplyKeys(*store, settings));
     lock.unlock();
     result = std::move(store);
-    return 0;
+    return pkt::Ok;
 }
 
 // A packet read whole from its input into one large block, so that its rows can
@@ -305,14 +305,14 @@ private:
 
 }  // namespace
 
-std::uint16_t LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& result, std::size_t twoThreadsFrom) {
+pkt::Status LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& result, std::size_t twoThreadsFrom) {
     result.reset();
     TDATAPACKET_READ reader;
     KINOVKA_TRY(reader.Start(packet));
     return LoadStarted(reader, RoomForRows(packet.size()), twoThreadsFrom, result);
 }
 
-std::uint16_t LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<RecordStore>& result) {
+pkt::Status LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<RecordStore>& result) {
     result.reset();
     if (size >= kTwoThreadsFrom && size < std::numeric_limits<std::size_t>::max() / 4) {
         WholePacket whole(static_cast<std::size_t>(size));

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 
+#include "packet/PacketStatus.h"
 #include "table/LoadRows.h"
 
 class PacketInput;
@@ -14,9 +15,9 @@ class RecordStore;
 
 // Rows taking at least `twoThreadsFrom` bytes are read on two threads, with the
 // same result.
-std::uint16_t LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& store,
-                        std::size_t twoThreadsFrom = kTwoThreadsFrom);
+pkt::Status LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& store,
+                      std::size_t twoThreadsFrom = kTwoThreadsFrom);
 // The same for a packet read in pieces; `size`, the packet's size when known
 // (else 0), helps to make room for its rows. A packet large enough for two
 // threads is read whole first, else through a window.
-std::uint16_t LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<RecordStore>& store);
+pkt::Status LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<RecordStore>& store);

@@ -1,205 +1,28 @@
 #include "table/RecordStore.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 #include <new>
 
 #include "table/DSIDX.h"
 #include "table/Errors.h"
 
-namespace {
-constexpr std::uint32_t kSlotGrowth = 100;
-
-}  // namespace
-
 RecordStore::RecordStore(std::vector<FieldLayout> fields, std::uint32_t localeId)
-    : fields_(std::move(fields)), integers_(fields_.size()), textColumn_(fields_.size()), localeId_(localeId) {
-    arenas_.reserve(fields_.size());
-    for (std::size_t f = 0; f < fields_.size(); ++f) {
-        arenas_.emplace_back(0);
-        if (fields_[f].IsText()) textColumn_[f] = textFieldCount_++;
-    }
+    : RecordData(std::move(fields), localeId) {
     IndexDescriptor defaultOrder;
     defaultOrder.Name = kDefaultOrderName;
     indexes_.push_back(std::make_unique<DSIDX>(*this, std::move(defaultOrder), nextIndexId_++));
-    EnsureSlot(1);
 }
 
 RecordStore::~RecordStore() = default;
 
 void RecordStore::SetLocaleId(std::uint32_t localeId) {
-    localeId_ = localeId;
-    caseSensitive_.reset();
-    caseInsensitive_.reset();
+    RecordData::SetLocaleId(localeId);
     for (auto& index : indexes_) index->MakeComparators();
 }
 
-const Collation& RecordStore::CollationFor(bool caseInsensitive) const {
-    auto& slot = caseInsensitive ? caseInsensitive_ : caseSensitive_;
-    if (!slot) slot = std::make_unique<Collation>(localeId_, caseInsensitive);
-    return *slot;
-}
-
-std::uint16_t RecordStore::EnsureSlot(std::uint32_t recordNumber) {
-    if (recordNumber <= capacity_) return 0;
-    std::uint32_t capacity = capacity_;
-    while (capacity < recordNumber) capacity += kSlotGrowth;
-    try {
-        for (std::size_t f = 0; f < fields_.size(); ++f)
-            if (!fields_[f].IsText()) integers_[f].resize(capacity + 1);
-        textPlaces_.resize((static_cast<std::size_t>(capacity) + 1) * textFieldCount_);
-        status_.resize(capacity + 1, rsFree);
-    } catch (const std::bad_alloc&) {
-        return dberr::NoMemory;
-    }
-    capacity_ = capacity;
-    return 0;
-}
-
-void RecordStore::Reserve(std::uint32_t slots) {
-    try {
-        const std::size_t count = static_cast<std::size_t>(slots) + kSlotGrowth + 1;
-        for (std::size_t f = 0; f < fields_.size(); ++f)
-            if (!fields_[f].IsText()) integers_[f].reserve(count);
-        textPlaces_.reserve(count * textFieldCount_);
-        status_.reserve(count);
-    } catch (const std::bad_alloc&) {
-    }
-}
-
-// Texts live in the arena at any length, so widening only changes the layout.
-std::uint16_t RecordStore::WidenTextField(int fieldNo, int size) {
-    fields_[fieldNo - 1].Size = size;
-    return 0;
-}
-
-// Only the deleted mark hides a record: a loaded row keeps whatever other
-// status bits its packet gave it.
-bool RecordStore::IsLive(std::uint32_t recordNumber) const {
-    return recordNumber >= 1 && recordNumber <= slotCount_ && (status_[recordNumber] & rsDeleted) == 0;
-}
-
-void RecordStore::ReadRecord(std::uint32_t recordNumber, RecordBuffer& record) const {
-    record.assign(fields_.size(), FieldValue{});
-    for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
-        FieldValue& value = record[fieldNo - 1];
-        value.Null = IsNull(recordNumber, fieldNo);
-        if (value.Null) continue;
-        if (Field(fieldNo).IsText())
-            value.Text = Text(recordNumber, fieldNo);
-        else
-            value.Integer = Integer(recordNumber, fieldNo);
-    }
-}
-
-bool RecordStore::Holds(std::uint32_t recordNumber, const RecordBuffer& record) const {
-    for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
-        const FieldValue& value = record[fieldNo - 1];
-        if (value.Null != IsNull(recordNumber, fieldNo)) return false;
-        if (value.Null) continue;
-        if (Field(fieldNo).IsText()) {
-            if (Text(recordNumber, fieldNo) != std::string_view(value.Text).substr(0, Field(fieldNo).Size)) return false;
-        } else if (Integer(recordNumber, fieldNo) != value.Integer) {
-            return false;
-        }
-    }
-    return true;
-}
-
-void RecordStore::StoreText(std::uint32_t recordNumber, int fieldNo, std::string_view text) {
-    TextRef& ref = Place(recordNumber, fieldNo);
-    PacketBuffer& arena = arenas_[fieldNo - 1];
-    if (text.size() >= kNullText || text.size() > std::numeric_limits<std::uint32_t>::max() - arena.size())
-        throw std::bad_alloc();
-    ref.Offset = static_cast<std::uint32_t>(arena.size());
-    ref.Length = static_cast<std::uint32_t>(text.size());
-    arena.append(text);
-}
-
-template <class Value>
-std::uint16_t RecordStore::WriteSlot(std::uint32_t recordNumber, const std::vector<Value>& record) {
-    try {
-        for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
-            const FieldLayout& field = Field(fieldNo);
-            const Value& value = record[fieldNo - 1];
-            if (field.IsText()) {
-                if (value.Null) {
-                    Place(recordNumber, fieldNo) = TextRef{};
-                    continue;
-                }
-                std::string_view text = std::string_view(value.Text).substr(0, field.Size);
-                text = text.substr(0, text.find('\0'));
-                StoreText(recordNumber, fieldNo, text);
-            } else {
-                integers_[fieldNo - 1][recordNumber] = {value.Null ? 0 : value.Integer, value.Null};
-            }
-        }
-    } catch (const std::bad_alloc&) {
-        return dberr::NoMemory;
-    }
-    return 0;
-}
-
-void RecordStore::CopySlot(std::uint32_t from, std::uint32_t to) {
-    for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo) {
-        if (Field(fieldNo).IsText())
-            Place(to, fieldNo) = Place(from, fieldNo);
-        else
-            integers_[fieldNo - 1][to] = integers_[fieldNo - 1][from];
-    }
-}
-
-std::uint16_t RecordStore::AppendLoaded(std::uint8_t status, const std::vector<FieldView>& record) {
-    auto lock = Lock();
-    const std::uint32_t recordNumber = slotCount_ + 1;
-    if (const auto code = EnsureSlot(recordNumber)) return code;
-    if (const auto code = WriteSlot(recordNumber, record)) return code;
-    status_[recordNumber] = status;
-    slotCount_ = recordNumber;
-    if (IsLive(recordNumber)) ++liveCount_;
-    ++changeCount_;
-    return 0;
-}
-
-std::uint16_t RecordStore::AppendLoadedStore(const RecordStore& other) {
-    auto lock = Lock();
-    const std::uint32_t count = other.slotCount_;
-    if (count > std::numeric_limits<std::uint32_t>::max() - slotCount_ - 1) return dberr::NoMemory;
-    // A text's place is an offset into its arena: the arenas together must fit
-    // the offsets, as they must when every record is appended on its own.
-    for (std::size_t f = 0; f < fields_.size(); ++f)
-        if (other.arenas_[f].size() > std::numeric_limits<std::uint32_t>::max() - arenas_[f].size())
-            return dberr::NoMemory;
-    const std::uint32_t first = slotCount_ + 1;
-    if (const auto code = EnsureSlot(slotCount_ + count)) return code;
-    try {
-        for (std::size_t f = 0; f < fields_.size(); ++f) {
-            const int fieldNo = static_cast<int>(f + 1);
-            if (!fields_[f].IsText()) {
-                std::copy_n(other.integers_[f].begin() + 1, count, integers_[f].begin() + first);
-                continue;
-            }
-            const auto shift = static_cast<std::uint32_t>(arenas_[f].size());
-            arenas_[f].append(other.arenas_[f].view());
-            for (std::uint32_t r = 0; r < count; ++r) {
-                TextRef ref = other.Place(1 + r, fieldNo);
-                if (ref.Length != kNullText) ref.Offset += shift;
-                Place(first + r, fieldNo) = ref;
-            }
-        }
-    } catch (const std::bad_alloc&) {
-        return dberr::NoMemory;
-    }
-    std::copy_n(other.status_.begin() + 1, count, status_.begin() + first);
-    slotCount_ += count;
-    liveCount_ += other.liveCount_;
-    changeCount_ += other.changeCount_;
-    return 0;
-}
-
-std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const CursorHint& hint,
-                                        std::uint32_t& recordNumber) {
+pkt::Status RecordStore::InsertRecord(const RecordBuffer& record, const CursorHint& hint,
+                                      std::uint32_t& recordNumber) {
     auto lock = Lock();
     if (refusedChanges_ & kInserts) return dberr::NotAllowed;
     if (autoIncField_ != 0 && autoIncValue_ > std::numeric_limits<std::int32_t>::max()) return dberr::KeysExhausted;
@@ -223,10 +46,10 @@ std::uint16_t RecordStore::InsertRecord(const RecordBuffer& record, const Cursor
     if (autoIncField_ != 0) ++autoIncValue_;
     ++changeCount_;
     recordNumber = slot;
-    return 0;
+    return pkt::Ok;
 }
 
-std::uint16_t RecordStore::ChangeRecord(std::uint32_t recordNumber, const RecordBuffer& record) {
+pkt::Status RecordStore::ChangeRecord(std::uint32_t recordNumber, const RecordBuffer& record) {
     auto lock = Lock();
     if (refusedChanges_ & kEdits) return dberr::NotAllowed;
     const std::uint32_t candidate = slotCount_ + 1;
@@ -242,18 +65,18 @@ std::uint16_t RecordStore::ChangeRecord(std::uint32_t recordNumber, const Record
     CopySlot(candidate, recordNumber);
     for (std::size_t i = 0; i < indexes_.size(); ++i) indexes_[i]->CommitReplacement(replacements[i], recordNumber);
     ++changeCount_;
-    return 0;
+    return pkt::Ok;
 }
 
-std::uint16_t RecordStore::DeleteRecord(std::uint32_t recordNumber) {
+pkt::Status RecordStore::DeleteRecord(std::uint32_t recordNumber) {
     auto lock = Lock();
     if (refusedChanges_ & kDeletes) return dberr::NotAllowed;
-    if (!IsLive(recordNumber)) return 0;
+    if (!IsLive(recordNumber)) return pkt::Ok;
     status_[recordNumber] |= rsDeleted;
     for (auto& index : indexes_) index->Remove(recordNumber);
     --liveCount_;
     ++changeCount_;
-    return 0;
+    return pkt::Ok;
 }
 
 void RecordStore::SettleAutoIncValue(std::optional<std::int32_t> declared) {
@@ -269,13 +92,6 @@ void RecordStore::SettleAutoIncValue(std::optional<std::int32_t> declared) {
     autoIncValue_ = next;
 }
 
-int RecordStore::FirstAutoIncCandidate() const {
-    for (int fieldNo = 1; fieldNo <= FieldCount(); ++fieldNo)
-        if (Field(fieldNo).Subtype == subtype::AutoInc && Field(fieldNo).ValueWidth() == 4 && !Field(fieldNo).IsText())
-            return fieldNo;
-    return 0;
-}
-
 DSIDX* RecordStore::FindIndex(std::string_view name) const {
     if (name.empty()) return &DefaultOrder();
     name = name.substr(0, kMaxIndexNameLength);
@@ -285,7 +101,7 @@ DSIDX* RecordStore::FindIndex(std::string_view name) const {
     return nullptr;
 }
 
-std::uint16_t RecordStore::CreateIndex(const IndexDescriptor& descriptor) {
+pkt::Status RecordStore::CreateIndex(const IndexDescriptor& descriptor) {
     auto lock = Lock();
     IndexDescriptor wanted = descriptor;
     if (wanted.Name.empty()) wanted.Name = kDefaultOrderName;
@@ -297,9 +113,9 @@ std::uint16_t RecordStore::CreateIndex(const IndexDescriptor& descriptor) {
         if (const auto code = existing->RedefineAndBuild(wanted)) return code;
         defaultOrderKeysFromDefinition_ = true;
         defaultOrderKeyKind_ = wanted.Primary ? 2 : (wanted.Unique ? 1 : 0);
-        return 0;
+        return pkt::Ok;
     }
-    if (existing) return existing->Descriptor().SameDefinition(wanted) ? 0 : dberr::IndexExists;
+    if (existing) return existing->Descriptor().SameDefinition(wanted) ? dberr::Ok : dberr::IndexExists;
     auto index = std::make_unique<DSIDX>(*this, std::move(wanted), nextIndexId_);
     if (const auto code = index->Build()) return code;
     try {
@@ -308,14 +124,14 @@ std::uint16_t RecordStore::CreateIndex(const IndexDescriptor& descriptor) {
         return dberr::NoMemory;
     }
     ++nextIndexId_;
-    return 0;
+    return pkt::Ok;
 }
 
 void RecordStore::SetDefaultOrderKeys(IndexDescriptor descriptor) { DefaultOrder().Redefine(std::move(descriptor)); }
 
-std::uint16_t RecordStore::RebuildIndexes() {
+pkt::Status RecordStore::RebuildIndexes() {
     auto lock = Lock();
     for (auto& index : indexes_)
         if (const auto code = index->Build()) return code;
-    return 0;
+    return pkt::Ok;
 }

@@ -21,7 +21,7 @@ constexpr std::uint16_t kFieldNumberMask = 0x3FFF;
 
 #define KINOVKA_TRY(call) \
     do {                                                   \
-        if (const std::uint16_t status_ = (call)) return status_; \
+        if (const pkt::Status status_ = (call)) return status_; \
     } while (false)
 
 // A text of `width` bytes takes one more in the record: up to 254 a 1-byte prefix counts it.
@@ -31,12 +31,12 @@ ColumnType ColumnTypeOf(const FieldLayout& field, int width) {
     return (coltype::String1 & ~coltype::SizeMask) | prefix;
 }
 
-std::uint16_t AddParam(TDATAPACKET_WRITE& writer, int context, std::string_view name, ColumnType type,
-                       const std::string& value) {
+pkt::Status AddParam(TDATAPACKET_WRITE& writer, int context, std::string_view name, ColumnType type,
+                     const std::string& value) {
     return writer.AddParam(context, name, type, value.data(), static_cast<std::uint32_t>(value.size()));
 }
 
-std::uint16_t WriteColumn(TDATAPACKET_WRITE& writer, const FieldLayout& field, int width) {
+pkt::Status WriteColumn(TDATAPACKET_WRITE& writer, const FieldLayout& field, int width) {
     ColumnDesc column;
     if (!column.SetName(field.Name)) return dberr::NotAllowed;
     column.Type = ColumnTypeOf(field, width);
@@ -54,10 +54,10 @@ std::uint16_t WriteColumn(TDATAPACKET_WRITE& writer, const FieldLayout& field, i
     if (field.Calculated) KINOVKA_TRY(AddParam(writer, kFieldParam, "CALCULATED", coltype::Int16, paramvalue::Int16(1)));
     for (const StoredParam& param : field.Params)
         KINOVKA_TRY(AddParam(writer, kFieldParam, param.Name, param.Type, param.Value));
-    return 0;
+    return pkt::Ok;
 }
 
-std::uint16_t WriteTableParams(TDATAPACKET_WRITE& writer, const RecordStore& store) {
+pkt::Status WriteTableParams(TDATAPACKET_WRITE& writer, const RecordStore& store) {
     if (store.DefaultOrderKeysFromDefinition()) {
         const IndexDescriptor& keys = store.DefaultOrder().Descriptor();
         std::vector<std::uint16_t> order, plain;
@@ -84,11 +84,11 @@ std::uint16_t WriteTableParams(TDATAPACKET_WRITE& writer, const RecordStore& sto
         KINOVKA_TRY(AddParam(writer, kTableParam, param.Name, param.Type, param.Value));
     // With stored parameters written, the first row closes the list instead.
     if (store.TableParams().empty()) KINOVKA_TRY(writer.AddParam(kTableParam, {}, 0, nullptr, 0));
-    return 0;
+    return pkt::Ok;
 }
 
-std::uint16_t WriteRow(TDATAPACKET_WRITE& writer, const RecordStore& store, std::uint32_t recordNumber,
-                       std::uint8_t status) {
+pkt::Status WriteRow(TDATAPACKET_WRITE& writer, const RecordStore& store, std::uint32_t recordNumber,
+                     std::uint8_t status) {
     KINOVKA_TRY(writer.PutValue(0, 1, &status));
     for (int fieldNo = 1; fieldNo <= store.FieldCount(); ++fieldNo) {
         if (store.IsNull(recordNumber, fieldNo)) {
@@ -105,7 +105,7 @@ std::uint16_t WriteRow(TDATAPACKET_WRITE& writer, const RecordStore& store, std:
             KINOVKA_TRY(writer.PutValue(0, 4, bytes.data()));
         }
     }
-    return 0;
+    return pkt::Ok;
 }
 
 // Visits each record the packet holds, in the packet's order, with the status
@@ -114,11 +114,11 @@ std::uint16_t WriteRow(TDATAPACKET_WRITE& writer, const RecordStore& store, std:
 // written record is plain. Every live record is written, whatever other status
 // bits a packet gave it: the table shows it, so leaving it out would lose it.
 template <class Visit>
-std::uint16_t ForEachWrittenRecord(const RecordStore& store, Visit visit) {
-    const auto one = [&](std::uint32_t recordNumber) -> std::uint16_t {
+pkt::Status ForEachWrittenRecord(const RecordStore& store, Visit visit) {
+    const auto one = [&](std::uint32_t recordNumber) -> pkt::Status {
         const std::uint8_t status = store.Status(recordNumber);
         if (store.TrackChanges()) return visit(recordNumber, status);
-        return (status & rsDeleted) ? 0 : visit(recordNumber, rsUnchanged);
+        return (status & rsDeleted) ? pkt::Ok : visit(recordNumber, rsUnchanged);
     };
     const DSIDX& order = store.DefaultOrder();
     if (order.Count() > 0) {
@@ -127,7 +127,7 @@ std::uint16_t ForEachWrittenRecord(const RecordStore& store, Visit visit) {
         for (std::uint32_t recordNumber = 1; recordNumber <= store.SlotCount(); ++recordNumber)
             KINOVKA_TRY(one(recordNumber));
     }
-    return 0;
+    return pkt::Ok;
 }
 
 // The width each field is written with: its own, or for a field that takes its
@@ -135,30 +135,31 @@ std::uint16_t ForEachWrittenRecord(const RecordStore& store, Visit visit) {
 // kDefaultTextWidth, so that a reload keeps the room it had). Refused (0x2702)
 // before the first byte when a width is more than the packet can carry, so
 // that no save leaves a file that cannot be read back.
-std::uint16_t WrittenWidths(const RecordStore& store, std::vector<int>& widths) {
+pkt::Status WrittenWidths(const RecordStore& store, std::vector<int>& widths) {
     bool fromValues = false;
     for (const FieldLayout& field : store.Fields()) {
         widths.push_back(field.WidthFromValues ? kDefaultTextWidth : field.Size);
         fromValues |= field.WidthFromValues;
     }
     if (fromValues) {
-        ForEachWrittenRecord(store, [&](std::uint32_t recordNumber, std::uint8_t) -> std::uint16_t {
+        // Measuring the texts cannot fail.
+        pkt::Ignore(ForEachWrittenRecord(store, [&](std::uint32_t recordNumber, std::uint8_t) -> pkt::Status {
             for (int fieldNo = 1; fieldNo <= store.FieldCount(); ++fieldNo) {
                 int& width = widths[fieldNo - 1];
                 if (store.Field(fieldNo).WidthFromValues)
                     width = std::max(width, static_cast<int>(store.Text(recordNumber, fieldNo).size()));
             }
-            return 0;
-        });
+            return pkt::Ok;
+        }));
     }
     for (int fieldNo = 1; fieldNo <= store.FieldCount(); ++fieldNo)
         if (store.Field(fieldNo).IsText() && widths[fieldNo - 1] > kMaxTextSize) return dberr::BufferTooSmall;
-    return 0;
+    return pkt::Ok;
 }
 
 }  // namespace
 
-std::uint16_t StreamTable(const RecordStore& store, TDATAPACKET_WRITE& writer) {
+pkt::Status StreamTable(const RecordStore& store, TDATAPACKET_WRITE& writer) {
     auto lock = store.Lock();
     if (store.FieldCount() == 0) return dberr::NotAllowed;
     std::vector<int> widths;

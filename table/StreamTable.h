@@ -5,7 +5,9 @@
 // status of the writer; FinishPacket is left to the caller.
 #include <cstdint>
 
+#include "packet/PacketStatus.h"
+
 class RecordStore;
 class TDATAPACKET_WRITE;
 
-std::uint16_t StreamTable(const RecordStore& store, TDATAPACKET_WRITE& writer);
+pkt::Status StreamTable(const RecordStore& store, TDATAPACKET_WRITE& writer);
