@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/core/FilmListText.h"
-#include "app/core/GridColumns.h"
+#include "layout/CatalogLayout.h"
 #include "app/core/TableWalk.h"
 #include "cli/CatalogPageAssets.h"
 #include "cli/CzechRanks.h"
@@ -27,9 +27,9 @@ constexpr std::array<std::string_view, 3> kSearchedFields{"S1", "S2", "S7"};
 
 // The page's columns: the grid's, and while any disc is lent "Půjčeno", who has
 // the film's disc and since when.
-std::vector<GridColumn> PageColumns(const LoanBook& loans) {
-    std::vector<GridColumn> columns(kGridColumns.begin(), kGridColumns.end());
-    if (!loans.empty()) columns.push_back({"loan", "Půjčeno", false, 0, static_cast<int>(kLoanWhoWidth)});
+std::vector<FilmFieldLayout> PageColumns(const LoanBook& loans) {
+    std::vector<FilmFieldLayout> columns(kFilmLayout.begin(), kFilmLayout.end());
+    if (!loans.empty()) columns.push_back({"loan", "Půjčeno", false, 0, static_cast<int>(kLoanWhoWidth), ""});
     return columns;
 }
 
@@ -79,13 +79,13 @@ int LongestWordLength(std::string_view utf8) {
 
 // The columns' widths and alignment. A narrow column's bold title needs about
 // 1.1 bold "0" widths per letter, and 1.5em more for the cell's padding and the sort arrow.
-std::string ColumnStyle(const std::vector<GridColumn>& pageColumns) {
+std::string ColumnStyle(const std::vector<FilmFieldLayout>& pageColumns) {
     std::string css;
     int narrowCh = 0, narrowCount = 0, wideCount = 0;
     for (std::size_t i = 0; i < pageColumns.size(); ++i) {
         const std::string child = ":nth-child(" + std::to_string(i + 1) + ")";
         if (pageColumns[i].Number) css += "th" + child + ",td" + child + "{text-align:right}\n";
-        if (pageColumns[i].FieldSize >= kWideField) {
+        if (pageColumns[i].Size >= kWideField) {
             ++wideCount;
             continue;
         }
@@ -117,12 +117,12 @@ void AppendHead(std::string& out, std::string_view title, const std::string& sty
     out += "</title>\n<style>" + style + "</style>\n</head>\n";
 }
 
-void AppendHeaderRow(std::string& out, const std::vector<GridColumn>& pageColumns) {
+void AppendHeaderRow(std::string& out, const std::vector<FilmFieldLayout>& pageColumns) {
     out += "<thead><tr>";
-    for (const GridColumn& column : pageColumns) {
-        out += "<th scope=\"col\" data-field=\"" + std::string(column.FieldName) + "\"";
+    for (const FilmFieldLayout& column : pageColumns) {
+        out += "<th scope=\"col\" data-field=\"" + std::string(column.Name) + "\"";
         if (column.Number) out += " data-number";
-        if (std::ranges::find(kSearchedFields, column.FieldName) != kSearchedFields.end()) out += " data-searched";
+        if (std::ranges::find(kSearchedFields, column.Name) != kSearchedFields.end()) out += " data-searched";
         // Printing repeats the header on every page but paints no button there:
         // the printed title is plain text.
         out += "><button type=\"button\">";
@@ -137,7 +137,7 @@ void AppendHeaderRow(std::string& out, const std::vector<GridColumn>& pageColumn
 ColumnValues ReadColumns(TClientDataSet& table, const LoanBook& loans) {
     ColumnValues columns(PageColumns(loans).size());
     std::vector<TField*> fields;
-    for (const GridColumn& column : kGridColumns) fields.push_back(&table.FieldNamed(column.FieldName));
+    for (const FilmFieldLayout& column : kFilmLayout) fields.push_back(&table.FieldNamed(column.Name));
     TField& disc = table.FieldNamed("S3");
     ReadingWalk walk(table);
     for (table.First(); !table.AtEnd(); table.Next()) {
@@ -172,7 +172,7 @@ void AppendScriptSafe(std::string& out, std::string_view json) {
 }
 
 // The films as a JSON array of arrays, one value per column.
-void AppendFilms(std::string& out, const ColumnValues& columns, const std::vector<GridColumn>& pageColumns) {
+void AppendFilms(std::string& out, const ColumnValues& columns, const std::vector<FilmFieldLayout>& pageColumns) {
     out += '[';
     const std::size_t films = columns.front().size();
     for (std::size_t film = 0; film < films; ++film) {
@@ -195,7 +195,7 @@ void AppendFilms(std::string& out, const ColumnValues& columns, const std::vecto
 
 // Per column, each film's Czech collation rank (a null as an empty text); null
 // for a number column, which the page sorts by its values.
-void AppendRanks(std::string& out, const ColumnValues& columns, const std::vector<GridColumn>& pageColumns) {
+void AppendRanks(std::string& out, const ColumnValues& columns, const std::vector<FilmFieldLayout>& pageColumns) {
     out += '[';
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (i > 0) out += ",\n";
@@ -221,7 +221,7 @@ void AppendRanks(std::string& out, const ColumnValues& columns, const std::vecto
 
 std::string CatalogPage(TClientDataSet& table, std::string_view catalogueName, const LoanBook& loans) {
     const std::string title = "Kinovka – " + std::string(catalogueName);
-    const std::vector<GridColumn> pageColumns = PageColumns(loans);
+    const std::vector<FilmFieldLayout> pageColumns = PageColumns(loans);
     const ColumnValues columns = ReadColumns(table, loans);
     std::string out;
     out.reserve(8192 + columns.front().size() * 190);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "app/core/GridColumns.h"
+#include "layout/CatalogLayout.h"
 #include "import/LanguageCodes.h"
 #include "text/Cp1250.h"
 
@@ -60,9 +60,9 @@ std::string CollapsedBlanks(std::string_view text) {
 }
 
 std::string CutWarning(std::string_view filmTitle, std::size_t field, std::size_t length) {
-    return "„" + std::string(filmTitle) + "“: " + std::string(kGridColumns[field].Title) + " (" +
-           std::string(kGridColumns[field].FieldName) + ") zkráceno z " + std::to_string(length) + " na " +
-           std::to_string(kGridColumns[field].FieldSize) + " znaků";
+    return "„" + std::string(filmTitle) + "“: " + std::string(kFilmLayout[field].Title) + " (" +
+           std::string(kFilmLayout[field].Name) + ") zkráceno z " + std::to_string(length) + " na " +
+           std::to_string(kFilmLayout[field].Size) + " znaků";
 }
 
 std::optional<std::string> CdNumberOf(std::string_view label) {
@@ -119,7 +119,7 @@ void FilmBuilder::Subtitles(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         const std::string code = LanguageCode(name).value_or(CollapsedBlanks(name));
         const std::string longer = codes.empty() ? code : codes + "," + code;
-        if (CharacterCount(longer) > static_cast<std::size_t>(kGridColumns[kS5].FieldSize)) {
+        if (CharacterCount(longer) > static_cast<std::size_t>(kFilmLayout[kS5].Size)) {
             allFit = false;
             continue;
         }
@@ -160,8 +160,8 @@ void FilmBuilder::End() {
     for (std::size_t f = 0; f < 7; ++f) {
         std::string& value = fields_[f];
         if (f == kS3 && value.empty()) continue;  // no CD number: left null
-        if (!kGridColumns[f].Number) {
-            const std::size_t width = static_cast<std::size_t>(kGridColumns[f].FieldSize);
+        if (!kFilmLayout[f].Number) {
+            const std::size_t width = static_cast<std::size_t>(kFilmLayout[f].Size);
             if (const std::size_t length = CharacterCount(value); length > width) {
                 value = FirstCharacters(value, width);
                 films_.Warnings.push_back({film_.Place, CutWarning(fields_[fields_[kS1].empty() ? kS2 : kS1], f, length)});

@@ -5,7 +5,7 @@
 #include <optional>
 #include <unordered_set>
 
-#include "app/core/GridColumns.h"
+#include "layout/CatalogLayout.h"
 #include "app/core/Loans.h"
 #include "packet/AsciiCase.h"
 #include "packet/DataPacketReader.h"
@@ -108,7 +108,7 @@ std::optional<std::size_t> FirstForeignColumn(const Layout& layout, const std::v
 // the loans file's fields are the one other list taken.
 std::optional<std::size_t> FirstForeignColumn(const Layout& layout) {
     std::vector<RescuedField> catalogue{{kKeyName, true}};
-    for (const GridColumn& column : kGridColumns) catalogue.push_back({column.FieldName, column.Number});
+    for (const FilmFieldLayout& column : kFilmLayout) catalogue.push_back({column.Name, column.Number});
     const auto foreign = FirstForeignColumn(layout, catalogue);
     if (!foreign || !FirstForeignColumn(layout, {kLoansFields.begin(), kLoansFields.end()})) return std::nullopt;
     return foreign;

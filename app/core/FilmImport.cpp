@@ -4,7 +4,7 @@
 #include <tuple>
 
 #include "app/core/Global.h"
-#include "app/core/GridColumns.h"
+#include "layout/CatalogLayout.h"
 #include "app/core/StrictInt.h"
 #include "table/Errors.h"
 #include "text/Cp1250.h"
@@ -36,7 +36,7 @@ struct FilmKeyLess {
 };
 
 std::string AsStored(const std::optional<std::string>& text, std::size_t field) {
-    std::string stored = text.value_or("").substr(0, static_cast<std::size_t>(kGridColumns[field].FieldSize));
+    std::string stored = text.value_or("").substr(0, static_cast<std::size_t>(kFilmLayout[field].Size));
     while (!stored.empty() && stored.back() == ' ') stored.pop_back();
     return stored;
 }
@@ -58,8 +58,8 @@ std::set<FilmKey, FilmKeyLess> KeysInTable(TClientDataSet& table) {
 std::int32_t NumberOf(const std::string& text, std::size_t field, FilePlace place) {
     const std::optional<std::int32_t> value = StrictStrToInt(text.empty() ? std::string_view("0") : std::string_view(text));
     if (!value) {
-        throw ImportRefused(place, "„" + std::string(kGridColumns[field].Title) + "“ (" +
-                                       std::string(kGridColumns[field].FieldName) + ") není celé číslo: " +
+        throw ImportRefused(place, "„" + std::string(kFilmLayout[field].Title) + "“ (" +
+                                       std::string(kFilmLayout[field].Name) + ") není celé číslo: " +
                                        cp1250::ToUtf8(text));
     }
     return *value;
@@ -70,8 +70,8 @@ void InsertFilm(TClientDataSet& table, const ImportedFilm& film) {
     try {
         for (std::size_t f = 0; f < film.Fields.size(); ++f) {
             if (!film.Fields[f]) continue;
-            TField& field = table.FieldNamed(kGridColumns[f].FieldName);
-            if (kGridColumns[f].Number) {
+            TField& field = table.FieldNamed(kFilmLayout[f].Name);
+            if (kFilmLayout[f].Number) {
                 field.SetAsInteger(NumberOf(*film.Fields[f], f, film.Place));
             } else {
                 field.SetAsString(*film.Fields[f]);

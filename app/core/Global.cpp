@@ -7,6 +7,7 @@
 #include "app/core/FailureReason.h"
 #include "app/core/Loans.h"
 #include "app/core/VersionedSave.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 std::string DataDir;
@@ -117,18 +118,18 @@ void CreateCatalog(TClientDataSet& table) {
 
     TFieldDefs& fields = table.FieldDefs();
     fields.Clear();
-    fields.Add("K", ftAutoInc);
-    fields.Add("S1", ftString, 50);
-    fields.Add("S2", ftString, 50);
-    fields.Add("S3", ftInteger);
-    fields.Add("S4", ftString, 2);
-    fields.Add("S5", ftString, 11);
-    fields.Add("S6", ftInteger);
-    fields.Add("S7", ftString, 100);
+    fields.Add(std::string(kKeyField), ftAutoInc);
+    for (const FilmFieldLayout& field : kFilmLayout) {
+        if (field.Number) {
+            fields.Add(std::string(field.Name), ftInteger);
+        } else {
+            fields.Add(std::string(field.Name), ftString, field.Size);
+        }
+    }
 
     table.IndexDefs().Clear();
-    table.IndexDefs().Add("x", "K", ixPrimary | ixUnique);
-    table.SetIndexName("x");
+    table.IndexDefs().Add(std::string(kKeyIndex), std::string(kKeyField), ixPrimary | ixUnique);
+    table.SetIndexName(std::string(kKeyIndex));
 
     try {
         table.CreateEmpty();
@@ -167,9 +168,9 @@ bool OpenCatalog(TClientDataSet& table) {
         table.IndexDefs().Clear();
         table.LoadFromFile(CatalogPath());
         table.SetTrackChanges(false);
-        table.BuildIndex("k", SortFields, 0);
-        table.BuildIndex("x", "K", ixPrimary | ixUnique);
-        table.SetIndexName("k");
+        table.BuildIndex(std::string(kSortIndex), SortFields, 0);
+        table.BuildIndex(std::string(kKeyIndex), std::string(kKeyField), ixPrimary | ixUnique);
+        table.SetIndexName(std::string(kSortIndex));
         table.First();
         return true;
     } catch (const std::exception& failure) {

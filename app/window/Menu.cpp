@@ -15,7 +15,7 @@
 #include "app/core/CatalogHome.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
-#include "app/core/GridColumns.h"
+#include "layout/CatalogLayout.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/qtedge/SpecifiedSizes.h"
 #include "app/window/CatalogGridModel.h"
@@ -62,9 +62,9 @@ void TMenuF::BuildGrid() {
     const QColor windowText = palette().color(QPalette::WindowText);
     std::vector<CatalogGridModel::Column> columns;
     std::vector<int> fieldSizes;
-    for (const GridColumn& def : kGridColumns) {
-        columns.push_back({std::string(def.FieldName), cp1250::FromUtf8(def.Title), windowText, pixels(def.Width)});
-        fieldSizes.push_back(def.FieldSize);
+    for (const FilmFieldLayout& def : kFilmLayout) {
+        columns.push_back({std::string(def.Name), cp1250::FromUtf8(def.Title), windowText, pixels(def.Width)});
+        fieldSizes.push_back(def.Size);
     }
     DataSource1 = std::make_unique<CatalogGridModel>(cds, std::move(columns));
     DataSource1->SetLoans(&Loans);
