@@ -15,8 +15,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "table/ClientDataSet.h"
-
-inline constexpr std::string_view kDefaultSortFields = "S1;S2;S3";
+#include "layout/CatalogLayout.h"
 
 // The messages of the windows that the commands show themselves (UTF-8).
 inline constexpr std::string_view kInsertRefusedPhrase = "Tyto položky nelze vložit do databáze ";

@@ -23,7 +23,8 @@ constexpr int kWideField = 50;
 constexpr int kWideMinimumEm = 12;
 constexpr int kNarrowMinimumCh = 5;  // five digits of a CD number
 // The search box looks in the titles and the note, as the window's find does.
-constexpr std::array<std::string_view, 3> kSearchedFields{"S1", "S2", "S7"};
+constexpr std::array<std::string_view, 3> kSearchedFields{FilmFieldName(kEnglishTitle), FilmFieldName(kCzechTitle),
+                                                         FilmFieldName(kNote)};
 
 // The page's columns: the grid's, and while any disc is lent "Půjčeno", who has
 // the film's disc and since when.
@@ -138,7 +139,7 @@ ColumnValues ReadColumns(TClientDataSet& table, const LoanBook& loans) {
     ColumnValues columns(PageColumns(loans).size());
     std::vector<TField*> fields;
     for (const FilmFieldLayout& column : kFilmLayout) fields.push_back(&table.FieldNamed(column.Name));
-    TField& disc = table.FieldNamed("S3");
+    TField& disc = table.FieldNamed(FilmFieldName(kCdNumber));
     ReadingWalk walk(table);
     for (table.First(); !table.AtEnd(); table.Next()) {
         for (std::size_t i = 0; i < fields.size(); ++i) {

@@ -15,6 +15,7 @@
 #include "cli/CommandHandlers.h"
 #include "cli/TextOutput.h"
 #include "text/Cp1250.h"
+#include "layout/CatalogLayout.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ std::unique_ptr<TClientDataSet> LoadedState(const std::string& path, std::string
     auto table = std::make_unique<TClientDataSet>();
     try {
         table->LoadFromFile(path);
-        table->FieldNamed("K");
+        table->FieldNamed(kKeyField);
         return table;
     } catch (const std::exception& error) {
         if (failure) *failure = cp1250::ToUtf8(FailureReason(error));

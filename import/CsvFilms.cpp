@@ -25,7 +25,7 @@ std::string ComparedName(std::string_view utf8) { return cp1250::ToUpper(cp1250:
 
 std::size_t ColumnOf(std::string_view name) {
     const std::string compared = ComparedName(name);
-    if (compared == "K") return kKeyColumn;
+    if (compared == kKeyField) return kKeyColumn;
     for (std::size_t box = 0; box < kFilmLayout.size(); ++box) {
         if (compared == ComparedName(kFilmLayout[box].Name) || compared == ComparedName(kFilmLayout[box].Title)) {
             return box;

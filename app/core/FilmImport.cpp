@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr std::size_t kS1 = 0, kS2 = 1, kS3 = 2;
-
 // What the duplicate rule compares, as the table stores it.
 struct FilmKey {
     std::string English, Czech;
@@ -43,8 +41,9 @@ std::string AsStored(const std::optional<std::string>& text, std::size_t field) 
 
 std::set<FilmKey, FilmKeyLess> KeysInTable(TClientDataSet& table) {
     std::set<FilmKey, FilmKeyLess> keys;
-    const int english = table.FieldNamed("S1").FieldNo(), czech = table.FieldNamed("S2").FieldNo(),
-              cd = table.FieldNamed("S3").FieldNo();
+    const int english = table.FieldNamed(FilmFieldName(kEnglishTitle)).FieldNo(),
+              czech = table.FieldNamed(FilmFieldName(kCzechTitle)).FieldNo(),
+              cd = table.FieldNamed(FilmFieldName(kCdNumber)).FieldNo();
     table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
         const std::string_view cdText = row.Value(cd);
         keys.insert({std::string(row.Value(english)), std::string(row.Value(czech)),
@@ -96,12 +95,12 @@ ImportCounts AddImportedFilms(TClientDataSet& table, const ImportedFilms& films,
     ImportCounts counts;
     counts.Read = films.Films.size();
     const std::set<FilmKey, FilmKeyLess> existing = keepDuplicates ? std::set<FilmKey, FilmKeyLess>() : KeysInTable(table);
-    const TField& key = table.FieldNamed("K");
+    const TField& key = table.FieldNamed(kKeyField);
     for (const ImportedFilm& film : films.Films) {
         if (!keepDuplicates) {
-            const std::optional<std::string>& cd = film.Fields[kS3];
-            const FilmKey filmKey{AsStored(film.Fields[kS1], kS1), AsStored(film.Fields[kS2], kS2),
-                                  cd ? std::optional(NumberOf(*cd, kS3, film.Place)) : std::nullopt};
+            const std::optional<std::string>& cd = film.Fields[kCdNumber];
+            const FilmKey filmKey{AsStored(film.Fields[kEnglishTitle], kEnglishTitle), AsStored(film.Fields[kCzechTitle], kCzechTitle),
+                                  cd ? std::optional(NumberOf(*cd, kCdNumber, film.Place)) : std::nullopt};
             if (existing.contains(filmKey)) {
                 ++counts.Duplicates;
                 continue;

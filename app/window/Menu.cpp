@@ -141,7 +141,7 @@ bool TMenuF::MayChangeCatalog(int editMode) {
     if (catalogLock_.GetState() != State::Held || !cds.Active()) return true;
 
     std::optional<std::int32_t> currentKey;
-    if (cds.CurrentRow() >= 0) currentKey = cds.FieldNamed("K").AsInteger();
+    if (cds.CurrentRow() >= 0) currentKey = cds.FieldNamed(kKeyField).AsInteger();
     const std::string sort = SortFields;
     SortBy(sort, SortGroup->checkedAction());
     if (editMode == 0 || !currentKey) return true;

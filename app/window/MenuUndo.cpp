@@ -13,6 +13,7 @@
 #include "app/qtedge/QtEdge.h"
 #include "app/window/Menu.h"
 #include "text/Cp1250.h"
+#include "layout/CatalogLayout.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ std::optional<std::string> UndoQuestion(TClientDataSet& current, const LoanBook&
     TClientDataSet previous;
     try {
         previous.LoadFromFile(version.Path);
-        previous.FieldNamed("K");
+        previous.FieldNamed(kKeyField);
     } catch (const std::exception& error) {
         failure = FailureReason(error);
         return std::nullopt;
