@@ -30,7 +30,7 @@ constexpr std::array<std::string_view, 3> kSearchedFields{FilmFieldName(kEnglish
 // the film's disc and since when.
 std::vector<FilmFieldLayout> PageColumns(const LoanBook& loans) {
     std::vector<FilmFieldLayout> columns(kFilmLayout.begin(), kFilmLayout.end());
-    if (!loans.empty()) columns.push_back({"loan", "Půjčeno", false, 0, static_cast<int>(kLoanWhoWidth), ""});
+    if (!loans.empty()) columns.push_back({"loan", "Půjčeno", false, 0, static_cast<int>(kLoanWhoWidth), "", ""});
     return columns;
 }
 
