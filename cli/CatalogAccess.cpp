@@ -5,8 +5,8 @@
 
 #include "app/core/FailureReason.h"
 #include "app/core/Global.h"
-#include "text/Cp1250.h"
 #include "layout/CatalogLayout.h"
+#include "text/Cp1250.h"
 
 namespace {
 

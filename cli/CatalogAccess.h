@@ -14,8 +14,8 @@
 #include "app/core/CatalogLock.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
-#include "table/ClientDataSet.h"
 #include "layout/CatalogLayout.h"
+#include "table/ClientDataSet.h"
 
 // The messages of the windows that the commands show themselves (UTF-8).
 inline constexpr std::string_view kInsertRefusedPhrase = "Tyto položky nelze vložit do databáze ";

@@ -7,8 +7,8 @@
 
 #include "import/Csv.h"
 #include "cli/Json.h"
-#include "text/Cp1250.h"
 #include "layout/CatalogLayout.h"
+#include "text/Cp1250.h"
 
 namespace {
 

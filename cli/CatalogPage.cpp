@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "app/core/FilmListText.h"
-#include "layout/CatalogLayout.h"
 #include "app/core/TableWalk.h"
 #include "cli/CatalogPageAssets.h"
 #include "cli/CzechRanks.h"
 #include "cli/Json.h"
 #include "cli/Sha256.h"
+#include "layout/CatalogLayout.h"
 #include "packet/Base64.h"
 #include "text/Cp1250.h"
 

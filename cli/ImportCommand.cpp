@@ -11,8 +11,8 @@
 #include "fileio/FileIO.h"
 #include "import/Csv.h"
 #include "import/FilmFile.h"
-#include "text/Cp1250.h"
 #include "layout/CatalogLayout.h"
+#include "text/Cp1250.h"
 
 namespace {
 

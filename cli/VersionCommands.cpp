@@ -14,8 +14,8 @@
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
 #include "cli/TextOutput.h"
-#include "text/Cp1250.h"
 #include "layout/CatalogLayout.h"
+#include "text/Cp1250.h"
 
 namespace {
 

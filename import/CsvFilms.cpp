@@ -1,8 +1,8 @@
 #include "import/CsvFilms.h"
 
-#include "layout/CatalogLayout.h"
 #include "import/Csv.h"
 #include "import/FilmBuilder.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 #include "text/CzechPlural.h"
 

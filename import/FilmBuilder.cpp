@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
-#include "layout/CatalogLayout.h"
 #include "import/LanguageCodes.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <map>
 
+#include "layout/CatalogLayout.h"
 #include "text/CzechPlural.h"
 #include "text/Cp1250.h"
-#include "layout/CatalogLayout.h"
 
 namespace {
 

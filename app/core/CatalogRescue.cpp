@@ -5,8 +5,8 @@
 #include <optional>
 #include <unordered_set>
 
-#include "layout/CatalogLayout.h"
 #include "app/core/Loans.h"
+#include "layout/CatalogLayout.h"
 #include "packet/AsciiCase.h"
 #include "packet/DataPacketReader.h"
 #include "packet/DataPacketWriter.h"

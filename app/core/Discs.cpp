@@ -5,9 +5,9 @@
 #include <limits>
 #include <set>
 
+#include "layout/CatalogLayout.h"
 #include "text/CzechPlural.h"
 #include "text/Cp1250.h"
-#include "layout/CatalogLayout.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "app/core/TableWalk.h"
-#include "text/Cp1250.h"
 #include "layout/CatalogLayout.h"
+#include "text/Cp1250.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "text/Cp1250.h"
 #include "layout/CatalogLayout.h"
+#include "text/Cp1250.h"
 
 namespace {
 

@@ -15,13 +15,13 @@
 #include "app/core/CatalogHome.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
-#include "layout/CatalogLayout.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/qtedge/SpecifiedSizes.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
 #include "dialogs/Hledej.h"
 #include "dialogs/Uprav.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 TMenuF::TMenuF(QWidget* parent) : QMainWindow(parent) {

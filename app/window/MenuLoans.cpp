@@ -10,8 +10,8 @@
 #include "app/window/DBGrid.h"
 #include "app/window/Menu.h"
 #include "dialogs/Pujcka.h"
-#include "text/Cp1250.h"
 #include "layout/CatalogLayout.h"
+#include "text/Cp1250.h"
 
 void TMenuF::BuildFilmMenu() {
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -12,8 +12,8 @@
 #include "app/core/Loans.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/window/Menu.h"
-#include "text/Cp1250.h"
 #include "layout/CatalogLayout.h"
+#include "text/Cp1250.h"
 
 namespace {
 
