@@ -2,16 +2,16 @@
 // catalogue saved and read back. A refused change writes nothing.
 #include <array>
 
+#include "app/core/FilmBoxes.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "app/core/InsertRefusal.h"
 #include "app/core/StrictInt.h"
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
-#include "cli/FilmBoxes.h"
 #include "cli/TextOutput.h"
-#include "text/Cp1250.h"
 #include "layout/CatalogLayout.h"
+#include "text/Cp1250.h"
 
 namespace {
 

@@ -3,9 +3,10 @@
 #include <set>
 #include <tuple>
 
+#include "app/core/FilmBoxes.h"
 #include "app/core/Global.h"
-#include "layout/CatalogLayout.h"
 #include "app/core/StrictInt.h"
+#include "layout/CatalogLayout.h"
 #include "table/Errors.h"
 #include "text/Cp1250.h"
 
@@ -53,36 +54,29 @@ std::set<FilmKey, FilmKeyLess> KeysInTable(TClientDataSet& table) {
     return keys;
 }
 
-// An empty number counts as 0, as in the edit dialog's boxes.
+ImportRefused NotANumber(FilePlace place, const FilmFieldLayout& field, const std::string& text) {
+    return ImportRefused(place, "„" + std::string(field.Title) + "“ (" + std::string(field.Name) +
+                                    ") není celé číslo: " + cp1250::ToUtf8(text));
+}
+
+// A number is read as the edit dialog reads its boxes.
 std::int32_t NumberOf(const std::string& text, std::size_t field, FilePlace place) {
-    const std::optional<std::int32_t> value = StrictStrToInt(text.empty() ? std::string_view("0") : std::string_view(text));
-    if (!value) {
-        throw ImportRefused(place, "„" + std::string(kFilmLayout[field].Title) + "“ (" +
-                                       std::string(kFilmLayout[field].Name) + ") není celé číslo: " +
-                                       cp1250::ToUtf8(text));
-    }
+    const std::optional<std::int32_t> value = BoxNumber(text);
+    if (!value) throw NotANumber(place, kFilmLayout[field], text);
     return *value;
 }
 
 void InsertFilm(TClientDataSet& table, const ImportedFilm& film) {
     table.Insert();
     try {
-        for (std::size_t f = 0; f < film.Fields.size(); ++f) {
-            if (!film.Fields[f]) continue;
-            TField& field = table.FieldNamed(kFilmLayout[f].Name);
-            if (kFilmLayout[f].Number) {
-                field.SetAsInteger(NumberOf(*film.Fields[f], f, film.Place));
-            } else {
-                field.SetAsString(*film.Fields[f]);
-            }
-        }
+        StoreBoxes(table, FilmBoxes{film.Fields});
         table.Post();
+    } catch (const NotAnInteger& failure) {
+        table.Cancel();
+        throw NotANumber(film.Place, kFilmLayout[*FilmFieldNamed(failure.FieldName)], failure.Text);
     } catch (const EDBClient& failure) {
         table.Cancel();
         throw ImportRefused(film.Place, "tabulka záznam odmítla", failure.ErrorCode);
-    } catch (const ImportRefused&) {
-        table.Cancel();
-        throw;
     } catch (const std::exception& failure) {
         table.Cancel();
         throw ImportRefused(film.Place, std::string("tabulka záznam odmítla: ") + failure.what());
