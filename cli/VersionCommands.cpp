@@ -7,6 +7,7 @@
 
 #include "app/core/CatalogChange.h"
 #include "app/core/CatalogRestore.h"
+#include "app/core/FailurePhrases.h"
 #include "app/core/FailureReason.h"
 #include "app/core/Global.h"
 #include "app/core/Loans.h"
@@ -93,7 +94,7 @@ std::optional<std::vector<fileio::Version>> ReadableVersions(const std::string& 
     try {
         return CatalogVersions();
     } catch (const std::exception& failure) {
-        ShowFileFailure("Nepodařilo se přečíst složku verzí: ", path + ".versions", failure);
+        ShowFileFailure(kVersionsUnreadablePhrase, path + ".versions", failure);
         return std::nullopt;
     }
 }

@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 
+#include "app/core/FailurePhrases.h"
 #include "app/core/FilmBoxes.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
@@ -24,9 +25,6 @@ namespace {
 std::array<QLineEdit*, kFilmLayout.size()> EditBoxes(const TUpravF& form) {
     return {form.Edit1, form.Edit2, form.Edit3, form.Edit4, form.Edit5, form.Edit6, form.Edit7};
 }
-
-constexpr std::string_view kStoreFailure = "Tyto položky nelze vložit do databáze ";
-constexpr std::string_view kDeleteFailure = "Tyto položky nelze smazat z databáze ";
 
 // The reason, when there is one, goes on a line of its own under the message.
 void ShowError(std::string_view phrase, std::string_view reason = {}) {
@@ -99,7 +97,7 @@ bool TUpravF::Prepare(TClientDataSet& table, int mode) {
     return mode != 2;
 }
 
-void TUpravF::ShowFailure(int mode) { ShowError(mode == 2 ? kDeleteFailure : kStoreFailure); }
+void TUpravF::ShowFailure(int mode) { ShowError(mode == 2 ? kDeleteRefusedPhrase : kInsertRefusedPhrase); }
 
 void TUpravF::ClearEdits() {
     const FilmBoxes fresh = FilmBoxes::FreshAdd();
@@ -145,7 +143,7 @@ bool TUpravF::StoreRecord() {
     } catch (const std::exception& failure) {
         // Nothing of a refused store may stay pending: the reload would post it.
         table.Cancel();
-        ShowError(kStoreFailure, InsertRefusalReason(failure));
+        ShowError(kInsertRefusedPhrase, InsertRefusalReason(failure));
     }
     // A film that did not reach the file is lost by the reload below, so only a
     // successful save clears the boxes; otherwise the user keeps the typing and
@@ -177,7 +175,7 @@ void TUpravF::DeleteRecord() {
         table.Delete();
         SaveCatalog(table);
     } catch (const std::exception&) {
-        ShowError(kDeleteFailure);
+        ShowError(kDeleteRefusedPhrase);
     }
     OpenCatalog(table);
     ReturnQuietly(table, walk, neighbour);

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "app/core/FailurePhrases.h"
 #include "app/core/FailureReason.h"
 #include "app/core/Loans.h"
 #include "app/core/VersionedSave.h"
@@ -42,15 +43,15 @@ void ShowCatalogError(std::string_view phrase, const std::exception* failure = n
 
 // The phrases are written in UTF-8 here and shown as Windows-1250 text.
 const std::string& CreateFailedPhrase() {
-    static const std::string phrase = cp1250::FromUtf8("Nepodařilo se vytvořit soubor: ");
+    static const std::string phrase = cp1250::FromUtf8(kCreateFailedPhrase);
     return phrase;
 }
 const std::string& OpenFailedPhrase() {
-    static const std::string phrase = cp1250::FromUtf8("Nepodařilo se otevřít vstupní soubor: ");
+    static const std::string phrase = cp1250::FromUtf8(kOpenFailedPhrase);
     return phrase;
 }
 const std::string& SaveFailedPhrase() {
-    static const std::string phrase = cp1250::FromUtf8("Nepodařilo se uložit soubor: ");
+    static const std::string phrase = cp1250::FromUtf8(kSaveFailedPhrase);
     return phrase;
 }
 

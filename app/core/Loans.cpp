@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/core/Global.h"
+#include "app/core/FailurePhrases.h"
 #include "app/core/FailureReason.h"
 #include "app/core/VersionedSave.h"
 #include "text/Cp1250.h"
@@ -121,7 +122,7 @@ bool SaveLoans(const LoanBook& loans) {
 }
 
 void ShowLoansSaveFailed(const std::exception& failure) {
-    UserInterface().Tell(cp1250::FromUtf8("Nepodařilo se uložit soubor: ") + LoansFileNameText() + ".\n" +
+    UserInterface().Tell(cp1250::FromUtf8(kSaveFailedPhrase) + LoansFileNameText() + ".\n" +
                          FailureReason(failure));
 }
 

@@ -6,6 +6,7 @@
 #include <QToolButton>
 
 #include "app/core/CatalogChange.h"
+#include "app/core/FailurePhrases.h"
 #include "app/core/FailureReason.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
@@ -66,7 +67,7 @@ void TMenuF::UndoLastChange() {
         try {
             versions = CatalogVersions();
         } catch (const fileio::FileError& failure) {
-            UserInterface().MessageBox(cp1250::FromUtf8("Nepodařilo se přečíst složku verzí: ") + DataFileNameText() +
+            UserInterface().MessageBox(cp1250::FromUtf8(kVersionsUnreadablePhrase) + DataFileNameText() +
                                            ".versions.\n" + FailureReason(failure),
                                        MessageKind::Error, MessageButtons::Ok);
             return;
