@@ -48,8 +48,7 @@ std::string Quoted(const std::string& title) { return "\x84" + title + "\x93"; }
 
 // "přidán", "přidány", "přidáno" for 1, 2 to 4, 5 and more films.
 std::string Participle(const std::string& stem, std::size_t count) {
-    const char* ending = count == 1 ? "" : (count >= 2 && count <= 4) ? "y" : "o";
-    return stem + ending;
+    return stem + std::string(CzechForm(count, {"", "y", "o"}));
 }
 
 }  // namespace
