@@ -82,7 +82,8 @@ ImportedFilm RowFilm(const CsvRecord& row, const CsvRecord& header, const std::v
         throw ImportError(place, "řádek: " + CzechCount(row.Cells.size(), kCell) + ", záhlaví: " +
                                      CzechCount(columnFields.size(), kCell));
     }
-    ImportedFilm film{kAddFormValues, place};
+    ImportedFilm film{{}, place};
+    for (std::size_t field = 0; field < kFilmLayout.size(); ++field) film.Fields[field] = cp1250::FromUtf8(kFilmLayout[field].AddValue);
     bool czechTitleGiven = false;
     bool charactersLost = false;
     for (std::size_t column = 0; column < columnFields.size(); ++column) {
@@ -94,19 +95,21 @@ ImportedFilm RowFilm(const CsvRecord& row, const CsvRecord& header, const std::v
         if (field == kKeyColumn || field == kUnknownColumn) continue;
         charactersLost = charactersLost || (cell && cp1250::LosesCharacters(*cell));
         film.Fields[field] = cell ? std::optional(cp1250::FromUtf8(*cell)) : std::nullopt;
-        czechTitleGiven = czechTitleGiven || field == 1;
+        czechTitleGiven = czechTitleGiven || field == kCzechTitle;
     }
     if (charactersLost) films.Warnings.push_back({place, "znaky, které Windows-1250 nemá, jsou uloženy jako \"?\""});
     // The table cuts a long text to its field; the user is told.
     for (std::size_t field = 0; field < kFilmLayout.size(); ++field) {
         const std::size_t width = static_cast<std::size_t>(kFilmLayout[field].Size);
         if (!kFilmLayout[field].Number && film.Fields[field] && film.Fields[field]->size() > width) {
-            films.Warnings.push_back({place, CutWarning(cp1250::ToUtf8(film.Fields[0].value_or("")), field,
+            films.Warnings.push_back({place, CutWarning(cp1250::ToUtf8(film.Fields[kEnglishTitle].value_or("")), field,
                                                         film.Fields[field]->size())});
         }
     }
     // Without a Czech-title column an empty Czech title takes the English one, as in the add form.
-    if (!czechTitleGiven && film.Fields[1]->empty() && film.Fields[0]) film.Fields[1] = film.Fields[0];
+    if (!czechTitleGiven && film.Fields[kCzechTitle]->empty() && film.Fields[kEnglishTitle]) {
+        film.Fields[kCzechTitle] = film.Fields[kEnglishTitle];
+    }
     return film;
 }
 
