@@ -5,17 +5,10 @@
 
 #include "app/core/FailureReason.h"
 #include "app/core/Global.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 namespace {
-
-bool IsCatalogueField(std::string_view name) {
-    static constexpr std::string_view fields[] = {"K", "S1", "S2", "S3", "S4", "S5", "S6", "S7"};
-    for (std::string_view field : fields) {
-        if (field == name) return true;
-    }
-    return false;
-}
 
 // The engine trims blanks and control characters around each name of a field list.
 std::string_view TrimmedFieldName(std::string_view name) {
@@ -38,7 +31,7 @@ std::string SortOption(const Invocation& invocation) {
     while (true) {
         const std::size_t semicolon = rest.find(';');
         const std::string_view name = TrimmedFieldName(rest.substr(0, semicolon));
-        if (!IsCatalogueField(name)) {
+        if (!IsCatalogField(name)) {
             throw UsageError("Neplatný seznam polí pro řazení: \"" + list +
                              "\" (pole K, S1 až S7 oddělená středníkem)");
         }

@@ -12,18 +12,11 @@
 #include <vector>
 
 #include "app/core/CatalogLock.h"
+#include "app/core/FailurePhrases.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
+#include "layout/CatalogLayout.h"
 #include "table/ClientDataSet.h"
-
-inline constexpr std::string_view kDefaultSortFields = "S1;S2;S3";
-
-// The messages of the windows that the commands show themselves (UTF-8).
-inline constexpr std::string_view kInsertRefusedPhrase = "Tyto položky nelze vložit do databáze ";
-inline constexpr std::string_view kDeleteRefusedPhrase = "Tyto položky nelze smazat z databáze ";
-inline constexpr std::string_view kOpenFailedPhrase = "Nepodařilo se otevřít vstupní soubor: ";
-inline constexpr std::string_view kSaveFailedPhrase = "Nepodařilo se uložit soubor: ";
-inline constexpr std::string_view kNothingFoundText = "Nebyl nalezen žádný záznam.";
 
 // Sets DataDir, DataFileName and SortFields for the catalogue at path.
 void UseCatalog(const std::string& path, std::string_view sortFields);

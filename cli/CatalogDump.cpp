@@ -7,6 +7,7 @@
 
 #include "import/Csv.h"
 #include "cli/Json.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -15,14 +16,12 @@ struct DumpField {
     std::string_view Name;
     bool Number;
 };
-constexpr std::array<DumpField, 8> kDumpFields{{{"K", true},
-                                                {"S1", false},
-                                                {"S2", false},
-                                                {"S3", true},
-                                                {"S4", false},
-                                                {"S5", false},
-                                                {"S6", true},
-                                                {"S7", false}}};
+// K, then the film fields in the table's order.
+constexpr std::array<DumpField, kFilmLayout.size() + 1> kDumpFields = [] {
+    std::array<DumpField, kFilmLayout.size() + 1> fields{{{kKeyField, true}}};
+    for (std::size_t f = 0; f < kFilmLayout.size(); ++f) fields[f + 1] = {kFilmLayout[f].Name, kFilmLayout[f].Number};
+    return fields;
+}();
 
 // The fields' objects are looked up once; they stay bound to the current record.
 std::vector<TField*> DumpFieldObjects(TClientDataSet& table) {

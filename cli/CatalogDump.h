@@ -5,7 +5,7 @@
 
 #include "table/ClientDataSet.h"
 
-// An array of objects with the keys "K", "S1" ... "S7", one object per line: a
+// An array of objects with the keys K, S1 ... S7, one object per line: a
 // null field is null, a text a string (empty included), an integer a number.
 std::string DumpJson(TClientDataSet& table);
 

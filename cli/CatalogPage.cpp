@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "app/core/FilmListText.h"
-#include "app/core/GridColumns.h"
 #include "app/core/TableWalk.h"
 #include "cli/CatalogPageAssets.h"
 #include "cli/CzechRanks.h"
 #include "cli/Json.h"
 #include "cli/Sha256.h"
+#include "layout/CatalogLayout.h"
 #include "packet/Base64.h"
 #include "text/Cp1250.h"
 
@@ -23,13 +23,14 @@ constexpr int kWideField = 50;
 constexpr int kWideMinimumEm = 12;
 constexpr int kNarrowMinimumCh = 5;  // five digits of a CD number
 // The search box looks in the titles and the note, as the window's find does.
-constexpr std::array<std::string_view, 3> kSearchedFields{"S1", "S2", "S7"};
+constexpr std::array<std::string_view, 3> kSearchedFields{FilmFieldName(kEnglishTitle), FilmFieldName(kCzechTitle),
+                                                         FilmFieldName(kNote)};
 
 // The page's columns: the grid's, and while any disc is lent "Půjčeno", who has
 // the film's disc and since when.
-std::vector<GridColumn> PageColumns(const LoanBook& loans) {
-    std::vector<GridColumn> columns(kGridColumns.begin(), kGridColumns.end());
-    if (!loans.empty()) columns.push_back({"loan", "Půjčeno", false, 0, static_cast<int>(kLoanWhoWidth)});
+std::vector<FilmFieldLayout> PageColumns(const LoanBook& loans) {
+    std::vector<FilmFieldLayout> columns(kFilmLayout.begin(), kFilmLayout.end());
+    if (!loans.empty()) columns.push_back({"loan", "Půjčeno", false, 0, static_cast<int>(kLoanWhoWidth), "", ""});
     return columns;
 }
 
@@ -79,13 +80,13 @@ int LongestWordLength(std::string_view utf8) {
 
 // The columns' widths and alignment. A narrow column's bold title needs about
 // 1.1 bold "0" widths per letter, and 1.5em more for the cell's padding and the sort arrow.
-std::string ColumnStyle(const std::vector<GridColumn>& pageColumns) {
+std::string ColumnStyle(const std::vector<FilmFieldLayout>& pageColumns) {
     std::string css;
     int narrowCh = 0, narrowCount = 0, wideCount = 0;
     for (std::size_t i = 0; i < pageColumns.size(); ++i) {
         const std::string child = ":nth-child(" + std::to_string(i + 1) + ")";
         if (pageColumns[i].Number) css += "th" + child + ",td" + child + "{text-align:right}\n";
-        if (pageColumns[i].FieldSize >= kWideField) {
+        if (pageColumns[i].Size >= kWideField) {
             ++wideCount;
             continue;
         }
@@ -117,12 +118,12 @@ void AppendHead(std::string& out, std::string_view title, const std::string& sty
     out += "</title>\n<style>" + style + "</style>\n</head>\n";
 }
 
-void AppendHeaderRow(std::string& out, const std::vector<GridColumn>& pageColumns) {
+void AppendHeaderRow(std::string& out, const std::vector<FilmFieldLayout>& pageColumns) {
     out += "<thead><tr>";
-    for (const GridColumn& column : pageColumns) {
-        out += "<th scope=\"col\" data-field=\"" + std::string(column.FieldName) + "\"";
+    for (const FilmFieldLayout& column : pageColumns) {
+        out += "<th scope=\"col\" data-field=\"" + std::string(column.Name) + "\"";
         if (column.Number) out += " data-number";
-        if (std::ranges::find(kSearchedFields, column.FieldName) != kSearchedFields.end()) out += " data-searched";
+        if (std::ranges::find(kSearchedFields, column.Name) != kSearchedFields.end()) out += " data-searched";
         // Printing repeats the header on every page but paints no button there:
         // the printed title is plain text.
         out += "><button type=\"button\">";
@@ -137,8 +138,8 @@ void AppendHeaderRow(std::string& out, const std::vector<GridColumn>& pageColumn
 ColumnValues ReadColumns(TClientDataSet& table, const LoanBook& loans) {
     ColumnValues columns(PageColumns(loans).size());
     std::vector<TField*> fields;
-    for (const GridColumn& column : kGridColumns) fields.push_back(&table.FieldNamed(column.FieldName));
-    TField& disc = table.FieldNamed("S3");
+    for (const FilmFieldLayout& column : kFilmLayout) fields.push_back(&table.FieldNamed(column.Name));
+    TField& disc = table.FieldNamed(FilmFieldName(kCdNumber));
     ReadingWalk walk(table);
     for (table.First(); !table.AtEnd(); table.Next()) {
         for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -172,7 +173,7 @@ void AppendScriptSafe(std::string& out, std::string_view json) {
 }
 
 // The films as a JSON array of arrays, one value per column.
-void AppendFilms(std::string& out, const ColumnValues& columns, const std::vector<GridColumn>& pageColumns) {
+void AppendFilms(std::string& out, const ColumnValues& columns, const std::vector<FilmFieldLayout>& pageColumns) {
     out += '[';
     const std::size_t films = columns.front().size();
     for (std::size_t film = 0; film < films; ++film) {
@@ -195,7 +196,7 @@ void AppendFilms(std::string& out, const ColumnValues& columns, const std::vecto
 
 // Per column, each film's Czech collation rank (a null as an empty text); null
 // for a number column, which the page sorts by its values.
-void AppendRanks(std::string& out, const ColumnValues& columns, const std::vector<GridColumn>& pageColumns) {
+void AppendRanks(std::string& out, const ColumnValues& columns, const std::vector<FilmFieldLayout>& pageColumns) {
     out += '[';
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (i > 0) out += ",\n";
@@ -221,7 +222,7 @@ void AppendRanks(std::string& out, const ColumnValues& columns, const std::vecto
 
 std::string CatalogPage(TClientDataSet& table, std::string_view catalogueName, const LoanBook& loans) {
     const std::string title = "Kinovka – " + std::string(catalogueName);
-    const std::vector<GridColumn> pageColumns = PageColumns(loans);
+    const std::vector<FilmFieldLayout> pageColumns = PageColumns(loans);
     const ColumnValues columns = ReadColumns(table, loans);
     std::string out;
     out.reserve(8192 + columns.front().size() * 190);

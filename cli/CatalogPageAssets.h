@@ -4,7 +4,7 @@
 //
 // The script relies on this markup: an input#q, a p#counts holding the summary
 // counts, main#view (the scrolled part of the page) holding table#films, whose
-// header cells carry data-field="S1" ... (data-number on the number columns,
+// header cells carry data-field with the field name ... (data-number on the number columns,
 // data-searched on those the search box looks in)
 // with one empty tbody; the films as a JSON array in script#films-data: per film,
 // in the catalogue's order, an array of its values in the columns' order (texts

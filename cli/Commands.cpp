@@ -7,10 +7,13 @@
 #include "cli/CommandHandlers.h"
 #include "cli/CzechHelp.h"
 #include "cli/ExitStatus.h"
+#include "layout/CatalogLayout.h"
 
 namespace {
 
-const OptionSpec kSort{"sort", "FIELDS", "order of index \"k\": field names joined by \";\" (default S1;S2;S3)"};
+const std::string kSortHelp =
+    "order of index \"k\": field names joined by \";\" (default " + std::string(kDefaultSortFields) + ")";
+const OptionSpec kSort{"sort", "FIELDS", kSortHelp};
 const OptionSpec kRaw{"raw", "", "Windows-1250 bytes with CR LF line ends, as the list window saves them"};
 
 const std::vector<OptionSpec> kFilmOptions{
@@ -57,12 +60,12 @@ const std::vector<CommandSpec> kCommands{
      "take the add form's values: empty texts, language EN, subtitles CZ, 1 disc,\n"
      "CD number 0. Numbers are decimal, or hexadecimal after $, x or 0x.\n",
      RunAdd},
-    {"edit", {"CATALOGUE", "K"}, kFilmOptions, "change the film with key K",
+    {"edit", {"CATALOGUE", kKeyField}, kFilmOptions, "change the film with key K",
      "Changes the film with key K; only the fields of the given options change\n"
      "(a new English title also fills an empty Czech title). The file is rewritten\n"
      "only when something changed.\n",
      RunEdit},
-    {"delete", {"CATALOGUE", "K"}, {}, "delete the film with key K", "Deletes the film with key K.\n", RunDelete},
+    {"delete", {"CATALOGUE", kKeyField}, {}, "delete the film with key K", "Deletes the film with key K.\n", RunDelete},
     {"import", {"CATALOGUE", "FILE"},
      {{"dry-run", "", "print the summary and the first films as they would be stored; change nothing"},
       {"all", "", "add films already in the catalogue too"}},

@@ -9,7 +9,7 @@
 
 struct CommandSpec {
     std::string_view Name;
-    std::vector<std::string_view> Arguments;  // positional, e.g. "CATALOGUE", "K"
+    std::vector<std::string_view> Arguments;  // positional, e.g. CATALOGUE, K
     std::vector<OptionSpec> Options;
     std::string_view Summary;      // one line for the program's help
     std::string_view Description;  // the command's help, lines ended by "\n"

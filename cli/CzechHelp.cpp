@@ -1,6 +1,9 @@
 #include "cli/CzechHelp.h"
 
 #include <cstdlib>
+#include <string>
+
+#include "layout/CatalogLayout.h"
 
 namespace {
 
@@ -15,7 +18,9 @@ const Options kFilmOptions{
     {"discs", "počet disků (S6); prázdný text je 0"},
     {"note", "poznámka (S7)"},
 };
-constexpr std::string_view kSort = "pořadí indexu \"k\": názvy polí spojené \";\" (výchozí S1;S2;S3)";
+const std::string kSortText =
+    "pořadí indexu \"k\": názvy polí spojené \";\" (výchozí " + std::string(kDefaultSortFields) + ")";
+const std::string_view kSort = kSortText;
 constexpr std::string_view kRaw = "bajty Windows-1250 s konci řádků CR LF, jak je ukládá okno seznamů";
 
 const std::map<std::string_view, CzechCommandHelp> kHelp{

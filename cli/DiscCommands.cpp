@@ -9,6 +9,7 @@
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
 #include "cli/TextOutput.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -25,7 +26,7 @@ std::int32_t NumberArgument(const std::string& text, std::string_view what) {
 ExitStatus ReadShelf(const std::string& path, DiscShelf& shelf, LoansRead& loans, bool onlyLent = false) {
     TClientDataSet table;
     // Discs are read by number, whatever the order: the cheapest index is enough.
-    if (const ExitStatus status = OpenCatalogAt(table, path, "S3")) return status;
+    if (const ExitStatus status = OpenCatalogAt(table, path, FilmFieldName(kCdNumber))) return status;
     loans = ReadLoans();
     shelf = FilmsByDisc(table, onlyLent ? &loans.Loans : nullptr);
     if (loans.Damaged) ShowError(cp1250::ToUtf8(LoansDamagedText()));

@@ -11,6 +11,7 @@
 #include "fileio/FileIO.h"
 #include "import/Csv.h"
 #include "import/FilmFile.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -25,12 +26,14 @@ std::string PlacedText(const std::string& file, FilePlace place, const std::stri
 
 // The added films as the catalogue now holds them: a CSV header and one row each.
 void PrintFirstFilms(TClientDataSet& table, const ImportCounts& counts) {
-    std::cout << CsvLine({"S1", "S2", "S3", "S4", "S5", "S6", "S7"});
+    std::vector<std::string> names;
+    for (const FilmFieldLayout& field : kFilmLayout) names.emplace_back(field.Name);
+    std::cout << CsvLine(names);
     for (std::size_t i = 0; i < counts.AddedKeys.size() && i < kDryRunFilms; ++i) {
         if (!GoToFilm(table, counts.AddedKeys[i])) continue;
         std::vector<std::string> cells;
-        for (const char* field : {"S1", "S2", "S3", "S4", "S5", "S6", "S7"}) {
-            const TField& value = table.FieldNamed(field);
+        for (const FilmFieldLayout& field : kFilmLayout) {
+            const TField& value = table.FieldNamed(field.Name);
             cells.push_back(CsvCell(value.IsNull() ? std::nullopt : std::optional(cp1250::ToUtf8(value.AsString()))));
         }
         std::cout << CsvLine(cells);

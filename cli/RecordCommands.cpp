@@ -2,14 +2,15 @@
 // catalogue saved and read back. A refused change writes nothing.
 #include <array>
 
+#include "app/core/FilmBoxes.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "app/core/InsertRefusal.h"
 #include "app/core/StrictInt.h"
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
-#include "cli/FilmBoxes.h"
 #include "cli/TextOutput.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -74,7 +75,7 @@ int RunAdd(const Invocation& invocation) {
     if (const ExitStatus status = PostBoxes(table, boxes)) return status;
     // The new record is current after the post; its key is gone from view once
     // the catalogue has been read back.
-    const std::string key = table.FieldNamed("K").AsString();
+    const std::string key = table.FieldNamed(kKeyField).AsString();
     if (const ExitStatus status = SaveAndReload(table)) return status;
     WriteOut(key + "\n");
     return exitSuccess;
@@ -85,7 +86,7 @@ int RunEdit(const Invocation& invocation) {
     CatalogLock lock;
     TClientDataSet table;
     if (const ExitStatus status = OpenAtKey(lock, table, invocation)) return status;
-    if (boxes.Box[0] && !boxes.Box[1] && table.FieldNamed("S2").AsString().empty()) {
+    if (boxes.Box[0] && !boxes.Box[1] && table.FieldNamed(FilmFieldName(kCzechTitle)).AsString().empty()) {
         boxes.Box[1] = "";
         boxes.Edit1Exit();
     }

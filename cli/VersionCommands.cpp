@@ -7,6 +7,7 @@
 
 #include "app/core/CatalogChange.h"
 #include "app/core/CatalogRestore.h"
+#include "app/core/FailurePhrases.h"
 #include "app/core/FailureReason.h"
 #include "app/core/Global.h"
 #include "app/core/Loans.h"
@@ -14,6 +15,7 @@
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
 #include "cli/TextOutput.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -25,7 +27,7 @@ std::unique_ptr<TClientDataSet> LoadedState(const std::string& path, std::string
     auto table = std::make_unique<TClientDataSet>();
     try {
         table->LoadFromFile(path);
-        table->FieldNamed("K");
+        table->FieldNamed(kKeyField);
         return table;
     } catch (const std::exception& error) {
         if (failure) *failure = cp1250::ToUtf8(FailureReason(error));
@@ -92,7 +94,7 @@ std::optional<std::vector<fileio::Version>> ReadableVersions(const std::string& 
     try {
         return CatalogVersions();
     } catch (const std::exception& failure) {
-        ShowFileFailure("Nepodařilo se přečíst složku verzí: ", path + ".versions", failure);
+        ShowFileFailure(kVersionsUnreadablePhrase, path + ".versions", failure);
         return std::nullopt;
     }
 }

@@ -21,6 +21,7 @@
 #include <stdexcept>
 
 #include "app/core/Discs.h"
+#include "app/core/FailurePhrases.h"
 #include "app/core/FailureReason.h"
 #include "app/core/FilmListText.h"
 #include "app/core/Global.h"
@@ -149,7 +150,7 @@ void TSeznamF::SaveText(const QString& fileName) {
         // over it, or in place where the folder takes no new file.
         fileio::ReplaceFileAtomically(QFile::encodeName(fileName).toStdString(), bytes);
     } catch (const fileio::FileError& failure) {
-        throw EFileError(cp1250::FromUtf8("Nepodařilo se uložit soubor: ") +
+        throw EFileError(cp1250::FromUtf8(kSaveFailedPhrase) +
                              FromQString(QDir::toNativeSeparators(fileName)) + ".\n" + FailureReason(failure),
                          failure.ErrorNumber());
     }

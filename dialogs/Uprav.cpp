@@ -6,13 +6,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <array>
 #include <optional>
-#include <stdexcept>
 
+#include "app/core/FailurePhrases.h"
+#include "app/core/FilmBoxes.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "app/core/InsertRefusal.h"
-#include "app/core/StrictInt.h"
 #include "app/core/TableWalk.h"
 #include "dialogs/FixedPlacement.h"
 #include "app/qtedge/QtEdge.h"
@@ -20,18 +21,10 @@
 
 namespace {
 
-std::int32_t BoxInteger(const QLineEdit* box) {
-    const std::string text = FromQString(box->text());
-    if (auto value = StrictStrToInt(text)) return *value;
-    throw std::invalid_argument("'" + text + "' is not a valid integer value");
+// Edit1 to Edit7, one per film field of the layout, in its order.
+std::array<QLineEdit*, kFilmLayout.size()> EditBoxes(const TUpravF& form) {
+    return {form.Edit1, form.Edit2, form.Edit3, form.Edit4, form.Edit5, form.Edit6, form.Edit7};
 }
-
-void SetText(TClientDataSet& table, std::string_view field, const QLineEdit* box) {
-    table.FieldNamed(field).SetAsString(FromQString(box->text()));
-}
-
-constexpr std::string_view kStoreFailure = "Tyto položky nelze vložit do databáze ";
-constexpr std::string_view kDeleteFailure = "Tyto položky nelze smazat z databáze ";
 
 // The reason, when there is one, goes on a line of its own under the message.
 void ShowError(std::string_view phrase, std::string_view reason = {}) {
@@ -104,25 +97,22 @@ bool TUpravF::Prepare(TClientDataSet& table, int mode) {
     return mode != 2;
 }
 
-void TUpravF::ShowFailure(int mode) { ShowError(mode == 2 ? kDeleteFailure : kStoreFailure); }
+void TUpravF::ShowFailure(int mode) { ShowError(mode == 2 ? kDeleteRefusedPhrase : kInsertRefusedPhrase); }
 
 void TUpravF::ClearEdits() {
-    for (QLineEdit* box : {Edit1, Edit2, Edit3, Edit7}) box->clear();
-    Edit4->setText(QStringLiteral("EN"));
-    Edit5->setText(QStringLiteral("CZ"));
-    Edit6->setText(QStringLiteral("1"));
+    const FilmBoxes fresh = FilmBoxes::FreshAdd();
+    const auto boxes = EditBoxes(*this);
+    for (std::size_t box = 0; box < boxes.size(); ++box) boxes[box]->setText(ToQString(*fresh.Box[box]));
     Edit1->setFocus();
 }
 
 void TUpravF::LoadEdits() {
     TClientDataSet& table = *FTable;
-    Edit1->setText(ToQString(table.FieldNamed("S1").AsString()));
-    Edit2->setText(ToQString(table.FieldNamed("S2").AsString()));
-    Edit3->setText(QString::number(table.FieldNamed("S3").AsInteger()));
-    Edit4->setText(ToQString(table.FieldNamed("S4").AsString()));
-    Edit5->setText(ToQString(table.FieldNamed("S5").AsString()));
-    Edit6->setText(QString::number(table.FieldNamed("S6").AsInteger()));
-    Edit7->setText(ToQString(table.FieldNamed("S7").AsString()));
+    const auto boxes = EditBoxes(*this);
+    for (std::size_t box = 0; box < boxes.size(); ++box) {
+        const TField& field = table.FieldNamed(kFilmLayout[box].Name);
+        boxes[box]->setText(kFilmLayout[box].Number ? QString::number(field.AsInteger()) : ToQString(field.AsString()));
+    }
     Edit1->setFocus();
 }
 
@@ -137,24 +127,23 @@ bool TUpravF::StoreRecord() {
     } else {
         table.Edit();
     }
-    if (Edit3->text().isEmpty()) Edit3->setText(QStringLiteral("0"));
-    if (Edit6->text().isEmpty()) Edit6->setText(QStringLiteral("0"));
+    // An empty number box is stored as 0, and shows it.
+    FilmBoxes typed;
+    const auto boxes = EditBoxes(*this);
+    for (std::size_t box = 0; box < boxes.size(); ++box) {
+        if (kFilmLayout[box].Number && boxes[box]->text().isEmpty()) boxes[box]->setText(QStringLiteral("0"));
+        typed.Box[box] = FromQString(boxes[box]->text());
+    }
 
     bool posted = false;
     try {
-        SetText(table, "S1", Edit1);
-        SetText(table, "S2", Edit2);
-        table.FieldNamed("S3").SetAsInteger(BoxInteger(Edit3));
-        SetText(table, "S4", Edit4);
-        SetText(table, "S5", Edit5);
-        table.FieldNamed("S6").SetAsInteger(BoxInteger(Edit6));
-        SetText(table, "S7", Edit7);
+        StoreBoxes(table, typed);
         table.Post();
         posted = true;
     } catch (const std::exception& failure) {
         // Nothing of a refused store may stay pending: the reload would post it.
         table.Cancel();
-        ShowError(kStoreFailure, InsertRefusalReason(failure));
+        ShowError(kInsertRefusedPhrase, InsertRefusalReason(failure));
     }
     // A film that did not reach the file is lost by the reload below, so only a
     // successful save clears the boxes; otherwise the user keeps the typing and
@@ -186,7 +175,7 @@ void TUpravF::DeleteRecord() {
         table.Delete();
         SaveCatalog(table);
     } catch (const std::exception&) {
-        ShowError(kDeleteFailure);
+        ShowError(kDeleteRefusedPhrase);
     }
     OpenCatalog(table);
     ReturnQuietly(table, walk, neighbour);

@@ -1,15 +1,15 @@
 #include "import/CsvFilms.h"
 
-#include "app/core/GridColumns.h"
 #include "import/Csv.h"
 #include "import/FilmBuilder.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 #include "text/CzechPlural.h"
 
 namespace {
 
-constexpr std::size_t kKeyColumn = kGridColumns.size();          // K: assigned by the table, so ignored
-constexpr std::size_t kUnknownColumn = kGridColumns.size() + 1;  // left out with a warning
+constexpr std::size_t kKeyColumn = kFilmLayout.size();          // K: assigned by the table, so ignored
+constexpr std::size_t kUnknownColumn = kFilmLayout.size() + 1;  // left out with a warning
 
 constexpr CzechNoun kCell{"buňka", "buňky", "buněk"};
 constexpr CzechNoun kColumn{"sloupec", "sloupce", "sloupců"};
@@ -25,9 +25,9 @@ std::string ComparedName(std::string_view utf8) { return cp1250::ToUpper(cp1250:
 
 std::size_t ColumnOf(std::string_view name) {
     const std::string compared = ComparedName(name);
-    if (compared == "K") return kKeyColumn;
-    for (std::size_t box = 0; box < kGridColumns.size(); ++box) {
-        if (compared == ComparedName(kGridColumns[box].FieldName) || compared == ComparedName(kGridColumns[box].Title)) {
+    if (compared == kKeyField) return kKeyColumn;
+    for (std::size_t box = 0; box < kFilmLayout.size(); ++box) {
+        if (compared == ComparedName(kFilmLayout[box].Name) || compared == ComparedName(kFilmLayout[box].Title)) {
             return box;
         }
     }
@@ -36,8 +36,8 @@ std::size_t ColumnOf(std::string_view name) {
 
 std::string ExpectedColumns() {
     std::string names;
-    for (const GridColumn& column : kGridColumns) {
-        names += (names.empty() ? "" : ", ") + std::string(column.FieldName) + " (" + std::string(column.Title) + ")";
+    for (const FilmFieldLayout& column : kFilmLayout) {
+        names += (names.empty() ? "" : ", ") + std::string(column.Name) + " (" + std::string(column.Title) + ")";
     }
     return names;
 }
@@ -82,7 +82,8 @@ ImportedFilm RowFilm(const CsvRecord& row, const CsvRecord& header, const std::v
         throw ImportError(place, "řádek: " + CzechCount(row.Cells.size(), kCell) + ", záhlaví: " +
                                      CzechCount(columnFields.size(), kCell));
     }
-    ImportedFilm film{kAddFormValues, place};
+    ImportedFilm film{{}, place};
+    for (std::size_t field = 0; field < kFilmLayout.size(); ++field) film.Fields[field] = cp1250::FromUtf8(kFilmLayout[field].AddValue);
     bool czechTitleGiven = false;
     bool charactersLost = false;
     for (std::size_t column = 0; column < columnFields.size(); ++column) {
@@ -94,19 +95,21 @@ ImportedFilm RowFilm(const CsvRecord& row, const CsvRecord& header, const std::v
         if (field == kKeyColumn || field == kUnknownColumn) continue;
         charactersLost = charactersLost || (cell && cp1250::LosesCharacters(*cell));
         film.Fields[field] = cell ? std::optional(cp1250::FromUtf8(*cell)) : std::nullopt;
-        czechTitleGiven = czechTitleGiven || field == 1;
+        czechTitleGiven = czechTitleGiven || field == kCzechTitle;
     }
     if (charactersLost) films.Warnings.push_back({place, "znaky, které Windows-1250 nemá, jsou uloženy jako \"?\""});
     // The table cuts a long text to its field; the user is told.
-    for (std::size_t field = 0; field < kGridColumns.size(); ++field) {
-        const std::size_t width = static_cast<std::size_t>(kGridColumns[field].FieldSize);
-        if (!kGridColumns[field].Number && film.Fields[field] && film.Fields[field]->size() > width) {
-            films.Warnings.push_back({place, CutWarning(cp1250::ToUtf8(film.Fields[0].value_or("")), field,
+    for (std::size_t field = 0; field < kFilmLayout.size(); ++field) {
+        const std::size_t width = static_cast<std::size_t>(kFilmLayout[field].Size);
+        if (!kFilmLayout[field].Number && film.Fields[field] && film.Fields[field]->size() > width) {
+            films.Warnings.push_back({place, CutWarning(cp1250::ToUtf8(film.Fields[kEnglishTitle].value_or("")), field,
                                                         film.Fields[field]->size())});
         }
     }
     // Without a Czech-title column an empty Czech title takes the English one, as in the add form.
-    if (!czechTitleGiven && film.Fields[1]->empty() && film.Fields[0]) film.Fields[1] = film.Fields[0];
+    if (!czechTitleGiven && film.Fields[kCzechTitle]->empty() && film.Fields[kEnglishTitle]) {
+        film.Fields[kCzechTitle] = film.Fields[kEnglishTitle];
+    }
     return film;
 }
 

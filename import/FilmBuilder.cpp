@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <charconv>
 
-#include "app/core/GridColumns.h"
 #include "import/LanguageCodes.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 namespace {
-
-constexpr std::size_t kS1 = 0, kS2 = 1, kS3 = 2, kS4 = 3, kS5 = 4, kS6 = 5, kS7 = 6;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -60,9 +58,9 @@ std::string CollapsedBlanks(std::string_view text) {
 }
 
 std::string CutWarning(std::string_view filmTitle, std::size_t field, std::size_t length) {
-    return "„" + std::string(filmTitle) + "“: " + std::string(kGridColumns[field].Title) + " (" +
-           std::string(kGridColumns[field].FieldName) + ") zkráceno z " + std::to_string(length) + " na " +
-           std::to_string(kGridColumns[field].FieldSize) + " znaků";
+    return "„" + std::string(filmTitle) + "“: " + std::string(kFilmLayout[field].Title) + " (" +
+           std::string(kFilmLayout[field].Name) + ") zkráceno z " + std::to_string(length) + " na " +
+           std::to_string(kFilmLayout[field].Size) + " znaků";
 }
 
 std::optional<std::string> CdNumberOf(std::string_view label) {
@@ -93,14 +91,14 @@ void FilmBuilder::Begin(FilePlace place) {
     countedFields_.clear();
 }
 
-void FilmBuilder::OriginalTitle(std::string_view value) { fields_[kS1] = CollapsedBlanks(value); }
+void FilmBuilder::OriginalTitle(std::string_view value) { fields_[kEnglishTitle] = CollapsedBlanks(value); }
 
-void FilmBuilder::LocalTitle(std::string_view value) { fields_[kS2] = CollapsedBlanks(value); }
+void FilmBuilder::LocalTitle(std::string_view value) { fields_[kCzechTitle] = CollapsedBlanks(value); }
 
 void FilmBuilder::DiscLabel(std::string_view value, std::string_view noteLabel) {
     const std::optional<std::string> number = CdNumberOf(value);
-    if (number && fields_[kS3].empty()) {
-        fields_[kS3] = *number;
+    if (number && fields_[kCdNumber].empty()) {
+        fields_[kCdNumber] = *number;
     } else {
         NoteFragment(noteLabel, value);
     }
@@ -109,7 +107,7 @@ void FilmBuilder::DiscLabel(std::string_view value, std::string_view noteLabel) 
 void FilmBuilder::AudioLanguages(const std::vector<std::string>& names) {
     if (names.empty()) return;
     const auto known = std::find_if(names.begin(), names.end(), [](const std::string& name) { return LanguageCode(name); });
-    fields_[kS4] = known != names.end() ? *LanguageCode(*known) : CollapsedBlanks(names.front());
+    fields_[kLanguage] = known != names.end() ? *LanguageCode(*known) : CollapsedBlanks(names.front());
     if (names.size() > 1) NoteFragment("Znění", Joined(names, ", "));
 }
 
@@ -119,13 +117,13 @@ void FilmBuilder::Subtitles(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         const std::string code = LanguageCode(name).value_or(CollapsedBlanks(name));
         const std::string longer = codes.empty() ? code : codes + "," + code;
-        if (CharacterCount(longer) > static_cast<std::size_t>(kGridColumns[kS5].FieldSize)) {
+        if (CharacterCount(longer) > static_cast<std::size_t>(kFilmLayout[kSubtitles].Size)) {
             allFit = false;
             continue;
         }
         codes = longer;
     }
-    fields_[kS5] = codes;
+    fields_[kSubtitles] = codes;
     if (!allFit) NoteFragment("Titulky", Joined(names, ", "));
 }
 
@@ -133,10 +131,10 @@ void FilmBuilder::DiscCount(std::string_view value) {
     const std::string text = CollapsedBlanks(value);
     int count = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
-    if (error == std::errc() && end == text.data() + text.size() && count > 0) fields_[kS6] = std::to_string(count);
+    if (error == std::errc() && end == text.data() + text.size() && count > 0) fields_[kDiscCount] = std::to_string(count);
 }
 
-void FilmBuilder::Comments(std::string_view value) { fields_[kS7] = CollapsedBlanks(value); }
+void FilmBuilder::Comments(std::string_view value) { fields_[kNote] = CollapsedBlanks(value); }
 
 void FilmBuilder::NoteFragment(std::string_view label, std::string_view value) {
     const std::string text = CollapsedBlanks(value);
@@ -151,20 +149,21 @@ void FilmBuilder::LeftOut(std::string_view field, std::string_view value) {
 }
 
 void FilmBuilder::End() {
-    if (fields_[kS1].empty()) fields_[kS1] = fields_[kS2];
-    if (fields_[kS2].empty()) fields_[kS2] = fields_[kS1];
-    if (fields_[kS6].empty()) fields_[kS6] = "1";
-    if (!fragments_.empty()) fields_[kS7] = Joined(fragments_, "; ").insert(0, fields_[kS7].empty() ? "" : fields_[kS7] + "; ");
-    const std::string title = "„" + fields_[fields_[kS1].empty() ? kS2 : kS1] + "“: ";
+    if (fields_[kEnglishTitle].empty()) fields_[kEnglishTitle] = fields_[kCzechTitle];
+    if (fields_[kCzechTitle].empty()) fields_[kCzechTitle] = fields_[kEnglishTitle];
+    if (fields_[kDiscCount].empty()) fields_[kDiscCount] = kFilmLayout[kDiscCount].AddValue;
+    if (!fragments_.empty()) fields_[kNote] = Joined(fragments_, "; ").insert(0, fields_[kNote].empty() ? "" : fields_[kNote] + "; ");
+    const std::string& named = fields_[fields_[kEnglishTitle].empty() ? kCzechTitle : kEnglishTitle];
+    const std::string title = "„" + named + "“: ";
     bool charactersLost = false;
-    for (std::size_t f = 0; f < 7; ++f) {
+    for (std::size_t f = 0; f < kFilmLayout.size(); ++f) {
         std::string& value = fields_[f];
-        if (f == kS3 && value.empty()) continue;  // no CD number: left null
-        if (!kGridColumns[f].Number) {
-            const std::size_t width = static_cast<std::size_t>(kGridColumns[f].FieldSize);
+        if (f == kCdNumber && value.empty()) continue;  // no CD number: left null
+        if (!kFilmLayout[f].Number) {
+            const std::size_t width = static_cast<std::size_t>(kFilmLayout[f].Size);
             if (const std::size_t length = CharacterCount(value); length > width) {
                 value = FirstCharacters(value, width);
-                films_.Warnings.push_back({film_.Place, CutWarning(fields_[fields_[kS1].empty() ? kS2 : kS1], f, length)});
+                films_.Warnings.push_back({film_.Place, CutWarning(named, f, length)});
             }
         }
         charactersLost = charactersLost || cp1250::LosesCharacters(value);

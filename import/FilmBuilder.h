@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "import/ImportedFilms.h"
+#include "layout/CatalogLayout.h"
 
 class FilmBuilder {
 public:
@@ -44,7 +45,7 @@ public:
 private:
     ImportedFilms& films_;
     ImportedFilm film_;
-    std::string fields_[7];  // UTF-8 while the film is built
+    std::string fields_[kFilmLayout.size()];  // UTF-8 while the film is built
     std::vector<std::string> fragments_;
     std::vector<std::string> countedFields_;
 };

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "layout/CatalogLayout.h"
+
 // Where in the file something is: a line of a text file, or a byte offset of a
 // binary one.
 struct FilePlace {
@@ -24,7 +26,7 @@ struct FilePlace {
 struct ImportedFilm {
     // S1 to S7 as Windows-1250 text, the numbers S3 and S6 as they are to be
     // converted; nothing leaves the field null.
-    std::array<std::optional<std::string>, 7> Fields;
+    std::array<std::optional<std::string>, kFilmLayout.size()> Fields;
     FilePlace Place;  // where the film begins
 };
 
@@ -56,7 +58,3 @@ public:
     ImportError(FilePlace place, const std::string& reason) : std::runtime_error(reason), Place(place) {}
     FilePlace Place;
 };
-
-// The values a film gets in the add form before anything is typed: empty texts,
-// CD 0, language EN, subtitles CZ, one disc.
-inline const std::array<std::optional<std::string>, 7> kAddFormValues{"", "", "", "EN", "CZ", "1", ""};

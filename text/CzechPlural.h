@@ -11,5 +11,8 @@ struct CzechNoun {
     std::string_view Many;  // after 0 and 5 or more
 };
 
+// The noun's form after the number.
+std::string_view CzechForm(std::size_t count, const CzechNoun& noun);
+
 // The number followed by a blank and the noun's form for it.
 std::string CzechCount(std::size_t count, const CzechNoun& noun);

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "layout/CatalogLayout.h"
 #include "text/CzechPlural.h"
 #include "text/Cp1250.h"
 
@@ -16,13 +17,13 @@ struct FilmImage {
 std::map<std::int32_t, FilmImage> FilmsByKey(TClientDataSet& table) {
     std::vector<std::string> names;
     for (int i = 0; i < table.FieldCount(); ++i) names.push_back(table.Fields(i).FieldName());
-    const int keyField = table.FieldNamed("K").FieldNo();
+    const int keyField = table.FieldNamed(kKeyField).FieldNo();
     const auto fieldNo = [&](std::string_view name) {
         for (int i = 0; i < table.FieldCount(); ++i)
             if (table.Fields(i).FieldName() == name) return i + 1;
         return 0;  // a layout without it: Value reads ""
     };
-    const int englishField = fieldNo("S1"), czechField = fieldNo("S2");
+    const int englishField = fieldNo(FilmFieldName(kEnglishTitle)), czechField = fieldNo(FilmFieldName(kCzechTitle));
 
     std::map<std::int32_t, FilmImage> films;
     table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
@@ -47,8 +48,7 @@ std::string Quoted(const std::string& title) { return "\x84" + title + "\x93"; }
 
 // "přidán", "přidány", "přidáno" for 1, 2 to 4, 5 and more films.
 std::string Participle(const std::string& stem, std::size_t count) {
-    const char* ending = count == 1 ? "" : (count >= 2 && count <= 4) ? "y" : "o";
-    return stem + ending;
+    return stem + std::string(CzechForm(count, {"", "y", "o"}));
 }
 
 }  // namespace

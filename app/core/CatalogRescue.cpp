@@ -5,8 +5,8 @@
 #include <optional>
 #include <unordered_set>
 
-#include "app/core/GridColumns.h"
 #include "app/core/Loans.h"
+#include "layout/CatalogLayout.h"
 #include "packet/AsciiCase.h"
 #include "packet/DataPacketReader.h"
 #include "packet/DataPacketWriter.h"
@@ -18,7 +18,6 @@ namespace {
 using Param = TDATAPACKET_READ::Param;
 using Row = std::vector<TDATAPACKET_READ::ValueView>;
 
-constexpr std::string_view kKeyName = "K";
 constexpr std::string_view kCounterName = "AUTOINCVALUE";
 
 struct Layout {
@@ -82,7 +81,7 @@ void ReadLayout(TDATAPACKET_READ& reader, Layout& layout, RescueResult& result) 
     if (status != pkt::EndOfData) result.StopCode = status;
 
     for (std::size_t i = 0; i < layout.Columns.size(); ++i) {
-        if (layout.Columns[i].NameView() != kKeyName || coltype::Plain(layout.Columns[i].Type) != coltype::Int32)
+        if (layout.Columns[i].NameView() != kKeyField || coltype::Plain(layout.Columns[i].Type) != coltype::Int32)
             continue;
         layout.Key = i;
         layout.KeyCounts = std::any_of(layout.FieldParams[i].begin(), layout.FieldParams[i].end(), MarksAutoInc);
@@ -107,8 +106,8 @@ std::optional<std::size_t> FirstForeignColumn(const Layout& layout, const std::v
 // against first, so that a damaged catalogue learns where its own list broke;
 // the loans file's fields are the one other list taken.
 std::optional<std::size_t> FirstForeignColumn(const Layout& layout) {
-    std::vector<RescuedField> catalogue{{kKeyName, true}};
-    for (const GridColumn& column : kGridColumns) catalogue.push_back({column.FieldName, column.Number});
+    std::vector<RescuedField> catalogue{{kKeyField, true}};
+    for (const FilmFieldLayout& column : kFilmLayout) catalogue.push_back({column.Name, column.Number});
     const auto foreign = FirstForeignColumn(layout, catalogue);
     if (!foreign || !FirstForeignColumn(layout, {kLoansFields.begin(), kLoansFields.end()})) return std::nullopt;
     return foreign;

@@ -5,6 +5,7 @@
 #include <limits>
 #include <set>
 
+#include "layout/CatalogLayout.h"
 #include "text/CzechPlural.h"
 #include "text/Cp1250.h"
 
@@ -40,9 +41,9 @@ void AddFilmLines(std::int32_t cd, const DiscShelf& shelf, std::vector<std::stri
 }  // namespace
 
 DiscShelf FilmsByDisc(TClientDataSet& table, const LoanBook* onlyLent) {
-    const int cd = table.FieldNamed("S3").FieldNo();
-    const int english = table.FieldNamed("S1").FieldNo();
-    const int czech = table.FieldNamed("S2").FieldNo();
+    const int cd = table.FieldNamed(FilmFieldName(kCdNumber)).FieldNo();
+    const int english = table.FieldNamed(FilmFieldName(kEnglishTitle)).FieldNo();
+    const int czech = table.FieldNamed(FilmFieldName(kCzechTitle)).FieldNo();
     DiscShelf shelf;
     table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
         const std::string_view number = row.Value(cd);

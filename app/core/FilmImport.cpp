@@ -3,15 +3,14 @@
 #include <set>
 #include <tuple>
 
+#include "app/core/FilmBoxes.h"
 #include "app/core/Global.h"
-#include "app/core/GridColumns.h"
 #include "app/core/StrictInt.h"
+#include "layout/CatalogLayout.h"
 #include "table/Errors.h"
 #include "text/Cp1250.h"
 
 namespace {
-
-constexpr std::size_t kS1 = 0, kS2 = 1, kS3 = 2;
 
 // What the duplicate rule compares, as the table stores it.
 struct FilmKey {
@@ -36,15 +35,16 @@ struct FilmKeyLess {
 };
 
 std::string AsStored(const std::optional<std::string>& text, std::size_t field) {
-    std::string stored = text.value_or("").substr(0, static_cast<std::size_t>(kGridColumns[field].FieldSize));
+    std::string stored = text.value_or("").substr(0, static_cast<std::size_t>(kFilmLayout[field].Size));
     while (!stored.empty() && stored.back() == ' ') stored.pop_back();
     return stored;
 }
 
 std::set<FilmKey, FilmKeyLess> KeysInTable(TClientDataSet& table) {
     std::set<FilmKey, FilmKeyLess> keys;
-    const int english = table.FieldNamed("S1").FieldNo(), czech = table.FieldNamed("S2").FieldNo(),
-              cd = table.FieldNamed("S3").FieldNo();
+    const int english = table.FieldNamed(FilmFieldName(kEnglishTitle)).FieldNo(),
+              czech = table.FieldNamed(FilmFieldName(kCzechTitle)).FieldNo(),
+              cd = table.FieldNamed(FilmFieldName(kCdNumber)).FieldNo();
     table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
         const std::string_view cdText = row.Value(cd);
         keys.insert({std::string(row.Value(english)), std::string(row.Value(czech)),
@@ -54,36 +54,29 @@ std::set<FilmKey, FilmKeyLess> KeysInTable(TClientDataSet& table) {
     return keys;
 }
 
-// An empty number counts as 0, as in the edit dialog's boxes.
+ImportRefused NotANumber(FilePlace place, const FilmFieldLayout& field, const std::string& text) {
+    return ImportRefused(place, "„" + std::string(field.Title) + "“ (" + std::string(field.Name) +
+                                    ") není celé číslo: " + cp1250::ToUtf8(text));
+}
+
+// A number is read as the edit dialog reads its boxes.
 std::int32_t NumberOf(const std::string& text, std::size_t field, FilePlace place) {
-    const std::optional<std::int32_t> value = StrictStrToInt(text.empty() ? std::string_view("0") : std::string_view(text));
-    if (!value) {
-        throw ImportRefused(place, "„" + std::string(kGridColumns[field].Title) + "“ (" +
-                                       std::string(kGridColumns[field].FieldName) + ") není celé číslo: " +
-                                       cp1250::ToUtf8(text));
-    }
+    const std::optional<std::int32_t> value = BoxNumber(text);
+    if (!value) throw NotANumber(place, kFilmLayout[field], text);
     return *value;
 }
 
 void InsertFilm(TClientDataSet& table, const ImportedFilm& film) {
     table.Insert();
     try {
-        for (std::size_t f = 0; f < film.Fields.size(); ++f) {
-            if (!film.Fields[f]) continue;
-            TField& field = table.FieldNamed(kGridColumns[f].FieldName);
-            if (kGridColumns[f].Number) {
-                field.SetAsInteger(NumberOf(*film.Fields[f], f, film.Place));
-            } else {
-                field.SetAsString(*film.Fields[f]);
-            }
-        }
+        StoreBoxes(table, FilmBoxes{film.Fields});
         table.Post();
+    } catch (const NotAnInteger& failure) {
+        table.Cancel();
+        throw NotANumber(film.Place, kFilmLayout[*FilmFieldNamed(failure.FieldName)], failure.Text);
     } catch (const EDBClient& failure) {
         table.Cancel();
         throw ImportRefused(film.Place, "tabulka záznam odmítla", failure.ErrorCode);
-    } catch (const ImportRefused&) {
-        table.Cancel();
-        throw;
     } catch (const std::exception& failure) {
         table.Cancel();
         throw ImportRefused(film.Place, std::string("tabulka záznam odmítla: ") + failure.what());
@@ -96,12 +89,12 @@ ImportCounts AddImportedFilms(TClientDataSet& table, const ImportedFilms& films,
     ImportCounts counts;
     counts.Read = films.Films.size();
     const std::set<FilmKey, FilmKeyLess> existing = keepDuplicates ? std::set<FilmKey, FilmKeyLess>() : KeysInTable(table);
-    const TField& key = table.FieldNamed("K");
+    const TField& key = table.FieldNamed(kKeyField);
     for (const ImportedFilm& film : films.Films) {
         if (!keepDuplicates) {
-            const std::optional<std::string>& cd = film.Fields[kS3];
-            const FilmKey filmKey{AsStored(film.Fields[kS1], kS1), AsStored(film.Fields[kS2], kS2),
-                                  cd ? std::optional(NumberOf(*cd, kS3, film.Place)) : std::nullopt};
+            const std::optional<std::string>& cd = film.Fields[kCdNumber];
+            const FilmKey filmKey{AsStored(film.Fields[kEnglishTitle], kEnglishTitle), AsStored(film.Fields[kCzechTitle], kCzechTitle),
+                                  cd ? std::optional(NumberOf(*cd, kCdNumber, film.Place)) : std::nullopt};
             if (existing.contains(filmKey)) {
                 ++counts.Duplicates;
                 continue;

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/core/TableWalk.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -58,10 +59,10 @@ std::string FilmListHeader() {
 }
 
 std::string FilmLine(TClientDataSet& table) {
-    return PadRight(FieldText(table, "S1"), 50) + ' ' + PadRight(FieldText(table, "S2"), 50) + ' ' +
-           FourDigits(table.FieldNamed("S3").AsInteger()) + ' ' + PadRight(FieldText(table, "S4"), 2) +
-           ' ' + PadRight(FieldText(table, "S5"), 11) + ' ' + PadLeft(FieldText(table, "S6"), 2) + ' ' +
-           PadRight(FieldText(table, "S7"), 100);
+    return PadRight(FieldText(table, FilmFieldName(kEnglishTitle)), 50) + ' ' + PadRight(FieldText(table, FilmFieldName(kCzechTitle)), 50) + ' ' +
+           FourDigits(table.FieldNamed(FilmFieldName(kCdNumber)).AsInteger()) + ' ' + PadRight(FieldText(table, FilmFieldName(kLanguage)), 2) +
+           ' ' + PadRight(FieldText(table, FilmFieldName(kSubtitles)), 11) + ' ' + PadLeft(FieldText(table, FilmFieldName(kDiscCount)), 2) + ' ' +
+           PadRight(FieldText(table, FilmFieldName(kNote)), 100);
 }
 
 std::vector<std::string> FilmListLines(TClientDataSet& table) {
@@ -81,9 +82,9 @@ std::vector<std::string> SummaryLines(TClientDataSet& table, std::string_view da
     int english = 0;
     int other = 0;
     int englishWithCzechSubtitles = 0;
-    const TField& discField = table.FieldNamed("S6");
-    const TField& languageField = table.FieldNamed("S4");
-    const TField& subtitlesField = table.FieldNamed("S5");
+    const TField& discField = table.FieldNamed(FilmFieldName(kDiscCount));
+    const TField& languageField = table.FieldNamed(FilmFieldName(kLanguage));
+    const TField& subtitlesField = table.FieldNamed(FilmFieldName(kSubtitles));
     for (table.First(); !table.AtEnd(); table.Next()) {
         discs += discField.AsInteger();
         const std::string_view language = languageField.AsStringView();

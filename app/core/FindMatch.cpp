@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -65,7 +66,8 @@ bool TextMatches(std::string_view fieldText, std::string_view criterion) {
 }
 
 RecordMatcher::RecordMatcher(TClientDataSet& table, const FindCriteria& criteria) {
-    for (const auto& [name, criterion] : {std::pair{"S1", &criteria.S1}, {"S2", &criteria.S2}, {"S7", &criteria.S7}})
+    for (const auto& [name, criterion] : {std::pair{FilmFieldName(kEnglishTitle), &criteria.S1}, {FilmFieldName(kCzechTitle), &criteria.S2},
+                                        {FilmFieldName(kNote), &criteria.S7}})
         if (!criterion->empty())
             searches_.push_back({&table.FieldNamed(name), CriterionSearch(*criterion)});
     std::stable_sort(searches_.begin(), searches_.end(), [](const FieldSearch& a, const FieldSearch& b) {

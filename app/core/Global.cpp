@@ -4,9 +4,11 @@
 #include <iostream>
 #include <system_error>
 
+#include "app/core/FailurePhrases.h"
 #include "app/core/FailureReason.h"
 #include "app/core/Loans.h"
 #include "app/core/VersionedSave.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 std::string DataDir;
@@ -41,15 +43,15 @@ void ShowCatalogError(std::string_view phrase, const std::exception* failure = n
 
 // The phrases are written in UTF-8 here and shown as Windows-1250 text.
 const std::string& CreateFailedPhrase() {
-    static const std::string phrase = cp1250::FromUtf8("Nepodařilo se vytvořit soubor: ");
+    static const std::string phrase = cp1250::FromUtf8(kCreateFailedPhrase);
     return phrase;
 }
 const std::string& OpenFailedPhrase() {
-    static const std::string phrase = cp1250::FromUtf8("Nepodařilo se otevřít vstupní soubor: ");
+    static const std::string phrase = cp1250::FromUtf8(kOpenFailedPhrase);
     return phrase;
 }
 const std::string& SaveFailedPhrase() {
-    static const std::string phrase = cp1250::FromUtf8("Nepodařilo se uložit soubor: ");
+    static const std::string phrase = cp1250::FromUtf8(kSaveFailedPhrase);
     return phrase;
 }
 
@@ -117,18 +119,18 @@ void CreateCatalog(TClientDataSet& table) {
 
     TFieldDefs& fields = table.FieldDefs();
     fields.Clear();
-    fields.Add("K", ftAutoInc);
-    fields.Add("S1", ftString, 50);
-    fields.Add("S2", ftString, 50);
-    fields.Add("S3", ftInteger);
-    fields.Add("S4", ftString, 2);
-    fields.Add("S5", ftString, 11);
-    fields.Add("S6", ftInteger);
-    fields.Add("S7", ftString, 100);
+    fields.Add(std::string(kKeyField), ftAutoInc);
+    for (const FilmFieldLayout& field : kFilmLayout) {
+        if (field.Number) {
+            fields.Add(std::string(field.Name), ftInteger);
+        } else {
+            fields.Add(std::string(field.Name), ftString, field.Size);
+        }
+    }
 
     table.IndexDefs().Clear();
-    table.IndexDefs().Add("x", "K", ixPrimary | ixUnique);
-    table.SetIndexName("x");
+    table.IndexDefs().Add(std::string(kKeyIndex), std::string(kKeyField), ixPrimary | ixUnique);
+    table.SetIndexName(std::string(kKeyIndex));
 
     try {
         table.CreateEmpty();
@@ -167,9 +169,9 @@ bool OpenCatalog(TClientDataSet& table) {
         table.IndexDefs().Clear();
         table.LoadFromFile(CatalogPath());
         table.SetTrackChanges(false);
-        table.BuildIndex("k", SortFields, 0);
-        table.BuildIndex("x", "K", ixPrimary | ixUnique);
-        table.SetIndexName("k");
+        table.BuildIndex(std::string(kSortIndex), SortFields, 0);
+        table.BuildIndex(std::string(kKeyIndex), std::string(kKeyField), ixPrimary | ixUnique);
+        table.SetIndexName(std::string(kSortIndex));
         table.First();
         return true;
     } catch (const std::exception& failure) {

@@ -14,7 +14,7 @@
 // Windows-1250 text: use DataFileNameText() where the name goes into a message.
 extern std::string DataDir;         // the catalogue's folder (CatalogHome.h), with a trailing "/"
 extern std::string DataFileName;    // first command-line argument, or "filmy.xml"
-extern std::string SortFields;      // field list of index "k", e.g. "S1;S2;S3"
+extern std::string SortFields;      // field list of index "k", at first kDefaultSortFields (CatalogLayout.h)
 extern std::int32_t QuickSearchColumn;  // 1, 2, 3 or 7: typed search on that field; -1 or 0: off
 
 // The services through which the catalogue operations and the windows report to

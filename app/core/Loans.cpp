@@ -1,10 +1,13 @@
 #include "app/core/Loans.h"
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <system_error>
 
 #include "app/core/Global.h"
+#include "app/core/FailurePhrases.h"
 #include "app/core/FailureReason.h"
 #include "app/core/VersionedSave.h"
 #include "text/Cp1250.h"
@@ -30,6 +33,11 @@ std::optional<TFieldType> TypeOf(TClientDataSet& table, std::string_view name) {
     return std::nullopt;
 }
 
+// The width each field of kLoansFields is defined with (0 for the number).
+constexpr std::array<std::size_t, kLoansFields.size()> kLoansWidths{0, kLoanWhoWidth, kLoanSinceWidth, kLoanNoteWidth};
+
+TField& LoansField(TClientDataSet& table, std::size_t field) { return table.FieldNamed(kLoansFields[field].Name); }
+
 }  // namespace
 
 std::string LentText(const Loan& loan) { return loan.Who + ", od " + CzechDay(loan.Since); }
@@ -47,10 +55,10 @@ LoansRead ReadLoansFile(const std::string& path) {
             read.Damaged = true;
             return read;
         }
-        TField& cd = table.FieldNamed("CD");
-        TField& who = table.FieldNamed("WHO");
-        TField& since = table.FieldNamed("SINCE");
-        TField& note = table.FieldNamed("NOTE");
+        TField& cd = LoansField(table, kLoanCd);
+        TField& who = LoansField(table, kLoanWho);
+        TField& since = LoansField(table, kLoanSince);
+        TField& note = LoansField(table, kLoanNote);
         for (table.First(); !table.AtEnd(); table.Next()) {
             const auto day = ParseIsoDay(since.AsStringView());
             if (cd.IsNull() || who.AsStringView().empty() || !day || read.Loans.contains(cd.AsInteger())) {
@@ -66,18 +74,19 @@ LoansRead ReadLoansFile(const std::string& path) {
 }
 
 bool HasLoansLayout(TClientDataSet& table) {
-    return TypeOf(table, "CD") == ftInteger && TypeOf(table, "WHO") == ftString &&
-           TypeOf(table, "SINCE") == ftString && TypeOf(table, "NOTE") == ftString;
+    return std::ranges::all_of(kLoansFields, [&](const RescuedField& field) {
+        return TypeOf(table, field.Name) == (field.Number ? ftInteger : ftString);
+    });
 }
 
 void WriteLoansOf(const std::string& catalogPath, const LoanBook& loans) {
     const std::string path = LoansPathFor(catalogPath);
     TClientDataSet table;
     TFieldDefs& fields = table.FieldDefs();
-    fields.Add("CD", ftInteger);
-    fields.Add("WHO", ftString, static_cast<int>(kLoanWhoWidth));
-    fields.Add("SINCE", ftString, 10);
-    fields.Add("NOTE", ftString, static_cast<int>(kLoanNoteWidth));
+    for (std::size_t f = 0; f < kLoansFields.size(); ++f) {
+        const RescuedField& field = kLoansFields[f];
+        fields.Add(std::string(field.Name), field.Number ? ftInteger : ftString, static_cast<int>(kLoansWidths[f]));
+    }
     table.CreateEmpty();
     table.SetTrackChanges(false);
     // No file means no loans; that state is written first, so that it is kept
@@ -86,10 +95,10 @@ void WriteLoansOf(const std::string& catalogPath, const LoanBook& loans) {
     if (!std::filesystem::exists(path, error) && !error) table.SaveToFile(path, dfXML);
     for (const auto& [cd, loan] : loans) {
         table.Insert();
-        table.FieldNamed("CD").SetAsInteger(cd);
-        table.FieldNamed("WHO").SetAsString(loan.Who);
-        table.FieldNamed("SINCE").SetAsString(IsoDay(loan.Since));
-        table.FieldNamed("NOTE").SetAsString(loan.Note);
+        LoansField(table, kLoanCd).SetAsInteger(cd);
+        LoansField(table, kLoanWho).SetAsString(loan.Who);
+        LoansField(table, kLoanSince).SetAsString(IsoDay(loan.Since));
+        LoansField(table, kLoanNote).SetAsString(loan.Note);
         table.Post();
     }
     SaveWithVersion(path, cp1250::FromUtf8(std::filesystem::path(path).filename().string()),
@@ -121,7 +130,7 @@ bool SaveLoans(const LoanBook& loans) {
 }
 
 void ShowLoansSaveFailed(const std::exception& failure) {
-    UserInterface().Tell(cp1250::FromUtf8("Nepodařilo se uložit soubor: ") + LoansFileNameText() + ".\n" +
+    UserInterface().Tell(cp1250::FromUtf8(kSaveFailedPhrase) + LoansFileNameText() + ".\n" +
                          FailureReason(failure));
 }
 

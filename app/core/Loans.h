@@ -45,7 +45,12 @@ struct RescuedField {
 // The loans file's fields, in their order.
 inline constexpr std::array<RescuedField, 4> kLoansFields{{{"CD", true}, {"WHO", false}, {"SINCE", false}, {"NOTE", false}}};
 
+// Positions in kLoansFields.
+inline constexpr std::size_t kLoanCd = 0, kLoanWho = 1, kLoanSince = 2, kLoanNote = 3;
+
+// The widths of the text fields.
 inline constexpr std::size_t kLoanWhoWidth = 50;
+inline constexpr std::size_t kLoanSinceWidth = 10;  // "YYYY-MM-DD"
 inline constexpr std::size_t kLoanNoteWidth = 100;
 
 std::string LoansPathFor(const std::string& catalogPath);

@@ -3,6 +3,7 @@
 #include <QFont>
 
 #include "app/qtedge/QtEdge.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -29,7 +30,7 @@ void CatalogGridModel::ReadLayout() {
     rows_ = 0;
     if (!table_.Active()) return;
     for (int f = 0; f < table_.FieldCount(); ++f)
-        if (table_.Fields(f).FieldName() == "S3") discField_ = table_.Fields(f).FieldNo();
+        if (table_.Fields(f).FieldName() == FilmFieldName(kCdNumber)) discField_ = table_.Fields(f).FieldNo();
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         for (int f = 0; f < table_.FieldCount(); ++f) {
             if (table_.Fields(f).FieldName() == columns_[i].FieldName) fieldNumbers_[i] = table_.Fields(f).FieldNo();

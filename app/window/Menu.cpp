@@ -15,13 +15,13 @@
 #include "app/core/CatalogHome.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
-#include "app/core/GridColumns.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/qtedge/SpecifiedSizes.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
 #include "dialogs/Hledej.h"
 #include "dialogs/Uprav.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 TMenuF::TMenuF(QWidget* parent) : QMainWindow(parent) {
@@ -62,9 +62,9 @@ void TMenuF::BuildGrid() {
     const QColor windowText = palette().color(QPalette::WindowText);
     std::vector<CatalogGridModel::Column> columns;
     std::vector<int> fieldSizes;
-    for (const GridColumn& def : kGridColumns) {
-        columns.push_back({std::string(def.FieldName), cp1250::FromUtf8(def.Title), windowText, pixels(def.Width)});
-        fieldSizes.push_back(def.FieldSize);
+    for (const FilmFieldLayout& def : kFilmLayout) {
+        columns.push_back({std::string(def.Name), cp1250::FromUtf8(def.Title), windowText, pixels(def.Width)});
+        fieldSizes.push_back(def.Size);
     }
     DataSource1 = std::make_unique<CatalogGridModel>(cds, std::move(columns));
     DataSource1->SetLoans(&Loans);
@@ -141,7 +141,7 @@ bool TMenuF::MayChangeCatalog(int editMode) {
     if (catalogLock_.GetState() != State::Held || !cds.Active()) return true;
 
     std::optional<std::int32_t> currentKey;
-    if (cds.CurrentRow() >= 0) currentKey = cds.FieldNamed("K").AsInteger();
+    if (cds.CurrentRow() >= 0) currentKey = cds.FieldNamed(kKeyField).AsInteger();
     const std::string sort = SortFields;
     SortBy(sort, SortGroup->checkedAction());
     if (editMode == 0 || !currentKey) return true;

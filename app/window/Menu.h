@@ -20,6 +20,7 @@
 #include "app/core/CatalogLock.h"
 #include "app/core/CatalogRestore.h"
 #include "app/core/Loans.h"
+#include "layout/CatalogLayout.h"
 #include "table/ClientDataSet.h"
 
 class CatalogGridModel;
@@ -139,7 +140,7 @@ protected:
 
 private:
     inline static const QColor kSortTitleColor{255, 0, 0};
-    inline static const std::string kFirstSort = "S1;S2;S3";
+    inline static const std::string kFirstSort{kDefaultSortFields};
 
     void BuildToolBar();
     void BuildGrid();

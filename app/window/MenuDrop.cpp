@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "app/core/CatalogChange.h"
+#include "app/core/FailurePhrases.h"
 #include "app/core/FilmImport.h"
 #include "app/core/Global.h"
 #include "app/qtedge/QtEdge.h"
@@ -58,7 +59,7 @@ void TMenuF::ImportFilmFile(const std::string& path) {
     try {
         bytes = fileio::ReadWholeFile(path);
     } catch (const std::exception&) {
-        ShowText("Nepodařilo se otevřít vstupní soubor: " + name + ".", MessageKind::Error);
+        ShowText(std::string(kOpenFailedPhrase) + name + ".", MessageKind::Error);
         return;
     }
     ImportedFilms films;

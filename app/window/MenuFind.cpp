@@ -2,6 +2,7 @@
 // matches the find dialog's criteria, "Další" (F3) the next one.
 #include <QToolButton>
 
+#include "app/core/FailurePhrases.h"
 #include "app/core/FindMatch.h"
 #include "app/core/Global.h"
 #include "app/window/DBGrid.h"
@@ -13,7 +14,7 @@ void TMenuF::ToolButton12Click() {
     const TModalResult result = HledejF->Execute();
     DBGrid1->setFocus();
     if (result == mrOk) {
-        FindMatching(true, "Nebyl nalezen žádný záznam.");
+        FindMatching(true, kNothingFoundText.data());  // the literal is NUL-terminated
     } else if (HledejF->FNewSearch) {
         ToolButton13->setEnabled(false);
     }

@@ -10,6 +10,7 @@
 #include "app/window/DBGrid.h"
 #include "app/window/Menu.h"
 #include "dialogs/Pujcka.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 void TMenuF::BuildFilmMenu() {
@@ -27,7 +28,7 @@ void TMenuF::BuildFilmMenu() {
 std::unique_ptr<QMenu> TMenuF::FilmMenu() {
     // Like the buttons that change films: not before a catalogue was opened.
     if (!ToolButton2->isEnabled() || !cds.Active() || cds.CurrentRow() < 0) return nullptr;
-    const std::int32_t cd = cds.FieldNamed("S3").AsInteger();
+    const std::int32_t cd = cds.FieldNamed(FilmFieldName(kCdNumber)).AsInteger();
     auto menu = std::make_unique<QMenu>(this);
     if (Loans.contains(cd)) {
         connect(menu->addAction(QString::fromUtf8("CD %1 vráceno").arg(cd)), &QAction::triggered, this,

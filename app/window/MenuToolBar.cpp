@@ -14,20 +14,21 @@
 #include "dialogs/Pomoc.h"
 #include "dialogs/Seznam.h"
 #include "dialogs/Uprav.h"
+#include "layout/CatalogLayout.h"
+#include "layout/CatalogLayout.h"
 
 namespace {
 
+// Each item is captioned with its field's title and sorts by its field's order.
 struct SortItemDef {
     QAction* TMenuF::*item;
-    const char* caption;  // UTF-8
-    const char* fields;
+    std::size_t field;  // in kFilmLayout
 };
 
 const SortItemDef kSortItems[] = {
-    {&TMenuF::NazEnPop, "Název anglicky", "S1;S2;S3"}, {&TMenuF::NazCzPop, "Název česky", "S2;S1;S3"},
-    {&TMenuF::CisCDPop, "č. CD", "S3;S1;S2"},          {&TMenuF::ZneniPop, "Znění", "S4;S5;S1;S2;S3"},
-    {&TMenuF::TitulkyPop, "Titulky", "S5;S4;S1;S2;S3"}, {&TMenuF::ksCDPop, "ks CD", "S6;S3;S1;S2"},
-    {&TMenuF::PoznPop, "Poznámka", "S7;S1;S2;S3"},
+    {&TMenuF::NazEnPop, kEnglishTitle}, {&TMenuF::NazCzPop, kCzechTitle}, {&TMenuF::CisCDPop, kCdNumber},
+    {&TMenuF::ZneniPop, kLanguage},     {&TMenuF::TitulkyPop, kSubtitles}, {&TMenuF::ksCDPop, kDiscCount},
+    {&TMenuF::PoznPop, kNote},
 };
 
 }  // namespace
@@ -61,10 +62,10 @@ void TMenuF::BuildToolBar() {
     SortGroup = new QActionGroup(this);
     SortGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     for (const SortItemDef& def : kSortItems) {
-        QAction* item = PopupMenu1->addAction(QString::fromUtf8(def.caption));
+        QAction* item = PopupMenu1->addAction(QString::fromUtf8(kFilmLayout[def.field].Title));
         item->setCheckable(true);
         SortGroup->addAction(item);
-        const std::string fields = def.fields;
+        const std::string fields(kFilmLayout[def.field].SortOrder);
         connect(item, &QAction::triggered, this, [this, item, fields] { RunHandler([&] { SortBy(fields, item); }); });
         this->*def.item = item;
     }

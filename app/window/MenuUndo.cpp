@@ -6,12 +6,14 @@
 #include <QToolButton>
 
 #include "app/core/CatalogChange.h"
+#include "app/core/FailurePhrases.h"
 #include "app/core/FailureReason.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "app/core/Loans.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/window/Menu.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -35,7 +37,7 @@ std::optional<std::string> UndoQuestion(TClientDataSet& current, const LoanBook&
     TClientDataSet previous;
     try {
         previous.LoadFromFile(version.Path);
-        previous.FieldNamed("K");
+        previous.FieldNamed(kKeyField);
     } catch (const std::exception& error) {
         failure = FailureReason(error);
         return std::nullopt;
@@ -65,7 +67,7 @@ void TMenuF::UndoLastChange() {
         try {
             versions = CatalogVersions();
         } catch (const fileio::FileError& failure) {
-            UserInterface().MessageBox(cp1250::FromUtf8("Nepodařilo se přečíst složku verzí: ") + DataFileNameText() +
+            UserInterface().MessageBox(cp1250::FromUtf8(kVersionsUnreadablePhrase) + DataFileNameText() +
                                            ".versions.\n" + FailureReason(failure),
                                        MessageKind::Error, MessageButtons::Ok);
             return;
