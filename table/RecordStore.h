@@ -136,6 +136,11 @@ public:
     std::uint16_t CreateIndex(const IndexDescriptor& descriptor);
     // Rebuilds every index from the records (after a load).
     std::uint16_t RebuildIndexes();
+    // Removes an index other than the default order; false when there is none
+    // of that name. A built index is set aside while the records and the locale
+    // stay as they are, and an index created again with its definition takes
+    // its order instead of sorting anew: the same order a build would give.
+    bool DeleteIndex(std::string_view name);
     // How the default order got its keys: by creating an index named for it (as
     // opposed to a packet parameter), and whether it is marked unique (1) or
     // primary (2).
@@ -201,6 +206,15 @@ private:
     mutable std::unique_ptr<Collation> caseInsensitive_;
     std::vector<std::unique_ptr<DSIDX>> indexes_;
     std::uint32_t nextIndexId_ = 1;
+    // Deleted indexes kept for CreateIndex, valid while the change count and
+    // the locale are those they were deleted at; the oldest goes beyond a few.
+    struct SetAsideIndex {
+        std::unique_ptr<DSIDX> Index;
+        std::uint32_t ChangeCount;
+        std::uint32_t LocaleId;
+    };
+    std::vector<SetAsideIndex> setAside_;
+    std::unique_ptr<DSIDX> TakeSetAside(const IndexDescriptor& wanted);
     bool defaultOrderKeysFromDefinition_ = false;
     int defaultOrderKeyKind_ = 0;
     std::vector<StoredParam> tableParams_;
