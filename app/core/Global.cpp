@@ -4,6 +4,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "app/core/CatalogSort.h"
 #include "app/core/FailureReason.h"
 #include "app/core/Loans.h"
 #include "app/core/VersionedSave.h"
@@ -113,6 +114,7 @@ void CreateCatalog(TClientDataSet& table) {
     // there at every close with changes, so that each reload would save whatever
     // the table held (a film whose store was refused, a save that had failed) and
     // overwrite a version just restored. The catalogue is written by SaveCatalog only.
+    ForgetLoadedCatalog();
     table.Close();
 
     TFieldDefs& fields = table.FieldDefs();
@@ -158,19 +160,21 @@ void CreateCatalog(TClientDataSet& table) {
     ShowBackupNote(std::string_view(backup.Name).substr(CatalogPath().size()));
 }
 
-bool OpenCatalog(TClientDataSet& table) {
+bool OpenCatalog(TClientDataSet& table, CatalogOrder order) {
     try {
         // A change left pending (a refused store) is dropped: the index switch
         // below would otherwise post it.
         if (table.Active()) table.Cancel();
         table.SetIndexName("");
         table.IndexDefs().Clear();
+        ForgetLoadedCatalog();
         table.LoadFromFile(CatalogPath());
         table.SetTrackChanges(false);
         table.BuildIndex("k", SortFields, 0);
         table.BuildIndex("x", "K", ixPrimary | ixUnique);
-        table.SetIndexName("k");
+        table.SetIndexName(order == CatalogOrder::Sorted ? "k" : "x");
         table.First();
+        RememberLoadedCatalog(table);
         return true;
     } catch (const std::exception& failure) {
         ShowCatalogError(OpenFailedPhrase(), &failure);
@@ -192,3 +196,5 @@ bool SaveCatalog(TClientDataSet& table) {
 }
 
 void ShowSaveFailed(const std::exception& failure) { ShowCatalogError(SaveFailedPhrase(), &failure); }
+
+void ShowOpenFailed(const std::exception& failure) { ShowCatalogError(OpenFailedPhrase(), &failure); }

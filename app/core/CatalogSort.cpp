@@ -1,0 +1,55 @@
+#include "app/core/CatalogSort.h"
+
+#include <optional>
+#include <string>
+
+#include "app/core/Global.h"
+#include "fileio/FileIdentity.h"
+
+namespace {
+
+struct LoadedCatalog {
+    const TClientDataSet* Table = nullptr;
+    std::string Path;
+    fileio::FileIdentity Identity;
+};
+
+std::optional<LoadedCatalog> loaded;
+// The identity seen before the load that is under way.
+std::optional<fileio::FileIdentity> beforeLoad;
+
+bool StillAsLoaded(const TClientDataSet& table) {
+    if (!loaded || loaded->Table != &table || loaded->Path != CatalogPath()) return false;
+    if (!table.Active() || table.ChangeCount() != 0) return false;
+    return fileio::IdentityOf(loaded->Path) == loaded->Identity;
+}
+
+}  // namespace
+
+void ForgetLoadedCatalog() {
+    loaded.reset();
+    beforeLoad = fileio::IdentityOf(CatalogPath());
+}
+
+void RememberLoadedCatalog(const TClientDataSet& table) {
+    // A file that changed while it was being read may hold neither state.
+    const std::optional<fileio::FileIdentity> after = fileio::IdentityOf(CatalogPath());
+    if (after && after == beforeLoad) loaded = LoadedCatalog{&table, CatalogPath(), *after};
+    beforeLoad.reset();
+}
+
+bool SortCatalog(TClientDataSet& table) {
+    if (!StillAsLoaded(table)) return OpenCatalog(table);
+    try {
+        table.Cancel();
+        table.DeleteIndex("k");
+        table.BuildIndex("k", SortFields, 0);
+        table.SetIndexName("k");
+        table.First();
+        return true;
+    } catch (const std::exception& failure) {
+        ForgetLoadedCatalog();
+        ShowOpenFailed(failure);
+        return false;
+    }
+}
