@@ -12,6 +12,8 @@ struct LoadedCatalog {
     const TClientDataSet* Table = nullptr;
     std::string Path;
     fileio::FileIdentity Identity;
+    // Grows with every record the table loads, posts or deletes.
+    std::uint32_t ChangeCount = 0;
 };
 
 std::optional<LoadedCatalog> loaded;
@@ -20,7 +22,7 @@ std::optional<fileio::FileIdentity> beforeLoad;
 
 bool StillAsLoaded(const TClientDataSet& table) {
     if (!loaded || loaded->Table != &table || loaded->Path != CatalogPath()) return false;
-    if (!table.Active() || table.ChangeCount() != 0) return false;
+    if (!table.Active() || table.ChangeCount() != loaded->ChangeCount) return false;
     return fileio::IdentityOf(loaded->Path) == loaded->Identity;
 }
 
@@ -34,7 +36,7 @@ void ForgetLoadedCatalog() {
 void RememberLoadedCatalog(const TClientDataSet& table) {
     // A file that changed while it was being read may hold neither state.
     const std::optional<fileio::FileIdentity> after = fileio::IdentityOf(CatalogPath());
-    if (after && after == beforeLoad) loaded = LoadedCatalog{&table, CatalogPath(), *after};
+    if (after && after == beforeLoad) loaded = LoadedCatalog{&table, CatalogPath(), *after, table.ChangeCount()};
     beforeLoad.reset();
 }
 
