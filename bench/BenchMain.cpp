@@ -62,7 +62,9 @@ int main(int argc, char** argv) {
         if (!engineOnly) {
             setenv("QT_QPA_PLATFORM", "offscreen", 0);
             KinovkaApplication application(argc, argv);
-            PrintSteps("Main window on " + catalogue, WindowSteps(catalogue, repeat));
+            std::filesystem::create_directories(work);
+            PrintSteps("Main window on " + catalogue, WindowSteps(catalogue, work.string(), repeat));
+            std::filesystem::remove_all(work);
         }
 #else
         if (!engineOnly) std::printf("(built without the windows: no main-window steps)\n");

@@ -19,13 +19,24 @@ int GridColumnOf(const TMenuF& menu, const std::string& fieldName) {
     throw std::runtime_error("the grid has no column " + fieldName);
 }
 
+// A change as the edit dialog makes it: a film posted, the catalogue saved and read back.
+void AddFilm(TClientDataSet& table) {
+    table.Insert();
+    table.FieldNamed("S1").SetAsString("Benchmark film");
+    table.FieldNamed("S3").SetAsInteger(7);
+    table.Post();
+    if (!SaveCatalog(table) || !OpenCatalog(table)) throw std::runtime_error("the change was not saved");
+}
+
 }  // namespace
 
-std::vector<StepTime> WindowSteps(const std::string& catalogue, int repeat) {
-    const std::filesystem::path path = std::filesystem::absolute(catalogue);
+std::vector<StepTime> WindowSteps(const std::string& catalogue, const std::string& workDirectory, int repeat) {
+    // A copy, since Ctrl+Z needs a change to take back; named as if the program
+    // lay beside it.
+    const std::filesystem::path path = std::filesystem::path(workDirectory) / "filmy.xml";
+    std::filesystem::copy_file(catalogue, path, std::filesystem::copy_options::overwrite_existing);
     ProgramWindows windows;
     TMenuF& menu = *windows.MenuF;
-    // The catalogue is named as if the program lay beside it; nothing here writes it.
     const std::string executable = (path.parent_path() / "kinovka").string();
     const std::vector<std::string> arguments{path.filename().string()};
 
@@ -46,8 +57,22 @@ std::vector<StepTime> WindowSteps(const std::string& catalogue, int repeat) {
     menu.PrepareStartUp(executable, arguments);
     const int englishTitle = GridColumnOf(menu, "S1");
     const int language = GridColumnOf(menu, "S4");
-    steps.push_back(TimeStep("title click: SortBy \"S4\"", repeat, [&] { menu.DBGrid1TitleClick(language); }));
-    steps.push_back(TimeStep("title click: SortBy \"S1\"", repeat, [&] { menu.DBGrid1TitleClick(englishTitle); }));
+    // Every column's title: first in a catalogue just read (no order used yet),
+    // then again after a click on another title (its order used before).
+    for (int column = 0; column < menu.DataSource1->columnCount(); ++column) {
+        const std::string field = menu.DataSource1->GridColumn(column).FieldName;
+        const int other = column == englishTitle ? language : englishTitle;
+        const std::string otherField = menu.DataSource1->GridColumn(other).FieldName;
+        const auto click = [&menu, column] { menu.DBGrid1TitleClick(column); };
+        steps.push_back(TimeStep("title click " + field + ", order not used yet", repeat, click,
+                                 [&menu, otherField] {
+                                     SortFields = otherField;
+                                     OpenCatalog(menu.cds);
+                                 }));
+        steps.push_back(TimeStep("title click " + field + ", order used before", repeat, click,
+                                 [&menu, other] { menu.DBGrid1TitleClick(other); }));
+    }
+    menu.DBGrid1TitleClick(englishTitle);
 
     // Typed search on the English title: one key each time, from the first record.
     const auto typeKey = [&](const std::string& typedBefore, char key) {
@@ -80,6 +105,11 @@ std::vector<StepTime> WindowSteps(const std::string& catalogue, int repeat) {
                              find("e", "a", "žádná taková poznámka"), fromFirst));
     steps.push_back(TimeStep("find by three letters (\"Další\", no match)", repeat, find("e", "a", "§"), fromFirst));
 
+    // Ctrl+Z after one added film: the question, the version written back, the
+    // catalogue read again.
+    steps.push_back(TimeStep("Ctrl+Z after an added film", repeat, [&] { menu.UndoLastChange(); },
+                             [&menu] { AddFilm(menu.cds); }));
+
     // The list window "Seznamy" with every film, filled, shown and painted once.
     TSeznamF& list = *windows.SeznamF;
     steps.push_back(TimeStep("list window: all films (fill, show, paint)", repeat, [&] {
@@ -88,5 +118,9 @@ std::vector<StepTime> WindowSteps(const std::string& catalogue, int repeat) {
         QApplication::processEvents();
         list.RichEdit1->viewport()->repaint();
     }, [&] { list.hide(); }));
+    steps.push_back(TimeStep("list window: the whole text in the box", repeat, [&] {
+        list.Fill(menu.cds, 0);
+        list.WholeTextIn();
+    }));
     return steps;
 }

@@ -1,10 +1,11 @@
 #pragma once
-// The main window's own walks over a catalogue, through its real handlers on
-// an offscreen display: the start-up, a sort by a title click, a typed-search
-// key and a find. Needs a QApplication.
+// The main window's own steps over a catalogue, through its real handlers on
+// an offscreen display: the start-up, the title clicks, typed-search keys,
+// finds, Ctrl+Z and the list window. Needs a QApplication. The catalogue is
+// copied into workDirectory, which Ctrl+Z's change writes to.
 #include <string>
 #include <vector>
 
 #include "bench/Stopwatch.h"
 
-std::vector<StepTime> WindowSteps(const std::string& catalogue, int repeat);
+std::vector<StepTime> WindowSteps(const std::string& catalogue, const std::string& workDirectory, int repeat);

@@ -1,11 +1,17 @@
 #!/usr/bin/env python3
 """Runs kinovka-cli and the pugixml anchor side by side on generated catalogues and
-prints a table of whole-process medians (wall time, processor time, peak memory)
-and their ratios, and how each program's wall time grows from one size to the
-next against n log n.
+prints a table of whole-process medians (wall time, processor time, page faults,
+peak memory) and their ratios, and how each program's wall time grows from one
+size to the next against n log n.
+
+A first touch of fresh memory costs from a fraction of a microsecond to over ten,
+depending on the machine, and the two programs touch different amounts of it.
+With --touch-us (what kinovka-measure --page-touch printed) the table also gives
+each program's processor time less its page faults at that price: the time it
+would take where first touches cost next to nothing, and the ratio there.
 
 Usage: compare.py --cli BIN --peer BIN --measure BIN --data DIR
-                  [--sizes 10000,100000] [--runs 5]
+                  [--sizes 10000,100000] [--runs 5] [--touch-us 10.9]
 The catalogues DIR/films-N.xml must exist (bench/run.sh makes them). Every run
 starts through kinovka-measure, which reports the process's own peak memory.
 """
@@ -20,12 +26,12 @@ import tempfile
 
 
 def run_once(measure, argv):
-    """Wall seconds, peak resident KiB and processor seconds of one process."""
+    """Wall seconds, peak resident KiB, processor seconds and minor page faults of one process."""
     done = subprocess.run([measure] + argv, capture_output=True, text=True)
     if done.returncode != 0:
         sys.exit("%s failed: %s" % (" ".join(argv), done.stderr.strip()))
-    wall, peak, processor = done.stdout.split()
-    return float(wall), int(peak), float(processor)
+    wall, peak, processor, faults = done.stdout.split()
+    return float(wall), int(peak), float(processor), int(faults)
 
 
 def main():
@@ -36,6 +42,7 @@ def main():
     ap.add_argument("--data", required=True)
     ap.add_argument("--sizes", default="10000,100000,1000000")
     ap.add_argument("--runs", type=int, default=5)
+    ap.add_argument("--touch-us", type=float, default=0.0)
     args = ap.parse_args()
 
     workloads = {
@@ -44,9 +51,10 @@ def main():
                 lambda f: [args.peer, "add", f]),
     }
     print("| films | workload | kinovka ms | pugixml ms | time ratio | kinovka cpu ms | pugixml cpu ms "
-          "| cpu ratio | kinovka MiB | pugixml MiB | memory ratio | kinovka growth | pugixml growth "
+          "| cpu ratio | kinovka faults | pugixml faults | kinovka cpu less faults | pugixml cpu less faults "
+          "| ratio less faults | kinovka MiB | pugixml MiB | memory ratio | kinovka growth | pugixml growth "
           "| n log n growth |")
-    print("|---:|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
+    print("|---:|---|" + "---:|" * 17)
     previous = {}
     with tempfile.TemporaryDirectory() as work:
         target = os.path.join(work, "catalogue.xml")
@@ -54,7 +62,7 @@ def main():
             source = os.path.join(args.data, "films-%d.xml" % n)
             runs = args.runs if n < 1000000 else max(1, (args.runs + 1) // 2)
             for name, (ours, peer) in workloads.items():
-                samples = {"ours": ([], [], []), "peer": ([], [], [])}
+                samples = {"ours": ([], [], [], []), "peer": ([], [], [], [])}
                 # The two programs take turns, each on a fresh copy, so that a
                 # busy spell of the machine falls on both alike.
                 for _ in range(runs):
@@ -65,16 +73,20 @@ def main():
                 our_t, peer_t = (statistics.median(samples[w][0]) for w in ("ours", "peer"))
                 our_m, peer_m = (statistics.median(samples[w][1]) for w in ("ours", "peer"))
                 our_c, peer_c = (statistics.median(samples[w][2]) for w in ("ours", "peer"))
+                our_f, peer_f = (statistics.median(samples[w][3]) for w in ("ours", "peer"))
+                our_w, peer_w = (c - f * args.touch_us / 1e6 for c, f in ((our_c, our_f), (peer_c, peer_f)))
                 growth = ["", "", ""]
                 if name in previous:
                     p, p_ours, p_peer = previous[name]
                     growth = ["%.1f" % (our_t / p_ours), "%.1f" % (peer_t / p_peer),
                               "%.1f" % (n * math.log(n) / (p * math.log(p)))]
                 previous[name] = (n, our_t, peer_t)
-                print("| %d | %s | %.1f | %.1f | %.2f | %.1f | %.1f | %.2f | %.1f | %.1f | %.2f | %s | %s | %s |" % (
-                    n, name, our_t * 1000, peer_t * 1000, our_t / peer_t,
-                    our_c * 1000, peer_c * 1000, our_c / peer_c,
-                    our_m / 1024, peer_m / 1024, our_m / peer_m, *growth))
+                print("| %d | %s | %.1f | %.1f | %.2f | %.1f | %.1f | %.2f | %d | %d | %.1f | %.1f | %.2f "
+                      "| %.1f | %.1f | %.2f | %s | %s | %s |" % (
+                          n, name, our_t * 1000, peer_t * 1000, our_t / peer_t,
+                          our_c * 1000, peer_c * 1000, our_c / peer_c,
+                          our_f, peer_f, our_w * 1000, peer_w * 1000, our_w / peer_w,
+                          our_m / 1024, peer_m / 1024, our_m / peer_m, *growth))
                 sys.stdout.flush()
 
 

@@ -120,7 +120,7 @@ def main():
             subprocess.run([args.cli, "new", catalogue, "--force"], check=True, capture_output=True)
             done = subprocess.run([args.measure, args.cli, "import", catalogue, path], capture_output=True, text=True,
                                   check=True)
-            wall, peak, cpu = done.stdout.split()
+            wall, peak, cpu = done.stdout.split()[:3]
             results.append((float(wall), int(peak), float(cpu)))
         wall = statistics.median(r[0] for r in results)
         cpu = statistics.median(r[2] for r in results)

@@ -41,9 +41,10 @@ std::string SortOption(const Invocation& invocation) {
     return list;
 }
 
-ExitStatus OpenCatalogAt(TClientDataSet& table, const std::string& path, std::string_view sortFields) {
+ExitStatus OpenCatalogAt(TClientDataSet& table, const std::string& path, std::string_view sortFields,
+                         CatalogOrder order) {
     UseCatalog(path, sortFields);
-    return OpenCatalog(table) ? exitSuccess : exitCatalogueFailed;
+    return OpenCatalog(table, order) ? exitSuccess : exitCatalogueFailed;
 }
 
 ExitStatus LockForChange(CatalogLock& lock, const std::string& path) {
@@ -66,9 +67,9 @@ bool NamesSameFile(const std::string& a, const std::string& b) {
     return std::filesystem::equivalent(a, b, error) && !error;
 }
 
-ExitStatus SaveAndReload(TClientDataSet& table) {
+ExitStatus SaveAndReload(TClientDataSet& table, CatalogOrder order) {
     if (!SaveCatalog(table)) return exitCatalogueFailed;
-    return OpenCatalog(table) ? exitSuccess : exitCatalogueFailed;
+    return OpenCatalog(table, order) ? exitSuccess : exitCatalogueFailed;
 }
 
 std::vector<std::optional<std::string>> RecordImage(TClientDataSet& table) {

@@ -13,6 +13,7 @@
 
 #include "app/core/CatalogLock.h"
 #include "app/core/FailurePhrases.h"
+#include "app/core/Global.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "layout/CatalogLayout.h"
@@ -27,7 +28,8 @@ std::string SortOption(const Invocation& invocation);
 
 // UseCatalog and OpenCatalog: exitSuccess, or exitCatalogueFailed once the core
 // has reported the failure.
-ExitStatus OpenCatalogAt(TClientDataSet& table, const std::string& path, std::string_view sortFields);
+ExitStatus OpenCatalogAt(TClientDataSet& table, const std::string& path, std::string_view sortFields,
+                         CatalogOrder order = CatalogOrder::Sorted);
 
 // Takes the lock a change of the file at path needs, so that a window (or
 // another command) that has the catalogue open keeps it: exitSuccess, or
@@ -46,7 +48,7 @@ bool NamesSameFile(const std::string& a, const std::string& b);
 
 // SaveCatalog, then OpenCatalog: the file is the master copy, so what was saved
 // is read back. exitSuccess, or exitCatalogueFailed after the core's message.
-ExitStatus SaveAndReload(TClientDataSet& table);
+ExitStatus SaveAndReload(TClientDataSet& table, CatalogOrder order = CatalogOrder::Sorted);
 
 
 // Every field of the current record, null as nothing: what decides whether a

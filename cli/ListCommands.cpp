@@ -1,4 +1,5 @@
-// list, summary, find: the catalogue read in the order of index "k", never written.
+// list, summary, find: the catalogue read (in the order of index "k" where the
+// order shows), never written.
 #include "app/core/FilmListText.h"
 #include "app/core/FindMatch.h"
 #include "app/core/Global.h"
@@ -19,7 +20,9 @@ int RunList(const Invocation& invocation) {
 
 int RunSummary(const Invocation& invocation) {
     TClientDataSet table;
-    if (const ExitStatus status = OpenCatalogAt(table, invocation.Arguments[0], kDefaultSortFields)) {
+    // The counts need no sorted order: the films are read by their keys.
+    if (const ExitStatus status =
+            OpenCatalogAt(table, invocation.Arguments[0], kDefaultSortFields, CatalogOrder::ByKey)) {
         return status;
     }
     WriteLines(SummaryLines(table, DataFileNameText()), invocation.Has("raw"));

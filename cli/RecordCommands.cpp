@@ -70,13 +70,18 @@ int RunAdd(const Invocation& invocation) {
     CatalogLock lock;
     if (const ExitStatus status = LockForChange(lock, invocation.Arguments[0])) return status;
     TClientDataSet table;
-    if (const ExitStatus status = OpenCatalogAt(table, invocation.Arguments[0], kDefaultSortFields)) return status;
+    // An add needs no sorted order: on the keys' order the new film is
+    // appended to the stored order, as on "k".
+    if (const ExitStatus status =
+            OpenCatalogAt(table, invocation.Arguments[0], kDefaultSortFields, CatalogOrder::ByKey)) {
+        return status;
+    }
     table.Insert();
     if (const ExitStatus status = PostBoxes(table, boxes)) return status;
     // The new record is current after the post; its key is gone from view once
     // the catalogue has been read back.
     const std::string key = table.FieldNamed(kKeyField).AsString();
-    if (const ExitStatus status = SaveAndReload(table)) return status;
+    if (const ExitStatus status = SaveAndReload(table, CatalogOrder::ByKey)) return status;
     WriteOut(key + "\n");
     return exitSuccess;
 }

@@ -13,10 +13,12 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 
@@ -31,6 +33,11 @@
 #include "text/Cp1250.h"
 
 namespace {
+
+// The first part fills more than a maximised screen; a later part takes a few
+// milliseconds, so that the window answers between parts.
+constexpr qsizetype kLinesInFirstPart = 300;
+constexpr qsizetype kLinesPerLaterPart = 2000;
 
 QToolButton* AddToolButton(QToolBar* bar, const char* caption) {
     const SpecifiedPixels pixels(bar->font());
@@ -95,6 +102,10 @@ TSeznamF::TSeznamF(QWidget* parent) : QDialog(parent) {
     panelLayout->addWidget(RichEdit1);
     layout->addWidget(Panel1, 1);
 
+    pendingTimer_ = new QTimer(this);
+    pendingTimer_->setInterval(0);
+    connect(pendingTimer_, &QTimer::timeout, this, [this] { AppendPendingPart(kLinesPerLaterPart); });
+
     SaveDialog1 = new QFileDialog(this);
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
@@ -113,7 +124,18 @@ void TSeznamF::Execute(TClientDataSet& table, int mode) {
 }
 
 void TSeznamF::Fill(TClientDataSet& table, int mode) {
+    pendingTimer_->stop();
+    pending_.clear();
+    pendingFrom_ = 0;
     RichEdit1->clear();
+    // The text goes in as it was given, not as an edit the user could undo.
+    RichEdit1->document()->setUndoRedoEnabled(false);
+    const QFont font = CourierNew(8);
+    RichEdit1->document()->setDefaultFont(font);
+    QTextCharFormat format;
+    format.setFont(font);
+    RichEdit1->setCurrentCharFormat(format);
+
     // The lines are converted as one text rather than one by one.
     const std::vector<std::string> lines = ModeLines(table, mode);
     std::size_t length = lines.size();
@@ -124,20 +146,40 @@ void TSeznamF::Fill(TClientDataSet& table, int mode) {
         if (i > 0) text += '\n';
         text += lines[i];
     }
-    RichEdit1->setPlainText(ToQString(text));
+    pending_ = ToQString(text);
+    AppendPendingPart(kLinesInFirstPart);
     RichEdit1->moveCursor(QTextCursor::Start);
+    if (pendingTimer_->isActive()) return;
+    RichEdit1->document()->setUndoRedoEnabled(true);
+}
 
-    const QFont font = CourierNew(8);
+void TSeznamF::AppendPendingPart(qsizetype lines) {
+    // A part ends before a line break, so the next one begins with it.
+    qsizetype end = pendingFrom_;
+    while (lines-- > 0 && end >= 0) end = pending_.indexOf(QLatin1Char('\n'), end + 1);
+    if (end < 0) end = pending_.size();
     QTextCharFormat format;
-    format.setFont(font);
-    RichEdit1->document()->setDefaultFont(font);
-    QTextCursor whole(RichEdit1->document());
-    whole.select(QTextCursor::Document);
-    whole.setCharFormat(format);
-    RichEdit1->setCurrentCharFormat(format);
+    format.setFont(RichEdit1->document()->defaultFont());
+    QTextCursor cursor(RichEdit1->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(pending_.mid(pendingFrom_, end - pendingFrom_), format);
+    pendingFrom_ = end;
+    if (pendingFrom_ < pending_.size()) {
+        pendingTimer_->start();
+        return;
+    }
+    pendingTimer_->stop();
+    pending_.clear();
+    pendingFrom_ = 0;
+    RichEdit1->document()->setUndoRedoEnabled(true);
+}
+
+void TSeznamF::WholeTextIn() {
+    if (pendingTimer_->isActive()) AppendPendingPart(std::numeric_limits<qsizetype>::max());
 }
 
 void TSeznamF::SaveText(const QString& fileName) {
+    WholeTextIn();
     std::string bytes;
     for (QTextBlock block = RichEdit1->document()->begin(); block.isValid(); block = block.next()) {
         QString line = block.text();
@@ -166,6 +208,7 @@ void TSeznamF::PrintText(QPrinter& printer) {
     layout.setMargins(layout.minimumMargins());
     printer.setPageLayout(layout);
 
+    WholeTextIn();
     QPainter painter;
     if (!painter.begin(&printer)) {
         throw std::runtime_error(cp1250::FromUtf8("Tisk se nepodařilo zahájit"));

@@ -15,6 +15,7 @@ class QFileDialog;
 class QFrame;
 class QPrinter;
 class QPlainTextEdit;
+class QTimer;
 class QToolBar;
 class QToolButton;
 
@@ -30,8 +31,13 @@ public:
     // Fill, then the window maximised and modal.
     void Execute(TClientDataSet& table, int mode);
     // Everything Execute does before showing the window: the text of the mode
-    // (an empty box for any other mode) in the box's fixed-pitch format.
+    // (an empty box for any other mode) in the box's fixed-pitch format. A long
+    // text goes in a part at a time: the first screens at once, the rest from
+    // the event loop, so that the window shows without waiting for a hundred
+    // thousand lines to be laid into the box. Saving and printing first put in
+    // whatever is still to come; WholeTextIn does so for any other caller.
     void Fill(TClientDataSet& table, int mode);
+    void WholeTextIn();
 
     void ToolButton1Click();  // "&Uložit"
     void ToolButton3Click();  // "&Tisknout"
@@ -52,6 +58,13 @@ public:
     QFrame* Panel1;
     QPlainTextEdit* RichEdit1;
     QFileDialog* SaveDialog1;
+
+private:
+    // Puts the next part of the pending text at the end of the box.
+    void AppendPendingPart(qsizetype lines);
+    QString pending_;
+    qsizetype pendingFrom_ = 0;
+    QTimer* pendingTimer_;
 
 protected:
     // The window has no cancel button, so Esc does not close it (and cannot throw

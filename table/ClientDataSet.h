@@ -125,6 +125,10 @@ public:
     // --- indexes
     void BuildIndex(const std::string& name, const std::string& fields, TIndexOptions options,
                     const std::string& descFields = "", const std::string& caseInsFields = "");
+    // Removes an index of the open table ("Index '%s' not found" for an unknown
+    // name or the default order); when it was the active one the table goes over
+    // to the default order, keeping the current record.
+    void DeleteIndex(const std::string& name);
     std::string IndexName() const;
     void SetIndexName(const std::string& name);
 

@@ -69,6 +69,22 @@ void TClientDataSet::BuildIndex(const std::string& name, const std::string& fiel
     d.BuildIndexFrom(TIndexDef{name, fields, options, descFields, caseInsFields});
 }
 
+void TClientDataSet::DeleteIndex(const std::string& name) {
+    Impl& d = *impl_;
+    d.CheckBrowseMode();
+    auto lock = d.store->Lock();
+    const DSIDX* index = name.empty() ? nullptr : d.store->FindIndex(name);
+    if (!index || index->IsDefaultOrder()) throw EDatabaseError(FormatText(dbtext::IndexNotFound, name));
+    const bool active = index == &d.cursor->Index();
+    if (active) d.cursor->SwitchTo(d.store->DefaultOrder());
+    d.store->DeleteIndex(name);
+    d.indexDefsStale = true;
+    if (active) {
+        d.Refetched();
+        d.NotifyChanged();
+    }
+}
+
 std::string TClientDataSet::IndexName() const {
     const Impl& d = *impl_;
     if (!d.Active()) return d.indexName;

@@ -3,7 +3,17 @@
 #include "table/DSIDX.h"
 #include "table/Errors.h"
 
-Cursor::Cursor(DSIDX& index) : index_(&index), status_(dberr::BOF), seenStamp_(index.ChangeStamp()) {}
+namespace {
+
+// A cursor reads its index from the moment it stands on it.
+DSIDX& Built(DSIDX& index) {
+    if (const auto code = index.EnsureBuilt()) throw EDBClient(code);
+    return index;
+}
+
+}  // namespace
+
+Cursor::Cursor(DSIDX& index) : index_(&Built(index)), status_(dberr::BOF), seenStamp_(index.ChangeStamp()) {}
 
 void Cursor::CatchUp() {
     if (seenStamp_ != index_->ChangeStamp()) Refind();
@@ -88,7 +98,7 @@ void Cursor::Resolve(const TBookmarkBlock& bookmark) {
 void Cursor::SwitchTo(DSIDX& index) {
     const bool onRecord = OnRecord();
     const TBookmarkBlock bookmark = Bookmark();
-    index_ = &index;
+    index_ = &Built(index);
     seenStamp_ = index.ChangeStamp();
     if (!onRecord) return BeforeFirst();
     Resolve(bookmark);

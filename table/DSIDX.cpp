@@ -93,6 +93,21 @@ pkt::Status DSIDX::Reserve(std::size_t capacity) {
 }
 
 pkt::Status DSIDX::Build() {
+    // An order with keys that admits equal keys can fail to build only for want
+    // of memory, so nothing is lost by sorting it when a cursor first needs it:
+    // a table opened to be read in its stored order never pays for it.
+    if (HasKeys() && !Unique() && !isDefaultOrder_) {
+        entries_.assign(1, kLowSentinel);
+        stamp_ = 0;
+        built_ = false;
+        return pkt::Ok;
+    }
+    return BuildNow();
+}
+
+pkt::Status DSIDX::EnsureBuilt() { return built_ ? pkt::Ok : BuildNow(); }
+
+pkt::Status DSIDX::BuildNow() {
     // A build compares every record many times; ranking the keys once makes
     // each of those comparisons two loads, with exactly the same outcome.
     if (HasKeys()) {
@@ -104,6 +119,7 @@ pkt::Status DSIDX::Build() {
     }
     const pkt::Status code = Fill();
     buildRanks_.reset();
+    built_ = code == 0;
     return code;
 }
 
@@ -197,6 +213,7 @@ pkt::Status DSIDX::InsertKeyed(std::uint32_t recordNumber, std::uint32_t* placed
 }
 
 pkt::Status DSIDX::Insert(std::uint32_t recordNumber, std::uint32_t cursorPosition, std::uint32_t* placedAt) {
+    if (!built_) return pkt::Ok;
     if (HasKeys()) return InsertKeyed(recordNumber, placedAt);
     const std::uint32_t place = (cursorPosition >= 1 && cursorPosition <= Count()) ? cursorPosition : Count() + 1;
     if (const auto code = InsertAt(place, recordNumber)) return code;
@@ -205,6 +222,7 @@ pkt::Status DSIDX::Insert(std::uint32_t recordNumber, std::uint32_t cursorPositi
 }
 
 bool DSIDX::Remove(std::uint32_t recordNumber) {
+    if (!built_) return false;
     const std::uint32_t position = PositionOf(recordNumber);
     if (position == 0) return false;
     RemoveAt(position);
@@ -213,7 +231,7 @@ bool DSIDX::Remove(std::uint32_t recordNumber) {
 
 pkt::Status DSIDX::Replace(std::uint32_t recordNumber, std::uint32_t candidate, Replacement& replacement) {
     replacement = {};
-    if (!HasKeys()) return pkt::Ok;
+    if (!HasKeys() || !built_) return pkt::Ok;
     const std::uint32_t position = PositionOf(recordNumber);
     if (position == 0 || CompareRecords(recordNumber, candidate) == 0) return pkt::Ok;
     RemoveAt(position);

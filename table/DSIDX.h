@@ -41,8 +41,13 @@ public:
     int CompareRecords(std::uint32_t a, std::uint32_t b) const;
 
     // Fills the index from the store's live records. On failure (0x2601 for a
-    // unique index meeting equal keys) the index content is unusable.
+    // unique index meeting equal keys) the index content is unusable. An index
+    // with keys that is neither unique nor the default order is only marked to
+    // be filled: EnsureBuilt fills it, and must have been called before a cursor
+    // reads it. Until then the store's changes pass it by.
     pkt::Status Build();
+    pkt::Status EnsureBuilt();
+    bool Built() const { return built_; }
 
     // Gives the default-order index a new descriptor (keys of its own), to be
     // built next.
@@ -51,6 +56,7 @@ public:
     // was: its descriptor, its entries in their order and its change stamp.
     pkt::Status RedefineAndBuild(IndexDescriptor descriptor);
     bool WasRedefined() const { return redefined_; }
+    void Rename(std::string name) { descriptor_.Name = std::move(name); }
 
     // Enters a new record. cursorPosition is the cursor's position when this is
     // the cursor's index and the cursor stands on a record, else 0. The place the
@@ -83,6 +89,7 @@ private:
     pkt::Status InsertAt(std::uint32_t position, std::uint32_t recordNumber);
     void RemoveAt(std::uint32_t position);
     pkt::Status Reserve(std::size_t capacity);
+    pkt::Status BuildNow();
     pkt::Status Fill();
     pkt::Status Sort();
 
@@ -91,6 +98,7 @@ private:
     std::uint32_t id_;
     bool isDefaultOrder_;
     bool redefined_ = false;
+    bool built_ = true;
     std::vector<std::unique_ptr<FLDComparator>> comparators_;
     // While a build runs: the live records' keys as numbers.
     std::unique_ptr<KeyRanks> buildRanks_;

@@ -116,15 +116,52 @@ pkt::Status RecordStore::CreateIndex(const IndexDescriptor& descriptor) {
         return pkt::Ok;
     }
     if (existing) return existing->Descriptor().SameDefinition(wanted) ? dberr::Ok : dberr::IndexExists;
-    auto index = std::make_unique<DSIDX>(*this, std::move(wanted), nextIndexId_);
-    if (const auto code = index->Build()) return code;
+    std::unique_ptr<DSIDX> index = TakeSetAside(wanted);
+    const bool setAside = index != nullptr;
+    if (setAside) {
+        index->Rename(wanted.Name);
+    } else {
+        index = std::make_unique<DSIDX>(*this, std::move(wanted), nextIndexId_);
+        if (const auto code = index->Build()) return code;
+    }
     try {
         indexes_.push_back(std::move(index));
     } catch (const std::bad_alloc&) {
         return dberr::NoMemory;
     }
-    ++nextIndexId_;
+    if (!setAside) ++nextIndexId_;
     return pkt::Ok;
+}
+
+bool RecordStore::DeleteIndex(std::string_view name) {
+    auto lock = Lock();
+    DSIDX* const index = FindIndex(name);
+    if (!index || index->IsDefaultOrder()) return false;
+    const auto place = std::find_if(indexes_.begin(), indexes_.end(), [&](const auto& held) { return held.get() == index; });
+    std::unique_ptr<DSIDX> removed = std::move(*place);
+    indexes_.erase(place);
+    if (!removed->Built()) return true;
+    constexpr std::size_t kMostSetAside = 8;
+    try {
+        if (setAside_.size() == kMostSetAside) setAside_.erase(setAside_.begin());
+        setAside_.push_back({std::move(removed), ChangeCount(), LocaleId()});
+    } catch (const std::bad_alloc&) {
+        // Only a shortcut is lost: the index is built anew when it is wanted.
+    }
+    return true;
+}
+
+std::unique_ptr<DSIDX> RecordStore::TakeSetAside(const IndexDescriptor& wanted) {
+    std::unique_ptr<DSIDX> found;
+    for (auto kept = setAside_.begin(); kept != setAside_.end(); ++kept) {
+        const IndexDescriptor& held = kept->Index->Descriptor();
+        if (kept->ChangeCount != ChangeCount() || kept->LocaleId != LocaleId()) continue;
+        if (!held.SameDefinition(wanted) || held.Primary != wanted.Primary) continue;
+        found = std::move(kept->Index);
+        setAside_.erase(kept);
+        break;
+    }
+    return found;
 }
 
 void RecordStore::SetDefaultOrderKeys(IndexDescriptor descriptor) { DefaultOrder().Redefine(std::move(descriptor)); }

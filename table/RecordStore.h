@@ -56,10 +56,24 @@ public:
     pkt::Status CreateIndex(const IndexDescriptor& descriptor);
     // Rebuilds every index from the records (after a load).
     pkt::Status RebuildIndexes();
+    // Removes an index other than the default order; false when there is none
+    // of that name. A built index is set aside while the records and the locale
+    // stay as they are, and an index created again with its definition takes
+    // its order instead of sorting anew: the same order a build would give.
+    bool DeleteIndex(std::string_view name);
     // Gives the default order keys read from a packet.
     void SetDefaultOrderKeys(IndexDescriptor descriptor);
 
 private:
     std::vector<std::unique_ptr<DSIDX>> indexes_;
     std::uint32_t nextIndexId_ = 1;
+    // Deleted indexes kept for CreateIndex, valid while the change count and
+    // the locale are those they were deleted at; the oldest goes beyond a few.
+    struct SetAsideIndex {
+        std::unique_ptr<DSIDX> Index;
+        std::uint32_t ChangeCount;
+        std::uint32_t LocaleId;
+    };
+    std::vector<SetAsideIndex> setAside_;
+    std::unique_ptr<DSIDX> TakeSetAside(const IndexDescriptor& wanted);
 };

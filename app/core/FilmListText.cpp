@@ -14,11 +14,6 @@ std::string PadRight(std::string text, std::size_t width) {
     return text;
 }
 
-// "%Ns": blanks on the left up to N bytes.
-std::string PadLeft(const std::string& text, std::size_t width) {
-    return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
-}
-
 // "%.4d": at least four digits, zeros after any minus sign.
 std::string FourDigits(std::int32_t value) {
     const std::int64_t wide = value;
@@ -46,10 +41,6 @@ bool AsciiUpperContains(std::string_view text, std::string_view capitals) {
     return false;
 }
 
-std::string FieldText(TClientDataSet& table, std::string_view name) {
-    return table.FieldNamed(name).AsString();
-}
-
 }  // namespace
 
 std::string FilmListHeader() {
@@ -58,17 +49,64 @@ std::string FilmListHeader() {
            PadRight("ks", 2) + ' ' + PadRight(Cp("Poznámka"), 100);
 }
 
-std::string FilmLine(TClientDataSet& table) {
-    return PadRight(FieldText(table, FilmFieldName(kEnglishTitle)), 50) + ' ' + PadRight(FieldText(table, FilmFieldName(kCzechTitle)), 50) + ' ' +
-           FourDigits(table.FieldNamed(FilmFieldName(kCdNumber)).AsInteger()) + ' ' + PadRight(FieldText(table, FilmFieldName(kLanguage)), 2) +
-           ' ' + PadRight(FieldText(table, FilmFieldName(kSubtitles)), 11) + ' ' + PadLeft(FieldText(table, FilmFieldName(kDiscCount)), 2) + ' ' +
-           PadRight(FieldText(table, FilmFieldName(kNote)), 100);
+namespace {
+
+// The fields of a film line, looked up once for a walk over many films.
+struct FilmLineFields {
+    explicit FilmLineFields(TClientDataSet& table)
+        : English(table.FieldNamed(FilmFieldName(kEnglishTitle))), Czech(table.FieldNamed(FilmFieldName(kCzechTitle))),
+          Disc(table.FieldNamed(FilmFieldName(kCdNumber))), Language(table.FieldNamed(FilmFieldName(kLanguage))),
+          Subtitles(table.FieldNamed(FilmFieldName(kSubtitles))), Discs(table.FieldNamed(FilmFieldName(kDiscCount))),
+          Note(table.FieldNamed(FilmFieldName(kNote))) {}
+    const TField& English;
+    const TField& Czech;
+    const TField& Disc;
+    const TField& Language;
+    const TField& Subtitles;
+    const TField& Discs;
+    const TField& Note;
+};
+
+// "%-Ns" and "%Ns" appended: blanks up to N bytes; a longer text stays whole.
+void AppendLeft(std::string& line, std::string_view text, std::size_t width) {
+    line += text;
+    if (text.size() < width) line.append(width - text.size(), ' ');
 }
+
+void AppendRight(std::string& line, std::string_view text, std::size_t width) {
+    if (text.size() < width) line.append(width - text.size(), ' ');
+    line += text;
+}
+
+std::string FilmLineOf(const FilmLineFields& film) {
+    std::string line;
+    line.reserve(224);
+    AppendLeft(line, film.English.AsStringView(), 50);
+    line += ' ';
+    AppendLeft(line, film.Czech.AsStringView(), 50);
+    line += ' ';
+    line += FourDigits(film.Disc.AsInteger());
+    line += ' ';
+    AppendLeft(line, film.Language.AsStringView(), 2);
+    line += ' ';
+    AppendLeft(line, film.Subtitles.AsStringView(), 11);
+    line += ' ';
+    AppendRight(line, film.Discs.AsStringView(), 2);
+    line += ' ';
+    AppendLeft(line, film.Note.AsStringView(), 100);
+    return line;
+}
+
+}  // namespace
+
+std::string FilmLine(TClientDataSet& table) { return FilmLineOf(FilmLineFields(table)); }
 
 std::vector<std::string> FilmListLines(TClientDataSet& table) {
     ReadingWalk walk(table);
     std::vector<std::string> lines{FilmListHeader(), ""};
-    for (table.First(); !table.AtEnd(); table.Next()) lines.push_back(FilmLine(table));
+    lines.reserve(static_cast<std::size_t>(table.CountRecords()) + 2);
+    const FilmLineFields fields(table);
+    for (table.First(); !table.AtEnd(); table.Next()) lines.push_back(FilmLineOf(fields));
     walk.ReturnToRemembered();
     return lines;
 }

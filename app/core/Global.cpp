@@ -4,6 +4,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "app/core/CatalogSort.h"
 #include "app/core/FailurePhrases.h"
 #include "app/core/FailureReason.h"
 #include "app/core/Loans.h"
@@ -115,6 +116,7 @@ void CreateCatalog(TClientDataSet& table) {
     // there at every close with changes, so that each reload would save whatever
     // the table held (a film whose store was refused, a save that had failed) and
     // overwrite a version just restored. The catalogue is written by SaveCatalog only.
+    ForgetLoadedCatalog();
     table.Close();
 
     TFieldDefs& fields = table.FieldDefs();
@@ -160,19 +162,21 @@ void CreateCatalog(TClientDataSet& table) {
     ShowBackupNote(std::string_view(backup.Name).substr(CatalogPath().size()));
 }
 
-bool OpenCatalog(TClientDataSet& table) {
+bool OpenCatalog(TClientDataSet& table, CatalogOrder order) {
     try {
         // A change left pending (a refused store) is dropped: the index switch
         // below would otherwise post it.
         if (table.Active()) table.Cancel();
         table.SetIndexName("");
         table.IndexDefs().Clear();
+        ForgetLoadedCatalog();
         table.LoadFromFile(CatalogPath());
         table.SetTrackChanges(false);
         table.BuildIndex(std::string(kSortIndex), SortFields, 0);
         table.BuildIndex(std::string(kKeyIndex), std::string(kKeyField), ixPrimary | ixUnique);
-        table.SetIndexName(std::string(kSortIndex));
+        table.SetIndexName(std::string(order == CatalogOrder::Sorted ? kSortIndex : kKeyIndex));
         table.First();
+        RememberLoadedCatalog(table);
         return true;
     } catch (const std::exception& failure) {
         ShowCatalogError(OpenFailedPhrase(), &failure);
@@ -194,3 +198,5 @@ bool SaveCatalog(TClientDataSet& table) {
 }
 
 void ShowSaveFailed(const std::exception& failure) { ShowCatalogError(SaveFailedPhrase(), &failure); }
+
+void ShowOpenFailed(const std::exception& failure) { ShowCatalogError(OpenFailedPhrase(), &failure); }

@@ -37,10 +37,15 @@ std::string DataFileNameText();
 // its films can be recovered. The table keeps no file name: nothing but
 // SaveCatalog ever writes the catalogue.
 void CreateCatalog(TClientDataSet& table);
+// Where OpenCatalog leaves the table: on index "k" (what the window shows), or
+// on index "x" (the films by their key K), for a caller that reads every film in
+// any order or only appends one: "k" is then sorted only when something first
+// reads it. Either way every failure of the load and of both indexes is raised.
+enum class CatalogOrder { Sorted, ByKey };
 // Loads the file, builds "k" over SortFields and "x" over K; true when the
 // catalogue is open and on its first record. Reports its own failure. An edit
 // or insert still pending is dropped; nothing of the table is written anywhere.
-bool OpenCatalog(TClientDataSet& table);
+bool OpenCatalog(TClientDataSet& table, CatalogOrder order = CatalogOrder::Sorted);
 // Writes the whole table as XML; true when written. Reports its own failure.
 // The file it replaces is kept as a version (app/core/VersionedSave.h); a save
 // that fails leaves no version behind.
@@ -48,6 +53,8 @@ bool SaveCatalog(TClientDataSet& table);
 // SaveCatalog's failure box: "Nepodařilo se uložit soubor: " and DataFileName,
 // and the failure's reason (FailureReason.h) on the next line.
 void ShowSaveFailed(const std::exception& failure);
+// OpenCatalog's failure box, in the same way.
+void ShowOpenFailed(const std::exception& failure);
 
 // Case- and diacritics-folding comparison of Windows-1250 texts: -1, 0 or 1.
 // An empty first argument always sorts first (even against another empty one).

@@ -3,6 +3,7 @@
 // typed search works on.
 #include <QAction>
 
+#include "app/core/CatalogSort.h"
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
@@ -17,7 +18,7 @@ void TMenuF::ApplySort(const std::string& fields, QAction* item, bool reload) {
     UpdateSearchTitle();
 
     SortFields = fields;
-    if (reload) OpenCatalog(cds);
+    if (reload) SortCatalog(cds);
 
     if (item) {
         item->setChecked(true);

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
 
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
@@ -100,6 +103,42 @@ private slots:
         ClickTitle(menu, 5);
         QCOMPARE(program.Column(5).back(), std::string("2"));
         QCOMPARE(program.Column(5).front(), std::string("1"));
+    }
+
+    // While nobody else writes the file a title click does not read it again
+    // (an order used before is taken up again); the grid must be what a click
+    // that reads the file shows, and a file written behind the window's back
+    // is read again.
+    void aTitleClickShowsWhatReadingTheFileWouldShow() {
+        ProgramUnderTest program(SampleFilms());
+        TMenuF& menu = program.Menu;
+        const auto shown = [&] {
+            std::vector<std::string> grid;
+            for (int column = 0; column < 7; ++column)
+                for (const std::string& value : program.Column(column)) grid.push_back(value);
+            grid.push_back(std::to_string(program.GridRow()));
+            return grid;
+        };
+        const int clicks[] = {3, 0, 6, 3, 5, 0};
+        std::vector<std::vector<std::string>> kept;
+        for (const int column : clicks) {
+            ClickTitle(menu, column);
+            kept.push_back(shown());
+        }
+        for (std::size_t i = 0; i < std::size(clicks); ++i) {
+            // A new modification time makes the click read the file.
+            const auto path = std::filesystem::path(program.FilePath());
+            std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) + std::chrono::seconds(1));
+            ClickTitle(menu, clicks[i]);
+            QCOMPARE(shown(), kept[i]);
+        }
+        std::vector<Film> changed = SampleFilms();
+        changed.front().S1 = "Written elsewhere";
+        program.WriteCatalogue(changed);
+        ClickTitle(menu, 0);
+        const std::vector<std::string> titles = program.Column(0);
+        QVERIFY(std::find(titles.begin(), titles.end(), "Written elsewhere") != titles.end());
+        QCOMPARE(Ui().Messages.size(), std::size_t{0});
     }
 
     void columnsAreFoundByFieldNameWhereverTheyStand() {

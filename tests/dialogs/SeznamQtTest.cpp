@@ -157,6 +157,20 @@ private slots:
         QVERIFY(catalogue.Ui.ErrorReports.empty());
     }
 
+    // A long list goes into the box in parts: saved at once, it still holds
+    // every line, and left to the event loop the box gets the rest by itself.
+    void aLongListIsSavedWholeAndArrivesWhole() {
+        CatalogOnDisk catalogue(std::vector<Film>(1000, Film{"Film", "Film", 1, "CZ", "", 1, ""}));
+        TSeznamF window;
+        window.Fill(catalogue.Table, 0);
+        QVERIFY(window.RichEdit1->document()->blockCount() < 1002);
+        const QString path = QString::fromStdString(catalogue.Directory.File("seznam.txt"));
+        window.SaveText(path);
+        QCOMPARE(ReadFile(path).count("\r\n"), 1002);
+        window.Fill(catalogue.Table, 0);
+        QTRY_COMPARE(window.RichEdit1->document()->blockCount(), 1002);
+    }
+
     void aSaveThatCannotWriteIsReportedAndKeepsTheText() {
         CatalogOnDisk catalogue({});
         TSeznamF window;
