@@ -16,12 +16,12 @@
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "app/core/GridColumns.h"
+#include "app/dialogs/Hledej.h"
+#include "app/dialogs/Uprav.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/qtedge/SpecifiedSizes.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
-#include "dialogs/Hledej.h"
-#include "dialogs/Uprav.h"
 #include "text/Cp1250.h"
 
 TMenuF::TMenuF(QWidget* parent) : QMainWindow(parent) {

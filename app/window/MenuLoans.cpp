@@ -5,11 +5,11 @@
 #include <QToolButton>
 
 #include "app/core/Global.h"
+#include "app/dialogs/Pujcka.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
 #include "app/window/Menu.h"
-#include "dialogs/Pujcka.h"
 #include "text/Cp1250.h"
 
 void TMenuF::BuildFilmMenu() {

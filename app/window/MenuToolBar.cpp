@@ -7,13 +7,13 @@
 #include <QToolButton>
 
 #include "app/core/Global.h"
+#include "app/dialogs/Pomoc.h"
+#include "app/dialogs/Seznam.h"
+#include "app/dialogs/Uprav.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/qtedge/SpecifiedSizes.h"
 #include "app/window/DBGrid.h"
 #include "app/window/Menu.h"
-#include "dialogs/Pomoc.h"
-#include "dialogs/Seznam.h"
-#include "dialogs/Uprav.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QToolButton>
 
 #include "app/core/Global.h"
+#include "app/dialogs/Hledej.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
-#include "dialogs/Hledej.h"
 #include "tests/app/WindowTestSupport.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <functional>
 
 #include "app/core/Global.h"
+#include "app/dialogs/Hledej.h"
+#include "app/dialogs/Uprav.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
-#include "dialogs/Hledej.h"
-#include "dialogs/Uprav.h"
 #include "tests/app/WindowTestSupport.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app/dialogs/Pujcka.h"
+#include "app/dialogs/Seznam.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
-#include "dialogs/Pujcka.h"
-#include "dialogs/Seznam.h"
 #include "tests/app/WindowTestSupport.h"
 
 namespace {

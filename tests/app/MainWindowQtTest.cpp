@@ -13,11 +13,11 @@
 
 #include "app/core/CatalogLock.h"
 #include "app/core/Global.h"
+#include "app/dialogs/Uprav.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
-#include "dialogs/Uprav.h"
-#include "tests/common/CatalogueDocuments.h"
 #include "tests/app/WindowTestSupport.h"
+#include "tests/common/CatalogueDocuments.h"
 
 namespace {
 

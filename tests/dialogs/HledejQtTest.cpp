@@ -5,10 +5,10 @@
 #include <QTimer>
 #include <functional>
 
-#include "dialogs/Hledej.h"
-#include "text/Cp1250.h"
-#include "tests/dialogs/ScaledLayout.h"
+#include "app/dialogs/Hledej.h"
 #include "tests/common/Typing.h"
+#include "tests/dialogs/ScaledLayout.h"
+#include "text/Cp1250.h"
 
 namespace {
 

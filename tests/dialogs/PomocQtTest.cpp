@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "app/core/UiServices.h"
-#include "dialogs/Pomoc.h"
+#include "app/dialogs/Pomoc.h"
 #include "tests/dialogs/ScaledLayout.h"
 
 class PomocQtTest : public QObject {

@@ -17,8 +17,8 @@
 #include <random>
 
 #include "app/core/FilmListText.h"
+#include "app/dialogs/Seznam.h"
 #include "app/qtedge/QtEdge.h"
-#include "dialogs/Seznam.h"
 #include "tests/dialogs/CatalogOnDisk.h"
 
 namespace {

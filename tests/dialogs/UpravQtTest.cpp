@@ -5,10 +5,10 @@
 #include <csignal>
 #include <sys/resource.h>
 
-#include "dialogs/Uprav.h"
+#include "app/dialogs/Uprav.h"
+#include "tests/common/Typing.h"
 #include "tests/dialogs/CatalogOnDisk.h"
 #include "tests/dialogs/ScaledLayout.h"
-#include "tests/common/Typing.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "dialogs/Uprav.h"
-#include "tests/dialogs/CatalogOnDisk.h"
+#include "app/dialogs/Uprav.h"
 #include "tests/common/FaultyFileOperations.h"
+#include "tests/dialogs/CatalogOnDisk.h"
 
 namespace {
 

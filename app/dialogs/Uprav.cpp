@@ -1,4 +1,4 @@
-#include "dialogs/Uprav.h"
+#include "app/dialogs/Uprav.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -14,7 +14,7 @@
 #include "app/core/InsertRefusal.h"
 #include "app/core/StrictInt.h"
 #include "app/core/TableWalk.h"
-#include "dialogs/FixedPlacement.h"
+#include "app/dialogs/FixedPlacement.h"
 #include "app/qtedge/QtEdge.h"
 #include "text/Cp1250.h"
 
