@@ -131,7 +131,7 @@ void TMenuF::closeEvent(QCloseEvent* event) {
     emit Closed();
 }
 
-bool TMenuF::MayChangeCatalog(int editMode) {
+bool TMenuF::MayChangeCatalog(UpravMode editMode) {
     using State = CatalogLock::State;
     if (catalogLock_.GetState() == State::Held) return true;
     if (catalogLock_.Retry() == State::HeldElsewhere) {
@@ -144,7 +144,7 @@ bool TMenuF::MayChangeCatalog(int editMode) {
     if (cds.CurrentRow() >= 0) currentKey = cds.FieldNamed("K").AsInteger();
     const std::string sort = SortFields;
     SortBy(sort, SortGroup->checkedAction());
-    if (editMode == 0 || !currentKey) return true;
+    if (editMode == UpravMode::Add || !currentKey) return true;
     // A failed reload has been reported by the reload itself.
     if (!cds.Active()) return false;
     if (GoToFilm(cds, *currentKey)) return true;

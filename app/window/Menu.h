@@ -35,6 +35,7 @@ class THledejF;
 class TPomocF;
 class TSeznamF;
 class TUpravF;
+enum class UpravMode;
 
 class TMenuF : public QMainWindow {
     Q_OBJECT
@@ -150,14 +151,14 @@ private:
     // Gives false when it could not be read.
     bool ReadLoansIntoView(bool tellDamage);
     void SetCatalogButtons(bool open);
-    // Whether a change made through the edit dialog in that mode (0 add, or
-    // "Nový"; 1 edit and 2 delete the current film) may go ahead; refused with a
+    // Whether a change made through the edit dialog in that mode (add, or
+    // "Nový"; edit and delete the current film) may go ahead; refused with a
     // message while another program holds the catalogue's lock. When the lock
     // has only now been taken, the catalogue is read again first, in the same
     // sort; a change of the current film then goes ahead only when that film is
     // still there, and current; when it has vanished, the dialog's failure
     // message for the mode says so.
-    bool MayChangeCatalog(int editMode);
+    bool MayChangeCatalog(UpravMode editMode);
     // Finds the first matching record from the current one (the first record when
     // fromFirst, else the one after the current); "Další" shows whether one was found.
     void FindMatching(bool fromFirst, const char* notFoundMessage);

@@ -6,6 +6,7 @@
 
 #include "app/core/Global.h"
 #include "app/dialogs/Pujcka.h"
+#include "app/dialogs/Uprav.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
@@ -50,7 +51,7 @@ bool TMenuF::ReadLoansIntoView(bool tellDamage) {
 }
 
 void TMenuF::LendDisc(std::int32_t cd) {
-    if (!MayChangeCatalog(0)) return;
+    if (!MayChangeCatalog(UpravMode::Add)) return;
     // Another program may have changed the loans since they were read.
     if (!ReadLoansIntoView(false)) {
         UserInterface().Tell(LoansDamagedText());
@@ -70,7 +71,7 @@ void TMenuF::LendDisc(std::int32_t cd) {
 }
 
 void TMenuF::ReturnDisc(std::int32_t cd) {
-    if (!MayChangeCatalog(0)) return;
+    if (!MayChangeCatalog(UpravMode::Add)) return;
     if (!ReadLoansIntoView(false)) {
         UserInterface().Tell(LoansDamagedText());
         return;

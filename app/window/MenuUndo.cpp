@@ -9,6 +9,7 @@
 #include "app/core/FailureReason.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
+#include "app/dialogs/Uprav.h"
 #include "app/core/Loans.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/window/Menu.h"
@@ -59,7 +60,7 @@ void TMenuF::BuildUndoKey() {
 
 void TMenuF::UndoLastChange() {
     // Like the buttons that change films: not before a catalogue was opened.
-    if (!ToolButton2->isEnabled() || !MayChangeCatalog(false)) return;
+    if (!ToolButton2->isEnabled() || !MayChangeCatalog(UpravMode::Add)) return;
     try {
         std::vector<fileio::Version> versions;
         try {

@@ -42,7 +42,7 @@ class UpravQtTest : public QObject {
     Q_OBJECT
 
     // Opens the dialog as Execute would, without its modal loop.
-    static void Open(TUpravF& dialog, CatalogOnDisk& catalogue, int mode) {
+    static void Open(TUpravF& dialog, CatalogOnDisk& catalogue, UpravMode mode) {
         QVERIFY(dialog.Prepare(catalogue.Table, mode));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -52,7 +52,7 @@ private slots:
     void layoutCaptionsAndTabOrder() {
         CatalogOnDisk catalogue({});
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalogue, UpravMode::Add);
         QCOMPARE(dialog.windowTitle(), QString::fromUtf8("Přidání CD do seznamu"));
         QCOMPARE(LayoutProblems(dialog, QSize(373, 285)), QString());
         const double scale = ScaleOf(dialog, 373);
@@ -74,7 +74,7 @@ private slots:
     void addWithDefaultsCopiesTheTitleOnTab() {
         CatalogOnDisk catalogue({});
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalogue, UpravMode::Add);
         QCOMPARE(dialog.Edit4->text(), QString("EN"));
         QCOMPARE(dialog.Edit5->text(), QString("CZ"));
         QCOMPARE(dialog.Edit6->text(), QString("1"));
@@ -101,7 +101,7 @@ private slots:
     void leavingTheTitleKeepsATypedCzechTitle() {
         CatalogOnDisk catalogue({{"Alien", "Vetřelec", 5, "EN", "CZ", 1, ""}});
         TUpravF dialog;
-        Open(dialog, catalogue, 1);
+        Open(dialog, catalogue, UpravMode::Edit);
         QCOMPARE(dialog.Edit2->text(), QString::fromUtf8("Vetřelec"));
         QTest::keyClick(dialog.Edit1, Qt::Key_End);
         TypeText(dialog.Edit1, "s");
@@ -116,7 +116,7 @@ private slots:
     void typedTextIsStoredAsWindows1250AndCutToTheField() {
         CatalogOnDisk catalogue({});
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalogue, UpravMode::Add);
         const QString sixty = QString("0123456789").repeated(6);
         dialog.Edit1->setText(sixty);
         dialog.Edit2->setText(QString::fromUtf8("Žluťoučký kůň € 日本"));
@@ -131,7 +131,7 @@ private slots:
     void aNumberThatIsNoIntegerIsRefused() {
         CatalogOnDisk catalogue({{"A", "a", 1, "EN", "CZ", 1, ""}});
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalogue, UpravMode::Add);
         TypeText(dialog.Edit1, "New");
         TypeText(dialog.Edit3, "12a");
         dialog.Edit6->clear();
@@ -152,7 +152,7 @@ private slots:
     void emptyNumberBoxesStoreZeroAndHexIsAccepted() {
         CatalogOnDisk catalogue({});
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalogue, UpravMode::Add);
         dialog.Edit1->setText("X");
         dialog.Edit6->setText(" $1F");
         QVERIFY(dialog.StoreRecord());
@@ -165,7 +165,7 @@ private slots:
         CatalogOnDisk catalogue({{"B", "", 1, "", "", 1, ""}, {"D", "", 2, "", "", 1, ""}});
         catalogue.GoTo("D");
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalogue, UpravMode::Add);
         for (const char* title : {"C", "A", "E"}) {
             TypeText(dialog.Edit1, title);
             QTest::mouseClick(dialog.Button3, Qt::LeftButton);
@@ -187,7 +187,7 @@ private slots:
         CatalogOnDisk catalogue(kFourFilms);
         catalogue.GoTo("B");
         TUpravF dialog;
-        Open(dialog, catalogue, 1);
+        Open(dialog, catalogue, UpravMode::Edit);
         QCOMPARE(dialog.windowTitle(), QString::fromUtf8("Úprava CD v seznamu"));
         QVERIFY(dialog.Button1->isDefault() && !dialog.Button3->isEnabled());
         QCOMPARE(dialog.Edit3->text(), QString("2"));
@@ -211,11 +211,11 @@ private slots:
             catalogue.GoTo(change.film);
             TUpravF dialog;
             if (change.newTitle) {
-                Open(dialog, catalogue, 1);
+                Open(dialog, catalogue, UpravMode::Edit);
                 dialog.Edit1->setText(change.newTitle);
                 QVERIFY(dialog.StoreRecord());
             } else {
-                dialog.Execute(catalogue.Table, 2);
+                dialog.Execute(catalogue.Table, UpravMode::Delete);
             }
             QCOMPARE(catalogue.Current(), std::string(change.current));
         }
@@ -224,7 +224,7 @@ private slots:
     void editOnAnEmptyCatalogueInserts() {
         CatalogOnDisk catalogue({});
         TUpravF dialog;
-        Open(dialog, catalogue, 1);
+        Open(dialog, catalogue, UpravMode::Edit);
         for (QLineEdit* box : {dialog.Edit1, dialog.Edit2, dialog.Edit4, dialog.Edit5, dialog.Edit7}) {
             QCOMPARE(box->text(), QString());
         }
@@ -239,7 +239,7 @@ private slots:
     void aFailedSaveKeepsTheDialogOpenWithTheEntries() {
         CatalogOnDisk catalogue({{"A", "a", 1, "EN", "CZ", 1, ""}});
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalogue, UpravMode::Add);
         dialog.Edit1->setText("Lost?");
         dialog.Edit3->setText("77");
         {
@@ -262,7 +262,7 @@ private slots:
         CatalogOnDisk catalogue(kFourFilms);
         catalogue.GoTo("D");
         TUpravF dialog;
-        QVERIFY(!dialog.Prepare(catalogue.Table, 2));
+        QVERIFY(!dialog.Prepare(catalogue.Table, UpravMode::Delete));
         QVERIFY(!dialog.isVisible());
         QCOMPARE(catalogue.Current(), std::string("C"));
         QCOMPARE(catalogue.TitlesInFile(), (std::vector<std::string>{"A", "B", "C"}));
@@ -273,11 +273,11 @@ private slots:
     void deleteOfTheOnlyFilmAndOnAnEmptyCatalogue() {
         CatalogOnDisk catalogue({{"A", "", 1, "", "", 1, ""}});
         TUpravF dialog;
-        dialog.Execute(catalogue.Table, 2);
+        dialog.Execute(catalogue.Table, UpravMode::Delete);
         QCOMPARE(catalogue.Table.CountRecords(), 0);
         QVERIFY(catalogue.Ui.Messages.empty());
 
-        dialog.Execute(catalogue.Table, 2);
+        dialog.Execute(catalogue.Table, UpravMode::Delete);
         QCOMPARE(catalogue.Ui.Messages.size(), std::size_t(1));
         QCOMPARE(catalogue.Ui.Messages[0].Text, Cp("Tyto položky nelze smazat z databáze filmy.xml."));
         QCOMPARE(catalogue.Table.CountRecords(), 0);

@@ -42,7 +42,7 @@ class UpravSaveFailureQtTest : public QObject {
     Q_OBJECT
 
     // Shows the dialog as Execute would, without its modal loop.
-    static void Open(TUpravF& dialog, CatalogOnDisk& catalogue, int mode) {
+    static void Open(TUpravF& dialog, CatalogOnDisk& catalogue, UpravMode mode) {
         QVERIFY(dialog.Prepare(catalogue.Table, mode));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -62,7 +62,7 @@ private slots:
             CatalogOnDisk catalogue(kFilms);
             const std::string before = ReadBytes(CatalogPath());
             TUpravF dialog;
-            Open(dialog, catalogue, 0);
+            Open(dialog, catalogue, UpravMode::Add);
             Type(dialog, kTyped);
             {
                 const FaultyFileOperations failing(fault);
@@ -84,7 +84,7 @@ private slots:
         CatalogOnDisk catalogue(kFilms);
         const std::string before = ReadBytes(CatalogPath());
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalogue, UpravMode::Add);
         Type(dialog, kTyped);
         {
             const FaultyFileOperations failing({Fault::Rename, EACCES});
@@ -100,7 +100,7 @@ private slots:
             catalogue.GoTo("Kolya");
             const std::string before = ReadBytes(CatalogPath());
             TUpravF dialog;
-            Open(dialog, catalogue, 1);
+            Open(dialog, catalogue, UpravMode::Edit);
             dialog.Edit7->setText(QString::fromUtf8("režisérská verze"));
             const QStringList typed = Boxes(dialog);
             {
@@ -121,7 +121,7 @@ private slots:
             TUpravF dialog;
             {
                 const FaultyFileOperations failing(fault);
-                QVERIFY(!dialog.Prepare(catalogue.Table, 2));
+                QVERIFY(!dialog.Prepare(catalogue.Table, UpravMode::Delete));
             }
             CheckFailure(catalogue, before);
             // The reload brings the film back: the file is the master copy.
