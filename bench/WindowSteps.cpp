@@ -8,6 +8,7 @@
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/ProgramWindows.h"
+#include "app/window/TypedSearch.h"
 #include "bench/EngineSteps.h"
 #include "text/Cp1250.h"
 
@@ -52,7 +53,7 @@ std::vector<StepTime> WindowSteps(const std::string& catalogue, int repeat) {
     // Typed search on the English title: one key each time, from the first record.
     const auto typeKey = [&](const std::string& typedBefore, char key) {
         return [&menu, typedBefore, key] {
-            menu.QuickSearchText = typedBefore;
+            menu.QuickSearch->QuickSearchText = typedBefore;
             char pressed = key;
             menu.DBGrid1KeyPress(pressed);
         };

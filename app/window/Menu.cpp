@@ -22,6 +22,7 @@
 #include "app/qtedge/SpecifiedSizes.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
+#include "app/window/TypedSearch.h"
 #include "text/Cp1250.h"
 
 TMenuF::TMenuF(QWidget* parent) : QMainWindow(parent) {
@@ -70,6 +71,7 @@ void TMenuF::BuildGrid() {
     DataSource1->SetLoans(&Loans);
     DBGrid1->SetGridModel(DataSource1.get());
     DBGrid1->ApplyColumnWidths(fieldSizes);
+    QuickSearch = std::make_unique<TypedSearch>(cds, *DBGrid1, *DataSource1);
 
     DBGrid1->OnKeyDown = [this](int& key, TShiftState shift) { RunHandler([&] { DBGrid1KeyDown(key, shift); }); };
     DBGrid1->OnKeyPress = [this](char& key) { RunHandler([&] { DBGrid1KeyPress(key); }); };

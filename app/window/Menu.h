@@ -3,15 +3,14 @@
 // and the catalogue's lock from start-up on (a window started while another
 // program holds the lock shows the catalogue but refuses to change it),
 // shows it in the grid DBGrid1, carries the toolbar and the two pop-up menus, and
-// does the sorting, the typed search in the grid and the two find commands. The
+// does the sorting, the typed search in the grid (TypedSearch) and the two find commands. The
 // secondary windows are handed to it once after they are created.
 //
 // Its code is split by job: Menu.cpp (the window, start-up, the lock),
 // MenuToolBar.cpp (the toolbar and the catalogue actions), MenuSorting.cpp,
-// MenuTypedSearch.cpp, MenuFind.cpp, MenuUndo.cpp, MenuDrop.cpp and MenuLoans.cpp (the
+// MenuGridKeys.cpp, MenuFind.cpp, MenuUndo.cpp, MenuDrop.cpp and MenuLoans.cpp (the
 // films' context menu, lending and returning discs). Every handler is reached through
 // RunHandler, so a failure in it is reported once and never unwinds through Qt.
-#include <QColor>
 #include <QMainWindow>
 #include <memory>
 #include <string>
@@ -35,6 +34,7 @@ class THledejF;
 class TPomocF;
 class TSeznamF;
 class TUpravF;
+class TypedSearch;
 enum class UpravMode;
 
 class TMenuF : public QMainWindow {
@@ -66,9 +66,6 @@ public:
     // SortBy, or with reload false all it shows without reading the catalogue
     // again: for a catalogue that was just loaded in this order.
     void ApplySort(const std::string& fields, QAction* item, bool reload);
-    // The red title shows the typed text while a typed search is under way, and
-    // its own caption again afterwards.
-    void UpdateSearchTitle();
 
     // Event handlers, named after the component and the event.
     void ToolButton1Click();   // "Nový"
@@ -122,10 +119,8 @@ public:
     QFrame* Panel1;
     TDBGrid* DBGrid1;
 
-    // Typed search (Windows-1250): the text typed so far, and the caption of the
-    // search column's title while that title shows the text.
-    std::string QuickSearchText;
-    std::string SavedTitleCaption;
+    // The typed search in DBGrid1, on the column the sort made red.
+    std::unique_ptr<TypedSearch> QuickSearch;
 
     // The catalogue's loans as last read; the grid shows them.
     LoanBook Loans;
@@ -139,7 +134,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    inline static const QColor kSortTitleColor{255, 0, 0};
     inline static const std::string kFirstSort = "S1;S2;S3";
 
     void BuildToolBar();
@@ -162,10 +156,6 @@ private:
     // Finds the first matching record from the current one (the first record when
     // fromFirst, else the one after the current); "Další" shows whether one was found.
     void FindMatching(bool fromFirst, const char* notFoundMessage);
-    // The typed-text limit of the search column, keeping its caption for later.
-    std::size_t SearchTextLimit(std::size_t limitWhenRed);
-    void TextSearch();
-    void NumberSearch();
 
     TUpravF* UpravF = nullptr;
     TSeznamF* SeznamF = nullptr;
