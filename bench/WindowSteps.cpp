@@ -22,8 +22,8 @@ int GridColumnOf(const TMenuF& menu, const std::string& fieldName) {
 
 }  // namespace
 
-std::vector<StepTime> WindowSteps(const std::string& catalogue, int repeat) {
-    const std::filesystem::path path = std::filesystem::absolute(catalogue);
+std::vector<StepTime> WindowSteps(const std::string& catalog, int repeat) {
+    const std::filesystem::path path = std::filesystem::absolute(catalog);
     ProgramWindows windows;
     TMenuF& menu = *windows.MenuF;
     // The catalogue is named as if the program lay beside it; nothing here writes it.

@@ -7,4 +7,4 @@
 
 #include "bench/Stopwatch.h"
 
-std::vector<StepTime> WindowSteps(const std::string& catalogue, int repeat);
+std::vector<StepTime> WindowSteps(const std::string& catalog, int repeat);

@@ -17,8 +17,8 @@
 
 #include "app/core/CatalogHome.h"
 #include "app/core/CatalogLock.h"
-#include "app/core/CatalogRestore.h"
 #include "app/core/Loans.h"
+#include "app/core/UndoTrail.h"
 #include "table/ClientDataSet.h"
 
 class CatalogGridModel;

@@ -6,11 +6,12 @@
 #include <QToolButton>
 
 #include "app/core/CatalogChange.h"
+#include "app/core/CatalogRestore.h"
 #include "app/core/FailureReason.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
-#include "app/dialogs/Uprav.h"
 #include "app/core/Loans.h"
+#include "app/dialogs/Uprav.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/window/Menu.h"
 #include "text/Cp1250.h"

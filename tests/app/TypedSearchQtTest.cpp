@@ -108,7 +108,7 @@ private slots:
         QVERIFY(search.Row() > 0);
     }
 
-    void typingIntoAnEmptyCatalogueOnlyShowsTheText() {
+    void typingIntoAnEmptyCatalogOnlyShowsTheText() {
         ProgramUnderTest program(std::vector<Film>{});
         for (const int column : {0, 2, 6}) {
             program.Menu.DBGrid1TitleClick(column);
@@ -243,7 +243,7 @@ private slots:
 
     // Hundreds of films, stored in another order than the grid shows them: every
     // key lands where the two passes over the grid's order would stop.
-    void aLargeCatalogueIsSearchedInTheGridsOrder() {
+    void aLargeCatalogIsSearchedInTheGridsOrder() {
         const std::vector<std::string> words{"star", "Šakal", "ďábel", "Stín", "zelená", "ano", "čas", "", "Ž"};
         std::vector<Film> films;
         for (int i = 0; i < 400; ++i) {

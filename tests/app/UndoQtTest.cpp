@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <functional>
 
+#include "app/core/CatalogRestore.h"
 #include "app/core/Global.h"
 #include "app/dialogs/Uprav.h"
 #include "app/window/CatalogGridModel.h"

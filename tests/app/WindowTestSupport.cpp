@@ -22,12 +22,12 @@ RecordingUiServices& Ui() {
 ProgramUnderTest::ProgramUnderTest() : Menu(*Windows.MenuF) { Ui().Clear(); }
 
 ProgramUnderTest::ProgramUnderTest(const std::vector<Film>& films) : ProgramUnderTest() {
-    WriteCatalogue(films);
+    WriteCatalog(films);
     Start();
     Ui().Clear();
 }
 
-void ProgramUnderTest::WriteCatalogue(const std::vector<Film>& films, const std::string& name) {
+void ProgramUnderTest::WriteCatalog(const std::vector<Film>& films, const std::string& name) {
     TClientDataSet table;
     MakeFilmTable(table, films);
     table.SaveToFile(FilePath(name), dfXML);

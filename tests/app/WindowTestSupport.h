@@ -33,7 +33,7 @@ struct ProgramUnderTest {
     explicit ProgramUnderTest(const std::vector<Film>& films);
 
     // Writes a catalogue file of these films beside the "executable".
-    void WriteCatalogue(const std::vector<Film>& films, const std::string& name = "filmy.xml");
+    void WriteCatalog(const std::vector<Film>& films, const std::string& name = "filmy.xml");
     // The start-up routine for the "executable" in the temporary directory.
     void Start(const std::vector<std::string>& arguments = {});
 
