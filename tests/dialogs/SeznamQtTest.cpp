@@ -10,7 +10,6 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QPlainTextEdit>
-#include <QTimer>
 #include <QToolButton>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,14 +18,13 @@
 #include "app/core/FilmListText.h"
 #include "app/dialogs/Seznam.h"
 #include "app/qtedge/QtEdge.h"
+#include "tests/common/ActingAs.h"
+#include "tests/common/ModalAnswer.h"
+#include "tests/common/Programs.h"
+#include "tests/common/Scratch.h"
 #include "tests/dialogs/CatalogOnDisk.h"
 
 namespace {
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString BoxText(const TSeznamF& window) { return window.RichEdit1->toPlainText(); }
 
@@ -38,16 +36,6 @@ QString PdfText(const QString& path, const QStringList& extra = {}) {
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
 
-// Root acting as another user for file permissions while it lives.
-struct ActingAs {
-    explicit ActingAs(uid_t user) : Acting(::seteuid(user) == 0) {}
-    ~ActingAs() {
-        if (Acting && ::seteuid(0) != 0) std::abort();
-    }
-    ActingAs(const ActingAs&) = delete;
-    ActingAs& operator=(const ActingAs&) = delete;
-    bool Acting;
-};
 // Per page of a PDF file, where its first word starts ("x y", in points from the
 // sheet's top left corner), by pdftotext's bounding boxes.
 QStringList FirstWordCorners(const QString& path) {
@@ -147,13 +135,13 @@ private slots:
         old.write(QByteArray(5000, 'x'));
         old.close();
 
-        QTimer::singleShot(0, window.SaveDialog1, [&] {
+        ModalAnswer save(window.SaveDialog1, [&](QWidget*) {
             window.SaveDialog1->selectFile(path);
             static_cast<QDialog*>(window.SaveDialog1)->accept();
         });
         window.ToolButton1Click();
         const std::string expected = cp1250::FromUtf8("Žluťoučký kůň\r\n\r\n\tčíslo 7 ?\r\nkonec\r\n");
-        QCOMPARE(ReadFile(path), QByteArray::fromStdString(expected));
+        QCOMPARE(QByteArray::fromStdString(ReadBytes(path.toStdString())), QByteArray::fromStdString(expected));
         QVERIFY(catalog.Ui.ErrorReports.empty());
     }
 
@@ -163,7 +151,7 @@ private slots:
         window.Fill(catalog.Table, 0);
         const QString before = BoxText(window);
         const QString path = QString::fromStdString(catalog.Directory.File("missing/seznam.txt"));
-        QTimer::singleShot(0, window.SaveDialog1, [&] {
+        ModalAnswer save(window.SaveDialog1, [&](QWidget*) {
             window.SaveDialog1->selectFile(path);
             static_cast<QDialog*>(window.SaveDialog1)->accept();
         });
@@ -187,14 +175,13 @@ private slots:
         old.write("old text, longer than the summary will be, so that nothing of it may stay behind");
         old.close();
         // The user owns the file but may only read and enter the folders.
-        const uid_t kNobody = 65534;
         QVERIFY(::chown(path.toLocal8Bit().constData(), kNobody, kNobody) == 0);
         QVERIFY(::chmod(catalog.Directory.Path().c_str(), 0711) == 0);
         QVERIFY(::chmod(folder.toLocal8Bit().constData(), 0555) == 0);
         {
             const ActingAs user(kNobody);
             QVERIFY(user.Acting);
-            QTimer::singleShot(0, window.SaveDialog1, [&] {
+            ModalAnswer save(window.SaveDialog1, [&](QWidget*) {
                 window.SaveDialog1->selectFile(path);
                 static_cast<QDialog*>(window.SaveDialog1)->accept();
             });
@@ -203,14 +190,15 @@ private slots:
         QVERIFY(catalog.Ui.ErrorReports.empty());
         QString expected = BoxText(window);
         expected.replace('\n', "\r\n");
-        QCOMPARE(ReadFile(path), QByteArray::fromStdString(cp1250::FromUtf8((expected + "\r\n").toStdString())));
+        QCOMPARE(QByteArray::fromStdString(ReadBytes(path.toStdString())),
+                 QByteArray::fromStdString(cp1250::FromUtf8((expected + "\r\n").toStdString())));
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"seznam.txt"});
     }
 
     void cancellingTheSaveDialogWritesNothing() {
         CatalogOnDisk catalog({});
         TSeznamF window;
-        QTimer::singleShot(0, window.SaveDialog1, [&] { static_cast<QDialog*>(window.SaveDialog1)->reject(); });
+        ModalAnswer cancel(window.SaveDialog1, RejectModal);
         window.ToolButton1Click();
         QVERIFY(catalog.Ui.ErrorReports.empty());
         QCOMPARE(QDir(QString::fromStdString(catalog.Directory.Path())).entryList(QDir::Files), QStringList{"filmy.xml"});
@@ -284,7 +272,7 @@ private slots:
     void onlyCancelCloses() {
         CatalogOnDisk catalog({});
         TSeznamF window;
-        QTimer::singleShot(0, &window, [&] {
+        ModalAnswer answer([&](QWidget*) {
             QVERIFY(QTest::qWaitForWindowActive(&window));
             QCOMPARE(QApplication::focusWidget(), window.RichEdit1);
             QTest::keyClick(&window, Qt::Key_Escape);
