@@ -33,7 +33,7 @@ int Usage() {
 int main(int argc, char** argv) {
     int repeat = 5;
     bool engineOnly = false;
-    std::string catalogue;
+    std::string catalog;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--repeat" && i + 1 < argc) {
@@ -42,13 +42,13 @@ int main(int argc, char** argv) {
             SetStepFilter(argv[++i]);
         } else if (argument == "--engine-only") {
             engineOnly = true;
-        } else if (!argument.empty() && argument[0] != '-' && catalogue.empty()) {
-            catalogue = argument;
+        } else if (!argument.empty() && argument[0] != '-' && catalog.empty()) {
+            catalog = argument;
         } else {
             return Usage();
         }
     }
-    if (catalogue.empty() || repeat < 1) return Usage();
+    if (catalog.empty() || repeat < 1) return Usage();
 
     RecordingUiServices ui;
     SetUserInterface(ui);
@@ -56,14 +56,14 @@ int main(int argc, char** argv) {
         const std::filesystem::path work =
             std::filesystem::temp_directory_path() / ("kinovka-bench-" + std::to_string(getpid()));
         std::filesystem::create_directories(work);
-        PrintSteps("Catalogue operations on " + catalogue, EngineSteps(catalogue, work.string(), repeat));
+        PrintSteps("Catalogue operations on " + catalog, EngineSteps(catalog, work.string(), repeat));
         std::filesystem::remove_all(work);
 #ifdef KINOVKA_BENCH_WINDOW
         if (!engineOnly) {
             setenv("QT_QPA_PLATFORM", "offscreen", 0);
             KinovkaApplication application(argc, argv);
             std::filesystem::create_directories(work);
-            PrintSteps("Main window on " + catalogue, WindowSteps(catalogue, work.string(), repeat));
+            PrintSteps("Main window on " + catalog, WindowSteps(catalog, work.string(), repeat));
             std::filesystem::remove_all(work);
         }
 #else

@@ -28,11 +28,11 @@ LoanBook BenchLoans(const DiscShelf& shelf, std::size_t count) {
     return loans;
 }
 
-std::vector<StepTime> EngineSteps(const std::string& catalogue, const std::string& workDirectory, int repeat) {
+std::vector<StepTime> EngineSteps(const std::string& catalog, const std::string& workDirectory, int repeat) {
     namespace fs = std::filesystem;
     DataDir = workDirectory + "/";
     DataFileName = "engine-steps.xml";
-    fs::copy_file(catalogue, CatalogPath(), fs::copy_options::overwrite_existing);
+    fs::copy_file(catalog, CatalogPath(), fs::copy_options::overwrite_existing);
     SortFields = "S1;S2;S3";
 
     std::vector<StepTime> steps;

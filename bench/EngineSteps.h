@@ -11,4 +11,4 @@
 LoanBook BenchLoans(const DiscShelf& shelf, std::size_t count);
 
 // The catalogue is copied into workDirectory, which the saves write to.
-std::vector<StepTime> EngineSteps(const std::string& catalogue, const std::string& workDirectory, int repeat);
+std::vector<StepTime> EngineSteps(const std::string& catalog, const std::string& workDirectory, int repeat);

@@ -8,6 +8,7 @@
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/ProgramWindows.h"
+#include "app/window/TypedSearch.h"
 #include "bench/EngineSteps.h"
 #include "text/Cp1250.h"
 
@@ -30,11 +31,11 @@ void AddFilm(TClientDataSet& table) {
 
 }  // namespace
 
-std::vector<StepTime> WindowSteps(const std::string& catalogue, const std::string& workDirectory, int repeat) {
+std::vector<StepTime> WindowSteps(const std::string& catalog, const std::string& workDirectory, int repeat) {
     // A copy, since Ctrl+Z needs a change to take back; named as if the program
     // lay beside it.
     const std::filesystem::path path = std::filesystem::path(workDirectory) / "filmy.xml";
-    std::filesystem::copy_file(catalogue, path, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(catalog, path, std::filesystem::copy_options::overwrite_existing);
     ProgramWindows windows;
     TMenuF& menu = *windows.MenuF;
     const std::string executable = (path.parent_path() / "kinovka").string();
@@ -77,7 +78,7 @@ std::vector<StepTime> WindowSteps(const std::string& catalogue, const std::strin
     // Typed search on the English title: one key each time, from the first record.
     const auto typeKey = [&](const std::string& typedBefore, char key) {
         return [&menu, typedBefore, key] {
-            menu.QuickSearchText = typedBefore;
+            menu.QuickSearch->QuickSearchText = typedBefore;
             char pressed = key;
             menu.DBGrid1KeyPress(pressed);
         };

@@ -8,4 +8,4 @@
 
 #include "bench/Stopwatch.h"
 
-std::vector<StepTime> WindowSteps(const std::string& catalogue, const std::string& workDirectory, int repeat);
+std::vector<StepTime> WindowSteps(const std::string& catalog, const std::string& workDirectory, int repeat);

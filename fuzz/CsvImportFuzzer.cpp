@@ -24,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Two films; the import adds to them.
-constexpr std::string_view kCatalogue =
+constexpr std::string_view kCatalog =
     "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
     "<FIELD attrname=\"K\" fieldtype=\"i4\" SUBTYPE=\"Autoinc\"/>"
     "<FIELD attrname=\"S1\" fieldtype=\"string\" WIDTH=\"50\"/><FIELD attrname=\"S2\" fieldtype=\"string\" WIDTH=\"50\"/>"
@@ -47,7 +47,7 @@ struct Sandbox {
         const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
         directory = base / ("kinovka-fuzz-csv-" + std::to_string(::getpid()));
         fs::create_directories(directory);
-        catalogue = (directory / "filmy.xml").string();
+        catalog = (directory / "filmy.xml").string();
         csv = (directory / "nove.csv").string();
         SetUserInterface(ui);
     }
@@ -56,7 +56,7 @@ struct Sandbox {
         fs::remove_all(directory, ignored);
     }
     fs::path directory;
-    std::string catalogue;
+    std::string catalog;
     std::string csv;
     RecordingUiServices ui;
     UnsyncedOperations operations;
@@ -75,17 +75,17 @@ void Require(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static Sandbox sandbox;
-    WriteFile(sandbox.catalogue, kCatalogue);
+    WriteFile(sandbox.catalog, kCatalog);
     WriteFile(sandbox.csv, std::string_view(reinterpret_cast<const char*>(data), size));
     sandbox.ui.Clear();
 
-    const std::vector<std::string> arguments{"import", sandbox.catalogue, sandbox.csv};
+    const std::vector<std::string> arguments{"import", sandbox.catalog, sandbox.csv};
     const int status = RunCommandLine(arguments);
 
     Require(sandbox.ui.ErrorReports.empty());
-    const std::string after = fileio::ReadWholeFile(sandbox.catalogue);
+    const std::string after = fileio::ReadWholeFile(sandbox.catalog);
     if (status == 1) {
-        Require(after == kCatalogue);
+        Require(after == kCatalog);
         return 0;
     }
     Require(status == 0);

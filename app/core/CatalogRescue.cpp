@@ -106,9 +106,9 @@ std::optional<std::size_t> FirstForeignColumn(const Layout& layout, const std::v
 // against first, so that a damaged catalogue learns where its own list broke;
 // the loans file's fields are the one other list taken.
 std::optional<std::size_t> FirstForeignColumn(const Layout& layout) {
-    std::vector<RescuedField> catalogue{{kKeyField, true}};
-    for (const FilmFieldLayout& column : kFilmLayout) catalogue.push_back({column.Name, column.Number});
-    const auto foreign = FirstForeignColumn(layout, catalogue);
+    std::vector<RescuedField> catalog{{kKeyField, true}};
+    for (const FilmFieldLayout& column : kFilmLayout) catalog.push_back({column.Name, column.Number});
+    const auto foreign = FirstForeignColumn(layout, catalog);
     if (!foreign || !FirstForeignColumn(layout, {kLoansFields.begin(), kLoansFields.end()})) return std::nullopt;
     return foreign;
 }

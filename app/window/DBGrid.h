@@ -14,6 +14,9 @@ class CatalogGridModel;
 enum TShiftKey : unsigned { ssShift = 1, ssCtrl = 2, ssAlt = 4 };
 using TShiftState = unsigned;
 
+// Neither Shift, Ctrl nor Alt held.
+inline bool NoModifier(TShiftState shift) { return (shift & (ssShift | ssCtrl | ssAlt)) == 0; }
+
 // Virtual key codes the window reacts to.
 namespace vk {
 inline constexpr int Back = 8, Return = 13, Escape = 27, Prior = 33, Next = 34, End = 35, Home = 36, Left = 37,

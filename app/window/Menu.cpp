@@ -15,12 +15,13 @@
 #include "app/core/CatalogHome.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
+#include "app/dialogs/Hledej.h"
+#include "app/dialogs/Uprav.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/qtedge/SpecifiedSizes.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
-#include "dialogs/Hledej.h"
-#include "dialogs/Uprav.h"
+#include "app/window/TypedSearch.h"
 #include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
@@ -70,6 +71,7 @@ void TMenuF::BuildGrid() {
     DataSource1->SetLoans(&Loans);
     DBGrid1->SetGridModel(DataSource1.get());
     DBGrid1->ApplyColumnWidths(fieldSizes);
+    QuickSearch = std::make_unique<TypedSearch>(cds, *DBGrid1, *DataSource1);
 
     DBGrid1->OnKeyDown = [this](int& key, TShiftState shift) { RunHandler([&] { DBGrid1KeyDown(key, shift); }); };
     DBGrid1->OnKeyPress = [this](char& key) { RunHandler([&] { DBGrid1KeyPress(key); }); };
@@ -131,7 +133,7 @@ void TMenuF::closeEvent(QCloseEvent* event) {
     emit Closed();
 }
 
-bool TMenuF::MayChangeCatalog(int editMode) {
+bool TMenuF::MayChangeCatalog(UpravMode editMode) {
     using State = CatalogLock::State;
     if (catalogLock_.GetState() == State::Held) return true;
     if (catalogLock_.Retry() == State::HeldElsewhere) {
@@ -144,7 +146,7 @@ bool TMenuF::MayChangeCatalog(int editMode) {
     if (cds.CurrentRow() >= 0) currentKey = cds.FieldNamed(kKeyField).AsInteger();
     const std::string sort = SortFields;
     SortBy(sort, SortGroup->checkedAction());
-    if (editMode == 0 || !currentKey) return true;
+    if (editMode == UpravMode::Add || !currentKey) return true;
     // A failed reload has been reported by the reload itself.
     if (!cds.Active()) return false;
     if (GoToFilm(cds, *currentKey)) return true;

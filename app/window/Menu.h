@@ -3,24 +3,23 @@
 // and the catalogue's lock from start-up on (a window started while another
 // program holds the lock shows the catalogue but refuses to change it),
 // shows it in the grid DBGrid1, carries the toolbar and the two pop-up menus, and
-// does the sorting, the typed search in the grid and the two find commands. The
+// does the sorting, the typed search in the grid (TypedSearch) and the two find commands. The
 // secondary windows are handed to it once after they are created.
 //
 // Its code is split by job: Menu.cpp (the window, start-up, the lock),
 // MenuToolBar.cpp (the toolbar and the catalogue actions), MenuSorting.cpp,
-// MenuTypedSearch.cpp, MenuFind.cpp, MenuUndo.cpp, MenuDrop.cpp and MenuLoans.cpp (the
+// MenuGridKeys.cpp, MenuFind.cpp, MenuUndo.cpp, MenuDrop.cpp and MenuLoans.cpp (the
 // films' context menu, lending and returning discs). Every handler is reached through
 // RunHandler, so a failure in it is reported once and never unwinds through Qt.
-#include <QColor>
 #include <QMainWindow>
 #include <memory>
 #include <string>
 
 #include "app/core/CatalogHome.h"
 #include "app/core/CatalogLock.h"
-#include "app/core/CatalogRestore.h"
 #include "app/core/Loans.h"
 #include "layout/CatalogLayout.h"
+#include "app/core/UndoTrail.h"
 #include "table/ClientDataSet.h"
 
 class CatalogGridModel;
@@ -36,6 +35,8 @@ class THledejF;
 class TPomocF;
 class TSeznamF;
 class TUpravF;
+class TypedSearch;
+enum class UpravMode;
 
 class TMenuF : public QMainWindow {
     Q_OBJECT
@@ -66,9 +67,6 @@ public:
     // SortBy, or with reload false all it shows without reading the catalogue
     // again: for a catalogue that was just loaded in this order.
     void ApplySort(const std::string& fields, QAction* item, bool reload);
-    // The red title shows the typed text while a typed search is under way, and
-    // its own caption again afterwards.
-    void UpdateSearchTitle();
 
     // Event handlers, named after the component and the event.
     void ToolButton1Click();   // "Nový"
@@ -122,10 +120,8 @@ public:
     QFrame* Panel1;
     TDBGrid* DBGrid1;
 
-    // Typed search (Windows-1250): the text typed so far, and the caption of the
-    // search column's title while that title shows the text.
-    std::string QuickSearchText;
-    std::string SavedTitleCaption;
+    // The typed search in DBGrid1, on the column the sort made red.
+    std::unique_ptr<TypedSearch> QuickSearch;
 
     // The catalogue's loans as last read; the grid shows them.
     LoanBook Loans;
@@ -139,7 +135,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    inline static const QColor kSortTitleColor{255, 0, 0};
     inline static const std::string kFirstSort{kDefaultSortFields};
 
     void BuildToolBar();
@@ -151,21 +146,17 @@ private:
     // Gives false when it could not be read.
     bool ReadLoansIntoView(bool tellDamage);
     void SetCatalogButtons(bool open);
-    // Whether a change made through the edit dialog in that mode (0 add, or
-    // "Nový"; 1 edit and 2 delete the current film) may go ahead; refused with a
+    // Whether a change made through the edit dialog in that mode (add, or
+    // "Nový"; edit and delete the current film) may go ahead; refused with a
     // message while another program holds the catalogue's lock. When the lock
     // has only now been taken, the catalogue is read again first, in the same
     // sort; a change of the current film then goes ahead only when that film is
     // still there, and current; when it has vanished, the dialog's failure
     // message for the mode says so.
-    bool MayChangeCatalog(int editMode);
+    bool MayChangeCatalog(UpravMode editMode);
     // Finds the first matching record from the current one (the first record when
     // fromFirst, else the one after the current); "Další" shows whether one was found.
     void FindMatching(bool fromFirst, const char* notFoundMessage);
-    // The typed-text limit of the search column, keeping its caption for later.
-    std::size_t SearchTextLimit(std::size_t limitWhenRed);
-    void TextSearch();
-    void NumberSearch();
 
     TUpravF* UpravF = nullptr;
     TSeznamF* SeznamF = nullptr;

@@ -13,6 +13,7 @@
 #include "app/core/FailurePhrases.h"
 #include "app/core/FilmImport.h"
 #include "app/core/Global.h"
+#include "app/dialogs/Uprav.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/window/Menu.h"
 #include "fileio/FileIO.h"
@@ -73,7 +74,7 @@ void TMenuF::ImportFilmFile(const std::string& path) {
     const std::string question = "Přidat " + CzechFilmCount(films.Films.size()) + " ze souboru " + name + " (" +
                                  films.FormatName + ")?";
     if (UserInterface().MessageBox(cp1250::FromUtf8(question), MessageKind::Confirm, MessageButtons::OkCancel) != mrOk ||
-        !MayChangeCatalog(0)) {
+        !MayChangeCatalog(UpravMode::Add)) {
         return;
     }
     cds.FreezeViews();

@@ -5,9 +5,9 @@
 #include "app/core/FailurePhrases.h"
 #include "app/core/FindMatch.h"
 #include "app/core/Global.h"
+#include "app/dialogs/Hledej.h"
 #include "app/window/DBGrid.h"
 #include "app/window/Menu.h"
-#include "dialogs/Hledej.h"
 #include "text/Cp1250.h"
 
 void TMenuF::ToolButton12Click() {

@@ -5,11 +5,12 @@
 #include <QToolButton>
 
 #include "app/core/Global.h"
+#include "app/dialogs/Pujcka.h"
+#include "app/dialogs/Uprav.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
 #include "app/window/Menu.h"
-#include "dialogs/Pujcka.h"
 #include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
@@ -51,7 +52,7 @@ bool TMenuF::ReadLoansIntoView(bool tellDamage) {
 }
 
 void TMenuF::LendDisc(std::int32_t cd) {
-    if (!MayChangeCatalog(0)) return;
+    if (!MayChangeCatalog(UpravMode::Add)) return;
     // Another program may have changed the loans since they were read.
     if (!ReadLoansIntoView(false)) {
         UserInterface().Tell(LoansDamagedText());
@@ -71,7 +72,7 @@ void TMenuF::LendDisc(std::int32_t cd) {
 }
 
 void TMenuF::ReturnDisc(std::int32_t cd) {
-    if (!MayChangeCatalog(0)) return;
+    if (!MayChangeCatalog(UpravMode::Add)) return;
     if (!ReadLoansIntoView(false)) {
         UserInterface().Tell(LoansDamagedText());
         return;

@@ -7,14 +7,13 @@
 #include <QToolButton>
 
 #include "app/core/Global.h"
+#include "app/dialogs/Pomoc.h"
+#include "app/dialogs/Seznam.h"
+#include "app/dialogs/Uprav.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/qtedge/SpecifiedSizes.h"
 #include "app/window/DBGrid.h"
 #include "app/window/Menu.h"
-#include "dialogs/Pomoc.h"
-#include "dialogs/Seznam.h"
-#include "dialogs/Uprav.h"
-#include "layout/CatalogLayout.h"
 #include "layout/CatalogLayout.h"
 
 namespace {
@@ -103,7 +102,7 @@ void TMenuF::BuildToolBar() {
 }
 
 void TMenuF::ToolButton1Click() {
-    if (!MayChangeCatalog(0)) return;
+    if (!MayChangeCatalog(UpravMode::Add)) return;
     CreateCatalog(cds);
     if (!OpenCatalog(cds)) return;
     SortBy(kFirstSort, NazEnPop);
@@ -111,20 +110,20 @@ void TMenuF::ToolButton1Click() {
 }
 
 void TMenuF::ToolButton2Click() {
-    if (!MayChangeCatalog(0)) return;
-    UpravF->Execute(cds, 0);
+    if (!MayChangeCatalog(UpravMode::Add)) return;
+    UpravF->Execute(cds, UpravMode::Add);
     DBGrid1->setFocus();
 }
 
 void TMenuF::ToolButton3Click() {
-    if (!MayChangeCatalog(1)) return;
-    UpravF->Execute(cds, 1);
+    if (!MayChangeCatalog(UpravMode::Edit)) return;
+    UpravF->Execute(cds, UpravMode::Edit);
     DBGrid1->setFocus();
 }
 
 void TMenuF::ToolButton4Click() {
-    if (!MayChangeCatalog(2)) return;
-    UpravF->Execute(cds, 2);
+    if (!MayChangeCatalog(UpravMode::Delete)) return;
+    UpravF->Execute(cds, UpravMode::Delete);
     DBGrid1->setFocus();
 }
 
@@ -146,9 +145,9 @@ void TMenuF::ToolButton15Click() { close(); }
 
 void TMenuF::DBGrid1DeleteKey() {
     if (!cds.Active() || cds.CountRecords() == 0) return;
-    if (!MayChangeCatalog(2)) return;
+    if (!MayChangeCatalog(UpravMode::Delete)) return;
     if (UserInterface().MessageBox("Delete record?", MessageKind::Confirm, MessageButtons::OkCancel) != mrOk) return;
     // The same path as "Smazat": the deletion reaches the file at once, so the
     // film cannot come back at the next reload.
-    UpravF->Execute(cds, 2);
+    UpravF->Execute(cds, UpravMode::Delete);
 }

@@ -6,11 +6,13 @@
 #include <QToolButton>
 
 #include "app/core/CatalogChange.h"
+#include "app/core/CatalogRestore.h"
 #include "app/core/FailurePhrases.h"
 #include "app/core/FailureReason.h"
 #include "app/core/FilmKey.h"
 #include "app/core/Global.h"
 #include "app/core/Loans.h"
+#include "app/dialogs/Uprav.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/window/Menu.h"
 #include "layout/CatalogLayout.h"
@@ -61,7 +63,7 @@ void TMenuF::BuildUndoKey() {
 
 void TMenuF::UndoLastChange() {
     // Like the buttons that change films: not before a catalogue was opened.
-    if (!ToolButton2->isEnabled() || !MayChangeCatalog(false)) return;
+    if (!ToolButton2->isEnabled() || !MayChangeCatalog(UpravMode::Add)) return;
     try {
         std::vector<fileio::Version> versions;
         try {

@@ -5,11 +5,11 @@
 // dialog.
 #include <memory>
 
+#include "app/dialogs/Hledej.h"
+#include "app/dialogs/Pomoc.h"
+#include "app/dialogs/Seznam.h"
+#include "app/dialogs/Uprav.h"
 #include "app/window/Menu.h"
-#include "dialogs/Hledej.h"
-#include "dialogs/Pomoc.h"
-#include "dialogs/Seznam.h"
-#include "dialogs/Uprav.h"
 
 struct ProgramWindows {
     ProgramWindows();

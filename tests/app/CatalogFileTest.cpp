@@ -11,7 +11,7 @@
 #include "app/core/Global.h"
 #include "app/core/RecordingUiServices.h"
 #include "table/Collation.h"
-#include "tests/common/CatalogueDocuments.h"
+#include "tests/common/CatalogDocuments.h"
 #include "tests/common/FilmTable.h"
 #include "tests/common/Scratch.h"
 
@@ -50,7 +50,7 @@ protected:
     }
 
     // A catalogue file holding the films, written as the program writes it.
-    void WriteCatalogue(const std::vector<Film>& films) {
+    void WriteCatalog(const std::vector<Film>& films) {
         TClientDataSet source;
         MakeFilmTable(source, films);
         source.SaveToFile(CatalogPath(), dfXML);
@@ -107,7 +107,7 @@ TEST_F(CatalogFile, OpeningAMissingFileReportsTheBareNameAndFails) {
 }
 
 TEST_F(CatalogFile, AnAbsoluteNameIsThatFileAndMessagesNameItAsGiven) {
-    WriteCatalogue({{"A", "a", 1, "EN", "CZ", 1, ""}});
+    WriteCatalog({{"A", "a", 1, "EN", "CZ", 1, ""}});
     DataFileName = (directory / "filmy.xml").string();
     DataDir = "/nonexistent/program/";
     EXPECT_TRUE(OpenCatalog(table));
@@ -124,10 +124,10 @@ TEST_F(CatalogFile, ADamagedFileIsReportedAndLeavesTheTableClosed) {
     EXPECT_FALSE(table.Active());
 }
 
-TEST_F(CatalogFile, CreatingWritesTheEmptyCatalogueAndLeavesItOpenOnIndexX) {
+TEST_F(CatalogFile, CreatingWritesTheEmptyCatalogAndLeavesItOpenOnIndexX) {
     CreateCatalog(table);
     EXPECT_TRUE(ui.Messages.empty());
-    EXPECT_EQ(ReadBytes(directory / "filmy.xml"), catalogue_documents::EmptyCatalogue());
+    EXPECT_EQ(ReadBytes(directory / "filmy.xml"), catalog_documents::EmptyCatalog());
     EXPECT_TRUE(table.Active());
     EXPECT_FALSE(table.TrackChanges());
     EXPECT_EQ(table.IndexName(), "x");
@@ -144,7 +144,7 @@ TEST_F(CatalogFile, CreatingOverAnExistingFileKeepsItAsBackup) {
     EXPECT_EQ(ui.Messages[0].Kind, MessageKind::Notice);
     EXPECT_EQ(Message(), "Původní soubor je uschován jako filmy.xml.bak.1. Jeho filmy lze obnovit příkazem "
                          "kinovka-cli rescue.");
-    EXPECT_EQ(ReadBytes(directory / "filmy.xml"), catalogue_documents::EmptyCatalogue());
+    EXPECT_EQ(ReadBytes(directory / "filmy.xml"), catalog_documents::EmptyCatalog());
     EXPECT_EQ(ReadBytes(directory / "filmy.xml.bak"), "an older backup");
     EXPECT_EQ(ReadBytes(directory / "filmy.xml.bak.1"), "damaged catalogue");
 }
@@ -158,7 +158,7 @@ TEST_F(CatalogFile, CreatingLeavesTheOldFileAloneWhenNoBackupCanBeMade) {
 }
 
 TEST_F(CatalogFile, OpeningBuildsKOverTheSortFieldsAndStandsOnTheFirstRecord) {
-    WriteCatalogue({{"Pelíšky", "Pelíšky", 3, "CZ", "", 1, ""},
+    WriteCatalog({{"Pelíšky", "Pelíšky", 3, "CZ", "", 1, ""},
                     {"Amélie", "Amélie z Montmartru", 7, "FR", "CZ", 1, ""},
                     {"Babel", "Babel", 5, "EN", "CZ", 2, ""},
                     {"Babel", "Babel", 2, "EN", "CZ", 1, "kopie"}});
@@ -177,7 +177,7 @@ TEST_F(CatalogFile, OpeningBuildsKOverTheSortFieldsAndStandsOnTheFirstRecord) {
     EXPECT_TRUE(ui.Messages.empty());
 }
 
-TEST_F(CatalogFile, AnEmptyCatalogueOpensTrue) {
+TEST_F(CatalogFile, AnEmptyCatalogOpensTrue) {
     CreateCatalog(table);
     ASSERT_TRUE(OpenCatalog(table));
     EXPECT_EQ(table.IndexName(), "k");
@@ -185,7 +185,7 @@ TEST_F(CatalogFile, AnEmptyCatalogueOpensTrue) {
 }
 
 TEST_F(CatalogFile, SortFieldsNamingNoFieldFailTheOpen) {
-    WriteCatalogue({{"A", "a", 1, "EN", "CZ", 1, ""}});
+    WriteCatalog({{"A", "a", 1, "EN", "CZ", 1, ""}});
     SortFields = "S9";
     EXPECT_FALSE(OpenCatalog(table));
     EXPECT_EQ(Message(), "Nepodařilo se otevřít vstupní soubor: filmy.xml.\nSoubor není katalog filmů.");
@@ -214,7 +214,7 @@ TEST_F(CatalogFile, AFailedSaveIsReportedWithTheNameAsGiven) {
 }
 
 TEST_F(CatalogFile, TwoFilmsWithEqualSortKeysAreBothKept) {
-    WriteCatalogue({{"Babel", "Babel", 5, "EN", "CZ", 2, ""}, {"Babel", "Babel", 5, "EN", "CZ", 2, ""}});
+    WriteCatalog({{"Babel", "Babel", 5, "EN", "CZ", 2, ""}, {"Babel", "Babel", 5, "EN", "CZ", 2, ""}});
     ASSERT_TRUE(OpenCatalog(table));
     EXPECT_EQ(table.CountRecords(), 2);
 }

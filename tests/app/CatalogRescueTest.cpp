@@ -10,7 +10,7 @@
 #include "app/core/CatalogRescue.h"
 #include "packet/DataPacketReader.h"
 #include "tests/common/FilmTable.h"
-#include "tests/common/CatalogueDocuments.h"
+#include "tests/common/CatalogDocuments.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ std::vector<Film> TwoHundredFilms() {
 }
 
 // The catalogue's file as the program rewrites it once it has read it.
-std::string CatalogueBytes(const std::vector<Film>& films, TDataPacketFormat format) {
+std::string CatalogBytes(const std::vector<Film>& films, TDataPacketFormat format) {
     TClientDataSet made;
     MakeFilmTable(made, films);
     TClientDataSet loaded;
@@ -103,10 +103,10 @@ std::pair<std::size_t, std::size_t> RowsAndLeadingMatches(std::string_view packe
 
 TEST(CatalogRescue, EveryCutOffPrefixGivesBackEveryCompleteRowBeforeTheCut) {
     const std::vector<Film> films = TwoHundredFilms();
-    const std::string xml = CatalogueBytes(films, dfXML);
+    const std::string xml = CatalogBytes(films, dfXML);
     for (const TDataPacketFormat format : {dfXML, dfBinary}) {
         SCOPED_TRACE(format == dfXML ? "XML" : "binary");
-        const std::string whole = CatalogueBytes(films, format);
+        const std::string whole = CatalogBytes(films, format);
         const Reading original = ReadRows(whole);
         ASSERT_EQ(original.Values.size(), 200u);
         for (std::size_t length = 0; length <= whole.size() && !HasFailure(); ++length) {
@@ -151,7 +151,7 @@ TEST(CatalogRescue, DamageInARowLosesNoRowBeforeIt) {
     std::mt19937 random(14);
     for (const TDataPacketFormat format : {dfXML, dfBinary}) {
         SCOPED_TRACE(format == dfXML ? "XML" : "binary");
-        const std::string whole = CatalogueBytes(films, format);
+        const std::string whole = CatalogBytes(films, format);
         const Reading original = ReadRows(whole);
         for (int round = 0; round < 300 && !HasFailure(); ++round) {
             const std::size_t row = 1 + random() % 199;  // the damaged row, from 0
@@ -181,7 +181,7 @@ TEST(CatalogRescue, DamageInARowLosesNoRowBeforeIt) {
 }
 
 TEST(CatalogRescue, RowsWithoutAUsableKeyAreLeftOutAndTheCounterStandsAboveTheRest) {
-    using namespace catalogue_documents;
+    using namespace catalog_documents;
     const std::string fields = kKFieldReloaded + kFilmFields;
     const std::string rows =
         "<ROW K=\"5\" S1=\"a\"/><ROW S1=\"no key\"/><ROW K=\"5\" S1=\"again\"/><ROW K=\"x\"/>"
@@ -207,7 +207,7 @@ TEST(CatalogRescue, RowsWithoutAUsableKeyAreLeftOutAndTheCounterStandsAboveTheRe
 }
 
 TEST(CatalogRescue, WithoutTheFieldLayoutNothingIsRescued) {
-    const std::string whole = catalogue_documents::TwoRecordCatalogue(true);
+    const std::string whole = catalog_documents::TwoRecordCatalog(true);
     for (const std::string& broken :
          {std::string(), whole.substr(0, whole.find("<FIELD attrname=\"S7\"")), "x" + whole.substr(1)}) {
         const RescueResult rescued = RescueCatalog(broken);

@@ -13,7 +13,7 @@ const std::string kHeader = Cp("Název anglicky") + Blanks(36) + ' ' + Cp("Náze
                             ' ' + Cp("č.CD") + ' ' + "Zn" + ' ' + "Titulky" + Blanks(4) + ' ' + "ks" +
                             ' ' + Cp("Poznámka") + Blanks(92);
 
-TEST(FilmListLines, EmptyCatalogueGivesHeaderAndEmptyLine) {
+TEST(FilmListLines, EmptyCatalogGivesHeaderAndEmptyLine) {
     TClientDataSet table;
     MakeFilmTable(table, {});
     const auto lines = FilmListLines(table);
@@ -68,7 +68,7 @@ TEST(FilmListLines, FollowsTheCurrentOrderAndLeavesTheCursor) {
     EXPECT_FALSE(table.ViewsFrozen());
 }
 
-TEST(SummaryLines, EmptyCatalogueCountsZero) {
+TEST(SummaryLines, EmptyCatalogCountsZero) {
     TClientDataSet table;
     MakeFilmTable(table, {});
     const std::vector<std::string> expected{

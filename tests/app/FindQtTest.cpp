@@ -6,9 +6,9 @@
 #include <QToolButton>
 
 #include "app/core/Global.h"
+#include "app/dialogs/Hledej.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
-#include "dialogs/Hledej.h"
 #include "tests/app/WindowTestSupport.h"
 
 namespace {
@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(program.CurrentTitle(), std::string("Amélie"));
     }
 
-    void anEmptyOrClosedCatalogueHasNothingToFind() {
+    void anEmptyOrClosedCatalogHasNothingToFind() {
         ProgramUnderTest empty(std::vector<Film>{});
         Find(empty.Menu, {});
         QCOMPARE(LastMessage(), std::string("Nebyl nalezen žádný záznam."));
@@ -151,7 +151,7 @@ private slots:
     // A thousand films, stored in another order than the grid shows them (by
     // CD number): "Hledání" and each "Další" stop on the next match in the
     // grid's order, however far away.
-    void aLargeCatalogueIsSearchedInTheGridsOrder() {
+    void aLargeCatalogIsSearchedInTheGridsOrder() {
         std::vector<Film> films;
         for (int i = 0; i < 1000; ++i) {
             films.push_back({i % 2 ? "Star" : "Moon", i % 2 ? "Hvězda" : "Měsíc", i * 211 % 1000, "", "", 1,

@@ -6,10 +6,10 @@
 #include <functional>
 
 #include "app/core/Global.h"
+#include "app/dialogs/Hledej.h"
+#include "app/dialogs/Uprav.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
-#include "dialogs/Hledej.h"
-#include "dialogs/Uprav.h"
 #include "tests/app/WindowTestSupport.h"
 
 namespace {
@@ -28,7 +28,7 @@ class GridKeysQtTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void f4AddsEvenWithoutACatalogueAndF7Finds() {
+    void f4AddsEvenWithoutACatalogAndF7Finds() {
         ProgramUnderTest program;
         program.Start();
         QVERIFY(!program.Menu.ToolButton2->isEnabled());
@@ -121,7 +121,7 @@ private slots:
         QVERIFY(std::find(titles.begin(), titles.end(), "Pelíšky") == titles.end());
     }
 
-    void deleteWithoutCtrlOrOnAnEmptyCatalogueAsksNothing() {
+    void deleteWithoutCtrlOrOnAnEmptyCatalogAsksNothing() {
         ProgramUnderTest program(std::vector<Film>{});
         PressKey(program.Menu.DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
         QVERIFY(Ui().Messages.empty());

@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app/dialogs/Pujcka.h"
+#include "app/dialogs/Seznam.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
-#include "dialogs/Pujcka.h"
-#include "dialogs/Seznam.h"
 #include "tests/app/WindowTestSupport.h"
 
 namespace {
@@ -68,7 +68,7 @@ private slots:
         });
         QCOMPARE(TriggerFilmMenu(menu, 1), QString::fromUtf8("Půjčit CD 15…"));
         QVERIFY(lend.Seen());
-        const std::string catalogue = program.ReadFile();
+        const std::string catalog = program.ReadFile();
         QVERIFY(program.ReadFile("filmy.loans.xml").find("Petr") != std::string::npos);
 
         QVERIFY(LooksLent(menu, 0) && LooksLent(menu, 1) && !LooksLent(menu, 2));
@@ -77,7 +77,7 @@ private slots:
 
         QCOMPARE(TriggerFilmMenu(menu, 0), QString::fromUtf8("CD 15 vráceno"));
         QVERIFY(!LooksLent(menu, 0) && !LooksLent(menu, 1));
-        QCOMPARE(program.ReadFile(), catalogue);
+        QCOMPARE(program.ReadFile(), catalog);
 
         // Ctrl+Z takes back the latest change, here the return.
         menu.show();
@@ -119,9 +119,9 @@ private slots:
                     .startsWith(QString::fromUtf8("CD 16 – Jana, od 2. 1. 2026, ")));
     }
 
-    void aDamagedLoansFileIsSaidOnceAndTheCatalogueOpens() {
+    void aDamagedLoansFileIsSaidOnceAndTheCatalogOpens() {
         ProgramUnderTest program;
-        program.WriteCatalogue(kShelf);
+        program.WriteCatalog(kShelf);
         WriteBytes(program.FilePath("filmy.loans.xml"), "<?xml");
         Ui().Clear();
         program.Start();

@@ -13,11 +13,11 @@
 
 #include "app/core/CatalogLock.h"
 #include "app/core/Global.h"
+#include "app/dialogs/Uprav.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
-#include "dialogs/Uprav.h"
-#include "tests/common/CatalogueDocuments.h"
 #include "tests/app/WindowTestSupport.h"
+#include "tests/common/CatalogDocuments.h"
 
 namespace {
 
@@ -123,7 +123,7 @@ private slots:
         QVERIFY(!(program.Menu.DataSource1->flags(program.Menu.DataSource1->index(0, 0)) & Qt::ItemIsEditable));
     }
 
-    void startWithoutACatalogueShowsOneErrorAndOffersNovy() {
+    void startWithoutACatalogShowsOneErrorAndOffersNovy() {
         ProgramUnderTest program;
         program.Start();
         QCOMPARE(Ui().Messages.size(), std::size_t{1});
@@ -140,7 +140,7 @@ private slots:
     // In the installed program's own folder, where nothing of the catalogue is
     // there yet, the first start makes it without a box; anything left of one
     // (a file, a backup, versions) gives the start without a catalogue.
-    void installedFirstStartMakesTheEmptyCatalogueWithoutABox() {
+    void installedFirstStartMakesTheEmptyCatalogWithoutABox() {
         ProgramUnderTest program;
         const std::string dataHome = program.FilePath("data"), folder = dataHome + "/kinovka/";
         qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dataHome));
@@ -152,14 +152,14 @@ private slots:
             program.Menu.PrepareStartUp(program.FilePath("kinovka"), {}, CatalogHome::UserDataFolder);
             QCOMPARE(Ui().Messages.size(), std::size_t{leftOver.empty() ? 0u : 1u});
             QCOMPARE(ToolbarState(program.Menu), QString::fromLatin1(leftOver.empty() ? "0111101111" : "1000000011"));
-            if (leftOver.empty()) QCOMPARE(ReadBytes(folder + "filmy.xml"), catalogue_documents::EmptyCatalogue());
+            if (leftOver.empty()) QCOMPARE(ReadBytes(folder + "filmy.xml"), catalog_documents::EmptyCatalog());
         }
         qunsetenv("XDG_DATA_HOME");
     }
 
-    void startWithACatalogueShowsItSortedByEnglishTitle() {
+    void startWithACatalogShowsItSortedByEnglishTitle() {
         ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms());
+        program.WriteCatalog(SampleFilms());
         program.Start();
         QVERIFY(Ui().Messages.empty());
         QCOMPARE(ToolbarState(program.Menu), QStringLiteral("0111101111"));
@@ -173,9 +173,9 @@ private slots:
         QCOMPARE(program.Menu.cds.CurrentRow(), 0);
     }
 
-    void theFirstArgumentNamesTheCatalogue() {
+    void theFirstArgumentNamesTheCatalog() {
         ProgramUnderTest program;
-        program.WriteCatalogue(SampleFilms(), "jine.xml");
+        program.WriteCatalog(SampleFilms(), "jine.xml");
         program.Start({"jine.xml", "ignored.xml"});
         QVERIFY(Ui().Messages.empty());
         QCOMPARE(program.Menu.DataSource1->rowCount(), 9);
@@ -199,13 +199,13 @@ private slots:
         QCOMPARE(fresh.Menu.ToolButton1->isEnabled(), false);
     }
 
-    void novyCreatesTheEmptyCatalogueAndOpensIt() {
+    void novyCreatesTheEmptyCatalogAndOpensIt() {
         ProgramUnderTest program;
         program.Start();
         Ui().Clear();
         program.Menu.ToolButton1->click();
         QVERIFY(Ui().Messages.empty());
-        QCOMPARE(program.ReadFile(), catalogue_documents::EmptyCatalogue());
+        QCOMPARE(program.ReadFile(), catalog_documents::EmptyCatalog());
         QCOMPARE(ToolbarState(program.Menu), QStringLiteral("0111101111"));
         QCOMPARE(program.RedTitles(), std::string("S1,S2,S3"));
         QVERIFY(program.Menu.NazEnPop->isChecked());
@@ -214,7 +214,7 @@ private slots:
         QVERIFY(!QFile::exists(QString::fromStdString(program.FilePath("filmy.xml.bak"))));
     }
 
-    void novyOverADamagedCatalogueKeepsItAsBackup() {
+    void novyOverADamagedCatalogKeepsItAsBackup() {
         ProgramUnderTest program;
         {
             QFile damaged(QString::fromStdString(program.FilePath()));
@@ -227,7 +227,7 @@ private slots:
         QCOMPARE(Ui().Messages.size(), std::size_t{2});
         QCOMPARE(Ui().Messages[1].Kind, MessageKind::Notice);
         QVERIFY(cp1250::ToUtf8(Ui().Messages[1].Text).find("filmy.xml.bak") != std::string::npos);
-        QCOMPARE(program.ReadFile(), catalogue_documents::EmptyCatalogue());
+        QCOMPARE(program.ReadFile(), catalog_documents::EmptyCatalog());
         QCOMPARE(program.ReadFile("filmy.xml.bak"), std::string("<DATAPACKET from a newer program"));
         QCOMPARE(ToolbarState(program.Menu), QStringLiteral("0111101111"));
     }
@@ -290,14 +290,14 @@ private slots:
         for (const auto& [change, message] : changes) {
             ProgramUnderTest program;
             std::vector<Film> films = SampleFilms();
-            program.WriteCatalogue(films);
+            program.WriteCatalog(films);
             CatalogLock other(program.FilePath());
             program.Start();
             // The last film of the file, so that the others keep their keys.
             program.Menu.cds.GoToRow(8);
             QCOMPARE(program.CurrentTitle(), std::string("Zelená míle"));
             films.pop_back();
-            program.WriteCatalogue(films);
+            program.WriteCatalog(films);
             other.Release();
             Ui().Clear();
 

@@ -134,7 +134,7 @@ private slots:
         }
         std::vector<Film> changed = SampleFilms();
         changed.front().S1 = "Written elsewhere";
-        program.WriteCatalogue(changed);
+        program.WriteCatalog(changed);
         ClickTitle(menu, 0);
         const std::vector<std::string> titles = program.Column(0);
         QVERIFY(std::find(titles.begin(), titles.end(), "Written elsewhere") != titles.end());

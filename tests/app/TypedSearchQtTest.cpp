@@ -7,6 +7,7 @@
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
+#include "app/window/TypedSearch.h"
 #include "tests/app/WindowTestSupport.h"
 
 namespace {
@@ -25,7 +26,7 @@ public:
     void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
         PressKey(program.Menu.DBGrid1, key, modifiers, text);
     }
-    std::string Typed() const { return cp1250::ToUtf8(program.Menu.QuickSearchText); }
+    std::string Typed() const { return cp1250::ToUtf8(program.Menu.QuickSearch->QuickSearchText); }
     int Row() const { return program.Menu.cds.CurrentRow(); }
 
     ProgramUnderTest program;
@@ -52,7 +53,7 @@ private slots:
         QCOMPARE(search.program.CurrentTitle(), std::string("Stalker"));
         QCOMPARE(search.program.GridRow(), 4);
         QCOMPARE(search.program.TitleCaption(0), QStringLiteral("st"));
-        QCOMPARE(search.program.Menu.SavedTitleCaption, cp1250::FromUtf8("Název anglicky"));
+        QCOMPARE(search.program.Menu.QuickSearch->SavedTitleCaption, cp1250::FromUtf8("Název anglicky"));
 
         search.Press(Qt::Key_Escape);
         search.Type("ŠA");
@@ -107,7 +108,7 @@ private slots:
         QVERIFY(search.Row() > 0);
     }
 
-    void typingIntoAnEmptyCatalogueOnlyShowsTheText() {
+    void typingIntoAnEmptyCatalogOnlyShowsTheText() {
         ProgramUnderTest program(std::vector<Film>{});
         for (const int column : {0, 2, 6}) {
             program.Menu.DBGrid1TitleClick(column);
@@ -117,7 +118,7 @@ private slots:
             PressKey(program.Menu.DBGrid1, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
             QCOMPARE(program.TitleCaption(column), QStringLiteral("1"));
             PressKey(program.Menu.DBGrid1, Qt::Key_Escape);
-            QCOMPARE(cp1250::ToUtf8(program.Menu.QuickSearchText), std::string());
+            QCOMPARE(cp1250::ToUtf8(program.Menu.QuickSearch->QuickSearchText), std::string());
         }
         QVERIFY(Ui().Messages.empty());
     }
@@ -132,7 +133,7 @@ private slots:
         QCOMPARE(search.Row(), 5);
         for (int i = 0; i < 3; ++i) search.Press(Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
         QCOMPARE(search.program.TitleCaption(0), QString::fromUtf8("Název anglicky"));
-        QVERIFY(search.program.Menu.SavedTitleCaption.empty());
+        QVERIFY(search.program.Menu.QuickSearch->SavedTitleCaption.empty());
         QCOMPARE(search.Row(), 5);
     }
 
@@ -193,7 +194,7 @@ private slots:
         search.program.Menu.NazCzPop->trigger();
         QCOMPARE(search.program.TitleCaption(0), QString::fromUtf8("Název anglicky"));
         QCOMPARE(search.program.TitleCaption(1), QString::fromUtf8("Název česky"));
-        QVERIFY(search.program.Menu.SavedTitleCaption.empty());
+        QVERIFY(search.program.Menu.QuickSearch->SavedTitleCaption.empty());
         QCOMPARE(search.Typed(), std::string());
         search.Type("st");
         QCOMPARE(search.Typed(), std::string());
@@ -242,7 +243,7 @@ private slots:
 
     // Hundreds of films, stored in another order than the grid shows them: every
     // key lands where the two passes over the grid's order would stop.
-    void aLargeCatalogueIsSearchedInTheGridsOrder() {
+    void aLargeCatalogIsSearchedInTheGridsOrder() {
         const std::vector<std::string> words{"star", "Šakal", "ďábel", "Stín", "zelená", "ano", "čas", "", "Ž"};
         std::vector<Film> films;
         for (int i = 0; i < 400; ++i) {

@@ -8,10 +8,11 @@
 #include <QToolButton>
 #include <functional>
 
+#include "app/core/CatalogRestore.h"
 #include "app/core/Global.h"
+#include "app/dialogs/Uprav.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/DBGrid.h"
-#include "dialogs/Uprav.h"
 #include "tests/app/WindowTestSupport.h"
 #include "tests/common/FaultyFileOperations.h"
 

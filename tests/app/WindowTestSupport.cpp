@@ -1,8 +1,6 @@
 #include "tests/app/WindowTestSupport.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QTimer>
 
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
@@ -22,12 +20,12 @@ RecordingUiServices& Ui() {
 ProgramUnderTest::ProgramUnderTest() : Menu(*Windows.MenuF) { Ui().Clear(); }
 
 ProgramUnderTest::ProgramUnderTest(const std::vector<Film>& films) : ProgramUnderTest() {
-    WriteCatalogue(films);
+    WriteCatalog(films);
     Start();
     Ui().Clear();
 }
 
-void ProgramUnderTest::WriteCatalogue(const std::vector<Film>& films, const std::string& name) {
+void ProgramUnderTest::WriteCatalog(const std::vector<Film>& films, const std::string& name) {
     TClientDataSet table;
     MakeFilmTable(table, films);
     table.SaveToFile(FilePath(name), dfXML);
@@ -80,35 +78,6 @@ std::string ProgramUnderTest::RedTitles() const {
         red += Menu.DataSource1->GridColumn(column).FieldName;
     }
     return red;
-}
-
-ModalAnswer::ModalAnswer(std::function<void(QWidget*)> action) : action_(std::move(action)) {
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [this, timer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || done_) return;
-        done_ = true;
-        timer->stop();
-        timer->deleteLater();
-        ClassName = QString::fromLatin1(modal->metaObject()->className());
-        Title = modal->windowTitle();
-        action_(modal);
-    });
-    timer->start();
-    timer_ = timer;
-}
-
-// The timer refers to this object, so it must not outlive it, not even until a
-// deferred deletion.
-ModalAnswer::~ModalAnswer() { delete timer_.data(); }
-
-void RejectModal(QWidget* window) {
-    if (auto* dialog = qobject_cast<QDialog*>(window)) {
-        dialog->reject();
-    } else {
-        window->close();
-    }
 }
 
 const std::vector<Film>& SampleFilms() {

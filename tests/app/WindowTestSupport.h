@@ -2,11 +2,9 @@
 // What the main-window tests share: the program's windows over a catalogue in a
 // temporary directory (as if the executable lay there), the recording
 // user-interface services, keys typed into the grid, and modal windows answered
-// by a timer so that no test blocks.
+// (ModalAnswer.h) so that no test blocks.
 #include <QModelIndex>
-#include <QPointer>
 #include <QString>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,10 +12,10 @@
 #include "app/window/KinovkaApplication.h"
 #include "app/window/ProgramWindows.h"
 #include "tests/common/FilmTable.h"
+#include "tests/common/ModalAnswer.h"
 #include "tests/common/Scratch.h"
 #include "tests/common/Typing.h"
 
-class QTimer;
 class QWidget;
 
 // Installs the recording services and pins the collation to Czech; call first in main.
@@ -33,7 +31,7 @@ struct ProgramUnderTest {
     explicit ProgramUnderTest(const std::vector<Film>& films);
 
     // Writes a catalogue file of these films beside the "executable".
-    void WriteCatalogue(const std::vector<Film>& films, const std::string& name = "filmy.xml");
+    void WriteCatalog(const std::vector<Film>& films, const std::string& name = "filmy.xml");
     // The start-up routine for the "executable" in the temporary directory.
     void Start(const std::vector<std::string>& arguments = {});
 
@@ -54,25 +52,6 @@ struct ProgramUnderTest {
     ProgramWindows Windows;
     TMenuF& Menu;
 };
-
-// Answers the next modal window that opens: the action runs with the window (it
-// must close it); the window's class name and title are recorded.
-class ModalAnswer {
-public:
-    explicit ModalAnswer(std::function<void(QWidget*)> action);
-    ~ModalAnswer();
-    QString ClassName;
-    QString Title;
-    bool Seen() const { return !ClassName.isEmpty(); }
-
-private:
-    std::function<void(QWidget*)> action_;
-    bool done_ = false;
-    QPointer<QTimer> timer_;
-};
-
-// A modal answer that just closes the window as with Esc or its close box.
-void RejectModal(QWidget* window);
 
 // Films of the tests, with Czech titles and diacritics.
 const std::vector<Film>& SampleFilms();

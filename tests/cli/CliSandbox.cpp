@@ -27,8 +27,10 @@ RunOptions InCzech(const std::string& workDir) {
 
 }  // namespace
 
-RunResult CliSandbox::Run(const std::vector<std::string>& arguments) const {
-    return RunCli(arguments, dir_.Path(), InCzech(dir_.Path()));
+RunResult CliSandbox::Run(const std::vector<std::string>& arguments, std::optional<rlim_t> fileSizeLimit) const {
+    RunOptions options = InCzech(dir_.Path());
+    options.FileSizeLimit = fileSizeLimit;
+    return RunCli(arguments, dir_.Path(), options);
 }
 
 RunResult CliSandbox::RunProgram(const std::vector<std::string>& argv) const {

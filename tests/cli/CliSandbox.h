@@ -2,6 +2,7 @@
 // A scratch directory in which the built kinovka-cli runs as a user would run it:
 // files named relative to the directory, the Czech collation pinned through the
 // locale environment, standard output and standard error captured as bytes.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,7 +12,8 @@
 
 class CliSandbox {
 public:
-    RunResult Run(const std::vector<std::string>& arguments) const;
+    // With a file size limit, files may grow to that many bytes, as on a full disk.
+    RunResult Run(const std::vector<std::string>& arguments, std::optional<rlim_t> fileSizeLimit = {}) const;
     // Another program (argv[0] is its path) run the same way.
     RunResult RunProgram(const std::vector<std::string>& argv) const;
 

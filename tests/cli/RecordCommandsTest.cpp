@@ -6,7 +6,7 @@
 #include <array>
 
 #include "CliSandbox.h"
-#include "tests/common/CatalogueDocuments.h"
+#include "tests/common/CatalogDocuments.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ const std::string kInsertRefused = "Tyto položky nelze vložit do databáze cat
 
 // A catalogue file with these table parameters and ROW elements.
 std::string CatalogueWith(const std::string& params, const std::string& rows) {
-    using namespace catalogue_documents;
+    using namespace catalog_documents;
     return kHeader + "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>" + kKField + kFilmFields + "</FIELDS><PARAMS" +
            params + "</METADATA><ROWDATA>" + rows + "</ROWDATA></DATAPACKET>";
 }

@@ -2,13 +2,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 
-#include "dialogs/Hledej.h"
-#include "text/Cp1250.h"
-#include "tests/dialogs/ScaledLayout.h"
+#include "app/dialogs/Hledej.h"
+#include "tests/common/ModalAnswer.h"
 #include "tests/common/Typing.h"
+#include "tests/dialogs/ScaledLayout.h"
+#include "text/Cp1250.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ std::string Cp(const char* utf8) { return cp1250::FromUtf8(utf8); }
 
 // Runs Execute, doing `act` once the modal dialog is up.
 TModalResult ExecuteWith(THledejF& dialog, std::function<void()> act) {
-    QTimer::singleShot(0, &dialog, [&dialog, act] {
+    ModalAnswer answer([&dialog, act](QWidget*) {
         if (!QTest::qWaitForWindowActive(&dialog)) qWarning("the find dialog did not become active");
         act();
         if (dialog.isVisible()) dialog.Button2Click();

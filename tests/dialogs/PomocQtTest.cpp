@@ -3,10 +3,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include "app/core/UiServices.h"
-#include "dialogs/Pomoc.h"
+#include "app/dialogs/Pomoc.h"
+#include "tests/common/ModalAnswer.h"
 #include "tests/dialogs/ScaledLayout.h"
 
 class PomocQtTest : public QObject {
@@ -63,7 +63,7 @@ private slots:
 
     void okClosesButEscDoesNot() {
         TPomocF window;
-        QTimer::singleShot(0, &window, [&] {
+        ModalAnswer answer([&](QWidget*) {
             QVERIFY(QTest::qWaitForWindowActive(&window));
             QTest::keyClick(&window, Qt::Key_Escape);
             QVERIFY(window.isVisible());

@@ -10,23 +10,21 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QPlainTextEdit>
-#include <QTimer>
 #include <QToolButton>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <random>
 
 #include "app/core/FilmListText.h"
+#include "app/dialogs/Seznam.h"
 #include "app/qtedge/QtEdge.h"
-#include "dialogs/Seznam.h"
+#include "tests/common/ActingAs.h"
+#include "tests/common/ModalAnswer.h"
+#include "tests/common/Programs.h"
+#include "tests/common/Scratch.h"
 #include "tests/dialogs/CatalogOnDisk.h"
 
 namespace {
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString BoxText(const TSeznamF& window) { return window.RichEdit1->toPlainText(); }
 
@@ -38,16 +36,6 @@ QString PdfText(const QString& path, const QStringList& extra = {}) {
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
 
-// Root acting as another user for file permissions while it lives.
-struct ActingAs {
-    explicit ActingAs(uid_t user) : Acting(::seteuid(user) == 0) {}
-    ~ActingAs() {
-        if (Acting && ::seteuid(0) != 0) std::abort();
-    }
-    ActingAs(const ActingAs&) = delete;
-    ActingAs& operator=(const ActingAs&) = delete;
-    bool Acting;
-};
 // Per page of a PDF file, where its first word starts ("x y", in points from the
 // sheet's top left corner), by pdftotext's bounding boxes.
 QStringList FirstWordCorners(const QString& path) {
@@ -71,12 +59,12 @@ class SeznamQtTest : public QObject {
 
 private slots:
     void listShowsEveryFilmInTheCurrentOrderAndKeepsTheCursor() {
-        CatalogOnDisk catalogue({{"Pelíšky", "Pelíšky", 7, "CZ", "", 1, ""},
+        CatalogOnDisk catalog({{"Pelíšky", "Pelíšky", 7, "CZ", "", 1, ""},
                                  {"Alien", "Vetřelec", -5, "EN", "CZ", std::nullopt, "sci-fi"}},
                                 "S3");
-        catalogue.GoTo("Alien");
+        catalog.GoTo("Alien");
         TSeznamF window;
-        window.Fill(catalogue.Table, 0);
+        window.Fill(catalog.Table, 0);
         QCOMPARE(window.windowTitle(), QString::fromUtf8("Práce se seznamem"));
         QCOMPARE(window.RichEdit1->document()->blockCount(), 4);
         const QStringList lines = BoxText(window).split('\n');
@@ -89,8 +77,8 @@ private slots:
         QCOMPARE(lines[3].mid(102, 4), QString("0007"));
         QCOMPARE(lines[3].size(), 225);
         QCOMPARE(window.RichEdit1->textCursor().position(), 0);
-        QCOMPARE(catalogue.Current(), std::string("Alien"));
-        QVERIFY(!catalogue.Table.ViewsFrozen());
+        QCOMPARE(catalog.Current(), std::string("Alien"));
+        QVERIFY(!catalog.Table.ViewsFrozen());
     }
 
     // The box's text is converted by table; random byte strings, every byte value
@@ -107,9 +95,9 @@ private slots:
     }
 
     void wholeTextIsCourierEightPointsFixedPitch() {
-        CatalogOnDisk catalogue({{"A", "", 1, "", "", 1, ""}});
+        CatalogOnDisk catalog({{"A", "", 1, "", "", 1, ""}});
         TSeznamF window;
-        window.Fill(catalogue.Table, 1);
+        window.Fill(catalog.Table, 1);
         for (QTextBlock block = window.RichEdit1->document()->begin(); block.isValid(); block = block.next()) {
             for (auto it = block.begin(); !it.atEnd(); ++it) {
                 const QFont font = it.fragment().charFormat().font();
@@ -124,37 +112,37 @@ private slots:
     }
 
     void summaryAndAnUnknownMode() {
-        CatalogOnDisk catalogue({{"a", "", 1, "cz", "", 2, ""}, {"b", "", 2, "en", "EN,CZ", 3, ""}});
+        CatalogOnDisk catalog({{"a", "", 1, "cz", "", 2, ""}, {"b", "", 2, "en", "EN,CZ", 3, ""}});
         TSeznamF window;
-        window.Fill(catalogue.Table, 1);
+        window.Fill(catalog.Table, 1);
         const QStringList lines = BoxText(window).split('\n');
         QCOMPARE(lines.size(), 12);
         QCOMPARE(lines[0], QString::fromUtf8("Souhrn datového souboru filmy.xml:"));
         QCOMPARE(lines[3], QString::fromUtf8("Počet CD: 5"));
         QCOMPARE(lines[10], QString::fromUtf8("Počet filmů v angličtině s českými titulky: 1"));
-        window.Fill(catalogue.Table, 7);
+        window.Fill(catalog.Table, 7);
         QCOMPARE(BoxText(window), QString());
     }
 
     void savingWritesTheEditedTextAsWindows1250WithCrLf() {
-        CatalogOnDisk catalogue({});
+        CatalogOnDisk catalog({});
         TSeznamF window;
-        window.Fill(catalogue.Table, 1);
+        window.Fill(catalog.Table, 1);
         window.RichEdit1->setPlainText(QString::fromUtf8("Žluťoučký kůň\n\n\tčíslo 7 日\nkonec"));
-        const QString path = QString::fromStdString(catalogue.Directory.File("seznam.txt"));
+        const QString path = QString::fromStdString(catalog.Directory.File("seznam.txt"));
         QFile old(path);
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write(QByteArray(5000, 'x'));
         old.close();
 
-        QTimer::singleShot(0, window.SaveDialog1, [&] {
+        ModalAnswer save(window.SaveDialog1, [&](QWidget*) {
             window.SaveDialog1->selectFile(path);
             static_cast<QDialog*>(window.SaveDialog1)->accept();
         });
         window.ToolButton1Click();
         const std::string expected = cp1250::FromUtf8("Žluťoučký kůň\r\n\r\n\tčíslo 7 ?\r\nkonec\r\n");
-        QCOMPARE(ReadFile(path), QByteArray::fromStdString(expected));
-        QVERIFY(catalogue.Ui.ErrorReports.empty());
+        QCOMPARE(QByteArray::fromStdString(ReadBytes(path.toStdString())), QByteArray::fromStdString(expected));
+        QVERIFY(catalog.Ui.ErrorReports.empty());
     }
 
     // A long list goes into the box in parts: saved at once, it still holds
@@ -166,34 +154,34 @@ private slots:
         QVERIFY(window.RichEdit1->document()->blockCount() < 1002);
         const QString path = QString::fromStdString(catalogue.Directory.File("seznam.txt"));
         window.SaveText(path);
-        QCOMPARE(ReadFile(path).count("\r\n"), 1002);
+        QCOMPARE(QByteArray::fromStdString(ReadBytes(path.toStdString())).count("\r\n"), 1002);
         window.Fill(catalogue.Table, 0);
         QTRY_COMPARE(window.RichEdit1->document()->blockCount(), 1002);
     }
 
     void aSaveThatCannotWriteIsReportedAndKeepsTheText() {
-        CatalogOnDisk catalogue({});
+        CatalogOnDisk catalog({});
         TSeznamF window;
-        window.Fill(catalogue.Table, 0);
+        window.Fill(catalog.Table, 0);
         const QString before = BoxText(window);
-        const QString path = QString::fromStdString(catalogue.Directory.File("missing/seznam.txt"));
-        QTimer::singleShot(0, window.SaveDialog1, [&] {
+        const QString path = QString::fromStdString(catalog.Directory.File("missing/seznam.txt"));
+        ModalAnswer save(window.SaveDialog1, [&](QWidget*) {
             window.SaveDialog1->selectFile(path);
             static_cast<QDialog*>(window.SaveDialog1)->accept();
         });
         QTest::mouseClick(window.ToolButton1, Qt::LeftButton);
-        QCOMPARE(catalogue.Ui.ErrorReports.size(), std::size_t(1));
-        QVERIFY(QString::fromStdString(catalogue.Ui.ErrorReports[0]).contains("seznam.txt"));
+        QCOMPARE(catalog.Ui.ErrorReports.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(catalog.Ui.ErrorReports[0]).contains("seznam.txt"));
         QCOMPARE(BoxText(window), before);
         QVERIFY(!QFile::exists(path));
     }
 
     void aWritableFileInAFolderThatTakesNoNewFileIsWrittenInPlace() {
         if (::geteuid() != 0) QSKIP("needs root to act as another user");
-        CatalogOnDisk catalogue({});
+        CatalogOnDisk catalog({});
         TSeznamF window;
-        window.Fill(catalogue.Table, 1);
-        const QString folder = QString::fromStdString(catalogue.Directory.File("shared"));
+        window.Fill(catalog.Table, 1);
+        const QString folder = QString::fromStdString(catalog.Directory.File("shared"));
         const QString path = folder + "/seznam.txt";
         QVERIFY(QDir().mkdir(folder));
         QFile old(path);
@@ -201,33 +189,33 @@ private slots:
         old.write("old text, longer than the summary will be, so that nothing of it may stay behind");
         old.close();
         // The user owns the file but may only read and enter the folders.
-        const uid_t kNobody = 65534;
         QVERIFY(::chown(path.toLocal8Bit().constData(), kNobody, kNobody) == 0);
-        QVERIFY(::chmod(catalogue.Directory.Path().c_str(), 0711) == 0);
+        QVERIFY(::chmod(catalog.Directory.Path().c_str(), 0711) == 0);
         QVERIFY(::chmod(folder.toLocal8Bit().constData(), 0555) == 0);
         {
             const ActingAs user(kNobody);
             QVERIFY(user.Acting);
-            QTimer::singleShot(0, window.SaveDialog1, [&] {
+            ModalAnswer save(window.SaveDialog1, [&](QWidget*) {
                 window.SaveDialog1->selectFile(path);
                 static_cast<QDialog*>(window.SaveDialog1)->accept();
             });
             QTest::mouseClick(window.ToolButton1, Qt::LeftButton);
         }
-        QVERIFY(catalogue.Ui.ErrorReports.empty());
+        QVERIFY(catalog.Ui.ErrorReports.empty());
         QString expected = BoxText(window);
         expected.replace('\n', "\r\n");
-        QCOMPARE(ReadFile(path), QByteArray::fromStdString(cp1250::FromUtf8((expected + "\r\n").toStdString())));
+        QCOMPARE(QByteArray::fromStdString(ReadBytes(path.toStdString())),
+                 QByteArray::fromStdString(cp1250::FromUtf8((expected + "\r\n").toStdString())));
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"seznam.txt"});
     }
 
     void cancellingTheSaveDialogWritesNothing() {
-        CatalogOnDisk catalogue({});
+        CatalogOnDisk catalog({});
         TSeznamF window;
-        QTimer::singleShot(0, window.SaveDialog1, [&] { static_cast<QDialog*>(window.SaveDialog1)->reject(); });
+        ModalAnswer cancel(window.SaveDialog1, RejectModal);
         window.ToolButton1Click();
-        QVERIFY(catalogue.Ui.ErrorReports.empty());
-        QCOMPARE(QDir(QString::fromStdString(catalogue.Directory.Path())).entryList(QDir::Files), QStringList{"filmy.xml"});
+        QVERIFY(catalog.Ui.ErrorReports.empty());
+        QCOMPARE(QDir(QString::fromStdString(catalog.Directory.Path())).entryList(QDir::Files), QStringList{"filmy.xml"});
     }
 
     void printsTheEditedTextPageAfterPageToAPdfFile() {
@@ -235,13 +223,13 @@ private slots:
         for (int i = 0; i < 150; ++i) {
             films.push_back({"Film " + std::to_string(1000 + i), "Český film", i, "CZ", "", 1, "konec řádku"});
         }
-        CatalogOnDisk catalogue(films);
+        CatalogOnDisk catalog(films);
         TSeznamF window;
-        window.Fill(catalogue.Table, 0);
+        window.Fill(catalog.Table, 0);
         QTextCursor cursor(window.RichEdit1->document());
         cursor.insertText(QString::fromUtf8("Ručně doplněno\n"));
 
-        const QString path = QString::fromStdString(catalogue.Directory.File("seznam.pdf"));
+        const QString path = QString::fromStdString(catalog.Directory.File("seznam.pdf"));
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path);
@@ -285,20 +273,20 @@ private slots:
 
     void printingWithoutADefaultPrinterSaysSo() {
         if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("this system has a default printer");
-        CatalogOnDisk catalogue({});
+        CatalogOnDisk catalog({});
         TSeznamF window;
-        window.Fill(catalogue.Table, 1);
+        window.Fill(catalog.Table, 1);
         QTest::mouseClick(window.ToolButton3, Qt::LeftButton);
-        QCOMPARE(catalogue.Ui.Messages.size(), std::size_t(1));
-        QVERIFY(catalogue.Ui.Messages[0].Kind == MessageKind::Error);
-        QCOMPARE(catalogue.Ui.Messages[0].Text,
+        QCOMPARE(catalog.Ui.Messages.size(), std::size_t(1));
+        QVERIFY(catalog.Ui.Messages[0].Kind == MessageKind::Error);
+        QCOMPARE(catalog.Ui.Messages[0].Text,
                  cp1250::FromUtf8("Není nastavena výchozí tiskárna, seznam nelze vytisknout."));
     }
 
     void onlyCancelCloses() {
-        CatalogOnDisk catalogue({});
+        CatalogOnDisk catalog({});
         TSeznamF window;
-        QTimer::singleShot(0, &window, [&] {
+        ModalAnswer answer([&](QWidget*) {
             QVERIFY(QTest::qWaitForWindowActive(&window));
             QCOMPARE(QApplication::focusWidget(), window.RichEdit1);
             QTest::keyClick(&window, Qt::Key_Escape);
@@ -306,7 +294,7 @@ private slots:
             QTest::mouseClick(window.ToolButton5, Qt::LeftButton);
             if (window.isVisible()) window.done(0);
         });
-        window.Execute(catalogue.Table, 0);
+        window.Execute(catalog.Table, 0);
         QVERIFY(!window.isVisible());
         QVERIFY(window.windowState() & Qt::WindowMaximized);
     }

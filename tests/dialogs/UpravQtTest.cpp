@@ -5,10 +5,10 @@
 #include <csignal>
 #include <sys/resource.h>
 
-#include "dialogs/Uprav.h"
+#include "app/dialogs/Uprav.h"
+#include "tests/common/Typing.h"
 #include "tests/dialogs/CatalogOnDisk.h"
 #include "tests/dialogs/ScaledLayout.h"
-#include "tests/common/Typing.h"
 
 namespace {
 
@@ -42,17 +42,17 @@ class UpravQtTest : public QObject {
     Q_OBJECT
 
     // Opens the dialog as Execute would, without its modal loop.
-    static void Open(TUpravF& dialog, CatalogOnDisk& catalogue, int mode) {
-        QVERIFY(dialog.Prepare(catalogue.Table, mode));
+    static void Open(TUpravF& dialog, CatalogOnDisk& catalog, UpravMode mode) {
+        QVERIFY(dialog.Prepare(catalog.Table, mode));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
     }
 
 private slots:
     void layoutCaptionsAndTabOrder() {
-        CatalogOnDisk catalogue({});
+        CatalogOnDisk catalog({});
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalog, UpravMode::Add);
         QCOMPARE(dialog.windowTitle(), QString::fromUtf8("Přidání CD do seznamu"));
         QCOMPARE(LayoutProblems(dialog, QSize(373, 285)), QString());
         const double scale = ScaleOf(dialog, 373);
@@ -72,9 +72,9 @@ private slots:
     }
 
     void addWithDefaultsCopiesTheTitleOnTab() {
-        CatalogOnDisk catalogue({});
+        CatalogOnDisk catalog({});
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalog, UpravMode::Add);
         QCOMPARE(dialog.Edit4->text(), QString("EN"));
         QCOMPARE(dialog.Edit5->text(), QString("CZ"));
         QCOMPARE(dialog.Edit6->text(), QString("1"));
@@ -85,23 +85,23 @@ private slots:
 
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(mrOk));
-        QVERIFY(catalogue.Ui.Messages.empty());
-        QCOMPARE(catalogue.Table.CountRecords(), 1);
-        catalogue.Table.First();
-        QCOMPARE(catalogue.Table.FieldNamed("S1").AsString(), Cp("Pelíšky"));
-        QCOMPARE(catalogue.Table.FieldNamed("S2").AsString(), Cp("Pelíšky"));
-        QCOMPARE(catalogue.Table.FieldNamed("S3").AsInteger(), 0);
-        QCOMPARE(catalogue.Table.FieldNamed("S4").AsString(), std::string("EN"));
-        QCOMPARE(catalogue.Table.FieldNamed("S5").AsString(), std::string("CZ"));
-        QCOMPARE(catalogue.Table.FieldNamed("S6").AsInteger(), 1);
-        QCOMPARE(catalogue.Table.FieldNamed("S7").AsString(), std::string());
-        QCOMPARE(catalogue.TitlesInFile(), std::vector<std::string>{"Pelíšky"});
+        QVERIFY(catalog.Ui.Messages.empty());
+        QCOMPARE(catalog.Table.CountRecords(), 1);
+        catalog.Table.First();
+        QCOMPARE(catalog.Table.FieldNamed("S1").AsString(), Cp("Pelíšky"));
+        QCOMPARE(catalog.Table.FieldNamed("S2").AsString(), Cp("Pelíšky"));
+        QCOMPARE(catalog.Table.FieldNamed("S3").AsInteger(), 0);
+        QCOMPARE(catalog.Table.FieldNamed("S4").AsString(), std::string("EN"));
+        QCOMPARE(catalog.Table.FieldNamed("S5").AsString(), std::string("CZ"));
+        QCOMPARE(catalog.Table.FieldNamed("S6").AsInteger(), 1);
+        QCOMPARE(catalog.Table.FieldNamed("S7").AsString(), std::string());
+        QCOMPARE(catalog.TitlesInFile(), std::vector<std::string>{"Pelíšky"});
     }
 
     void leavingTheTitleKeepsATypedCzechTitle() {
-        CatalogOnDisk catalogue({{"Alien", "Vetřelec", 5, "EN", "CZ", 1, ""}});
+        CatalogOnDisk catalog({{"Alien", "Vetřelec", 5, "EN", "CZ", 1, ""}});
         TUpravF dialog;
-        Open(dialog, catalogue, 1);
+        Open(dialog, catalog, UpravMode::Edit);
         QCOMPARE(dialog.Edit2->text(), QString::fromUtf8("Vetřelec"));
         QTest::keyClick(dialog.Edit1, Qt::Key_End);
         TypeText(dialog.Edit1, "s");
@@ -114,58 +114,58 @@ private slots:
     }
 
     void typedTextIsStoredAsWindows1250AndCutToTheField() {
-        CatalogOnDisk catalogue({});
+        CatalogOnDisk catalog({});
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalog, UpravMode::Add);
         const QString sixty = QString("0123456789").repeated(6);
         dialog.Edit1->setText(sixty);
         dialog.Edit2->setText(QString::fromUtf8("Žluťoučký kůň € 日本"));
         dialog.Edit4->setText("ENG");
         QVERIFY(dialog.StoreRecord());
-        catalogue.Table.First();
-        QCOMPARE(catalogue.Table.FieldNamed("S1").AsString(), sixty.left(50).toStdString());
-        QCOMPARE(catalogue.Table.FieldNamed("S2").AsString(), Cp("Žluťoučký kůň € ??"));
-        QCOMPARE(catalogue.Table.FieldNamed("S4").AsString(), std::string("EN"));
+        catalog.Table.First();
+        QCOMPARE(catalog.Table.FieldNamed("S1").AsString(), sixty.left(50).toStdString());
+        QCOMPARE(catalog.Table.FieldNamed("S2").AsString(), Cp("Žluťoučký kůň € ??"));
+        QCOMPARE(catalog.Table.FieldNamed("S4").AsString(), std::string("EN"));
     }
 
     void aNumberThatIsNoIntegerIsRefused() {
-        CatalogOnDisk catalogue({{"A", "a", 1, "EN", "CZ", 1, ""}});
+        CatalogOnDisk catalog({{"A", "a", 1, "EN", "CZ", 1, ""}});
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalog, UpravMode::Add);
         TypeText(dialog.Edit1, "New");
         TypeText(dialog.Edit3, "12a");
         dialog.Edit6->clear();
         QTest::mouseClick(dialog.Button1, Qt::LeftButton);
 
         QVERIFY(dialog.isVisible());
-        QCOMPARE(catalogue.Ui.Messages.size(), std::size_t(1));
-        QCOMPARE(catalogue.Ui.Messages[0].Text, Cp("Tyto položky nelze vložit do databáze filmy.xml."));
-        QVERIFY(catalogue.Ui.Messages[0].Kind == MessageKind::Error);
+        QCOMPARE(catalog.Ui.Messages.size(), std::size_t(1));
+        QCOMPARE(catalog.Ui.Messages[0].Text, Cp("Tyto položky nelze vložit do databáze filmy.xml."));
+        QVERIFY(catalog.Ui.Messages[0].Kind == MessageKind::Error);
         QCOMPARE(dialog.Edit1->text(), QString("New"));
         QCOMPARE(dialog.Edit3->text(), QString("12a"));
         QCOMPARE(dialog.Edit6->text(), QString("0"));
-        QCOMPARE(catalogue.Table.CountRecords(), 1);
-        QCOMPARE(catalogue.Current(), std::string("A"));
-        QVERIFY(!catalogue.Table.ViewsFrozen());
+        QCOMPARE(catalog.Table.CountRecords(), 1);
+        QCOMPARE(catalog.Current(), std::string("A"));
+        QVERIFY(!catalog.Table.ViewsFrozen());
     }
 
     void emptyNumberBoxesStoreZeroAndHexIsAccepted() {
-        CatalogOnDisk catalogue({});
+        CatalogOnDisk catalog({});
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalog, UpravMode::Add);
         dialog.Edit1->setText("X");
         dialog.Edit6->setText(" $1F");
         QVERIFY(dialog.StoreRecord());
-        catalogue.Table.First();
-        QCOMPARE(catalogue.Table.FieldNamed("S3").AsInteger(), 0);
-        QCOMPARE(catalogue.Table.FieldNamed("S6").AsInteger(), 31);
+        catalog.Table.First();
+        QCOMPARE(catalog.Table.FieldNamed("S3").AsInteger(), 0);
+        QCOMPARE(catalog.Table.FieldNamed("S6").AsInteger(), 31);
     }
 
     void furtherThreeTimesAddsThreeAndKeepsTheCursor() {
-        CatalogOnDisk catalogue({{"B", "", 1, "", "", 1, ""}, {"D", "", 2, "", "", 1, ""}});
-        catalogue.GoTo("D");
+        CatalogOnDisk catalog({{"B", "", 1, "", "", 1, ""}, {"D", "", 2, "", "", 1, ""}});
+        catalog.GoTo("D");
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalog, UpravMode::Add);
         for (const char* title : {"C", "A", "E"}) {
             TypeText(dialog.Edit1, title);
             QTest::mouseClick(dialog.Button3, Qt::LeftButton);
@@ -173,30 +173,30 @@ private slots:
             QCOMPARE(dialog.Edit1->text(), QString());
             QCOMPARE(dialog.Edit6->text(), QString("1"));
             QCOMPARE(QApplication::focusWidget(), dialog.Edit1);
-            QCOMPARE(catalogue.Current(), std::string("D"));
+            QCOMPARE(catalog.Current(), std::string("D"));
         }
-        QVERIFY(catalogue.Ui.Messages.empty());
-        QCOMPARE(catalogue.Titles(), (std::vector<std::string>{"A", "B", "C", "D", "E"}));
+        QVERIFY(catalog.Ui.Messages.empty());
+        QCOMPARE(catalog.Titles(), (std::vector<std::string>{"A", "B", "C", "D", "E"}));
         QTest::keyClick(dialog.Edit1, Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(mrCancel));
-        QCOMPARE(catalogue.TitlesInFile().size(), std::size_t(5));
+        QCOMPARE(catalog.TitlesInFile().size(), std::size_t(5));
     }
 
     void editShowsTheRecordAndChangesIt() {
-        CatalogOnDisk catalogue(kFourFilms);
-        catalogue.GoTo("B");
+        CatalogOnDisk catalog(kFourFilms);
+        catalog.GoTo("B");
         TUpravF dialog;
-        Open(dialog, catalogue, 1);
+        Open(dialog, catalog, UpravMode::Edit);
         QCOMPARE(dialog.windowTitle(), QString::fromUtf8("Úprava CD v seznamu"));
         QVERIFY(dialog.Button1->isDefault() && !dialog.Button3->isEnabled());
         QCOMPARE(dialog.Edit3->text(), QString("2"));
         dialog.Edit7->setText(QString::fromUtf8("poznámka"));
         QTest::keyClick(dialog.Edit7, Qt::Key_Return);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(catalogue.Current(), std::string("B"));
-        QCOMPARE(FieldUtf8(catalogue.Table, "S7"), std::string("poznámka"));
-        QCOMPARE(catalogue.Table.CountRecords(), 4);
+        QCOMPARE(catalog.Current(), std::string("B"));
+        QCOMPARE(FieldUtf8(catalog.Table, "S7"), std::string("poznámka"));
+        QCOMPARE(catalog.Table.CountRecords(), 4);
     }
 
     // The film after a deleted one, and an edited film wherever it now sorts, is
@@ -207,24 +207,24 @@ private slots:
             const char *film, *newTitle, *current;  // no new title: delete
         } changes[] = {{"B", nullptr, "C"}, {"C", nullptr, "D"}, {"B", "Z", "Z"}, {"B", "Bb", "Bb"}};
         for (const auto& change : changes) {
-            CatalogOnDisk catalogue(kFourFilms);
-            catalogue.GoTo(change.film);
+            CatalogOnDisk catalog(kFourFilms);
+            catalog.GoTo(change.film);
             TUpravF dialog;
             if (change.newTitle) {
-                Open(dialog, catalogue, 1);
+                Open(dialog, catalog, UpravMode::Edit);
                 dialog.Edit1->setText(change.newTitle);
                 QVERIFY(dialog.StoreRecord());
             } else {
-                dialog.Execute(catalogue.Table, 2);
+                dialog.Execute(catalog.Table, UpravMode::Delete);
             }
-            QCOMPARE(catalogue.Current(), std::string(change.current));
+            QCOMPARE(catalog.Current(), std::string(change.current));
         }
     }
 
-    void editOnAnEmptyCatalogueInserts() {
-        CatalogOnDisk catalogue({});
+    void editOnAnEmptyCatalogInserts() {
+        CatalogOnDisk catalog({});
         TUpravF dialog;
-        Open(dialog, catalogue, 1);
+        Open(dialog, catalog, UpravMode::Edit);
         for (QLineEdit* box : {dialog.Edit1, dialog.Edit2, dialog.Edit4, dialog.Edit5, dialog.Edit7}) {
             QCOMPARE(box->text(), QString());
         }
@@ -233,13 +233,13 @@ private slots:
         dialog.Edit1->setText("First");
         QTest::mouseClick(dialog.Button1, Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(catalogue.Titles(), std::vector<std::string>{"First"});
+        QCOMPARE(catalog.Titles(), std::vector<std::string>{"First"});
     }
 
     void aFailedSaveKeepsTheDialogOpenWithTheEntries() {
-        CatalogOnDisk catalogue({{"A", "a", 1, "EN", "CZ", 1, ""}});
+        CatalogOnDisk catalog({{"A", "a", 1, "EN", "CZ", 1, ""}});
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalog, UpravMode::Add);
         dialog.Edit1->setText("Lost?");
         dialog.Edit3->setText("77");
         {
@@ -249,39 +249,39 @@ private slots:
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.Edit1->text(), QString("Lost?"));
         QCOMPARE(dialog.Edit3->text(), QString("77"));
-        QCOMPARE(catalogue.Ui.Messages.size(), std::size_t(1));
-        QCOMPARE(catalogue.Ui.Messages[0].Text, Cp("Nepodařilo se uložit soubor: filmy.xml.\nSoubor by byl větší, než systém dovoluje."));
-        QCOMPARE(catalogue.Titles(), std::vector<std::string>{"A"});
+        QCOMPARE(catalog.Ui.Messages.size(), std::size_t(1));
+        QCOMPARE(catalog.Ui.Messages[0].Text, Cp("Nepodařilo se uložit soubor: filmy.xml.\nSoubor by byl větší, než systém dovoluje."));
+        QCOMPARE(catalog.Titles(), std::vector<std::string>{"A"});
 
         QTest::mouseClick(dialog.Button1, Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(catalogue.Titles(), (std::vector<std::string>{"A", "Lost?"}));
+        QCOMPARE(catalog.Titles(), (std::vector<std::string>{"A", "Lost?"}));
     }
 
     void deleteOfTheLastFilmReturnsToTheOneBefore() {
-        CatalogOnDisk catalogue(kFourFilms);
-        catalogue.GoTo("D");
+        CatalogOnDisk catalog(kFourFilms);
+        catalog.GoTo("D");
         TUpravF dialog;
-        QVERIFY(!dialog.Prepare(catalogue.Table, 2));
+        QVERIFY(!dialog.Prepare(catalog.Table, UpravMode::Delete));
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(catalogue.Current(), std::string("C"));
-        QCOMPARE(catalogue.TitlesInFile(), (std::vector<std::string>{"A", "B", "C"}));
-        QVERIFY(catalogue.Ui.Messages.empty());
-        QVERIFY(!catalogue.Table.ViewsFrozen());
+        QCOMPARE(catalog.Current(), std::string("C"));
+        QCOMPARE(catalog.TitlesInFile(), (std::vector<std::string>{"A", "B", "C"}));
+        QVERIFY(catalog.Ui.Messages.empty());
+        QVERIFY(!catalog.Table.ViewsFrozen());
     }
 
-    void deleteOfTheOnlyFilmAndOnAnEmptyCatalogue() {
-        CatalogOnDisk catalogue({{"A", "", 1, "", "", 1, ""}});
+    void deleteOfTheOnlyFilmAndOnAnEmptyCatalog() {
+        CatalogOnDisk catalog({{"A", "", 1, "", "", 1, ""}});
         TUpravF dialog;
-        dialog.Execute(catalogue.Table, 2);
-        QCOMPARE(catalogue.Table.CountRecords(), 0);
-        QVERIFY(catalogue.Ui.Messages.empty());
+        dialog.Execute(catalog.Table, UpravMode::Delete);
+        QCOMPARE(catalog.Table.CountRecords(), 0);
+        QVERIFY(catalog.Ui.Messages.empty());
 
-        dialog.Execute(catalogue.Table, 2);
-        QCOMPARE(catalogue.Ui.Messages.size(), std::size_t(1));
-        QCOMPARE(catalogue.Ui.Messages[0].Text, Cp("Tyto položky nelze smazat z databáze filmy.xml."));
-        QCOMPARE(catalogue.Table.CountRecords(), 0);
-        QVERIFY(!catalogue.Table.ViewsFrozen());
+        dialog.Execute(catalog.Table, UpravMode::Delete);
+        QCOMPARE(catalog.Ui.Messages.size(), std::size_t(1));
+        QCOMPARE(catalog.Ui.Messages[0].Text, Cp("Tyto položky nelze smazat z databáze filmy.xml."));
+        QCOMPARE(catalog.Table.CountRecords(), 0);
+        QVERIFY(!catalog.Table.ViewsFrozen());
     }
 };
 

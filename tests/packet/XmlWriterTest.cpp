@@ -1,6 +1,6 @@
 #include "PacketModel.h"
 #include "packet/PacketOutput.h"
-#include "tests/common/CatalogueDocuments.h"
+#include "tests/common/CatalogDocuments.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 namespace {
 
 using namespace packettest;
-using namespace catalogue_documents;
+using namespace catalog_documents;
 
 constexpr std::uint32_t kXml = 5;       // SaveFormat 1
 constexpr std::uint32_t kXmlUtf8 = 13;  // SaveFormat 2
@@ -45,13 +45,13 @@ std::string RowOfText(const std::string& text, std::uint32_t flags = kXml) {
 }
 
 TEST(XmlWriter, EmptyCatalogueIsWrittenByteForByte) {
-    EXPECT_EQ(Written(Catalogue({}, 1), kXml), EmptyCatalogue());
+    EXPECT_EQ(Written(Catalogue({}, 1), kXml), EmptyCatalog());
 }
 
 TEST(XmlWriter, TwoFilmCatalogueIsWrittenByteForByte) {
-    EXPECT_EQ(Written(Catalogue(ExampleFilms(), 3), kXml), TwoRecordCatalogue(false));
+    EXPECT_EQ(Written(Catalogue(ExampleFilms(), 3), kXml), TwoRecordCatalog(false));
     // Saved again after a load, the key column carries the read-only bit.
-    EXPECT_EQ(Written(Catalogue(ExampleFilms(), 3, true), kXml), TwoRecordCatalogue(true));
+    EXPECT_EQ(Written(Catalogue(ExampleFilms(), 3, true), kXml), TwoRecordCatalog(true));
 }
 
 TEST(XmlWriter, SaveFormatsSelectTheFlags) {

@@ -12,7 +12,7 @@
 #include "app/core/RecordingUiServices.h"
 #include "fileio/FileIO.h"
 #include "tests/common/KinovkaCli.h"
-#include "tests/common/Catalogues.h"
+#include "tests/common/Catalogs.h"
 #include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
@@ -22,9 +22,9 @@ namespace {
 
 const std::string kInUse = "Katalog je otevřen v jiném programu: filmy.xml.\n";
 
-struct LockedCatalogue {
-    LockedCatalogue() {
-        WriteBytes(dir.File("filmy.xml"), CatalogueOf(TwoFilms()));
+struct LockedCatalog {
+    LockedCatalog() {
+        WriteBytes(dir.File("filmy.xml"), CatalogOf(TwoFilms()));
         WriteBytes(dir.File("nove.csv"), "S1\nBrazil\n");
         before = ReadBytes(dir.File("filmy.xml"));
     }
@@ -36,25 +36,25 @@ struct LockedCatalogue {
 
 TEST(CatalogLock, TwoHoldersConflictEvenInOneProcess) {
     ScratchDir dir;
-    const std::string catalogue = dir.File("filmy.xml");
-    CatalogLock first(catalogue);
+    const std::string catalog = dir.File("filmy.xml");
+    CatalogLock first(catalog);
     EXPECT_EQ(first.GetState(), State::Held);
     // The sidecar lies beside the catalogue; the catalogue itself need not exist yet.
-    EXPECT_TRUE(fs::exists(catalogue + ".lock"));
+    EXPECT_TRUE(fs::exists(catalog + ".lock"));
 
-    CatalogLock second(catalogue);
+    CatalogLock second(catalog);
     EXPECT_EQ(second.GetState(), State::HeldElsewhere);
     EXPECT_FALSE(second.MayChange());
     EXPECT_EQ(second.Retry(), State::HeldElsewhere);
 
     first.Release();
-    EXPECT_FALSE(fs::exists(catalogue + ".lock"));
+    EXPECT_FALSE(fs::exists(catalog + ".lock"));
     EXPECT_EQ(second.Retry(), State::Held);
-    CatalogLock third(catalogue);
+    CatalogLock third(catalog);
     EXPECT_EQ(third.GetState(), State::HeldElsewhere);
 }
 
-TEST(CatalogLock, EverySpellingOfACatalogueMeetsTheSameLock) {
+TEST(CatalogLock, EverySpellingOfACatalogMeetsTheSameLock) {
     ScratchDir dir;
     WriteBytes(dir.File("filmy.xml"), "x");
     fs::create_directory(dir.File("sub"));
@@ -66,25 +66,25 @@ TEST(CatalogLock, EverySpellingOfACatalogueMeetsTheSameLock) {
     EXPECT_EQ(CatalogLock(dir.File("./filmy.xml")).GetState(), State::HeldElsewhere);
 }
 
-TEST(CatalogLock, SurvivesEverySaveOfTheCatalogue) {
+TEST(CatalogLock, SurvivesEverySaveOfTheCatalog) {
     // Every save renames a new file over the catalogue; the lock is not on it.
     ScratchDir dir;
-    const std::string catalogue = dir.File("filmy.xml");
-    CatalogLock held(catalogue);
-    fileio::ReplaceFileAtomically(catalogue, "one");
-    fileio::ReplaceFileAtomically(catalogue, "two");
-    EXPECT_EQ(CatalogLock(catalogue).GetState(), State::HeldElsewhere);
+    const std::string catalog = dir.File("filmy.xml");
+    CatalogLock held(catalog);
+    fileio::ReplaceFileAtomically(catalog, "one");
+    fileio::ReplaceFileAtomically(catalog, "two");
+    EXPECT_EQ(CatalogLock(catalog).GetState(), State::HeldElsewhere);
 }
 
 TEST(CatalogLock, EndsWithTheProgramThatHeldIt) {
     ScratchDir dir;
-    const std::string catalogue = dir.File("filmy.xml");
+    const std::string catalog = dir.File("filmy.xml");
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        CatalogLock held(catalogue);
+        CatalogLock held(catalog);
         const char state = held.GetState() == State::Held ? 'H' : '-';
         if (::write(ready[1], &state, 1) != 1) ::_exit(1);
         ::pause();  // until killed: the lock is never released by the program itself
@@ -93,12 +93,12 @@ TEST(CatalogLock, EndsWithTheProgramThatHeldIt) {
     char state = 0;
     ASSERT_EQ(::read(ready[0], &state, 1), 1);
     EXPECT_EQ(state, 'H');
-    CatalogLock mine(catalogue);
+    CatalogLock mine(catalog);
     EXPECT_EQ(mine.GetState(), State::HeldElsewhere);
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     // The sidecar is still there, but nobody holds it any more.
-    EXPECT_TRUE(fs::exists(catalogue + ".lock"));
+    EXPECT_TRUE(fs::exists(catalog + ".lock"));
     EXPECT_EQ(mine.Retry(), State::Held);
     ::close(ready[0]);
     ::close(ready[1]);
@@ -111,7 +111,7 @@ TEST(CatalogLock, NoSidecarPossibleStandsInNobodysWay) {
     EXPECT_TRUE(lock.MayChange());
 }
 
-TEST(CatalogLock, RefusalNamesTheCatalogue) {
+TEST(CatalogLock, RefusalNamesTheCatalog) {
     RecordingUiServices ui;
     SetUserInterface(ui);
     DataFileName = "filmy.xml";
@@ -123,7 +123,7 @@ TEST(CatalogLock, RefusalNamesTheCatalogue) {
 
 // kinovka-cli, while a window (here: the test) holds the catalogue's lock.
 TEST(CatalogLockCli, ChangesAreRefusedAndReadingGoesOn) {
-    LockedCatalogue files;
+    LockedCatalog files;
     const CatalogLock window(files.dir.File("filmy.xml"));
     ASSERT_EQ(window.GetState(), State::Held);
 
@@ -165,7 +165,7 @@ TEST(CatalogLockCli, ChangesAreRefusedAndReadingGoesOn) {
 }
 
 TEST(CatalogLockCli, AChangeHoldsTheLockOnlyWhileItRuns) {
-    LockedCatalogue files;
+    LockedCatalog files;
     const RunResult added = RunCli({"add", "filmy.xml", "--en", "Brazil"}, files.dir.Path());
     ASSERT_EQ(added.Status, 0) << added.Err;
     EXPECT_EQ(FilmsInFile(files.dir.File("filmy.xml")), 3);

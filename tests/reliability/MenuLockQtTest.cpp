@@ -9,7 +9,7 @@
 #include "app/core/Global.h"
 #include "app/window/DBGrid.h"
 #include "tests/app/WindowTestSupport.h"
-#include "tests/common/Catalogues.h"
+#include "tests/common/Catalogs.h"
 #include "tests/common/Scratch.h"
 
 namespace {
@@ -29,7 +29,7 @@ const std::vector<Film> kFilms{{"Alien", "Vetřelec", 3, "EN", "CZ", 2, ""},
 // Starts the program over kFilms while another program holds the catalogue's
 // lock; that lock is handed back, to be let go of when the test decides.
 std::unique_ptr<CatalogLock> StartWhileLocked(ProgramUnderTest& program) {
-    program.WriteCatalogue(kFilms);
+    program.WriteCatalog(kFilms);
     auto other = std::make_unique<CatalogLock>(program.FilePath());
     program.Start();
     Ui().Clear();
@@ -46,7 +46,7 @@ private slots:
         // The catalogue lies outside the program's directory, which ends with the program.
         const ScratchDir elsewhere;
         const std::string path = elsewhere.File("filmy.xml");
-        WriteBytes(path, CatalogueOf(kFilms));
+        WriteBytes(path, CatalogOf(kFilms));
         {
             ProgramUnderTest program;
             program.Start({std::filesystem::relative(path, program.Directory.Path()).string()});
@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(CatalogLock(path).GetState(), CatalogLock::State::Held);
     }
 
-    void aWindowWithoutACatalogueHoldsItToo() {
+    void aWindowWithoutACatalogHoldsItToo() {
         // "Nový" will create it; nobody else may create it meanwhile.
         ProgramUnderTest program;
         program.Start();
@@ -101,7 +101,7 @@ private slots:
         // The other program adds a film and ends.
         std::vector<Film> changed = kFilms;
         changed.push_back({"Brazil", "Brazil", 1, "EN", "CZ", 1, ""});
-        program.WriteCatalogue(changed);
+        program.WriteCatalog(changed);
         other.reset();
         Ui().Clear();
 
@@ -121,7 +121,7 @@ private slots:
         auto other = StartWhileLocked(program);
         TMenuF& menu = program.Menu;
         menu.cds.Last();  // on Pelíšky
-        program.WriteCatalogue({kFilms[0], kFilms[1]});
+        program.WriteCatalog({kFilms[0], kFilms[1]});
         other.reset();
         Ui().Clear();
 

@@ -24,7 +24,7 @@
 #include "fileio/VersionFolder.h"
 #include "tests/common/KinovkaCli.h"
 #include "tests/common/FaultyFileOperations.h"
-#include "tests/common/Catalogues.h"
+#include "tests/common/Catalogs.h"
 #include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
@@ -34,13 +34,13 @@ namespace {
 const std::string kSaveFailed = "Nepodařilo se uložit soubor: filmy.xml.";
 
 // The run's catalogue: the sample catalogue in a scratch directory, opened.
-struct OpenCatalogue {
-    OpenCatalogue() {
+struct OpenedCatalog {
+    OpenedCatalog() {
         SetUserInterface(ui);
         DataDir = dir.Path() + "/";
         DataFileName = "filmy.xml";
         SortFields = "S1;S2;S3";
-        WriteBytes(dir.File("filmy.xml"), SampleCatalogue());
+        WriteBytes(dir.File("filmy.xml"), SampleCatalog());
         before = ReadBytes(dir.File("filmy.xml"));
         if (!OpenCatalog(table)) throw std::runtime_error("the sample catalogue does not open");
     }
@@ -63,67 +63,67 @@ struct OpenCatalogue {
 
 // How many pieces a save of the sample catalogue with one more film is written in.
 int WritesOfOneSave() {
-    OpenCatalogue catalogue;
-    catalogue.AddFilm("Brazil");
+    OpenedCatalog catalog;
+    catalog.AddFilm("Brazil");
     FaultyFileOperations counting({});
-    EXPECT_TRUE(SaveCatalog(catalogue.table));
+    EXPECT_TRUE(SaveCatalog(catalog.table));
     return counting.Writes;
 }
 
 }  // namespace
 
-TEST(SaveFaults, EveryFailingStepLeavesTheCatalogueAsItWas) {
+TEST(SaveFaults, EveryFailingStepLeavesTheCatalogAsItWas) {
     const int writes = WritesOfOneSave();
     ASSERT_GT(writes, 10);
     for (const Fault& fault : EveryFault(writes)) {
         SCOPED_TRACE(fault.Describe());
-        OpenCatalogue catalogue;
-        catalogue.AddFilm("Brazil");
+        OpenedCatalog catalog;
+        catalog.AddFilm("Brazil");
         {
             const FaultyFileOperations failing(fault);
-            EXPECT_FALSE(SaveCatalog(catalogue.table));
+            EXPECT_FALSE(SaveCatalog(catalog.table));
         }
-        ASSERT_EQ(catalogue.Messages().size(), 1u);
-        EXPECT_TRUE(catalogue.Messages()[0].starts_with(kSaveFailed + "\n")) << catalogue.Messages()[0];
-        EXPECT_EQ(ReadBytes(catalogue.dir.File("filmy.xml")), catalogue.before);
-        EXPECT_EQ(catalogue.dir.Names(), std::vector<std::string>{"filmy.xml"});
+        ASSERT_EQ(catalog.Messages().size(), 1u);
+        EXPECT_TRUE(catalog.Messages()[0].starts_with(kSaveFailed + "\n")) << catalog.Messages()[0];
+        EXPECT_EQ(ReadBytes(catalog.dir.File("filmy.xml")), catalog.before);
+        EXPECT_EQ(catalog.dir.Names(), std::vector<std::string>{"filmy.xml"});
         // The reload that follows every save shows the file's films again.
-        ASSERT_TRUE(OpenCatalog(catalogue.table));
-        EXPECT_EQ(catalogue.table.CountRecords(), 31);
+        ASSERT_TRUE(OpenCatalog(catalog.table));
+        EXPECT_EQ(catalog.table.CountRecords(), 31);
     }
 }
 
-TEST(SaveFaults, NewCatalogueThatCannotBeSavedReplacesNothing) {
+TEST(SaveFaults, NewCatalogThatCannotBeSavedReplacesNothing) {
     for (const Fault& fault : EveryFault(2)) {
         SCOPED_TRACE(fault.Describe());
-        OpenCatalogue catalogue;
+        OpenedCatalog catalog;
         {
             const FaultyFileOperations failing(fault);
-            CreateCatalog(catalogue.table);
+            CreateCatalog(catalog.table);
         }
-        ASSERT_EQ(catalogue.Messages().size(), 1u);
-        EXPECT_TRUE(catalogue.Messages()[0].starts_with(kSaveFailed + "\n")) << catalogue.Messages()[0];
-        EXPECT_EQ(ReadBytes(catalogue.dir.File("filmy.xml")), catalogue.before);
+        ASSERT_EQ(catalog.Messages().size(), 1u);
+        EXPECT_TRUE(catalog.Messages()[0].starts_with(kSaveFailed + "\n")) << catalog.Messages()[0];
+        EXPECT_EQ(ReadBytes(catalog.dir.File("filmy.xml")), catalog.before);
         // Nor is the copy kept before replacing left behind.
-        EXPECT_EQ(catalogue.dir.Names(), std::vector<std::string>{"filmy.xml"});
+        EXPECT_EQ(catalog.dir.Names(), std::vector<std::string>{"filmy.xml"});
     }
 }
 
 TEST(SaveFaults, AReloadAfterNovyWritesNothing) {
     // Not even a film never saved: the reload shows the file, with no write to fail.
-    OpenCatalogue catalogue;
-    CreateCatalog(catalogue.table);
-    ASSERT_TRUE(OpenCatalog(catalogue.table));
-    const std::string empty = ReadBytes(catalogue.dir.File("filmy.xml"));
-    catalogue.AddFilm("Brazil");
-    catalogue.ui.Clear();
+    OpenedCatalog catalog;
+    CreateCatalog(catalog.table);
+    ASSERT_TRUE(OpenCatalog(catalog.table));
+    const std::string empty = ReadBytes(catalog.dir.File("filmy.xml"));
+    catalog.AddFilm("Brazil");
+    catalog.ui.Clear();
     {
         const FaultyFileOperations failing({Fault::Write, ENOSPC, 1});
-        EXPECT_TRUE(OpenCatalog(catalogue.table));
+        EXPECT_TRUE(OpenCatalog(catalog.table));
     }
-    EXPECT_EQ(ReadBytes(catalogue.dir.File("filmy.xml")), empty);
-    EXPECT_EQ(catalogue.dir.Names(), (std::vector<std::string>{"filmy.xml", "filmy.xml.bak", "filmy.xml.versions"}));
-    EXPECT_TRUE(catalogue.Messages().empty());
+    EXPECT_EQ(ReadBytes(catalog.dir.File("filmy.xml")), empty);
+    EXPECT_EQ(catalog.dir.Names(), (std::vector<std::string>{"filmy.xml", "filmy.xml.bak", "filmy.xml.versions"}));
+    EXPECT_TRUE(catalog.Messages().empty());
 }
 
 // kinovka-cli on a disk that fills up: every file may grow to a limit only, so
@@ -144,7 +144,7 @@ TEST(SaveFaults, FullDiskThroughTheCommandLine) {
     for (const auto& change : changes) {
         SCOPED_TRACE(change.Arguments[0] + " " + std::to_string(change.Limit));
         ScratchDir dir;
-        const std::string before = SampleCatalogue();
+        const std::string before = SampleCatalog();
         WriteBytes(dir.File("filmy.xml"), before);
         WriteBytes(dir.File("nove.csv"), "S1\nBrazil\n");
         RunOptions options;
@@ -179,7 +179,7 @@ TEST(SaveFaults, TheFilesOwnPermissionsDecide) {
         ScratchDir dir;
         fs::permissions(dir.Path(), fs::perms::all);
         const std::string path = dir.File("filmy.xml");
-        WriteBytes(path, SampleCatalogue());
+        WriteBytes(path, SampleCatalog());
         ASSERT_EQ(::chown(path.c_str(), test.Owner, kNobody), 0);
         fs::permissions(path, test.Mode);
         RunOptions options;
@@ -204,9 +204,9 @@ TEST(SaveFaults, TheFilesOwnPermissionsDecide) {
 // of them while the new file is being written: the file is always a complete
 // catalogue holding the films before that run or one more. Killed saves may
 // leave their unfinished new file beside it, never in its place.
-TEST(SaveFaults, KilledSavesLeaveACompleteCatalogue) {
+TEST(SaveFaults, KilledSavesLeaveACompleteCatalog) {
     ScratchDir dir;
-    WriteBytes(dir.File("filmy.xml"), CatalogueOf(ManyFilms(5000)));
+    WriteBytes(dir.File("filmy.xml"), CatalogOf(ManyFilms(5000)));
     int films = 5000;
 
     // How long one add takes here, to spread the kills over it.
@@ -286,12 +286,12 @@ std::string Attribute(const std::string& path, const char* name) {
 // its owner, group, mode, ACL and extended attributes, and its versions folder
 // takes the file's owner, group and write bits, so that root's save never locks
 // the owner out. A folder the user may not write costs the version, not the save.
-TEST(SaveFaults, SavesKeepEveryonesRightsToTheCatalogueAndItsVersions) {
+TEST(SaveFaults, SavesKeepEveryonesRightsToTheCatalogAndItsVersions) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
     ScratchDir dir;
     fs::permissions(dir.Path(), fs::perms::all);
     const std::string path = dir.File("filmy.xml"), acl = kAclGivingNobodyWrite;
-    WriteBytes(path, SampleCatalogue());
+    WriteBytes(path, SampleCatalog());
     int films = 31;
     RunOptions asNobody;
     asNobody.User = kNobody;
@@ -333,7 +333,7 @@ TEST(SaveFaults, OnAFullDiskTheOldestVersionsMakeRoom) {
         GTEST_SKIP() << "cannot mount a small file system here: " << std::strerror(errno);
     const std::shared_ptr<void> unmount(nullptr, [&](void*) { ::umount2(dir.Path().c_str(), MNT_DETACH); });
     const std::string path = dir.File("filmy.xml");
-    WriteBytes(path, CatalogueOf(ManyFilms(1100)));
+    WriteBytes(path, CatalogOf(ManyFilms(1100)));
     ASSERT_GT(ReadBytes(path).size(), 130'000u);
     std::string told;
     for (int add = 1; add <= 6; ++add) {

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 
 #include "fileio/FileIO.h"
-#include "tests/common/Catalogues.h"
+#include "tests/common/Catalogs.h"
 #include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;

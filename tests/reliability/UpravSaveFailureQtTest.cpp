@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "dialogs/Uprav.h"
-#include "tests/dialogs/CatalogOnDisk.h"
+#include "app/dialogs/Uprav.h"
 #include "tests/common/FaultyFileOperations.h"
+#include "tests/dialogs/CatalogOnDisk.h"
 
 namespace {
 
@@ -42,27 +42,27 @@ class UpravSaveFailureQtTest : public QObject {
     Q_OBJECT
 
     // Shows the dialog as Execute would, without its modal loop.
-    static void Open(TUpravF& dialog, CatalogOnDisk& catalogue, int mode) {
-        QVERIFY(dialog.Prepare(catalogue.Table, mode));
+    static void Open(TUpravF& dialog, CatalogOnDisk& catalog, UpravMode mode) {
+        QVERIFY(dialog.Prepare(catalog.Table, mode));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     }
 
-    static void CheckFailure(CatalogOnDisk& catalogue, const std::string& before, const char* reason = "Disk je plný.") {
-        QCOMPARE(catalogue.Ui.Messages.size(), std::size_t{1});
-        QCOMPARE(catalogue.Ui.Messages[0].Text, cp1250::FromUtf8("Nepodařilo se uložit soubor: filmy.xml.\n") +
+    static void CheckFailure(CatalogOnDisk& catalog, const std::string& before, const char* reason = "Disk je plný.") {
+        QCOMPARE(catalog.Ui.Messages.size(), std::size_t{1});
+        QCOMPARE(catalog.Ui.Messages[0].Text, cp1250::FromUtf8("Nepodařilo se uložit soubor: filmy.xml.\n") +
                                                     cp1250::FromUtf8(reason));
         QCOMPARE(ReadBytes(CatalogPath()), before);
-        QCOMPARE(QDir(QString::fromStdString(catalogue.Directory.Path())).entryList(QDir::Files), QStringList{"filmy.xml"});
+        QCOMPARE(QDir(QString::fromStdString(catalog.Directory.Path())).entryList(QDir::Files), QStringList{"filmy.xml"});
     }
 
 private slots:
     void addKeepsTheTypingWhenSavingFails() {
         for (const Fault& fault : Faults()) {
-            CatalogOnDisk catalogue(kFilms);
+            CatalogOnDisk catalog(kFilms);
             const std::string before = ReadBytes(CatalogPath());
             TUpravF dialog;
-            Open(dialog, catalogue, 0);
+            Open(dialog, catalog, UpravMode::Add);
             Type(dialog, kTyped);
             {
                 const FaultyFileOperations failing(fault);
@@ -70,37 +70,37 @@ private slots:
             }
             QVERIFY2(dialog.isVisible(), fault.Describe().c_str());
             QCOMPARE(Boxes(dialog), kTyped);
-            CheckFailure(catalogue, before);
-            QCOMPARE(catalogue.Titles(), (std::vector<std::string>{"Alien", "Kolya"}));
+            CheckFailure(catalog, before);
+            QCOMPARE(catalog.Titles(), (std::vector<std::string>{"Alien", "Kolya"}));
 
             // Once the disk works again the same boxes store the film.
             QTest::mouseClick(dialog.Button1, Qt::LeftButton);
             QVERIFY(!dialog.isVisible());
-            QCOMPARE(catalogue.TitlesInFile(), (std::vector<std::string>{"Alien", "Kolya", "Pelíšky"}));
+            QCOMPARE(catalog.TitlesInFile(), (std::vector<std::string>{"Alien", "Kolya", "Pelíšky"}));
         }
     }
 
     void nextFilmKeepsTheTypingWhenSavingFails() {
-        CatalogOnDisk catalogue(kFilms);
+        CatalogOnDisk catalog(kFilms);
         const std::string before = ReadBytes(CatalogPath());
         TUpravF dialog;
-        Open(dialog, catalogue, 0);
+        Open(dialog, catalog, UpravMode::Add);
         Type(dialog, kTyped);
         {
             const FaultyFileOperations failing({Fault::Rename, EACCES});
             QTest::mouseClick(dialog.Button3, Qt::LeftButton);  // "&Další"
         }
         QCOMPARE(Boxes(dialog), kTyped);
-        CheckFailure(catalogue, before, "Přístup odepřen.");
+        CheckFailure(catalog, before, "Přístup odepřen.");
     }
 
     void editKeepsTheTypingWhenSavingFails() {
         for (const Fault& fault : Faults()) {
-            CatalogOnDisk catalogue(kFilms);
-            catalogue.GoTo("Kolya");
+            CatalogOnDisk catalog(kFilms);
+            catalog.GoTo("Kolya");
             const std::string before = ReadBytes(CatalogPath());
             TUpravF dialog;
-            Open(dialog, catalogue, 1);
+            Open(dialog, catalog, UpravMode::Edit);
             dialog.Edit7->setText(QString::fromUtf8("režisérská verze"));
             const QStringList typed = Boxes(dialog);
             {
@@ -109,23 +109,23 @@ private slots:
             }
             QVERIFY2(dialog.isVisible(), fault.Describe().c_str());
             QCOMPARE(Boxes(dialog), typed);
-            CheckFailure(catalogue, before);
+            CheckFailure(catalog, before);
         }
     }
 
     void deleteThatCannotBeSavedKeepsTheFilm() {
         for (const Fault& fault : Faults()) {
-            CatalogOnDisk catalogue(kFilms);
-            catalogue.GoTo("Kolya");
+            CatalogOnDisk catalog(kFilms);
+            catalog.GoTo("Kolya");
             const std::string before = ReadBytes(CatalogPath());
             TUpravF dialog;
             {
                 const FaultyFileOperations failing(fault);
-                QVERIFY(!dialog.Prepare(catalogue.Table, 2));
+                QVERIFY(!dialog.Prepare(catalog.Table, UpravMode::Delete));
             }
-            CheckFailure(catalogue, before);
+            CheckFailure(catalog, before);
             // The reload brings the film back: the file is the master copy.
-            QCOMPARE(catalogue.Titles(), (std::vector<std::string>{"Alien", "Kolya"}));
+            QCOMPARE(catalog.Titles(), (std::vector<std::string>{"Alien", "Kolya"}));
         }
     }
 };

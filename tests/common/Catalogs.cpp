@@ -1,16 +1,16 @@
-#include "tests/common/Catalogues.h"
+#include "tests/common/Catalogs.h"
 
 #include <stdexcept>
 
 #include "tests/common/Scratch.h"
 
-std::string SampleCatalogue() {
-    const std::string bytes = ReadBytes(KINOVKA_SAMPLE_CATALOGUE);
-    if (bytes.empty()) throw std::runtime_error("no sample catalogue at " KINOVKA_SAMPLE_CATALOGUE);
+std::string SampleCatalog() {
+    const std::string bytes = ReadBytes(KINOVKA_SAMPLE_CATALOG);
+    if (bytes.empty()) throw std::runtime_error("no sample catalogue at " KINOVKA_SAMPLE_CATALOG);
     return bytes;
 }
 
-std::string CatalogueOf(const std::vector<Film>& films, TDataPacketFormat format) {
+std::string CatalogOf(const std::vector<Film>& films, TDataPacketFormat format) {
     TClientDataSet table;
     MakeFilmTable(table, films);
     return table.SaveToBytes(format);

@@ -1,4 +1,4 @@
-#include "dialogs/Seznam.h"
+#include "app/dialogs/Seznam.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>

@@ -16,7 +16,7 @@
 #include "app/core/Global.h"
 #include "app/core/RecordingUiServices.h"
 #include "tests/common/KinovkaCli.h"
-#include "tests/common/Catalogues.h"
+#include "tests/common/Catalogs.h"
 #include "tests/common/Scratch.h"
 
 namespace fs = std::filesystem;
@@ -41,7 +41,7 @@ constexpr Outcome kNoCode{Outcome::RefusedWithoutCode};
 constexpr Outcome kLoads{Outcome::Loads};
 constexpr Outcome WithCode(std::uint16_t code) { return {Outcome::RefusedWithCode, code}; }
 
-struct BadCatalogue {
+struct BadCatalog {
     std::string Name;
     std::function<void(const std::string& path)> Make;
     Outcome Expected;
@@ -80,12 +80,12 @@ std::string Little(std::uint32_t value, int size) {
 
 std::string BinarySample() {
     TClientDataSet table;
-    table.LoadFromBytes(SampleCatalogue());
+    table.LoadFromBytes(SampleCatalog());
     return table.SaveToBytes(dfBinary);
 }
 
-std::vector<BadCatalogue> BadCatalogues() {
-    const std::string sample = SampleCatalogue();
+std::vector<BadCatalog> BadCatalogs() {
+    const std::string sample = SampleCatalog();
     const std::string binary = BinarySample();
     const std::string tenMegabytes(10'000'000, 'x');
     return {
@@ -220,8 +220,8 @@ std::string CodeText(std::uint16_t code) {
 
 }  // namespace
 
-TEST(BadCatalogues, EachIsRefusedOrLoadsThroughTheCatalogueCore) {
-    for (const BadCatalogue& bad : BadCatalogues()) {
+TEST(BadCatalogs, EachIsRefusedOrLoadsThroughTheCatalogCore) {
+    for (const BadCatalog& bad : BadCatalogs()) {
         SCOPED_TRACE(bad.Name);
         ScratchDir dir;
         bad.Make(dir.File("filmy.xml"));
@@ -245,8 +245,8 @@ TEST(BadCatalogues, EachIsRefusedOrLoadsThroughTheCatalogueCore) {
     }
 }
 
-TEST(BadCatalogues, EachIsRefusedOrLoadsThroughTheCommandLine) {
-    for (const BadCatalogue& bad : BadCatalogues()) {
+TEST(BadCatalogs, EachIsRefusedOrLoadsThroughTheCommandLine) {
+    for (const BadCatalog& bad : BadCatalogs()) {
         SCOPED_TRACE(bad.Name);
         ScratchDir dir;
         bad.Make(dir.File("filmy.xml"));
@@ -292,10 +292,10 @@ TEST(BadCatalogues, EachIsRefusedOrLoadsThroughTheCommandLine) {
     }
 }
 
-TEST(BadCatalogues, UnreadableFileIsReadByItsOwner) {
+TEST(BadCatalogs, UnreadableFileIsReadByItsOwner) {
     // The control of the case above: with its mode back, the same user reads it.
     ScratchDir dir;
-    WriteBytes(dir.File("filmy.xml"), SampleCatalogue());
+    WriteBytes(dir.File("filmy.xml"), SampleCatalog());
     fs::permissions(dir.Path(), fs::perms::all);
     RunOptions options;
     if (Root()) options.User = kNobody;
@@ -304,8 +304,8 @@ TEST(BadCatalogues, UnreadableFileIsReadByItsOwner) {
 
 // Every prefix of a real catalogue, in both forms, through the core: a
 // truncated catalogue is refused, never taken for a shorter one.
-TEST(BadCatalogues, EveryTruncationIsRefusedByTheCatalogueCore) {
-    for (const std::string& whole : {SampleCatalogue(), BinarySample()}) {
+TEST(BadCatalogs, EveryTruncationIsRefusedByTheCatalogCore) {
+    for (const std::string& whole : {SampleCatalog(), BinarySample()}) {
         ScratchDir dir;
         int opened = 0;
         for (std::size_t length = 0; length < whole.size(); ++length) {
@@ -328,9 +328,9 @@ TEST(BadCatalogues, EveryTruncationIsRefusedByTheCatalogueCore) {
 // of its binary form, and of its XML form every fourth and each of the last 32
 // (a run of the program costs more than a load in process). add refuses each
 // with the message and status 2, and the file stays as it was.
-TEST(BadCatalogues, TruncationsAreRefusedByTheCommandLine) {
+TEST(BadCatalogs, TruncationsAreRefusedByTheCommandLine) {
     for (const TDataPacketFormat format : {dfBinary, dfXML}) {
-        const std::string whole = CatalogueOf({TwoFilms()[1]}, format);
+        const std::string whole = CatalogOf({TwoFilms()[1]}, format);
         ScratchDir dir;
         for (std::size_t length = 0; length < whole.size(); ++length) {
             if (format == dfXML && length % 4 != 0 && length + 32 < whole.size()) continue;

@@ -8,7 +8,7 @@
 
 #include "fileio/FileIO.h"
 #include "TableFixtures.h"
-#include "tests/common/CatalogueDocuments.h"
+#include "tests/common/CatalogDocuments.h"
 #include "tests/common/FaultyFileOperations.h"
 #include "tests/common/Scratch.h"
 
@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using namespace catalogue_documents;
+using namespace catalog_documents;
 
 void AddRow(TClientDataSet& table, const std::vector<const char*>& values) {
     table.Insert();
@@ -33,22 +33,22 @@ void AddExampleFilms(TClientDataSet& table) {
 
 }  // namespace
 
-TEST(CatalogueFile, EmptyCatalogueBytes) {
+TEST(CatalogPacket, EmptyCatalogueBytes) {
     TClientDataSet table;
     CreateCatalogue(table);
-    EXPECT_EQ(table.SaveToBytes(dfXML), EmptyCatalogue());
+    EXPECT_EQ(table.SaveToBytes(dfXML), EmptyCatalog());
 }
 
-TEST(CatalogueFile, TwoRecordExampleBytesBeforeAndAfterReload) {
+TEST(CatalogPacket, TwoRecordExampleBytesBeforeAndAfterReload) {
     TClientDataSet table;
     CreateCatalogue(table);
     AddExampleFilms(table);
-    EXPECT_EQ(table.SaveToBytes(dfXML), TwoRecordCatalogue(false));
+    EXPECT_EQ(table.SaveToBytes(dfXML), TwoRecordCatalog(false));
 
     TClientDataSet reloaded;
-    reloaded.LoadFromBytes(TwoRecordCatalogue(false));
+    reloaded.LoadFromBytes(TwoRecordCatalog(false));
     reloaded.SetTrackChanges(false);
-    EXPECT_EQ(reloaded.SaveToBytes(dfXML), TwoRecordCatalogue(true));
+    EXPECT_EQ(reloaded.SaveToBytes(dfXML), TwoRecordCatalog(true));
     EXPECT_EQ(reloaded.FieldNamed("K").DataType(), ftAutoInc);
     EXPECT_EQ(reloaded.FieldNamed("S1").DataType(), ftString);
     EXPECT_EQ(reloaded.FieldNamed("S1").Size(), 50);
@@ -61,7 +61,7 @@ TEST(CatalogueFile, TwoRecordExampleBytesBeforeAndAfterReload) {
     EXPECT_TRUE(reloaded.FieldNamed("S7").IsNull());
 }
 
-TEST(CatalogueFile, RoundTripsInEveryForm) {
+TEST(CatalogPacket, RoundTripsInEveryForm) {
     TClientDataSet table;
     CreateCatalogue(table);
     AddExampleFilms(table);
@@ -84,7 +84,7 @@ TEST(CatalogueFile, RoundTripsInEveryForm) {
     }
 }
 
-TEST(CatalogueFile, DeletedRecordsAreNotWrittenAndKeysKeepGrowing) {
+TEST(CatalogPacket, DeletedRecordsAreNotWrittenAndKeysKeepGrowing) {
     TClientDataSet table;
     CreateCatalogue(table);
     AddExampleFilms(table);
@@ -102,7 +102,7 @@ TEST(CatalogueFile, DeletedRecordsAreNotWrittenAndKeysKeepGrowing) {
     EXPECT_EQ(reloaded.FieldNamed("K").AsInteger(), 3);
 }
 
-TEST(CatalogueFile, RecordsAreWrittenInInsertionOrderWhateverTheActiveIndex) {
+TEST(CatalogPacket, RecordsAreWrittenInInsertionOrderWhateverTheActiveIndex) {
     TClientDataSet table;
     CreateCatalogue(table);
     AddRow(table, {"b"});
@@ -114,8 +114,8 @@ TEST(CatalogueFile, RecordsAreWrittenInInsertionOrderWhateverTheActiveIndex) {
 }
 
 // Without the "Autoinc" mark and the counter (a K marked so counts on without it).
-TEST(CatalogueFile, WithoutAutoIncMarkThereIsNoAutoIncrement) {
-    std::string packet = TwoRecordCatalogue(false);
+TEST(CatalogPacket, WithoutAutoIncMarkThereIsNoAutoIncrement) {
+    std::string packet = TwoRecordCatalog(false);
     packet.replace(packet.find("<PARAMS AUTOINCVALUE=\"3\"/>"), 26, "<PARAMS/>");
     packet.replace(packet.find(" SUBTYPE=\"Autoinc\""), 18, "");
     TClientDataSet table;
@@ -135,8 +135,8 @@ TEST(CatalogueFile, WithoutAutoIncMarkThereIsNoAutoIncrement) {
     EXPECT_EQ(table.SaveToBytes(dfXML).find("AUTOINCVALUE"), std::string::npos);
 }
 
-TEST(CatalogueFile, LoadedTextsAreCutToTheirWidthButKeepTrailingBlanks) {
-    std::string packet = TwoRecordCatalogue(false);
+TEST(CatalogPacket, LoadedTextsAreCutToTheirWidthButKeepTrailingBlanks) {
+    std::string packet = TwoRecordCatalog(false);
     packet.replace(packet.find("S4=\"EN\""), 7, "S4=\"ENGLISH\"");
     packet.replace(packet.find("S5=\"CZ\""), 7, "S5=\"CZ  \"");
     TClientDataSet table;
@@ -145,8 +145,8 @@ TEST(CatalogueFile, LoadedTextsAreCutToTheirWidthButKeepTrailingBlanks) {
     EXPECT_EQ(table.FieldNamed("S5").AsString(), "CZ  ");
 }
 
-TEST(CatalogueFile, UnknownParametersTravelWithTheTable) {
-    std::string packet = TwoRecordCatalogue(false);
+TEST(CatalogPacket, UnknownParametersTravelWithTheTable) {
+    std::string packet = TwoRecordCatalog(false);
     packet.replace(packet.find("<PARAMS AUTOINCVALUE=\"3\"/>"), 26, "<PARAMS AUTOINCVALUE=\"3\" MYKEY=\"abc\"/>");
     TClientDataSet table;
     table.LoadFromBytes(packet);
@@ -156,7 +156,7 @@ TEST(CatalogueFile, UnknownParametersTravelWithTheTable) {
         << written;
 }
 
-TEST(CatalogueFile, FailedLoadsLeaveTheTableClosed) {
+TEST(CatalogPacket, FailedLoadsLeaveTheTableClosed) {
     ScratchDir dir;
     TClientDataSet table;
     CreateCatalogue(table);
@@ -188,7 +188,7 @@ TEST(CatalogueFile, FailedLoadsLeaveTheTableClosed) {
     }
     EXPECT_FALSE(table.Active());
 
-    std::string badType = TwoRecordCatalogue(false);
+    std::string badType = TwoRecordCatalog(false);
     badType.replace(badType.find("fieldtype=\"i4\""), 14, "fieldtype=\"zz\"");
     try {
         table.LoadFromBytes(badType);
@@ -199,13 +199,13 @@ TEST(CatalogueFile, FailedLoadsLeaveTheTableClosed) {
     EXPECT_FALSE(table.Active());
 }
 
-TEST(CatalogueFile, SaveToFileDecidesTheFormByName) {
+TEST(CatalogPacket, SaveToFileDecidesTheFormByName) {
     ScratchDir dir;
     TClientDataSet table;
     CreateCatalogue(table);
     AddExampleFilms(table);
     table.SaveToFile(dir.File("filmy.XML"));
-    EXPECT_EQ(fileio::ReadWholeFile(dir.File("filmy.XML")), TwoRecordCatalogue(false));
+    EXPECT_EQ(fileio::ReadWholeFile(dir.File("filmy.XML")), TwoRecordCatalog(false));
     table.SaveToFile(dir.File("filmy.dat"));
     const std::string binary = fileio::ReadWholeFile(dir.File("filmy.dat"));
     EXPECT_EQ(binary.substr(0, 4), "\x21\x5E\x3A\x7C");
@@ -215,13 +215,13 @@ TEST(CatalogueFile, SaveToFileDecidesTheFormByName) {
 
     std::ostringstream stream;
     table.SaveToStream(stream, dfXML);
-    EXPECT_EQ(stream.str(), TwoRecordCatalogue(false));
+    EXPECT_EQ(stream.str(), TwoRecordCatalog(false));
     std::istringstream input(stream.str());
     reloaded.LoadFromStream(input);
     EXPECT_EQ(reloaded.CountRecords(), 2);
 }
 
-TEST(CatalogueFile, CloseSavesThroughFileNameOnlyAfterChanges) {
+TEST(CatalogPacket, CloseSavesThroughFileNameOnlyAfterChanges) {
     ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
     {
@@ -234,12 +234,12 @@ TEST(CatalogueFile, CloseSavesThroughFileNameOnlyAfterChanges) {
         AddExampleFilms(table);
         table.Close();
         EXPECT_FALSE(table.Active());
-        EXPECT_EQ(fileio::ReadWholeFile(path), TwoRecordCatalogue(false));
+        EXPECT_EQ(fileio::ReadWholeFile(path), TwoRecordCatalog(false));
         // A loaded table with records counts them as entered, so closing writes again.
-        WriteBytes(path, TwoRecordCatalogue(false));
+        WriteBytes(path, TwoRecordCatalog(false));
         table.LoadFromFile(path);
     }
-    EXPECT_EQ(fileio::ReadWholeFile(path), TwoRecordCatalogue(true));
+    EXPECT_EQ(fileio::ReadWholeFile(path), TwoRecordCatalog(true));
 
     TClientDataSet binary;
     CreateCatalogue(binary);
@@ -249,10 +249,10 @@ TEST(CatalogueFile, CloseSavesThroughFileNameOnlyAfterChanges) {
     EXPECT_EQ(fileio::ReadWholeFile(dir.File("filmy.cds")).substr(0, 4), "\x21\x5E\x3A\x7C");
 }
 
-TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact) {
+TEST(CatalogPacket, FailedSaveLeavesTheOldFileIntact) {
     ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
-    WriteBytes(path, EmptyCatalogue());
+    WriteBytes(path, EmptyCatalog());
     TClientDataSet table;
     table.LoadFromFile(path);
     table.SetTrackChanges(false);
@@ -265,7 +265,7 @@ TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact) {
         } catch (const EFileError& error) {
             EXPECT_STREQ(error.what(), atRename ? "Permission denied" : "No space left on device");
         }
-        EXPECT_EQ(fileio::ReadWholeFile(path), EmptyCatalogue());
+        EXPECT_EQ(fileio::ReadWholeFile(path), EmptyCatalog());
         EXPECT_EQ(dir.Names().size(), 1u);
     }
     // A close whose save fails keeps the table and its records.
@@ -281,7 +281,7 @@ TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact) {
 
 // A file is read in pieces while it is parsed; whatever it holds, it loads
 // exactly as its bytes held in memory do.
-TEST(CatalogueFile, FilesLoadAsTheirBytesDo) {
+TEST(CatalogPacket, FilesLoadAsTheirBytesDo) {
     const auto outcome = [](const std::function<void(TClientDataSet&)>& load) -> std::string {
         TClientDataSet table;
         try {
@@ -325,7 +325,7 @@ TEST(CatalogueFile, FilesLoadAsTheirBytesDo) {
 
 // A large table goes to its file in pieces while it is written; the file holds
 // exactly the packet, and a failing write leaves the old file as it was.
-TEST(CatalogueFile, LargeTablesSaveAsTheirBytes) {
+TEST(CatalogPacket, LargeTablesSaveAsTheirBytes) {
     ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
     TClientDataSet table;

@@ -1,4 +1,4 @@
-#include "dialogs/Uprav.h"
+#include "app/dialogs/Uprav.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -15,7 +15,7 @@
 #include "app/core/Global.h"
 #include "app/core/InsertRefusal.h"
 #include "app/core/TableWalk.h"
-#include "dialogs/FixedPlacement.h"
+#include "app/dialogs/FixedPlacement.h"
 #include "app/qtedge/QtEdge.h"
 #include "text/Cp1250.h"
 
@@ -72,32 +72,34 @@ TUpravF::TUpravF(QWidget* parent) : QDialog(parent) {
     connect(Button3, &QPushButton::clicked, this, [this] { RunHandler([this] { Button3Click(); }); });
 }
 
-void TUpravF::Execute(TClientDataSet& table, int mode) {
+void TUpravF::Execute(TClientDataSet& table, UpravMode mode) {
     if (Prepare(table, mode)) exec();
 }
 
-bool TUpravF::Prepare(TClientDataSet& table, int mode) {
+bool TUpravF::Prepare(TClientDataSet& table, UpravMode mode) {
     FMode = mode;
     FTable = &table;
-    if (mode == 0) {
+    if (mode == UpravMode::Add) {
         setWindowTitle(QString::fromUtf8("Přidání CD do seznamu"));
         Button1->setDefault(false);
         Button3->setDefault(true);
         Button3->setEnabled(true);
         ClearEdits();
-    } else if (mode == 1) {
+    } else if (mode == UpravMode::Edit) {
         setWindowTitle(QString::fromUtf8("Úprava CD v seznamu"));
         Button1->setDefault(true);
         Button3->setDefault(false);
         Button3->setEnabled(false);
         LoadEdits();
-    } else if (mode == 2) {
+    } else if (mode == UpravMode::Delete) {
         DeleteRecord();
     }
-    return mode != 2;
+    return mode != UpravMode::Delete;
 }
 
-void TUpravF::ShowFailure(int mode) { ShowError(mode == 2 ? kDeleteRefusedPhrase : kInsertRefusedPhrase); }
+void TUpravF::ShowFailure(UpravMode mode) {
+    ShowError(mode == UpravMode::Delete ? kDeleteRefusedPhrase : kInsertRefusedPhrase);
+}
 
 void TUpravF::ClearEdits() {
     const FilmBoxes fresh = FilmBoxes::FreshAdd();
@@ -121,8 +123,8 @@ bool TUpravF::StoreRecord() {
     TableWalk walk(table);
     // An add returns to the film that was current before (the walk's bookmark);
     // an edit to the edited film, wherever it now sorts.
-    const std::optional<std::int32_t> edited = FMode == 0 ? std::nullopt : CurrentFilmKey(table);
-    if (FMode == 0) {
+    const std::optional<std::int32_t> edited = FMode == UpravMode::Add ? std::nullopt : CurrentFilmKey(table);
+    if (FMode == UpravMode::Add) {
         table.Insert();
     } else {
         table.Edit();

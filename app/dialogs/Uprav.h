@@ -1,7 +1,7 @@
 #pragma once
 // Unit Uprav: the edit dialog, the only way the user changes the catalogue.
-// Add (0) inserts one film per confirmation, edit (1) changes the current film,
-// delete (2) removes the current film without showing the dialog. Every change
+// Add inserts one film per confirmation, edit changes the current film,
+// delete removes the current film without showing the dialog. Every change
 // is saved to the catalogue file at once and the table is reloaded from it, so
 // the file stays the master copy. Created once and reused; it never owns the table.
 #include <QDialog>
@@ -13,18 +13,21 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+// How the main window calls the edit dialog; the numbers are the modes' own (FMode).
+enum class UpravMode { Add = 0, Edit = 1, Delete = 2 };
+
 class TUpravF : public QDialog {
     Q_OBJECT
 public:
     explicit TUpravF(QWidget* parent = nullptr);
 
     // Prepares the call (Prepare) and, unless it was a delete, shows the dialog modally.
-    void Execute(TClientDataSet& table, int mode);
+    void Execute(TClientDataSet& table, UpravMode mode);
     // Everything Execute does before showing the dialog; true when it is to be shown.
-    bool Prepare(TClientDataSet& table, int mode);
-    // The message of a failed change in that mode (0 and 1 store, 2 delete), for a
+    bool Prepare(TClientDataSet& table, UpravMode mode);
+    // The message of a failed change in that mode (add and edit store, delete), for a
     // change refused before the dialog could start (the film is no longer there).
-    void ShowFailure(int mode);
+    void ShowFailure(UpravMode mode);
 
     // The fresh add values ("", "", "", "EN", "CZ", "1", ""); focus to Edit1.
     void ClearEdits();
@@ -45,7 +48,7 @@ public:
     void Button3Click();  // "&Další": store, stay open
     void Edit1Exit();     // an empty Czech title takes the English one
 
-    int FMode = 0;
+    UpravMode FMode = UpravMode::Add;
     TClientDataSet* FTable = nullptr;
 
     QFrame* Panel1;

@@ -1,11 +1,11 @@
-#include "dialogs/Hledej.h"
+#include "app/dialogs/Hledej.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "dialogs/FixedPlacement.h"
+#include "app/dialogs/FixedPlacement.h"
 #include "app/qtedge/QtEdge.h"
 
 THledejF::THledejF(QWidget* parent) : QDialog(parent) {

@@ -1,4 +1,4 @@
-#include "dialogs/FixedPlacement.h"
+#include "app/dialogs/FixedPlacement.h"
 
 #include <QDialog>
 #include <QFrame>

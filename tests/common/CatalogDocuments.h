@@ -5,7 +5,7 @@
 
 #include "tests/common/CatalogueLayout.h"
 
-namespace catalogue_documents {
+namespace catalog_documents {
 
 inline const std::string kHeader = "<?xml version=\"1.0\" standalone=\"yes\"?>  ";
 
@@ -31,14 +31,14 @@ inline const std::string kTwoRows =
     "<ROW K=\"2\" S1=\"The Long Road\" S2=\"Dlouh&#225; cesta\" S3=\"12\" S4=\"CZ\" S6=\"2\"/>";
 
 // A catalogue as "Nový" writes it: no films, counter at 1.
-inline std::string EmptyCatalogue() {
+inline std::string EmptyCatalog() {
     return kHeader + "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>" + kKField + kFilmFields +
            "</FIELDS><PARAMS AUTOINCVALUE=\"1\"/></METADATA><ROWDATA></ROWDATA></DATAPACKET>";
 }
 
 // The example catalogue with two films added in one run; `reloaded` gives the
 // bytes written again after the file has been loaded.
-inline std::string TwoRecordCatalogue(bool reloaded) {
+inline std::string TwoRecordCatalog(bool reloaded) {
     return kHeader + "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>" + (reloaded ? kKFieldReloaded : kKField) +
            kFilmFields + "</FIELDS><PARAMS AUTOINCVALUE=\"3\"/></METADATA><ROWDATA>" + kTwoRows +
            "</ROWDATA></DATAPACKET>";

@@ -1,4 +1,4 @@
-#include "dialogs/Pujcka.h"
+#include "app/dialogs/Pujcka.h"
 
 #include <QDateEdit>
 #include <QFormLayout>

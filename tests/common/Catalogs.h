@@ -6,9 +6,9 @@
 #include "tests/common/FilmTable.h"
 
 // The sample catalogue of the repository (31 films), as stored.
-std::string SampleCatalogue();
+std::string SampleCatalog();
 // A catalogue file's bytes holding these films (XML unless asked otherwise).
-std::string CatalogueOf(const std::vector<Film>& films, TDataPacketFormat format = dfXML);
+std::string CatalogOf(const std::vector<Film>& films, TDataPacketFormat format = dfXML);
 // Films with Czech letters, numbers at both ends of their range and texts that need escaping.
 std::vector<Film> TwoFilms();
 // count films with distinct titles, for catalogues of some size.

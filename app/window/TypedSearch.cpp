@@ -1,48 +1,62 @@
-// Typed search in the main window's grid: after a title click on "Název
-// anglicky", "Název česky" or "Poznámka" typed text jumps to the first film
-// whose value begins with it (case and Czech accents ignored); after "č. CD"
-// typed digits jump to the first film with at least that CD number. The red
-// title shows the typed text meanwhile. The grid's function keys and Enter are
-// handled with the same key event.
-#include <QToolButton>
+#include "app/window/TypedSearch.h"
+
 #include <charconv>
 
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
-#include "app/window/DBGrid.h"
-#include "app/window/Menu.h"
 
-namespace {
+TypedSearch::TypedSearch(TClientDataSet& table, TDBGrid& grid, CatalogGridModel& titles)
+    : cds(table), DBGrid1(grid), DataSource1(titles) {}
 
-bool NoModifier(unsigned shift) { return (shift & (ssShift | ssCtrl | ssAlt)) == 0; }
+void TypedSearch::ShowSortColumns(const std::string& fields, const QColor& otherTitleColor) {
+    QuickSearchColumn = -1;
+    int sortColumns = 0;
+    for (const int column : DBGrid1.ColumnsInDisplayOrder()) {
+        const std::string& name = DataSource1.GridColumn(column).FieldName;
+        if (fields.find(name) == std::string::npos) {
+            DataSource1.SetTitleColor(column, otherTitleColor);
+            continue;
+        }
+        DataSource1.SetTitleColor(column, kSearchTitleColor);
+        ++sortColumns;
+        if (name == "S1") QuickSearchColumn = 1;
+        if (name == "S2") QuickSearchColumn = 2;
+        if (name == "S3") QuickSearchColumn = 3;
+        if (name == "S7") QuickSearchColumn = 7;
+    }
+    if (sortColumns > 1) QuickSearchColumn = -1;
+}
 
-}  // namespace
+void TypedSearch::End() {
+    QuickSearchText.clear();
+    UpdateSearchTitle();
+}
 
-void TMenuF::UpdateSearchTitle() {
+void TypedSearch::UpdateSearchTitle() {
     if (SavedTitleCaption.empty() && QuickSearchText.empty()) return;
-    for (const int column : DBGrid1->ColumnsInDisplayOrder()) {
-        if (DataSource1->GridColumn(column).TitleColor != kSortTitleColor) continue;
+    for (const int column : DBGrid1.ColumnsInDisplayOrder()) {
+        if (DataSource1.GridColumn(column).TitleColor != kSearchTitleColor) continue;
         if (!QuickSearchText.empty()) {
-            DataSource1->SetTitleCaption(column, QuickSearchText);
+            DataSource1.SetTitleCaption(column, QuickSearchText);
         } else if (!SavedTitleCaption.empty()) {
-            DataSource1->SetTitleCaption(column, SavedTitleCaption);
+            DataSource1.SetTitleCaption(column, SavedTitleCaption);
             SavedTitleCaption.clear();
         }
     }
 }
 
-std::size_t TMenuF::SearchTextLimit(std::size_t limitWhenRed) {
+std::size_t TypedSearch::SearchTextLimit(std::size_t limitWhenRed) {
     std::size_t limit = 0;
-    for (const int column : DBGrid1->ColumnsInDisplayOrder()) {
-        const CatalogGridModel::Column& title = DataSource1->GridColumn(column);
-        if (title.TitleColor != kSortTitleColor) continue;
+    for (const int column : DBGrid1.ColumnsInDisplayOrder()) {
+        const CatalogGridModel::Column& title = DataSource1.GridColumn(column);
+        if (title.TitleColor != kSearchTitleColor) continue;
         if (SavedTitleCaption.empty()) SavedTitleCaption = title.Caption;
         limit = limitWhenRed;
     }
     return limit;
 }
 
-void TMenuF::DBGrid1KeyPress(char& key) {
+void TypedSearch::KeyPress(char& key) {
     const bool textSearch = QuickSearchColumn == 1 || QuickSearchColumn == 2 || QuickSearchColumn == 7;
     if (!textSearch || static_cast<unsigned char>(key) < 32) return;
     const std::size_t limit = SearchTextLimit(QuickSearchColumn == 7 ? 100 : 50);
@@ -61,7 +75,7 @@ void TMenuF::DBGrid1KeyPress(char& key) {
 // never stops the second pass, because an empty first argument sorts first. When
 // neither pass stops, the last record becomes current. The engine finds the row
 // without walking the cursor over every record before it.
-void TMenuF::TextSearch() {
+void TypedSearch::TextSearch() {
     if (!cds.Active()) return;
     const int fieldNo = cds.FieldNamed("S" + std::to_string(QuickSearchColumn)).FieldNo();
     const std::string& typed = QuickSearchText;
@@ -78,7 +92,7 @@ void TMenuF::TextSearch() {
 
 // The first film whose CD number (an empty one reads as 0) is at least the typed
 // number, or the last film.
-void TMenuF::NumberSearch() {
+void TypedSearch::NumberSearch() {
     std::int32_t wanted = 0;
     std::from_chars(QuickSearchText.data(), QuickSearchText.data() + QuickSearchText.size(), wanted);
     if (!cds.Active()) return;
@@ -94,23 +108,14 @@ void TMenuF::NumberSearch() {
 
 // A digit typed with Ctrl or Alt is a command, not a number (Shift stays allowed:
 // the Czech keyboard's digit row gives its digits with Shift).
-void TMenuF::DBGrid1KeyDown(int& key, unsigned shift) {
+void TypedSearch::KeyDown(int key, TShiftState shift) {
     const bool digit = (key >= vk::Digit0 && key <= vk::Digit9) || (key >= vk::Numpad0 && key <= vk::Numpad9);
     if (key == vk::Back && NoModifier(shift) && !QuickSearchText.empty()) {
         QuickSearchText.pop_back();
         UpdateSearchTitle();
-    } else if (key == vk::Return && NoModifier(shift)) {
-        DBGrid1DblClick();
-    } else if (key == vk::F4 && NoModifier(shift)) {
-        ToolButton2Click();
-    } else if (key == vk::F7 && NoModifier(shift)) {
-        ToolButton12Click();
-    } else if (key == vk::F3 && NoModifier(shift) && ToolButton13->isEnabled()) {
-        ToolButton13Click();
     } else if (key == vk::Up || key == vk::Down || key == vk::Home || key == vk::End || key == vk::Next ||
                key == vk::Prior || key == vk::Escape) {
-        QuickSearchText.clear();
-        UpdateSearchTitle();
+        End();
     } else if (QuickSearchColumn == 3 && digit && (shift & (ssCtrl | ssAlt)) == 0) {
         const std::size_t limit = SearchTextLimit(9);
         if (QuickSearchText.size() == limit) QuickSearchText.clear();
@@ -119,15 +124,4 @@ void TMenuF::DBGrid1KeyDown(int& key, unsigned shift) {
         NumberSearch();
         UpdateSearchTitle();
     }
-}
-
-// Unlike F4, only where there is a film to open: an open catalogue with "Opravit" enabled.
-void TMenuF::DBGrid1DblClick() {
-    if (!ToolButton3->isEnabled() || !cds.Active() || cds.CountRecords() == 0) return;
-    ToolButton3Click();
-}
-
-void TMenuF::DBGrid1CellClick() {
-    QuickSearchText.clear();
-    UpdateSearchTitle();
 }

@@ -1,4 +1,4 @@
-#include "dialogs/Pomoc.h"
+#include "app/dialogs/Pomoc.h"
 
 #include <QFrame>
 #include <QKeyEvent>
