@@ -1,6 +1,7 @@
 #include "app/core/CatalogChange.h"
 
-#include <map>
+#include <algorithm>
+#include <vector>
 
 #include "layout/CatalogLayout.h"
 #include "text/CzechPlural.h"
@@ -9,39 +10,48 @@
 namespace {
 
 struct FilmImage {
+    std::int32_t Key = 0;
     std::string Title;
     std::string Fields;  // every field's value, each ended by a unit separator
 };
 
-// Every film of the table by its key; read in the order the records are stored.
-std::map<std::int32_t, FilmImage> FilmsByKey(TClientDataSet& table) {
-    std::vector<std::string> names;
-    for (int i = 0; i < table.FieldCount(); ++i) names.push_back(table.Fields(i).FieldName());
-    const int keyField = table.FieldNamed(kKeyField).FieldNo();
+// Every film of the table, ordered by its key; a key held twice keeps the
+// film stored last. Read in the order the records are stored.
+std::vector<FilmImage> FilmsByKey(TClientDataSet& table) {
     const auto fieldNo = [&](std::string_view name) {
         for (int i = 0; i < table.FieldCount(); ++i)
             if (table.Fields(i).FieldName() == name) return i + 1;
         return 0;  // a layout without it: Value reads ""
     };
+    // Fields by name, so that two layouts in another order still compare.
+    std::vector<std::pair<std::string, int>> fields;
+    for (int i = 0; i < table.FieldCount(); ++i) fields.emplace_back(table.Fields(i).FieldName(), i + 1);
+    const int keyField = table.FieldNamed(kKeyField).FieldNo();
     const int englishField = fieldNo(FilmFieldName(kEnglishTitle)), czechField = fieldNo(FilmFieldName(kCzechTitle));
 
-    std::map<std::int32_t, FilmImage> films;
+    std::vector<FilmImage> films;
+    films.reserve(static_cast<std::size_t>(table.CountRecords()));
     table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
-        FilmImage image;
-        // Fields by name, so that two layouts in another order still compare.
-        for (const std::string& name : names) {
+        FilmImage& image = films.emplace_back();
+        for (const auto& [name, number] : fields) {
             image.Fields += name;
             image.Fields += '=';
-            image.Fields += row.Value(fieldNo(name));
+            image.Fields += row.Value(number);
             image.Fields += '\x1f';
         }
         image.Title = row.Value(englishField);
         if (image.Title.empty()) image.Title = row.Value(czechField);
         const std::string_view key = row.Value(keyField);
-        films[static_cast<std::int32_t>(std::stol(std::string(key.empty() ? "0" : key)))] = std::move(image);
+        image.Key = static_cast<std::int32_t>(std::stol(std::string(key.empty() ? "0" : key)));
         return false;
     });
-    return films;
+    std::stable_sort(films.begin(), films.end(), [](const FilmImage& a, const FilmImage& b) { return a.Key < b.Key; });
+    // Of films with one key the last stored stands.
+    std::vector<FilmImage> unique;
+    unique.reserve(films.size());
+    for (std::size_t i = 0; i < films.size(); ++i)
+        if (i + 1 == films.size() || films[i + 1].Key != films[i].Key) unique.push_back(std::move(films[i]));
+    return unique;
 }
 
 std::string Quoted(const std::string& title) { return "\x84" + title + "\x93"; }  // „…“ in Windows-1250
@@ -61,19 +71,21 @@ std::vector<FilmNamed> CatalogChange::Concerned() const {
 }
 
 CatalogChange CompareCatalogs(TClientDataSet& older, TClientDataSet& newer) {
-    const auto before = FilmsByKey(older);
-    const auto after = FilmsByKey(newer);
+    const std::vector<FilmImage> before = FilmsByKey(older);
+    const std::vector<FilmImage> after = FilmsByKey(newer);
     CatalogChange change;
-    for (const auto& [key, film] : before) {
-        const auto now = after.find(key);
-        if (now == after.end()) {
-            change.Deleted.push_back({key, film.Title});
-        } else if (now->second.Fields != film.Fields) {
-            change.Changed.push_back({key, now->second.Title});
+    // Both ordered by key: one walk side by side.
+    auto now = after.begin();
+    for (const FilmImage& film : before) {
+        for (; now != after.end() && now->Key < film.Key; ++now) change.Added.push_back({now->Key, now->Title});
+        if (now == after.end() || now->Key != film.Key) {
+            change.Deleted.push_back({film.Key, film.Title});
+            continue;
         }
+        if (now->Fields != film.Fields) change.Changed.push_back({now->Key, now->Title});
+        ++now;
     }
-    for (const auto& [key, film] : after)
-        if (!before.contains(key)) change.Added.push_back({key, film.Title});
+    for (; now != after.end(); ++now) change.Added.push_back({now->Key, now->Title});
     return change;
 }
 
