@@ -45,7 +45,9 @@ std::vector<FilmImage> FilmsByKey(TClientDataSet& table) {
         image.Key = static_cast<std::int32_t>(std::stol(std::string(key.empty() ? "0" : key)));
         return false;
     });
-    std::stable_sort(films.begin(), films.end(), [](const FilmImage& a, const FilmImage& b) { return a.Key < b.Key; });
+    const auto byKey = [](const FilmImage& a, const FilmImage& b) { return a.Key < b.Key; };
+    // Films are mostly stored in the order of their keys.
+    if (!std::is_sorted(films.begin(), films.end(), byKey)) std::stable_sort(films.begin(), films.end(), byKey);
     // Of films with one key the last stored stands.
     std::vector<FilmImage> unique;
     unique.reserve(films.size());
