@@ -4,27 +4,29 @@
 #include <QPlainTextEdit>
 #include <filesystem>
 #include <stdexcept>
+#include <string_view>
 
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
 #include "app/window/ProgramWindows.h"
 #include "app/window/TypedSearch.h"
 #include "bench/EngineSteps.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 namespace {
 
-int GridColumnOf(const TMenuF& menu, const std::string& fieldName) {
+int GridColumnOf(const TMenuF& menu, std::string_view fieldName) {
     for (int column = 0; column < menu.DataSource1->columnCount(); ++column)
         if (menu.DataSource1->GridColumn(column).FieldName == fieldName) return column;
-    throw std::runtime_error("the grid has no column " + fieldName);
+    throw std::runtime_error("the grid has no column " + std::string(fieldName));
 }
 
 // A change as the edit dialog makes it: a film posted, the catalogue saved and read back.
 void AddFilm(TClientDataSet& table) {
     table.Insert();
-    table.FieldNamed("S1").SetAsString("Benchmark film");
-    table.FieldNamed("S3").SetAsInteger(7);
+    table.FieldNamed(FilmFieldName(kEnglishTitle)).SetAsString("Benchmark film");
+    table.FieldNamed(FilmFieldName(kCdNumber)).SetAsInteger(7);
     table.Post();
     if (!SaveCatalog(table) || !OpenCatalog(table)) throw std::runtime_error("the change was not saved");
 }
@@ -56,8 +58,8 @@ std::vector<StepTime> WindowSteps(const std::string& catalog, const std::string&
     std::filesystem::remove(LoansPathFor(path.string()));
     std::filesystem::remove_all(LoansPathFor(path.string()) + ".versions");
     menu.PrepareStartUp(executable, arguments);
-    const int englishTitle = GridColumnOf(menu, "S1");
-    const int language = GridColumnOf(menu, "S4");
+    const int englishTitle = GridColumnOf(menu, FilmFieldName(kEnglishTitle));
+    const int language = GridColumnOf(menu, FilmFieldName(kLanguage));
     // Every column's title: first in a catalogue just read (no order used yet),
     // then again after a click on another title (its order used before).
     for (int column = 0; column < menu.DataSource1->columnCount(); ++column) {

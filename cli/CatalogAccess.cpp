@@ -44,14 +44,14 @@ std::string SortOption(const Invocation& invocation) {
 ExitStatus OpenCatalogAt(TClientDataSet& table, const std::string& path, std::string_view sortFields,
                          CatalogOrder order) {
     UseCatalog(path, sortFields);
-    return OpenCatalog(table, order) ? exitSuccess : exitCatalogueFailed;
+    return OpenCatalog(table, order) ? exitSuccess : exitCatalogFailed;
 }
 
 ExitStatus LockForChange(CatalogLock& lock, const std::string& path) {
     lock = CatalogLock(path);
     if (lock.MayChange()) return exitSuccess;
     ShowFileError(kCatalogInUsePhrase, path);
-    return exitCatalogueFailed;
+    return exitCatalogFailed;
 }
 
 ExitStatus LockForNewFile(CatalogLock& lock, const std::string& path, bool mayReplace) {
@@ -68,8 +68,8 @@ bool NamesSameFile(const std::string& a, const std::string& b) {
 }
 
 ExitStatus SaveAndReload(TClientDataSet& table, CatalogOrder order) {
-    if (!SaveCatalog(table)) return exitCatalogueFailed;
-    return OpenCatalog(table, order) ? exitSuccess : exitCatalogueFailed;
+    if (!SaveCatalog(table)) return exitCatalogFailed;
+    return OpenCatalog(table, order) ? exitSuccess : exitCatalogFailed;
 }
 
 std::vector<std::optional<std::string>> RecordImage(TClientDataSet& table) {

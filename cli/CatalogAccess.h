@@ -26,14 +26,14 @@ void UseCatalog(const std::string& path, std::string_view sortFields);
 // but the catalogue's fields (K, S1 to S7) raises UsageError.
 std::string SortOption(const Invocation& invocation);
 
-// UseCatalog and OpenCatalog: exitSuccess, or exitCatalogueFailed once the core
+// UseCatalog and OpenCatalog: exitSuccess, or exitCatalogFailed once the core
 // has reported the failure.
 ExitStatus OpenCatalogAt(TClientDataSet& table, const std::string& path, std::string_view sortFields,
                          CatalogOrder order = CatalogOrder::Sorted);
 
 // Takes the lock a change of the file at path needs, so that a window (or
 // another command) that has the catalogue open keeps it: exitSuccess, or
-// exitCatalogueFailed after "Katalog je otevřen v jiném programu: path.". Reading
+// exitCatalogFailed after "Katalog je otevřen v jiném programu: path.". Reading
 // needs no lock.
 ExitStatus LockForChange(CatalogLock& lock, const std::string& path);
 
@@ -47,7 +47,7 @@ ExitStatus LockForNewFile(CatalogLock& lock, const std::string& path, bool mayRe
 bool NamesSameFile(const std::string& a, const std::string& b);
 
 // SaveCatalog, then OpenCatalog: the file is the master copy, so what was saved
-// is read back. exitSuccess, or exitCatalogueFailed after the core's message.
+// is read back. exitSuccess, or exitCatalogFailed after the core's message.
 ExitStatus SaveAndReload(TClientDataSet& table, CatalogOrder order = CatalogOrder::Sorted);
 
 

@@ -220,8 +220,8 @@ void AppendRanks(std::string& out, const ColumnValues& columns, const std::vecto
 
 }  // namespace
 
-std::string CatalogPage(TClientDataSet& table, std::string_view catalogueName, const LoanBook& loans) {
-    const std::string title = "Kinovka – " + std::string(catalogueName);
+std::string CatalogPage(TClientDataSet& table, std::string_view catalogName, const LoanBook& loans) {
+    const std::string title = "Kinovka – " + std::string(catalogName);
     const std::vector<FilmFieldLayout> pageColumns = PageColumns(loans);
     const ColumnValues columns = ReadColumns(table, loans);
     std::string out;

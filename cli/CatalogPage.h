@@ -17,5 +17,5 @@
 #include "app/core/Loans.h"
 #include "table/ClientDataSet.h"
 
-// catalogueName (UTF-8) titles the page. The cursor ends where it was.
-std::string CatalogPage(TClientDataSet& table, std::string_view catalogueName, const LoanBook& loans);
+// catalogName (UTF-8) titles the page. The cursor ends where it was.
+std::string CatalogPage(TClientDataSet& table, std::string_view catalogName, const LoanBook& loans);

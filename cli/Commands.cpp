@@ -254,6 +254,6 @@ int RunCommandLine(std::span<const std::string> arguments) {
         return RefuseUsage(failure.what(), command->Name);
     } catch (const std::exception& failure) {
         UserInterface().ReportError(failure);
-        return exitCatalogueFailed;
+        return exitCatalogFailed;
     }
 }

@@ -42,7 +42,7 @@ ExitStatus ReadShelfForChange(CatalogLock& lock, const std::string& path, DiscSh
     if (read.Damaged) {
         ShowDetail("Výpůjčky nelze měnit, dokud ho nezachráníte: kinovka-cli rescue " + LoansPathFor(path) +
                    " NOVÝ_SOUBOR");
-        return exitCatalogueFailed;
+        return exitCatalogFailed;
     }
     loans = std::move(read.Loans);
     return exitSuccess;
@@ -58,7 +58,7 @@ int ChangeLoans(const Invocation& invocation,
     LoanBook loans;
     if (const ExitStatus status = ReadShelfForChange(lock, invocation.Arguments[0], shelf, loans)) return status;
     if (const ExitStatus status = change(cd, shelf, loans)) return status;
-    return SaveLoans(loans) ? exitSuccess : exitCatalogueFailed;
+    return SaveLoans(loans) ? exitSuccess : exitCatalogFailed;
 }
 
 // Who, date and note of a new loan, as given; a refusal says what is wrong.

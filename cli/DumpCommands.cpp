@@ -43,10 +43,10 @@ bool ExportsPage(const Invocation& invocation, const std::string& file) {
 }  // namespace
 
 int RunExport(const Invocation& invocation) {
-    const std::string& catalogue = invocation.Arguments[0];
+    const std::string& catalog = invocation.Arguments[0];
     const std::string& file = invocation.Arguments[1];
     const bool page = ExportsPage(invocation, file);
-    if (NamesSameFile(catalogue, file)) {
+    if (NamesSameFile(catalog, file)) {
         ShowError("Export nelze uložit do katalogu samotného: " + file + ".");
         return exitRefused;
     }
@@ -54,18 +54,18 @@ int RunExport(const Invocation& invocation) {
     CatalogLock lock;
     if (const ExitStatus status = LockForNewFile(lock, file, invocation.Has("force"))) return status;
     TClientDataSet table;
-    if (const ExitStatus status = OpenCatalogAt(table, catalogue, SortOption(invocation))) return status;
+    if (const ExitStatus status = OpenCatalogAt(table, catalog, SortOption(invocation))) return status;
     // The page tells friends which discs are out; a damaged loans file is said
     // and the loans that could be read are shown.
     LoansRead loans;
     if (page) loans = ReadLoans();
     if (loans.Damaged) ShowError(cp1250::ToUtf8(LoansDamagedText()));
     try {
-        const std::string catalogueName = std::filesystem::path(catalogue).filename().string();
-        fileio::ReplaceFileAtomically(file, page ? CatalogPage(table, catalogueName, loans.Loans) : DumpCsv(table));
+        const std::string catalogName = std::filesystem::path(catalog).filename().string();
+        fileio::ReplaceFileAtomically(file, page ? CatalogPage(table, catalogName, loans.Loans) : DumpCsv(table));
     } catch (const std::exception& failure) {
         ShowFileFailure(kSaveFailedPhrase, file, failure);
-        return exitCatalogueFailed;
+        return exitCatalogFailed;
     }
     return exitSuccess;
 }

@@ -16,9 +16,9 @@ int RunNew(const Invocation& invocation) {
         // CreateCatalog reports its failures but does not return them.
         const ErrorWatch watch;
         CreateCatalog(table);
-        if (watch.ErrorSeen()) return exitCatalogueFailed;
+        if (watch.ErrorSeen()) return exitCatalogFailed;
     }
-    return OpenCatalog(table) ? exitSuccess : exitCatalogueFailed;
+    return OpenCatalog(table) ? exitSuccess : exitCatalogFailed;
 }
 
 int RunConvert(const Invocation& invocation) {
@@ -43,7 +43,7 @@ int RunConvert(const Invocation& invocation) {
         SaveWithVersion(out, cp1250::FromUtf8(out), [&] { table.SaveToFile(out, packetFormat); });
     } catch (const std::exception& failure) {
         ShowFileFailure(kSaveFailedPhrase, out, failure);
-        return exitCatalogueFailed;
+        return exitCatalogFailed;
     }
     return exitSuccess;
 }

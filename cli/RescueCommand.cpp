@@ -73,14 +73,14 @@ int RunRescue(const Invocation& invocation) {
         bytes = fileio::ReadWholeFile(damaged);
     } catch (const fileio::FileError& failure) {
         ShowFileFailure(kOpenFailedPhrase, damaged, failure);
-        return exitCatalogueFailed;
+        return exitCatalogFailed;
     }
     const RescueResult rescued = RescueCatalog(bytes);
     if (!rescued.LayoutRead) {
         ShowFileError(kOpenFailedPhrase, damaged);
         ShowDetail((rescued.ForeignField ? "Seznam polí je poškozený. " : "Nepodařilo se přečíst ani seznam polí. ") +
                    WhereReadingStopped(rescued, bytes.size()));
-        return exitCatalogueFailed;
+        return exitCatalogFailed;
     }
     TClientDataSet table;
     try {
@@ -88,7 +88,7 @@ int RunRescue(const Invocation& invocation) {
     } catch (const std::exception&) {
         // The fields were read but the table cannot hold them: no catalogue of this program.
         ShowFileError(kOpenFailedPhrase, damaged);
-        return exitCatalogueFailed;
+        return exitCatalogFailed;
     }
     // The normal save and reload: OUT is then known to open as a catalogue, or
     // for a rescued loans file, to read as loans.
@@ -97,10 +97,10 @@ int RunRescue(const Invocation& invocation) {
     if (!loans) {
         if (const ExitStatus status = SaveAndReload(table)) return status;
     } else if (!SaveCatalog(table)) {
-        return exitCatalogueFailed;
+        return exitCatalogFailed;
     } else if (ReadLoansFile(out).Damaged) {
         ShowFileError(kOpenFailedPhrase, out);
-        return exitCatalogueFailed;
+        return exitCatalogFailed;
     }
 
     std::cout << (loans ? "Zachráněno výpůjček: " : "Zachráněno filmů: ") << table.CountRecords() << " (uloženo do "

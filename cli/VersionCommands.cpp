@@ -111,7 +111,7 @@ int RunHistory(const Invocation& invocation) {
     const std::string& path = invocation.Arguments[0];
     UseCatalog(path, kDefaultSortFields);
     const auto readable = ReadableVersions(path);
-    if (!readable) return exitCatalogueFailed;
+    if (!readable) return exitCatalogFailed;
     const std::vector<fileio::Version>& versions = *readable;
     if (versions.empty()) ShowDetail("Katalog " + path + " nemá žádné uložené verze.");
 
@@ -165,7 +165,7 @@ int RunRestore(const Invocation& invocation) {
     if (const ExitStatus status = LockForChange(lock, path)) return status;
     UseCatalog(path, kDefaultSortFields);
     const auto readable = ReadableVersions(path);
-    if (!readable) return exitCatalogueFailed;
+    if (!readable) return exitCatalogFailed;
     const std::vector<fileio::Version>& versions = *readable;
     if (number > versions.size()) {
         ShowError("Verze " + std::to_string(number) + " neexistuje (katalog " + path + " jich má " +
@@ -180,10 +180,10 @@ int RunRestore(const Invocation& invocation) {
     if (!loads) {
         if (failure.empty()) failure = "Není to čitelný soubor výpůjček.";
         ShowError(std::string(kOpenFailedPhrase) + version.Path + ".\n" + failure);
-        return exitCatalogueFailed;
+        return exitCatalogFailed;
     }
     std::string kept;
-    if (!RestoreCatalogVersion(version, kept)) return exitCatalogueFailed;
+    if (!RestoreCatalogVersion(version, kept)) return exitCatalogFailed;
     TClientDataSet table;
-    return OpenCatalog(table) ? exitSuccess : exitCatalogueFailed;
+    return OpenCatalog(table) ? exitSuccess : exitCatalogFailed;
 }

@@ -49,7 +49,7 @@ pkt::Status BinaryPacketReader::Start() {
 
 pkt::Status BinaryPacketReader::NextColumn(ColumnDesc& column) {
     if (stage_ == Stage::FieldParams) {
-        TDATAPACKET_READ::Param skipped;
+        PacketParam skipped;
         pkt::Status status;
         while ((status = NextParam(skipped)) == pkt::Ok) {
         }
@@ -76,7 +76,7 @@ pkt::Status BinaryPacketReader::NextColumn(ColumnDesc& column) {
     return pkt::Ok;
 }
 
-pkt::Status BinaryPacketReader::ReadParam(TDATAPACKET_READ::Param& param) {
+pkt::Status BinaryPacketReader::ReadParam(PacketParam& param) {
     std::uint8_t nameLength;
     std::string_view name, whole, payload;
     ColumnType type;
@@ -97,7 +97,7 @@ pkt::Status BinaryPacketReader::ReadParam(TDATAPACKET_READ::Param& param) {
     return pkt::Ok;
 }
 
-pkt::Status BinaryPacketReader::NextParam(TDATAPACKET_READ::Param& param) {
+pkt::Status BinaryPacketReader::NextParam(PacketParam& param) {
     switch (stage_) {
         case Stage::FieldParams:
             if (paramsLeft_ == 0) {
@@ -119,7 +119,7 @@ pkt::Status BinaryPacketReader::NextParam(TDATAPACKET_READ::Param& param) {
     }
 }
 
-pkt::Status BinaryPacketReader::NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) {
+pkt::Status BinaryPacketReader::NextRow(std::uint8_t& status, std::vector<PacketValueView>& values) {
     pkt::Status code = pkt::Ok;
     if (stage_ == Stage::Columns || stage_ == Stage::FieldParams) {
         ColumnDesc skipped;
@@ -128,7 +128,7 @@ pkt::Status BinaryPacketReader::NextRow(std::uint8_t& status, std::vector<TDATAP
         if (code != pkt::EndOfData) return code;
     }
     if (stage_ == Stage::TableParams) {
-        TDATAPACKET_READ::Param skipped;
+        PacketParam skipped;
         while ((code = NextParam(skipped)) == pkt::Ok) {
         }
         if (code != pkt::EndOfData) return code;

@@ -15,8 +15,8 @@ public:
     pkt::Status Start();
 
     pkt::Status NextColumn(ColumnDesc& column) override;
-    pkt::Status NextParam(TDATAPACKET_READ::Param& param) override;
-    pkt::Status NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) override;
+    pkt::Status NextParam(PacketParam& param) override;
+    pkt::Status NextRow(std::uint8_t& status, std::vector<PacketValueView>& values) override;
     std::size_t Offset() const override { return pos_; }
 
 private:
@@ -25,7 +25,7 @@ private:
     bool Take(std::size_t count, std::string_view& bytes);
     template <class T>
     bool TakeNumber(T& value);
-    pkt::Status ReadParam(TDATAPACKET_READ::Param& param);
+    pkt::Status ReadParam(PacketParam& param);
 
     std::string_view block_;
     std::size_t pos_ = 0;

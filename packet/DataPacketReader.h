@@ -9,6 +9,7 @@
 // earlier steps was not asked for. The reader never reads outside the block,
 // whatever it holds.
 #include "packet/DataPacket.h"
+#include "packet/PacketReadValues.h"
 #include "packet/PacketStatus.h"
 
 #include <cstdint>
@@ -37,19 +38,8 @@ public:
 
     pkt::Status NextColumn(ColumnDesc& column);
 
-    // Value in the byte layout AddParam takes (length prefix or element count
-    // included), so that it can be stored and written back unchanged. Null is set
-    // when the text of a fixed-size value does not read in its type. For a PARAM
-    // element, whose type is named, Value then holds zeros of the type's size.
-    // For an attribute, whose type comes from its name alone, Type and Value then
-    // hold its text as a single-byte string, so that it can be written back as
-    // it was read.
-    struct Param {
-        std::string Name;
-        ColumnType Type = 0;
-        std::string Value;
-        bool Null = false;
-    };
+    // A parameter: its name, type word and value (PacketReadValues.h).
+    using Param = PacketParam;
     pkt::Status NextParam(Param& param);
 
     // One value per column, in PutValue's layout: fixed values little-endian,
@@ -63,10 +53,7 @@ public:
 
     // The same without copies: each view points into the block or into the
     // reader's scratch space and stays valid until the next call to NextRow.
-    struct ValueView {
-        bool Null = true;
-        std::string_view Bytes;
-    };
+    using ValueView = PacketValueView;
     pkt::Status NextRow(std::uint8_t& status, std::vector<ValueView>& values);
 
     // How far the packet has been read, in bytes from its start: everything

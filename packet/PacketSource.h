@@ -2,9 +2,11 @@
 // The decoding half of the packet reader: one implementation per packet form,
 // behind TDATAPACKET_READ. A source reads only inside its block and may throw
 // std::bad_alloc.
-#include "packet/DataPacketReader.h"
+#include "packet/PacketReadValues.h"
 #include "packet/PacketStatus.h"
+#include "packet/PacketTypes.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,9 +15,9 @@ public:
     virtual ~PacketSource() = default;
 
     virtual pkt::Status NextColumn(ColumnDesc& column) = 0;
-    virtual pkt::Status NextParam(TDATAPACKET_READ::Param& param) = 0;
+    virtual pkt::Status NextParam(PacketParam& param) = 0;
     // Views into the block or into the source's scratch space, valid until the next call.
-    virtual pkt::Status NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) = 0;
+    virtual pkt::Status NextRow(std::uint8_t& status, std::vector<PacketValueView>& values) = 0;
     // See TDATAPACKET_READ::Offset.
     virtual std::size_t Offset() const = 0;
 

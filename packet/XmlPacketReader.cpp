@@ -8,7 +8,7 @@
 
 namespace {
 
-using Param = TDATAPACKET_READ::Param;
+using Param = PacketParam;
 
 // A parameter's name ends at a zero byte, as it does when the name is written:
 // read with one inside, it would come back from the next save as another name.
@@ -279,7 +279,7 @@ std::unique_ptr<XmlPacketReader> XmlPacketReader::RowsFrom(std::size_t offset) c
     return std::unique_ptr<XmlPacketReader>(new XmlPacketReader(*this, offset));
 }
 
-pkt::Status XmlPacketReader::NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) {
+pkt::Status XmlPacketReader::NextRow(std::uint8_t& status, std::vector<PacketValueView>& values) {
     if (const pkt::Status code = SkipToRows()) return code;
     if (stage_ != Stage::Rows) return pkt::EndOfData;
     XmlElement element;

@@ -21,8 +21,8 @@ public:
     bool IsUtf8() const { return utf8_; }
 
     pkt::Status NextColumn(ColumnDesc& column) override;
-    pkt::Status NextParam(TDATAPACKET_READ::Param& param) override;
-    pkt::Status NextRow(std::uint8_t& status, std::vector<TDATAPACKET_READ::ValueView>& values) override;
+    pkt::Status NextParam(PacketParam& param) override;
+    pkt::Status NextRow(std::uint8_t& status, std::vector<PacketValueView>& values) override;
     std::size_t Offset() const override { return tokens_.Offset(); }
 
     // Splitting the rows of a whole packet between two readers (see
@@ -52,11 +52,11 @@ private:
 
     pkt::Status ReadColumn(bool hasChildren, ColumnDesc& column);
     void BeginParams(bool hasChildren);
-    pkt::Status NextParamOfElement(TDATAPACKET_READ::Param& param);
-    pkt::Status ReadParamElement(const XmlElement& element, TDATAPACKET_READ::Param& param);
-    // `keepText`: an unreadable value is handed out as its text (see TDATAPACKET_READ::Param).
+    pkt::Status NextParamOfElement(PacketParam& param);
+    pkt::Status ReadParamElement(const XmlElement& element, PacketParam& param);
+    // `keepText`: an unreadable value is handed out as its text (see PacketParam).
     void MakeParam(std::string_view name, ColumnType type, std::string_view raw, bool keepText,
-                   TDATAPACKET_READ::Param& param);
+                   PacketParam& param);
     pkt::Status SkipToRows();
     pkt::Status ReadRow(const XmlElement& row, std::uint8_t& status);
     pkt::Status ReadTaggedValue(const Column& column, Slot& slot);

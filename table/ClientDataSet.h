@@ -18,26 +18,12 @@
 #include <string>
 #include <string_view>
 
+#include "table/Bookmark.h"
 #include "table/DataSetView.h"
 #include "table/Definitions.h"
 #include "table/Errors.h"
 
 class TClientDataSet;
-
-// Five 32-bit values, 20 bytes: cursor position, cursor status, record number at
-// that position, the change stamp the cursor had seen, id of the cursor's index.
-struct TBookmarkBlock {
-    std::uint32_t Position = 0;
-    std::uint32_t Status = 0;
-    std::uint32_t RecordNumber = 0;
-    std::uint32_t ChangeStamp = 0;
-    std::uint32_t IndexId = 0;
-    bool operator==(const TBookmarkBlock&) const = default;
-};
-static_assert(sizeof(TBookmarkBlock) == 20);
-
-// A bookmark, or none when the table had no current record.
-using TBookmark = std::optional<TBookmarkBlock>;
 
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 

@@ -8,7 +8,7 @@
 // the index whenever the stamp has moved.
 #include <cstdint>
 
-#include "table/ClientDataSet.h"
+#include "table/Bookmark.h"
 
 class DSIDX;
 

@@ -4,6 +4,7 @@
 
 #include "app/core/Global.h"
 #include "app/window/CatalogGridModel.h"
+#include "layout/CatalogLayout.h"
 
 TypedSearch::TypedSearch(TClientDataSet& table, TDBGrid& grid, CatalogGridModel& titles)
     : cds(table), DBGrid1(grid), DataSource1(titles) {}
@@ -96,7 +97,7 @@ void TypedSearch::NumberSearch() {
     std::int32_t wanted = 0;
     std::from_chars(QuickSearchText.data(), QuickSearchText.data() + QuickSearchText.size(), wanted);
     if (!cds.Active()) return;
-    const int fieldNo = cds.FieldNamed("S3").FieldNo();
+    const int fieldNo = cds.FieldNamed(FilmFieldName(kCdNumber)).FieldNo();
     const int row = cds.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& film) {
         const std::string_view value = film.Value(fieldNo);
         std::int32_t number = 0;

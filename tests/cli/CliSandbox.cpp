@@ -45,7 +45,7 @@ void CliSandbox::Write(std::string_view name, std::string_view bytes) const { Wr
 
 bool CliSandbox::Exists(std::string_view name) const { return std::filesystem::exists(Path(name)); }
 
-void CliSandbox::MakeCatalogue(std::string_view name, const std::vector<std::vector<std::string>>& films) const {
+void CliSandbox::MakeCatalog(std::string_view name, const std::vector<std::vector<std::string>>& films) const {
     const RunResult created = Run({"new", std::string(name)});
     ASSERT_EQ(created.Status, 0) << created.Err;
     for (const std::vector<std::string>& film : films) {

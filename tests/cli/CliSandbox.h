@@ -24,7 +24,7 @@ public:
 
     // A new catalogue at name with the films added in order (each an argument list
     // for add after the catalogue); fails the test when a step fails.
-    void MakeCatalogue(std::string_view name, const std::vector<std::vector<std::string>>& films) const;
+    void MakeCatalog(std::string_view name, const std::vector<std::vector<std::string>>& films) const;
 
 private:
     ScratchDir dir_;

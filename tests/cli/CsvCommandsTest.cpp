@@ -28,9 +28,9 @@ std::string WithoutKeys(const std::string& csv) {
 
 TEST(DumpCommand, WritesCsvWithRfc4180QuotingAndKeepsEmptyTextApartFromNull) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Dobrý, špatný, zlý", "--cz", "", "--cd", "3", "--subs", "",
-                                   "--note", "řekl \"ahoj\"\nna dva řádky"},
-                                  {"--en", "Matrix"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Dobrý, špatný, zlý", "--cz", "", "--cd", "3", "--subs", "",
+                                 "--note", "řekl \"ahoj\"\nna dva řádky"},
+                                {"--en", "Matrix"}});
     const RunResult dump = box.Run({"dump", "cat.xml", "--format", "csv"});
     EXPECT_EQ(dump.Status, 0) << dump.Err;
     EXPECT_EQ(dump.Out,
@@ -43,7 +43,7 @@ TEST(DumpCommand, WritesCsvWithRfc4180QuotingAndKeepsEmptyTextApartFromNull) {
 
 TEST(DumpCommand, WritesJsonWithEscapesAndNumbers) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Tab\there", "--note", "back\\slash \"quoted\"\n", "--cd", "-3"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Tab\there", "--note", "back\\slash \"quoted\"\n", "--cd", "-3"}});
     EXPECT_EQ(box.Run({"dump", "cat.xml"}).Out,
               "[\n  {\"K\": 1, \"S1\": \"Tab\\there\", \"S2\": \"Tab\\there\", \"S3\": -3, \"S4\": \"EN\", "
               "\"S5\": \"CZ\", \"S6\": 1, \"S7\": \"back\\\\slash \\\"quoted\\\"\\n\"}\n]\n");
@@ -51,7 +51,7 @@ TEST(DumpCommand, WritesJsonWithEscapesAndNumbers) {
 
 TEST(DumpCommand, ShowsNullFieldsAsNullAndAsEmptyCells) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "A"}});
+    box.MakeCatalog("cat.xml", {{"--en", "A"}});
     // A field without its attribute in the file is null.
     std::string packet = box.Read("cat.xml");
     for (const std::string attribute : {" S3=\"0\"", " S7=\"\""}) {
@@ -67,10 +67,10 @@ TEST(DumpCommand, ShowsNullFieldsAsNullAndAsEmptyCells) {
 
 TEST(ExportImport, RoundTripGivesTheSameDump) {
     CliSandbox box;
-    box.MakeCatalogue("a.xml", {{"--en", "Pelíšky", "--lang", "CZ", "--subs", "", "--cd", "4", "--discs", "2"},
-                                {"--en", "Dobrý, špatný, zlý", "--cz", "", "--note", "\"western\"\nItálie"},
-                                {"--en", "Matrix", "--cd", "0x10", "--note", "Žluťoučký kůň"},
-                                {"--en", "", "--cz", "Bez názvu", "--lang", "", "--discs", "0"}});
+    box.MakeCatalog("a.xml", {{"--en", "Pelíšky", "--lang", "CZ", "--subs", "", "--cd", "4", "--discs", "2"},
+                              {"--en", "Dobrý, špatný, zlý", "--cz", "", "--note", "\"western\"\nItálie"},
+                              {"--en", "Matrix", "--cd", "0x10", "--note", "Žluťoučký kůň"},
+                              {"--en", "", "--cz", "Bez názvu", "--lang", "", "--discs", "0"}});
     const RunResult exported = box.Run({"export", "a.xml", "a.csv"});
     ASSERT_EQ(exported.Status, 0) << exported.Err;
     EXPECT_EQ(exported.Out, "");
@@ -87,7 +87,7 @@ TEST(ExportImport, RoundTripGivesTheSameDump) {
 
 TEST(ImportCommand, TakesTheGridsTitlesInAnyOrderAndDefaultsForMissingColumns) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Existing"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Existing"}});
     box.Write("films.csv",
               "\xEF\xBB\xBF" "Poznámka,č. CD,Název anglicky\n"
               "nová,7,Amélie\n"
@@ -130,7 +130,7 @@ TEST(ImportCommand, ReadsLineEndsQuotedBreaksPaddedTitlesAndALoneEmptyText) {
 
 TEST(ImportCommand, ABadRowAddsNothingAndIsNamedByItsLine) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Matrix"}});
     const std::string before = box.Read("cat.xml");
     const struct {
         const char* Csv;
@@ -286,7 +286,7 @@ TEST(ImportCommand, ReadsWhatSpreadsheetsWriteAndWarnsOfWhatItLeavesOut) {
 
 TEST(ImportCommand, AHeaderWithoutRowsLeavesTheFileAlone) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Matrix"}});
     ASSERT_EQ(box.Run({"convert", "cat.xml", "cat.bin", "--format", "binary"}).Status, 0);
     const std::string binary = box.Read("cat.bin");
     box.Write("empty.csv", "S1,S2\r\n");
@@ -296,17 +296,17 @@ TEST(ImportCommand, AHeaderWithoutRowsLeavesTheFileAlone) {
 
 TEST(ExportCommand, ReportsAFileThatCannotBeWritten) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Matrix"}});
     const RunResult failed = box.Run({"export", "cat.xml", "no-such-dir/out.csv"});
     EXPECT_EQ(failed.Status, 2);
     EXPECT_EQ(failed.Err.substr(0, failed.Err.find('\n') + 1), "Nepodařilo se uložit soubor: no-such-dir/out.csv.\n");
 }
 
 // Never the catalogue, another file only with --force, no format guessed.
-TEST(ExportCommand, RefusesToReplaceAFileOrTheCatalogueAndToGuessAFormat) {
+TEST(ExportCommand, RefusesToReplaceAFileOrTheCatalogAndToGuessAFormat) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
-    const std::string catalogue = box.Read("cat.xml");
+    box.MakeCatalog("cat.xml", {{"--en", "Matrix"}});
+    const std::string catalog = box.Read("cat.xml");
     box.Write("other.xml", "another catalogue");
     std::filesystem::create_symlink("cat.xml", box.Path("link.csv"));
     std::filesystem::create_hard_link(box.Path("cat.xml"), box.Path("hard.html"));
@@ -315,7 +315,7 @@ TEST(ExportCommand, RefusesToReplaceAFileOrTheCatalogueAndToGuessAFormat) {
              {"export", "cat.xml", "./cat.xml", "--format", "csv", "--force"},
              {"export", "cat.xml", "link.csv", "--force"}, {"export", "cat.xml", "hard.html", "--force"}})
         EXPECT_EQ(box.Run(refused).Status, 1) << refused[2];
-    EXPECT_EQ(box.Read("cat.xml") + box.Read("other.xml"), catalogue + "another catalogue");
+    EXPECT_EQ(box.Read("cat.xml") + box.Read("other.xml"), catalog + "another catalogue");
     EXPECT_EQ(box.Run({"export", "cat.xml", "other.xml", "--format", "csv", "--force"}).Status, 0);
     EXPECT_EQ(box.Read("other.xml"), box.Run({"dump", "cat.xml", "--format", "csv"}).Out);
 }

@@ -28,11 +28,11 @@ void RunCases(const CliSandbox& box, const std::vector<Case>& cases) {
 
 // CD 3 shared by two films, 7 and 12; 1–2, 4–6 and 8–11 missing; one film without a number.
 void MakeShelf(const CliSandbox& box) {
-    box.MakeCatalogue("k.xml", {{"--en", "Amadeus", "--cd", "3"},
-                                {"--en", "Brazil", "--cz", "Brazílie", "--cd", "3"},
-                                {"--en", "Cube", "--cd", "12"},
-                                {"--en", "Dune", "--cd", "7"},
-                                {"--en", "Eraserhead"}});
+    box.MakeCatalog("k.xml", {{"--en", "Amadeus", "--cd", "3"},
+                              {"--en", "Brazil", "--cz", "Brazílie", "--cd", "3"},
+                              {"--en", "Cube", "--cd", "12"},
+                              {"--en", "Dune", "--cd", "7"},
+                              {"--en", "Eraserhead"}});
 }
 
 }  // namespace
@@ -51,14 +51,14 @@ TEST(DiscCommands, ListTheShelfAndItsFreeNumbers) {
         {{"disc", "k.xml", "x"}, 1, "", "CD není celé číslo: x\nNápověda: kinovka-cli disc --help\n"},
     });
     CliSandbox full;
-    full.MakeCatalogue("k.xml", {{"--en", "A", "--cd", "1"}, {"--en", "B", "--cd", "2"}});
+    full.MakeCatalog("k.xml", {{"--en", "A", "--cd", "1"}, {"--en", "B", "--cd", "2"}});
     RunCases(full, {{{"discs", "k.xml", "--free"}, 0, "žádná\n", ""}, {{"discs", "k.xml", "--next"}, 0, "3\n", ""}});
 }
 
 TEST(DiscCommands, LendReturnAndRefuse) {
     CliSandbox box;
     MakeShelf(box);
-    const std::string catalogue = box.Read("k.xml");
+    const std::string catalog = box.Read("k.xml");
     RunCases(box, {
         {{"lend", "k.xml", "3", "Petr", "--date", "2026-01-05", "--note", "do pondělí"}, 0, "", ""},
         {{"lend", "k.xml", "12", "Jana"}, 0, "", ""},
@@ -82,7 +82,7 @@ TEST(DiscCommands, LendReturnAndRefuse) {
     EXPECT_EQ(loans.Out.find("Jana"), std::string::npos);  // lent today
     EXPECT_NE(box.Run({"loans", "k.xml"}).Out.find(", 0 dní\n    (CD bez filmů)\n"), std::string::npos);
     RunCases(box, {{{"return", "k.xml", "12"}, 0, "", ""}, {{"discs", "k.xml", "--free"}, 0, "1–2, 4–6\n", ""}});
-    EXPECT_NE(box.Read("k.xml"), catalogue);  // the delete, and nothing of the loans
+    EXPECT_NE(box.Read("k.xml"), catalog);  // the delete, and nothing of the loans
     EXPECT_EQ(box.Read("k.xml").find("Petr"), std::string::npos);
 }
 
@@ -108,7 +108,7 @@ TEST(DiscCommands, ALoanSurvivesSavesAndIsTakenBackByRestore) {
     EXPECT_NE(history.find("výpůjčky  půjčeno CD 7\n"), std::string::npos) << history;
 }
 
-TEST(DiscCommands, ADamagedLoansFileLeavesTheCatalogueUsable) {
+TEST(DiscCommands, ADamagedLoansFileLeavesTheCatalogUsable) {
     CliSandbox box;
     MakeShelf(box);
     ASSERT_EQ(box.Run({"lend", "k.xml", "7", "Petr", "--date", "2026-12-01"}).Status, 0);

@@ -130,7 +130,7 @@ TEST(FilmImport, EachFormatMapsItsFieldsOntoTheFilm) {
 
 TEST(FilmImport, CountsSkipsDuplicatesDryRunsAndMakesOneVersion) {
     CliSandbox box;
-    box.MakeCatalogue("c.xml", {{"--en", "the man from snowy river", "--cz", "MUZ ZE SNEZNE REKY", "--cd", "15"}});
+    box.MakeCatalog("c.xml", {{"--en", "the man from snowy river", "--cz", "MUZ ZE SNEZNE REKY", "--cd", "15"}});
     box.Write("gcstar.gcs", FilmFile("gcstar.gcs"));
     const std::string before = box.Read("c.xml");
 
@@ -160,7 +160,7 @@ TEST(FilmImport, CountsSkipsDuplicatesDryRunsAndMakesOneVersion) {
 
 TEST(FilmImport, AFileThatCannotBeReadWholeAddsNothingAndSaysWhy) {
     CliSandbox box;
-    box.MakeCatalogue("c.xml", {{"--en", "Matrix"}});
+    box.MakeCatalog("c.xml", {{"--en", "Matrix"}});
     const std::string before = box.Read("c.xml");
     std::string truncated = Amc35Film();
     truncated.resize(truncated.size() - 2);

@@ -7,9 +7,9 @@
 
 namespace {
 
-TEST(ListCommand, PrintsTheHeaderAndAnEmptyLineForAnEmptyCatalogue) {
+TEST(ListCommand, PrintsTheHeaderAndAnEmptyLineForAnEmptyCatalog) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {});
+    box.MakeCatalog("cat.xml", {});
     const RunResult listed = box.Run({"list", "cat.xml"});
     EXPECT_EQ(listed.Status, 0) << listed.Err;
     EXPECT_EQ(listed.Out, ListHeader() + "\n\n");
@@ -18,10 +18,10 @@ TEST(ListCommand, PrintsTheHeaderAndAnEmptyLineForAnEmptyCatalogue) {
 
 TEST(ListCommand, PrintsOneFixedWidthLinePerFilmInTheChosenOrder) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Pelíšky", "--cd", "123", "--lang", "CZ", "--subs", "", "--discs", "12"},
-                                  {"--en", "Matrix", "--cd", "7"},
-                                  {"--en", "Alien", "--cz", "Vetřelec", "--cd", "-5", "--note", "x"},
-                                  {"--en", "Big", "--cd", "12345", "--discs", ""}});
+    box.MakeCatalog("cat.xml", {{"--en", "Pelíšky", "--cd", "123", "--lang", "CZ", "--subs", "", "--discs", "12"},
+                                {"--en", "Matrix", "--cd", "7"},
+                                {"--en", "Alien", "--cz", "Vetřelec", "--cd", "-5", "--note", "x"},
+                                {"--en", "Big", "--cd", "12345", "--discs", ""}});
     const std::string pelisky = ListLine("Pelíšky", "Pelíšky", 123, "CZ", "", "12", "");
     const std::string matrix = ListLine("Matrix", "Matrix", 7, "EN", "CZ", "1", "");
     const std::string alien = ListLine("Alien", "Vetřelec", -5, "EN", "CZ", "1", "x");
@@ -39,8 +39,8 @@ TEST(ListCommand, PrintsOneFixedWidthLinePerFilmInTheChosenOrder) {
 
 TEST(ListCommand, SortsByTheCzechAlphabet) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Chata"}, {"--en", "Hora"}, {"--en", "Čert"}, {"--en", "Cesta"},
-                                  {"--en", "Dům"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Chata"}, {"--en", "Hora"}, {"--en", "Čert"}, {"--en", "Cesta"},
+                                {"--en", "Dům"}});
     const RunResult listed = box.Run({"find", "cat.xml"});
     ASSERT_EQ(listed.Status, 0) << listed.Err;
     std::vector<std::string> titles;
@@ -55,7 +55,7 @@ TEST(ListCommand, SortsByTheCzechAlphabet) {
 
 TEST(ListCommand, RawWritesWindows1250WithCrLfAsTheListWindowSaves) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Pelíšky", "--note", "Žluťoučký kůň"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Pelíšky", "--note", "Žluťoučký kůň"}});
     const RunResult raw = box.Run({"list", "cat.xml", "--raw"});
     EXPECT_EQ(raw.Status, 0);
     EXPECT_EQ(raw.Out, cp1250::FromUtf8(ListHeader()) + "\r\n\r\n" +
@@ -66,7 +66,7 @@ TEST(ListCommand, RawWritesWindows1250WithCrLfAsTheListWindowSaves) {
 
 TEST(ListCommand, RefusesASortListThatNamesNoField) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {});
+    box.MakeCatalog("cat.xml", {});
     for (const char* sort : {"S9", "S1;;S2", "", "s1"}) {
         const RunResult refused = box.Run({"list", "cat.xml", "--sort", sort});
         EXPECT_EQ(refused.Status, 1) << sort;
@@ -75,13 +75,13 @@ TEST(ListCommand, RefusesASortListThatNamesNoField) {
     EXPECT_EQ(box.Run({"list", "cat.xml", "--sort", " S2 ;K"}).Status, 0);
 }
 
-TEST(SummaryCommand, CountsDiscsAndLanguagesAndNamesTheCatalogueAsGiven) {
+TEST(SummaryCommand, CountsDiscsAndLanguagesAndNamesTheCatalogAsGiven) {
     CliSandbox box;
-    box.MakeCatalogue("filmy.xml", {{"--en", "A", "--lang", "cz", "--discs", "2"},
-                                    {"--en", "B", "--lang", "en", "--subs", "EN,cz", "--discs", "3"},
-                                    {"--en", "C", "--lang", "EN", "--subs", "de"},
-                                    {"--en", "D", "--lang", "", "--discs", ""},
-                                    {"--en", "E", "--lang", "DE", "--subs", "CZ"}});
+    box.MakeCatalog("filmy.xml", {{"--en", "A", "--lang", "cz", "--discs", "2"},
+                                  {"--en", "B", "--lang", "en", "--subs", "EN,cz", "--discs", "3"},
+                                  {"--en", "C", "--lang", "EN", "--subs", "de"},
+                                  {"--en", "D", "--lang", "", "--discs", ""},
+                                  {"--en", "E", "--lang", "DE", "--subs", "CZ"}});
     const std::string expected =
         "Souhrn datového souboru filmy.xml:\n\n\n"
         "Počet CD: 7\n\n"
@@ -107,9 +107,9 @@ TEST(SummaryCommand, CountsDiscsAndLanguagesAndNamesTheCatalogueAsGiven) {
 
 TEST(FindCommand, AppliesTheFindDialogsMatchRule) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "THE MATRIX", "--cz", "Matrix", "--note", "sci-fi"},
-                                  {"--en", "Čert ví proč", "--cz", "Čert ví proč"},
-                                  {"--en", "Cesta", "--cz", "Cesta domů", "--note", "sci-fi drama"}});
+    box.MakeCatalog("cat.xml", {{"--en", "THE MATRIX", "--cz", "Matrix", "--note", "sci-fi"},
+                                {"--en", "Čert ví proč", "--cz", "Čert ví proč"},
+                                {"--en", "Cesta", "--cz", "Cesta domů", "--note", "sci-fi drama"}});
     const auto films = [&](std::vector<std::string> criteria) {
         criteria.insert(criteria.begin(), {"find", "cat.xml"});
         return box.Run(criteria);

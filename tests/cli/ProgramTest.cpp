@@ -44,7 +44,7 @@ TEST(Program, OffersHelpForItselfAndEveryCommandInTheLocalesLanguageAndItsVersio
 
 TEST(Program, RefusesCommandLinesThatDoNotFit) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {});
+    box.MakeCatalog("cat.xml", {});
     const std::vector<std::vector<std::string>> wrong{
         {},
         {"frobnicate", "cat.xml"},
@@ -69,7 +69,7 @@ TEST(Program, RefusesCommandLinesThatDoNotFit) {
 
 TEST(Program, ValuesMayLookLikeOptionsAndOptionsMayComeFirst) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {});
+    box.MakeCatalog("cat.xml", {});
     EXPECT_EQ(box.Run({"add", "--cd", "-5", "cat.xml", "--en", "--help"}).Out, "1\n");
     EXPECT_EQ(box.Run({"add", "cat.xml", "--", "--en"}).Status, 1);
     EXPECT_EQ(box.Run({"dump", "cat.xml", "--format=csv"}).Out,
@@ -78,14 +78,14 @@ TEST(Program, ValuesMayLookLikeOptionsAndOptionsMayComeFirst) {
 
 TEST(Program, TextThatWindows1250CannotHoldBecomesAQuestionMark) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Señor 日本", "--cz", "Łódź ŠČŘŽÝÁÍÉ"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Señor 日本", "--cz", "Łódź ŠČŘŽÝÁÍÉ"}});
     EXPECT_NE(box.Run({"dump", "cat.xml"}).Out.find("\"S1\": \"Se?or ??\", \"S2\": \"Łódź ŠČŘŽÝÁÍÉ\""),
               std::string::npos);
 }
 
 TEST(ConvertCommand, WritesEachFormAndTheCopiesReadTheSame) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Pelíšky", "--cd", "4"}, {"--en", "Matrix"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Pelíšky", "--cd", "4"}, {"--en", "Matrix"}});
     const std::string list = box.Run({"list", "cat.xml"}).Out;
     ASSERT_EQ(box.Run({"convert", "cat.xml", "copy.xml"}).Status, 0);
     EXPECT_EQ(box.Read("copy.xml"), box.Read("cat.xml"));
@@ -104,7 +104,7 @@ TEST(ConvertCommand, WritesEachFormAndTheCopiesReadTheSame) {
 
 TEST(ConvertCommand, ReportsAnOutputThatCannotBeWritten) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {});
+    box.MakeCatalog("cat.xml", {});
     const RunResult failed = box.Run({"convert", "cat.xml", "no-such-dir/out.xml"});
     EXPECT_EQ(failed.Status, 2);
     EXPECT_EQ(failed.Err.substr(0, failed.Err.find('\n') + 1), "Nepodařilo se uložit soubor: no-such-dir/out.xml.\n");

@@ -13,26 +13,26 @@ namespace {
 const std::string kInsertRefused = "Tyto položky nelze vložit do databáze cat.xml.\n";
 
 // A catalogue file with these table parameters and ROW elements.
-std::string CatalogueWith(const std::string& params, const std::string& rows) {
+std::string CatalogWith(const std::string& params, const std::string& rows) {
     using namespace catalog_documents;
     return kHeader + "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>" + kKField + kFilmFields + "</FIELDS><PARAMS" +
            params + "</METADATA><ROWDATA>" + rows + "</ROWDATA></DATAPACKET>";
 }
 
-std::string DumpOf(const CliSandbox& box, const std::string& catalogue) {
-    const RunResult dump = box.Run({"dump", catalogue});
+std::string DumpOf(const CliSandbox& box, const std::string& catalog) {
+    const RunResult dump = box.Run({"dump", catalog});
     EXPECT_EQ(dump.Status, 0) << dump.Err;
     return dump.Out;
 }
 
-TEST(NewCommand, CreatesAnEmptyCatalogueAndRefusesToReplaceOneWithoutForce) {
+TEST(NewCommand, CreatesAnEmptyCatalogAndRefusesToReplaceOneWithoutForce) {
     CliSandbox box;
     const RunResult created = box.Run({"new", "cat.xml"});
     EXPECT_EQ(created.Status, 0) << created.Err;
     EXPECT_EQ(created.Out, "");
     EXPECT_EQ(DumpOf(box, "cat.xml"), "[]\n");
 
-    box.MakeCatalogue("full.xml", {{"--en", "Matrix"}});
+    box.MakeCatalog("full.xml", {{"--en", "Matrix"}});
     const std::string before = box.Read("full.xml");
     const RunResult refused = box.Run({"new", "full.xml"});
     EXPECT_EQ(refused.Status, 1);
@@ -57,7 +57,7 @@ TEST(NewCommand, ReportsAFileThatCannotBeWritten) {
 
 TEST(AddCommand, StoresTheAddFormsValuesAndPrintsTheNewKey) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {});
+    box.MakeCatalog("cat.xml", {});
     RunResult added = box.Run({"add", "cat.xml", "--en", "Matrix"});
     EXPECT_EQ(added.Status, 0) << added.Err;
     EXPECT_EQ(added.Out, "1\n");
@@ -80,7 +80,7 @@ TEST(AddCommand, StoresTheAddFormsValuesAndPrintsTheNewKey) {
 
 TEST(AddCommand, CutsTextsToTheirFieldsAndTakesStrictNumbers) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {});
+    box.MakeCatalog("cat.xml", {});
     const std::string sixty(60, 'x');
     ASSERT_EQ(box.Run({"add", "cat.xml", "--en", sixty, "--cz", "Word   ", "--cd", "  $1F", "--discs", "-0x10",
                        "--lang", "ENG"})
@@ -93,7 +93,7 @@ TEST(AddCommand, CutsTextsToTheirFieldsAndTakesStrictNumbers) {
 
 TEST(AddCommand, RefusesABadNumberAndLeavesTheFileUntouched) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Matrix"}});
     const std::string before = box.Read("cat.xml");
     for (const char* bad : {"12a", "1 2", "12 ", "-", "2147483648", "0x"}) {
         const RunResult refused = box.Run({"add", "cat.xml", "--en", "Alien", "--cd", bad});
@@ -105,7 +105,7 @@ TEST(AddCommand, RefusesABadNumberAndLeavesTheFileUntouched) {
     EXPECT_EQ(box.Read("cat.xml"), before);
 }
 
-TEST(AddCommand, ReportsACatalogueThatCannotBeOpened) {
+TEST(AddCommand, ReportsACatalogThatCannotBeOpened) {
     CliSandbox box;
     const RunResult missing = box.Run({"add", "missing.xml", "--en", "Matrix"});
     EXPECT_EQ(missing.Status, 2);
@@ -116,7 +116,7 @@ TEST(AddCommand, ReportsACatalogueThatCannotBeOpened) {
 TEST(AddCommand, ShowsTheEngineCodeWhenTheTableRefusesTheFilm) {
     CliSandbox box;
     // No key is left after 2 147 483 647.
-    box.Write("cat.xml", CatalogueWith(" AUTOINCVALUE=\"2147483647\"/>", "<ROW K=\"2147483647\"/>"));
+    box.Write("cat.xml", CatalogWith(" AUTOINCVALUE=\"2147483647\"/>", "<ROW K=\"2147483647\"/>"));
     const std::string before = box.Read("cat.xml");
     const RunResult refused = box.Run({"add", "cat.xml", "--en", "B"});
     EXPECT_EQ(refused.Status, 1);
@@ -133,8 +133,8 @@ TEST(AddCommand, RefusesOnlyWhatTheFileCouldNotCarry) {
         std::string rows;
         for (std::size_t i = 0; i < lengths.size(); ++i)
             rows += "<ROW K=\"" + std::to_string(i + 1) + "\" S7=\"" + std::string(lengths[i], 'n') + "\"/>";
-        std::string catalogue = CatalogueWith(" AUTOINCVALUE=\"9\"/>", rows);
-        return catalogue.replace(catalogue.find(" WIDTH=\"100\""), 12, width);
+        std::string catalog = CatalogWith(" AUTOINCVALUE=\"9\"/>", rows);
+        return catalog.replace(catalog.find(" WIDTH=\"100\""), 12, width);
     };
     const std::string tooLong = withNotes("", {40000});
     box.Write("cat.xml", tooLong);
@@ -159,7 +159,7 @@ TEST(AddCommand, RefusesOnlyWhatTheFileCouldNotCarry) {
     }
 }
 
-TEST(AddCommand, RefusesTheChangesTheCatalogueDisables) {
+TEST(AddCommand, RefusesTheChangesTheCatalogDisables) {
     CliSandbox box;
     const std::vector<std::string> commands[] = {
         {"add", "cat.xml", "--en", "b"}, {"edit", "cat.xml", "1", "--cd", "5"}, {"delete", "cat.xml", "1"}};
@@ -170,23 +170,23 @@ TEST(AddCommand, RefusesTheChangesTheCatalogueDisables) {
              {"><PARAM Name=\"DISABLE_DELETES\" Value=\"1\" Type=\"i4\"/></PARAMS>", "d"}}) {
         for (std::size_t c = 0; c < 3; ++c) {
             SCOPED_TRACE(params + " " + commands[c][0]);
-            const std::string catalogue = CatalogueWith(" AUTOINCVALUE=\"2\"" + params, "<ROW K=\"1\" S1=\"a\"/>");
-            box.Write("cat.xml", catalogue);
+            const std::string catalog = CatalogWith(" AUTOINCVALUE=\"2\"" + params, "<ROW K=\"1\" S1=\"a\"/>");
+            box.Write("cat.xml", catalog);
             const RunResult run = box.Run(commands[c]);
             const bool refuses = refused.find("aed"[c]) != std::string::npos;
             EXPECT_EQ(run.Status, refuses ? 1 : 0) << run.Err;
             if (!refuses) continue;
             EXPECT_EQ(run.Err, (c == 2 ? "Tyto položky nelze smazat z databáze cat.xml.\n" : kInsertRefused) + "0x2A04\n");
-            EXPECT_EQ(box.Read("cat.xml"), catalogue);
+            EXPECT_EQ(box.Read("cat.xml"), catalog);
         }
     }
 }
 
 TEST(AddCommand, TakesAnUnreadableParameterForAnAbsentOne) {
     CliSandbox box;
-    box.Write("cat.xml", CatalogueWith(" AUTOINCVALUE=\"abc\"><PARAM Name=\"Z\" Value=\"3\" Type=\"boolean\"/>"
-                                       "<PARAM Name=\"Y\" Value=\"t\" Type=\"boolean\"/></PARAMS>",
-                                       "<ROW K=\"1\" S1=\"a\"/>"));
+    box.Write("cat.xml", CatalogWith(" AUTOINCVALUE=\"abc\"><PARAM Name=\"Z\" Value=\"3\" Type=\"boolean\"/>"
+                                     "<PARAM Name=\"Y\" Value=\"t\" Type=\"boolean\"/></PARAMS>",
+                                     "<ROW K=\"1\" S1=\"a\"/>"));
     const RunResult added = box.Run({"add", "cat.xml", "--en", "b"});
     EXPECT_EQ(added.Status, 0) << added.Err;
     EXPECT_EQ(added.Out, "2\n");
@@ -204,7 +204,7 @@ TEST(AddCommand, GivesEachFilmAKeyAboveTheOthersWhateverTheCounter) {
              {" AUTOINCVALUE=\"$10\"/>", "<ROW K=\"-3\"/>", "1"},
              {" AUTOINCVALUE=\"3\"/>", "<ROW K=\"5\"/>", "6"},
              {" AUTOINCVALUE=\"2147483647\"/>", "<ROW K=\"5\"/>", "2147483647"}}) {
-        box.Write("cat.xml", CatalogueWith(params, rows));
+        box.Write("cat.xml", CatalogWith(params, rows));
         EXPECT_EQ(box.Run({"add", "cat.xml"}).Out, key + "\n") << params << rows;
     }
     EXPECT_EQ(box.Run({"add", "cat.xml"}).Status, 1);  // the last key leaves none after it
@@ -212,14 +212,14 @@ TEST(AddCommand, GivesEachFilmAKeyAboveTheOthersWhateverTheCounter) {
 
 TEST(AddCommand, KeepsKeysRisingAfterTheHighestWasDeleted) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "A"}, {"--en", "B"}});
+    box.MakeCatalog("cat.xml", {{"--en", "A"}, {"--en", "B"}});
     ASSERT_EQ(box.Run({"delete", "cat.xml", "2"}).Status, 0);
     EXPECT_EQ(box.Run({"add", "cat.xml", "--en", "C"}).Out, "3\n");
 }
 
 TEST(EditCommand, ChangesOnlyTheGivenFields) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Matrix", "--cd", "7", "--note", "sci-fi"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Matrix", "--cd", "7", "--note", "sci-fi"}});
     const RunResult edited = box.Run({"edit", "cat.xml", "1", "--cd", "8", "--lang", "CZ"});
     EXPECT_EQ(edited.Status, 0) << edited.Err;
     EXPECT_EQ(edited.Out, "");
@@ -228,7 +228,7 @@ TEST(EditCommand, ChangesOnlyTheGivenFields) {
               "\"S6\": 1, \"S7\": \"sci-fi\"}\n]\n");
 
     // Blanks at the end of a stored title stay while the title is not given.
-    box.Write("blanks.xml", CatalogueWith(" AUTOINCVALUE=\"2\"/>", "<ROW K=\"1\" S1=\"b  \" S2=\"c \"/>"));
+    box.Write("blanks.xml", CatalogWith(" AUTOINCVALUE=\"2\"/>", "<ROW K=\"1\" S1=\"b  \" S2=\"c \"/>"));
     ASSERT_EQ(box.Run({"edit", "blanks.xml", "1", "--note", "hello", "--cz", "d "}).Status, 0);
     EXPECT_NE(DumpOf(box, "blanks.xml").find("\"S1\": \"b  \", \"S2\": \"d\""), std::string::npos)
         << DumpOf(box, "blanks.xml");
@@ -236,7 +236,7 @@ TEST(EditCommand, ChangesOnlyTheGivenFields) {
 
 TEST(EditCommand, ANewEnglishTitleFillsAnEmptyCzechTitleOnly) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "A", "--cz", ""}, {"--en", "B", "--cz", "Bé"}});
+    box.MakeCatalog("cat.xml", {{"--en", "A", "--cz", ""}, {"--en", "B", "--cz", "Bé"}});
     ASSERT_EQ(box.Run({"edit", "cat.xml", "1", "--en", "Alien"}).Status, 0);
     ASSERT_EQ(box.Run({"edit", "cat.xml", "2", "--en", "Brazil"}).Status, 0);
     const std::string dump = DumpOf(box, "cat.xml");
@@ -246,7 +246,7 @@ TEST(EditCommand, ANewEnglishTitleFillsAnEmptyCzechTitleOnly) {
 
 TEST(EditCommand, RefusesUnknownKeysBadKeysAndBadNumbersWithoutWriting) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Matrix"}});
     const std::string before = box.Read("cat.xml");
     const RunResult unknown = box.Run({"edit", "cat.xml", "5", "--cd", "1"});
     EXPECT_EQ(unknown.Status, 1);
@@ -258,9 +258,9 @@ TEST(EditCommand, RefusesUnknownKeysBadKeysAndBadNumbersWithoutWriting) {
     EXPECT_EQ(box.Read("cat.xml"), before);
 }
 
-TEST(EditCommand, NeverRewritesACatalogueThatDidNotChange) {
+TEST(EditCommand, NeverRewritesACatalogThatDidNotChange) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Matrix", "--cd", "7"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Matrix", "--cd", "7"}});
     // A binary copy: any rewrite of it would come out as XML.
     ASSERT_EQ(box.Run({"convert", "cat.xml", "cat.bin", "--format", "binary"}).Status, 0);
     const std::string binary = box.Read("cat.bin");
@@ -272,7 +272,7 @@ TEST(EditCommand, NeverRewritesACatalogueThatDidNotChange) {
 
 TEST(DeleteCommand, DeletesByKeyAndRefusesAnUnknownKey) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "A"}, {"--en", "B"}, {"--en", "C"}});
+    box.MakeCatalog("cat.xml", {{"--en", "A"}, {"--en", "B"}, {"--en", "C"}});
     const RunResult deleted = box.Run({"delete", "cat.xml", "2"});
     EXPECT_EQ(deleted.Status, 0) << deleted.Err;
     EXPECT_EQ(deleted.Out, "");

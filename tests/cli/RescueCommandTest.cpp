@@ -12,11 +12,11 @@ namespace fs = std::filesystem;
 
 // Five films, and the same catalogue in the binary form.
 void MakeFiveFilms(const CliSandbox& box) {
-    box.MakeCatalogue("filmy.xml", {{"--en", "Amadeus", "--cz", "Amadeus"},
-                                    {"--en", "Brazil", "--note", "a \"quoted\" & <tagged> note"},
-                                    {"--en", "Černý Petr", "--cd", "7"},
-                                    {"--en", "Dune"},
-                                    {"--en", "Eraserhead", "--discs", "2"}});
+    box.MakeCatalog("filmy.xml", {{"--en", "Amadeus", "--cz", "Amadeus"},
+                                  {"--en", "Brazil", "--note", "a \"quoted\" & <tagged> note"},
+                                  {"--en", "Černý Petr", "--cd", "7"},
+                                  {"--en", "Dune"},
+                                  {"--en", "Eraserhead", "--discs", "2"}});
     ASSERT_EQ(box.Run({"convert", "filmy.xml", "filmy.bin", "--format", "binary"}).Status, 0);
 }
 
@@ -27,7 +27,7 @@ std::string DumpLines(const std::string& dump, int films) {
     return dump.substr(0, end);
 }
 
-TEST(RescueCommand, SavesTheFilmsReadBeforeTheDamageAsANewCatalogue) {
+TEST(RescueCommand, SavesTheFilmsReadBeforeTheDamageAsANewCatalog) {
     CliSandbox box;
     MakeFiveFilms(box);
     const std::string dump = box.Run({"dump", "filmy.xml", "--format", "csv"}).Out;

@@ -14,10 +14,10 @@
 namespace {
 
 // The version files of a catalogue, oldest first.
-std::vector<std::string> VersionNames(const CliSandbox& box, const std::string& catalogue) {
+std::vector<std::string> VersionNames(const CliSandbox& box, const std::string& catalog) {
     std::vector<std::string> names;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(box.Path(catalogue + ".versions"), error))
+    for (const auto& entry : std::filesystem::directory_iterator(box.Path(catalog + ".versions"), error))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
@@ -53,7 +53,7 @@ void Expect(const CliSandbox& box, const std::vector<std::string>& arguments, in
 
 TEST(VersionCommands, HistoryTellsEachChangeNewestFirst) {
     CliSandbox box;
-    box.MakeCatalogue("k.xml", {{"--en", "Amadeus"}, {"--en", "Brazil"}});  // new, add, add
+    box.MakeCatalog("k.xml", {{"--en", "Amadeus"}, {"--en", "Brazil"}});  // new, add, add
     Expect(box, {"edit", "k.xml", "1", "--en", "Amadeus (1984)"}, 0);
     Expect(box, {"delete", "k.xml", "2"}, 0);
     Expect(box, {"add", "k.xml", "--en", "Cube"}, 0);
@@ -73,7 +73,7 @@ TEST(VersionCommands, HistoryTellsEachChangeNewestFirst) {
     EXPECT_EQ(VersionNames(box, "k.xml").size(), 5u);
 
     CliSandbox empty;
-    empty.MakeCatalogue("e.xml", {});
+    empty.MakeCatalog("e.xml", {});
     const RunResult none = empty.Run({"history", "e.xml"});
     EXPECT_EQ(none.Status, 0);
     EXPECT_EQ(none.Out, "");
@@ -87,7 +87,7 @@ TEST(VersionCommands, HistoryTellsEachChangeNewestFirst) {
 
 TEST(VersionCommands, RestoreBringsBackTheBytesAndIsUndoneTheSameWay) {
     CliSandbox box;
-    box.MakeCatalogue("k.xml", {{"--en", "Amadeus"}, {"--en", "Brazil"}, {"--en", "Cube"}});
+    box.MakeCatalog("k.xml", {{"--en", "Amadeus"}, {"--en", "Brazil"}, {"--en", "Cube"}});
     const std::string latest = box.Read("k.xml");
     const std::string oneFilm = box.Read("k.xml.versions/" + VersionNames(box, "k.xml")[1]);
 
@@ -115,7 +115,7 @@ TEST(VersionCommands, RestoreBringsBackTheBytesAndIsUndoneTheSameWay) {
 // the next save removes it.
 TEST(VersionCommands, TheNewestHundredStayInTheOrderMadeWhateverTheClockSaid) {
     CliSandbox box;
-    box.MakeCatalogue("k.xml", {{"--en", "Amadeus"}});
+    box.MakeCatalog("k.xml", {{"--en", "Amadeus"}});
     const std::string state = box.Read("k.xml.versions/" + VersionNames(box, "k.xml")[0]);
     for (int year = 9901; year < 10000; ++year)
         box.Write("k.xml.versions/" + std::to_string(year) + "0615-120000.000000Z.xml", state);
@@ -144,7 +144,7 @@ TEST(VersionCommands, TheNewestHundredStayInTheOrderMadeWhateverTheClockSaid) {
 
 TEST(VersionCommands, ASaveThatFailsKeepsNoVersion) {
     CliSandbox box;
-    box.MakeCatalogue("k.xml", {{"--en", "Amadeus"}, {"--en", "Brazil"}});
+    box.MakeCatalog("k.xml", {{"--en", "Amadeus"}, {"--en", "Brazil"}});
     const std::string before = box.Read("k.xml");
     const std::vector<std::string> versions = VersionNames(box, "k.xml");
 

@@ -120,7 +120,7 @@ ShownPage OpenInBrowser(const CliSandbox& box, const std::string& chromium, std:
 }
 
 // A catalogue of films "Film 0" ... with the given note, and a last one, "Žirafa".
-void MakeFilmsCatalogue(const CliSandbox& box, int films, const std::string& note) {
+void MakeFilmsCatalog(const CliSandbox& box, int films, const std::string& note) {
     ASSERT_EQ(box.Run({"new", "big.xml"}).Status, 0);
     std::string csv = "S1,S3,S7\n";
     for (int i = 0; i < films; ++i) csv += "Film " + std::to_string(i) + "," + std::to_string(i) + "," + note + "\n";
@@ -131,7 +131,7 @@ void MakeFilmsCatalogue(const CliSandbox& box, int films, const std::string& not
 
 TEST(ExportCommand, TakesTheFormatFromTheExtensionUnlessGiven) {
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Matrix"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Matrix"}});
     for (const auto& [file, options, page] : {std::tuple{"a.html", std::vector<std::string>{}, true},
                                               {"b.HTM", {}, true},
                                               {"c.csv", {}, false},
@@ -211,7 +211,7 @@ TEST(WebPage, SearchesSortsAndEscapesInABrowser) {
     EXPECT_TRUE(found.Rows[1].Striped);
     EXPECT_EQ(OpenInBrowser(box, chromium, "films.html", "#q=%C5%A1ak").Shown(0), std::vector<std::string>{"Šakal"});
     EXPECT_EQ(OpenInBrowser(box, chromium, "films.html", "#q=%3Cb").Counts, "1 z 6 filmů");
-    box.MakeCatalogue("one.xml", {{"--en", "Matrix"}});
+    box.MakeCatalog("one.xml", {{"--en", "Matrix"}});
     ASSERT_EQ(box.Run({"export", "one.xml", "one.html"}).Status, 0);
     EXPECT_EQ(OpenInBrowser(box, chromium, "one.html", "#q=matrix").Counts, "1 z 1 filmu");
 }
@@ -222,7 +222,7 @@ TEST(WebPage, ShowsAHundredThousandFilmsARowsWorthAtATime) {
     const std::string chromium = ProgramPath("chromium");
     if (chromium.empty()) GTEST_SKIP() << "chromium is not installed";
     CliSandbox box;
-    MakeFilmsCatalogue(box, 100000, "");
+    MakeFilmsCatalog(box, 100000, "");
 
     const ShownPage page = OpenInBrowser(box, chromium, "big.html", "", R"js(
       const view = document.getElementById("view"), rows = () => Array.from(view.querySelectorAll("tr:not(.gap)")).slice(1);
@@ -263,7 +263,7 @@ TEST(WebPage, FitsAPhone) {
     const std::string chromium = ProgramPath("chromium");
     if (chromium.empty()) GTEST_SKIP() << "chromium is not installed";
     CliSandbox box;
-    MakeFilmsCatalogue(box, 200, std::string(40, 'x') + " poznámka která se nevejde na jeden řádek telefonu");
+    MakeFilmsCatalog(box, 200, std::string(40, 'x') + " poznámka která se nevejde na jeden řádek telefonu");
     const ShownPage page = OpenInBrowser(box, chromium, "big.html", "", R"js(
       const view = document.getElementById("view"), heads = Array.from(document.querySelectorAll("th"));
       const measure = document.createElement("canvas").getContext("2d");
@@ -288,7 +288,7 @@ TEST(WebPage, PrintsEveryFilmUnderTheTitles) {
     const std::string chromium = ProgramPath("chromium"), pdftotext = ProgramPath("pdftotext");
     if (chromium.empty() || pdftotext.empty()) GTEST_SKIP() << "chromium or pdftotext is not installed";
     CliSandbox box;
-    MakeFilmsCatalogue(box, 300, "");
+    MakeFilmsCatalog(box, 300, "");
     RunChromium(box, chromium, {"--no-pdf-header-footer", "--print-to-pdf=" + box.Path("big.pdf"),
                                 "file://" + box.Path("big.html")});
     const std::string text = box.RunProgram({pdftotext, box.Path("big.pdf"), "-"}).Out;
@@ -305,7 +305,7 @@ TEST(WebPage, HasALoanColumnOnlyWhileADiscIsLent) {
     const std::string chromium = ProgramPath("chromium");
     if (chromium.empty()) GTEST_SKIP() << "chromium is not installed";
     CliSandbox box;
-    box.MakeCatalogue("cat.xml", {{"--en", "Alien", "--cd", "4"}, {"--en", "Brazil", "--cd", "5"}});
+    box.MakeCatalog("cat.xml", {{"--en", "Alien", "--cd", "4"}, {"--en", "Brazil", "--cd", "5"}});
     ASSERT_EQ(box.Run({"export", "cat.xml", "before.html"}).Status, 0);
     EXPECT_EQ(box.Read("before.html").find("Půjčeno"), std::string::npos);
     ASSERT_EQ(box.Run({"lend", "cat.xml", "5", "Petr <b>", "--date", "2026-12-01"}).Status, 0);

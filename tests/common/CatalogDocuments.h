@@ -3,7 +3,7 @@
 // every layer that produces or reads them.
 #include <string>
 
-#include "tests/common/CatalogueLayout.h"
+#include "tests/common/CatalogLayout.h"
 
 namespace catalog_documents {
 
@@ -17,7 +17,7 @@ inline const std::string kKFieldReloaded =
 // The seven film fields S1 to S7.
 inline const std::string kFilmFields = [] {
     std::string fields;
-    for (const catalogue_layout::FilmField& field : catalogue_layout::kFilmFields) {
+    for (const catalog_layout::FilmField& field : catalog_layout::kFilmFields) {
         fields += std::string("<FIELD attrname=\"") + field.Name + "\" fieldtype=\"" +
                   (field.IsText() ? "string\" WIDTH=\"" + std::to_string(field.Width) + "\"/>" : "i4\"/>");
     }
@@ -44,4 +44,4 @@ inline std::string TwoRecordCatalog(bool reloaded) {
            "</ROWDATA></DATAPACKET>";
 }
 
-}  // namespace catalogue_documents
+}  // namespace catalog_documents

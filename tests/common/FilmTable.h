@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "table/ClientDataSet.h"
-#include "tests/common/CatalogueLayout.h"
+#include "tests/common/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 struct Film {
@@ -23,7 +23,7 @@ inline void DefineFilmFields(TClientDataSet& table) {
     TFieldDefs& fields = table.FieldDefs();
     fields.Clear();
     fields.Add("K", ftAutoInc);
-    for (const catalogue_layout::FilmField& field : catalogue_layout::kFilmFields)
+    for (const catalog_layout::FilmField& field : catalog_layout::kFilmFields)
         field.IsText() ? fields.Add(field.Name, ftString, field.Width) : fields.Add(field.Name, ftInteger);
 }
 

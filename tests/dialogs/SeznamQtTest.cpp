@@ -148,14 +148,14 @@ private slots:
     // A long list goes into the box in parts: saved at once, it still holds
     // every line, and left to the event loop the box gets the rest by itself.
     void aLongListIsSavedWholeAndArrivesWhole() {
-        CatalogOnDisk catalogue(std::vector<Film>(1000, Film{"Film", "Film", 1, "CZ", "", 1, ""}));
+        CatalogOnDisk catalog(std::vector<Film>(1000, Film{"Film", "Film", 1, "CZ", "", 1, ""}));
         TSeznamF window;
-        window.Fill(catalogue.Table, 0);
+        window.Fill(catalog.Table, 0);
         QVERIFY(window.RichEdit1->document()->blockCount() < 1002);
-        const QString path = QString::fromStdString(catalogue.Directory.File("seznam.txt"));
+        const QString path = QString::fromStdString(catalog.Directory.File("seznam.txt"));
         window.SaveText(path);
         QCOMPARE(QByteArray::fromStdString(ReadBytes(path.toStdString())).count("\r\n"), 1002);
-        window.Fill(catalogue.Table, 0);
+        window.Fill(catalog.Table, 0);
         QTRY_COMPARE(window.RichEdit1->document()->blockCount(), 1002);
     }
 

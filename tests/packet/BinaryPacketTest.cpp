@@ -48,7 +48,7 @@ TEST(BinaryPacket, HeaderColumnsAndRowsFollowTheLayout) {
 }
 
 TEST(BinaryPacket, ParametersKeepTheirCountsAndLayout) {
-    PacketData packet = Catalogue(ExampleFilms(), 3);
+    PacketData packet = Catalog(ExampleFilms(), 3);
     packet.TableParams.push_back({"MYKEY", coltype::String1 | coltype::Roundtrip, Str1("v")});
     const std::string out = Written(packet, 0);
     EXPECT_EQ(U32At(out, 14), 2u) << "row count";
@@ -63,16 +63,16 @@ TEST(BinaryPacket, ParametersKeepTheirCountsAndLayout) {
 
 TEST(BinaryPacket, EveryFormRoundTripsToTheSameBytes) {
     for (const std::uint32_t flags : {0u, 5u, 13u}) {
-        const std::string first = Written(Catalogue(ExampleFilms(), 3, true), flags);
+        const std::string first = Written(Catalog(ExampleFilms(), 3, true), flags);
         EXPECT_EQ(Written(ReadBack(first), flags), first) << flags;
     }
     // Across forms the content survives too.
-    const std::string binary = Written(Catalogue(ExampleFilms(), 3), 0);
-    EXPECT_EQ(Written(ReadBack(binary), 5), Written(Catalogue(ExampleFilms(), 3), 5));
+    const std::string binary = Written(Catalog(ExampleFilms(), 3), 0);
+    EXPECT_EQ(Written(ReadBack(binary), 5), Written(Catalog(ExampleFilms(), 3), 5));
 }
 
 TEST(BinaryPacket, MagicWithHighVersionsOrSwappedBytesIsNotABinaryPacket) {
-    std::string out = Written(Catalogue({}, 1), 0);
+    std::string out = Written(Catalog({}, 1), 0);
     EXPECT_EQ(StatusOf(out), 0);
     std::string high = out;
     high[4] = 4;
@@ -142,7 +142,7 @@ std::vector<std::size_t> RowEnds(std::string_view whole) {
 // fully or fails with a code; nothing is read outside the block. Before it
 // fails it hands out exactly the rows that lie whole inside the prefix.
 TEST(Truncation, EveryPrefixReadsOrFailsCleanly) {
-    PacketData packet = Catalogue(ExampleFilms(), 3);
+    PacketData packet = Catalog(ExampleFilms(), 3);
     packet.Columns[1].Params.push_back({"MYKEY", coltype::String1, Str1("a&b")});
     packet.TableParams.push_back({"ORDER", coltype::IntArray, I4(2) + I4(1) + I4(2)});
     for (const std::uint32_t flags : {0u, 5u, 13u}) {
@@ -186,7 +186,7 @@ using namespace packettest;
 // value for every column and which is written and read back with the same
 // column names and types and as many rows; never outside their block.
 TEST(Truncation, DamagedPacketsReadOrFailCleanly) {
-    PacketData packet = Catalogue(ExampleFilms(), 3);
+    PacketData packet = Catalog(ExampleFilms(), 3);
     packet.TableParams.push_back({"ORDER", coltype::IntArray, I4(2) + I4(1) + I4(2)});
     const char interesting[] = {'<', '>', '/', '"', '=', ' ', '&', '#', ';', '\0', '\x7F', '\xFF', '\xC3', 'x', '1'};
     int readable = 0, notPackets = 0;
@@ -239,7 +239,7 @@ TEST(LargePacket, ManyRowsRoundTripInEveryFormAndThroughTheView) {
         films.push_back({k, "Film " + std::to_string(k), "\x8A\xE8" "ern\xFD " + std::to_string(k % 97), k % 500,
                          "EN", k % 3 ? std::optional<std::string>("CZ") : std::nullopt, 1 + k % 4,
                          k % 5 ? std::nullopt : std::optional<std::string>("note & \"quote\"\r\n")});
-    const PacketData packet = Catalogue(films, 20001);
+    const PacketData packet = Catalog(films, 20001);
     for (const std::uint32_t flags : {0u, 5u, 13u}) {
         const std::string first = Written(packet, flags);
         EXPECT_EQ(Written(ReadBack(first), flags), first) << flags;

@@ -7,7 +7,7 @@
 
 #include "packet/PacketInput.h"
 #include "packet/PacketOutput.h"
-#include "tests/common/CatalogueLayout.h"
+#include "tests/common/CatalogLayout.h"
 
 namespace packettest {
 
@@ -196,11 +196,11 @@ PacketData ReadBack(std::string_view block) {
     return packet;
 }
 
-PacketData Catalogue(const std::vector<Film>& films, std::int32_t nextKey, bool keyReadOnly) {
+PacketData Catalog(const std::vector<Film>& films, std::int32_t nextKey, bool keyReadOnly) {
     PacketData packet;
     packet.Columns.push_back({"K", coltype::Int32, static_cast<std::uint16_t>(keyReadOnly ? caReadOnly : 0),
                               {{"SUBTYPE", coltype::String1, Str1("Autoinc")}}});
-    for (const catalogue_layout::FilmField& field : catalogue_layout::kFilmFields) {
+    for (const catalog_layout::FilmField& field : catalog_layout::kFilmFields) {
         if (field.IsText())
             packet.Columns.push_back({field.Name, coltype::String1, 0,
                                       {{"WIDTH", coltype::Int16, I2(static_cast<std::int16_t>(field.Width))}}});

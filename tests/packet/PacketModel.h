@@ -67,7 +67,7 @@ struct Film {
     std::optional<std::int32_t> S6;
     std::optional<std::string> S7;
 };
-PacketData Catalogue(const std::vector<Film>& films, std::int32_t nextKey, bool keyReadOnly = false);
+PacketData Catalog(const std::vector<Film>& films, std::int32_t nextKey, bool keyReadOnly = false);
 
 // The two films of the example catalogue ("Tichý přístav", "Dlouhá cesta").
 std::vector<Film> ExampleFilms();

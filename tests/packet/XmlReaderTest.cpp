@@ -39,8 +39,8 @@ std::string FieldsDocument(const std::string& fields, const std::string& params 
     return "<DATAPACKET><METADATA><FIELDS>" + fields + "</FIELDS>" + params + "</METADATA><ROWDATA/></DATAPACKET>";
 }
 
-TEST(XmlReader, CatalogueReadsBackToItsColumnsParametersAndRows) {
-    const PacketData packet = ReadBack(Written(Catalogue(ExampleFilms(), 3), 5));
+TEST(XmlReader, CatalogReadsBackToItsColumnsParametersAndRows) {
+    const PacketData packet = ReadBack(Written(Catalog(ExampleFilms(), 3), 5));
     ASSERT_EQ(packet.Columns.size(), 8u);
     EXPECT_EQ(packet.Columns[0], (ColumnData{"K", coltype::Int32, 0, {{"SUBTYPE", coltype::String1, Str1("Autoinc")}}}));
     EXPECT_EQ(packet.Columns[7], (ColumnData{"S7", coltype::String1, 0, {{"WIDTH", coltype::Int16, I2(100)}}}));
@@ -289,7 +289,7 @@ TEST(XmlReader, UnreadableNumbersInParametersAreMarkedNull) {
 
 TEST(XmlReader, StepsNotAskedForArePassedOver) {
     TDATAPACKET_READ reader;
-    const std::string document = Written(Catalogue(ExampleFilms(), 3), 5);
+    const std::string document = Written(Catalog(ExampleFilms(), 3), 5);
     ASSERT_EQ(reader.Start(document), 0);
     EXPECT_FALSE(reader.IsUtf8());
     std::uint8_t status;

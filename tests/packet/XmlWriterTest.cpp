@@ -44,14 +44,14 @@ std::string RowOfText(const std::string& text, std::uint32_t flags = kXml) {
     return out.substr(start, out.find("</ROWDATA>") - start);
 }
 
-TEST(XmlWriter, EmptyCatalogueIsWrittenByteForByte) {
-    EXPECT_EQ(Written(Catalogue({}, 1), kXml), EmptyCatalog());
+TEST(XmlWriter, EmptyCatalogIsWrittenByteForByte) {
+    EXPECT_EQ(Written(Catalog({}, 1), kXml), EmptyCatalog());
 }
 
-TEST(XmlWriter, TwoFilmCatalogueIsWrittenByteForByte) {
-    EXPECT_EQ(Written(Catalogue(ExampleFilms(), 3), kXml), TwoRecordCatalog(false));
+TEST(XmlWriter, TwoFilmCatalogIsWrittenByteForByte) {
+    EXPECT_EQ(Written(Catalog(ExampleFilms(), 3), kXml), TwoRecordCatalog(false));
     // Saved again after a load, the key column carries the read-only bit.
-    EXPECT_EQ(Written(Catalogue(ExampleFilms(), 3, true), kXml), TwoRecordCatalog(true));
+    EXPECT_EQ(Written(Catalog(ExampleFilms(), 3, true), kXml), TwoRecordCatalog(true));
 }
 
 TEST(XmlWriter, SaveFormatsSelectTheFlags) {
@@ -61,7 +61,7 @@ TEST(XmlWriter, SaveFormatsSelectTheFlags) {
 }
 
 TEST(XmlWriter, Utf8FormHasItsHeaderAndWritesHighBytesAsTwoBytes) {
-    const std::string out = Written(Catalogue({}, 1), kXmlUtf8);
+    const std::string out = Written(Catalog({}, 1), kXmlUtf8);
     EXPECT_EQ(out.substr(0, 57), "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>  ");
     EXPECT_EQ(RowOfText("\xE8", kXmlUtf8), "<ROW T=\"\xC3\xA8\"/>");
 }
@@ -163,7 +163,7 @@ TEST(XmlWriter, ColumnNamesWithSpecialCharactersKeepTheirOwnNameInFieldname) {
 }
 
 TEST(XmlWriter, WithoutTheMetadataFlagOnlyRowsAreWritten) {
-    EXPECT_EQ(Written(Catalogue({ExampleFilms()[1]}, 3), 1),
+    EXPECT_EQ(Written(Catalog({ExampleFilms()[1]}, 3), 1),
               kHeader + "<DATAPACKET Version=\"2.0\"><ROWDATA>"
                         "<ROW K=\"2\" S1=\"The Long Road\" S2=\"Dlouh&#225; cesta\" S3=\"12\" S4=\"CZ\" S6=\"2\"/>"
                         "</ROWDATA></DATAPACKET>");
@@ -219,7 +219,7 @@ TEST(XmlWriter, RefusedRequestsReportTheirCodes) {
 }
 
 TEST(XmlWriter, LargePacketsGoToTheOutputInPiecesFromTheFirstRowOn) {
-    PacketData packet = Catalogue(ExampleFilms(), 3);
+    PacketData packet = Catalog(ExampleFilms(), 3);
     while (packet.Rows.size() < 6000) packet.Rows.push_back(packet.Rows[packet.Rows.size() % 2]);
     const std::string whole = Written(packet, kXml);  // also compares the pieces with the whole
     ASSERT_GT(whole.size(), 512u * 1024);

@@ -33,15 +33,15 @@ void AddExampleFilms(TClientDataSet& table) {
 
 }  // namespace
 
-TEST(CatalogPacket, EmptyCatalogueBytes) {
+TEST(CatalogPacket, EmptyCatalogBytes) {
     TClientDataSet table;
-    CreateCatalogue(table);
+    CreateCatalog(table);
     EXPECT_EQ(table.SaveToBytes(dfXML), EmptyCatalog());
 }
 
 TEST(CatalogPacket, TwoRecordExampleBytesBeforeAndAfterReload) {
     TClientDataSet table;
-    CreateCatalogue(table);
+    CreateCatalog(table);
     AddExampleFilms(table);
     EXPECT_EQ(table.SaveToBytes(dfXML), TwoRecordCatalog(false));
 
@@ -63,7 +63,7 @@ TEST(CatalogPacket, TwoRecordExampleBytesBeforeAndAfterReload) {
 
 TEST(CatalogPacket, RoundTripsInEveryForm) {
     TClientDataSet table;
-    CreateCatalogue(table);
+    CreateCatalog(table);
     AddExampleFilms(table);
     AddRow(table, {"", "   ", nullptr, nullptr, nullptr, "-7", "line\r\nbreak \\ <tag> \"q\""});
     for (const auto format : {dfBinary, dfXML, dfXMLUTF8}) {
@@ -86,7 +86,7 @@ TEST(CatalogPacket, RoundTripsInEveryForm) {
 
 TEST(CatalogPacket, DeletedRecordsAreNotWrittenAndKeysKeepGrowing) {
     TClientDataSet table;
-    CreateCatalogue(table);
+    CreateCatalog(table);
     AddExampleFilms(table);
     table.Last();
     ASSERT_EQ(table.FieldNamed("K").AsInteger(), 2);
@@ -104,7 +104,7 @@ TEST(CatalogPacket, DeletedRecordsAreNotWrittenAndKeysKeepGrowing) {
 
 TEST(CatalogPacket, RecordsAreWrittenInInsertionOrderWhateverTheActiveIndex) {
     TClientDataSet table;
-    CreateCatalogue(table);
+    CreateCatalog(table);
     AddRow(table, {"b"});
     AddRow(table, {"a"});
     table.BuildIndex("k", "S1", 0);
@@ -159,7 +159,7 @@ TEST(CatalogPacket, UnknownParametersTravelWithTheTable) {
 TEST(CatalogPacket, FailedLoadsLeaveTheTableClosed) {
     ScratchDir dir;
     TClientDataSet table;
-    CreateCatalogue(table);
+    CreateCatalog(table);
 
     try {
         table.LoadFromBytes("\xEF\xBB\xBF<DATAPACKET/>");
@@ -202,7 +202,7 @@ TEST(CatalogPacket, FailedLoadsLeaveTheTableClosed) {
 TEST(CatalogPacket, SaveToFileDecidesTheFormByName) {
     ScratchDir dir;
     TClientDataSet table;
-    CreateCatalogue(table);
+    CreateCatalog(table);
     AddExampleFilms(table);
     table.SaveToFile(dir.File("filmy.XML"));
     EXPECT_EQ(fileio::ReadWholeFile(dir.File("filmy.XML")), TwoRecordCatalog(false));
@@ -226,11 +226,11 @@ TEST(CatalogPacket, CloseSavesThroughFileNameOnlyAfterChanges) {
     const std::string path = dir.File("filmy.xml");
     {
         TClientDataSet table;
-        CreateCatalogue(table);
+        CreateCatalog(table);
         table.SetFileName(path);
         table.Close();  // nothing entered: no file
         EXPECT_FALSE(fs::exists(path));
-        CreateCatalogue(table);
+        CreateCatalog(table);
         AddExampleFilms(table);
         table.Close();
         EXPECT_FALSE(table.Active());
@@ -242,7 +242,7 @@ TEST(CatalogPacket, CloseSavesThroughFileNameOnlyAfterChanges) {
     EXPECT_EQ(fileio::ReadWholeFile(path), TwoRecordCatalog(true));
 
     TClientDataSet binary;
-    CreateCatalogue(binary);
+    CreateCatalog(binary);
     binary.SetFileName(dir.File("filmy.cds"));
     AddExampleFilms(binary);
     binary.Close();
@@ -295,16 +295,16 @@ TEST(CatalogPacket, FilesLoadAsTheirBytesDo) {
     };
     ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
-    TClientDataSet catalogue;
-    CreateCatalogue(catalogue);
-    AddExampleFilms(catalogue);
+    TClientDataSet catalog;
+    CreateCatalog(catalog);
+    AddExampleFilms(catalog);
     // A note longer than the reader's window makes one element widen it.
-    AddRow(catalogue, {"Long note", nullptr, "3", nullptr, nullptr, nullptr, nullptr});
-    catalogue.Last();
-    catalogue.Edit();
-    catalogue.FieldNamed("S7").SetAsString(std::string(100, 'n'));
-    catalogue.Post();
-    std::string whole = catalogue.SaveToBytes(dfXML);
+    AddRow(catalog, {"Long note", nullptr, "3", nullptr, nullptr, nullptr, nullptr});
+    catalog.Last();
+    catalog.Edit();
+    catalog.FieldNamed("S7").SetAsString(std::string(100, 'n'));
+    catalog.Post();
+    std::string whole = catalog.SaveToBytes(dfXML);
     const std::string bigRow = "<ROW K=\"9\" S7=\"" + std::string(600000, 'x') + "\"/>";
     whole.insert(whole.find("</ROWDATA>"), bigRow);
     // Reading in pieces is checked cut by cut with the packet reader; here the
@@ -329,7 +329,7 @@ TEST(CatalogPacket, LargeTablesSaveAsTheirBytes) {
     ScratchDir dir;
     const std::string path = dir.File("filmy.xml");
     TClientDataSet table;
-    CreateCatalogue(table);
+    CreateCatalog(table);
     for (int i = 0; i < 5000; ++i)
         AddRow(table, {"A film with a long enough title", "Film s dlouh\xfdm n\xe1zvem", "12", "EN", "CZ", "1",
                      i % 3 ? nullptr : "A note"});

@@ -15,9 +15,9 @@
 
 namespace {
 
-std::string Catalogue(TDataPacketFormat format) {
+std::string Catalog(TDataPacketFormat format) {
     TClientDataSet table;
-    CreateCatalogue(table);
+    CreateCatalog(table);
     for (const char* title : {"Quiet Harbour", "Tich\xfd p\xf8\xedstav", ""}) {
         table.Insert();
         table.FieldNamed("S1").SetAsString(title);
@@ -38,7 +38,7 @@ std::string Packet(const std::string& fields, const std::string& params, const s
 // what follows the rows ("</DATAPACKET>") may go missing, and then all rows load.
 TEST(ForeignPacket, EveryPrefixIsRefusedUnlessItHoldsAllRows) {
     for (const auto format : {dfXML, dfBinary}) {
-        const std::string whole = Catalogue(format);
+        const std::string whole = Catalog(format);
         const std::size_t complete = format == dfXML ? whole.find("</ROWDATA>") + 10 : whole.size();
         for (std::size_t length = 0; length < whole.size(); ++length) {
             SCOPED_TRACE(std::to_string(length) + " of " + std::to_string(whole.size()) + " bytes, format " +

@@ -15,7 +15,7 @@ void AddTitle(TClientDataSet& table, const std::string& title) {
 
 TEST(Records, AutoIncrementCountsOnOverDeletes) {
     TClientDataSet table;
-    CreateCatalogue(table);
+    CreateCatalog(table);
     AddTitle(table, "a");
     EXPECT_EQ(table.FieldNamed("K").AsInteger(), 1);
     AddTitle(table, "b");
@@ -33,7 +33,7 @@ TEST(Records, AutoIncrementCountsOnOverDeletes) {
 
 TEST(Records, TextsAreCutOnAssignmentAndTrimmedAtPost) {
     TClientDataSet table;
-    CreateCatalogue(table);
+    CreateCatalog(table);
     table.Insert();
     table.FieldNamed("S1").SetAsString("word   ");
     EXPECT_EQ(table.FieldNamed("S1").AsString(), "word   ");  // the buffer keeps what was assigned
@@ -56,7 +56,7 @@ TEST(Records, TextsAreCutOnAssignmentAndTrimmedAtPost) {
 
 TEST(Records, IntegerFieldsConvertStrictly) {
     TClientDataSet table;
-    CreateCatalogue(table);
+    CreateCatalog(table);
     table.Insert();
     table.FieldNamed("S3").SetAsString("-12");
     EXPECT_EQ(table.FieldNamed("S3").AsInteger(), -12);

@@ -15,7 +15,7 @@ public:
 };
 
 // A new catalogue as the program creates it: index "x" on K, active; no change log.
-inline void CreateCatalogue(TClientDataSet& table) {
+inline void CreateCatalog(TClientDataSet& table) {
     DefineFilmFields(table);
     table.IndexDefs().Clear();
     table.IndexDefs().Add("x", "K", ixPrimary | ixUnique);

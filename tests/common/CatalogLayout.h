@@ -3,7 +3,7 @@
 // tests of every layer: the table definition, the packet and the file's bytes.
 #include <string>
 
-namespace catalogue_layout {
+namespace catalog_layout {
 
 struct FilmField {
     const char* Name;
@@ -15,4 +15,4 @@ inline constexpr FilmField kFilmFields[] = {
     {"S1", 50}, {"S2", 50}, {"S3", 0}, {"S4", 2}, {"S5", 11}, {"S6", 0}, {"S7", 100},
 };
 
-}  // namespace catalogue_layout
+}  // namespace catalog_layout
