@@ -1,6 +1,7 @@
 #include "packet/XmlPacketReader.h"
 
 #include "packet/AsciiCase.h"
+#include "packet/ByteOrder.h"
 #include "packet/PacketStatus.h"
 #include "packet/ValueLayout.h"
 #include "packet/ValueText.h"
@@ -13,6 +14,14 @@ using Param = PacketParam;
 // A parameter's name ends at a zero byte, as it does when the name is written:
 // read with one inside, it would come back from the next save as another name.
 std::string_view ParamName(std::string_view name) { return name.substr(0, name.find('\0')); }
+
+// One to nine decimal digits and nothing else.
+bool PlainDigits(std::string_view raw) {
+    if (raw.empty() || raw.size() > 9) return false;
+    for (const char c : raw)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
 
 bool IsSupportedColumnType(ColumnType type) {
     return type != 0 && valuelayout::IsSupported(type) && coltype::TypeCode(type) != coltype::cNested;
@@ -303,12 +312,21 @@ pkt::Status XmlPacketReader::NextRow(std::uint8_t& status, std::vector<PacketVal
     return pkt::Ok;
 }
 
-void XmlPacketReader::Convert(ColumnType type, std::string_view raw, Slot& slot) {
-    if (coltype::TypeCode(type) == coltype::cString && IsPlainText(raw, utf8_)) {
+void XmlPacketReader::Convert(ColumnType type, std::string_view raw, bool mayNeedDecoding, Slot& slot) {
+    if (coltype::TypeCode(type) == coltype::cString && (!mayNeedDecoding || IsPlainText(raw, utf8_))) {
         slot = {false, false, 0, 0, raw};
         return;
     }
     const std::size_t offset = scratch_.size();
+    if (type == coltype::Int32 && PlainDigits(raw)) {
+        // Keys and disc numbers: up to nine plain digits always fit, and read
+        // as the general path reads them.
+        std::uint32_t value = 0;
+        for (const char digit : raw) value = value * 10 + static_cast<std::uint32_t>(digit - '0');
+        byteorder::AppendSized(scratch_, value, sizeof value);
+        slot = {false, true, offset, sizeof value, {}};
+        return;
+    }
     if (AppendValueFromText(scratch_, type, raw, utf8_)) slot = {false, true, offset, scratch_.size() - offset, {}};
     else slot = {};
 }
@@ -331,7 +349,7 @@ pkt::Status XmlPacketReader::ReadRow(const XmlElement& row, std::uint8_t& status
         if (column.Tagged) continue;
         if (XmlAttribute* attribute = tokens_.Find(column.LookupName, hint)) {
             hint = static_cast<std::size_t>(attribute - tokens_.Attributes().data()) + 1;
-            Convert(column.Type, attribute->Value, slots_[i]);
+            Convert(column.Type, attribute->Value, attribute->MayNeedDecoding, slots_[i]);
         }
     }
     if (row.Kind != XmlKind::Start) return pkt::Ok;
@@ -366,6 +384,6 @@ pkt::Status XmlPacketReader::ReadTaggedValue(const Column& column, Slot& slot) {
         if (const pkt::Status code = tokens_.Next(end)) return code;
         if (end.Kind != XmlKind::End) return pkt::NotAPacket;
     }
-    Convert(column.Type, element.Text, slot);
+    Convert(column.Type, element.Text, true, slot);
     return pkt::Ok;
 }

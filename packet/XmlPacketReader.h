@@ -63,7 +63,9 @@ private:
     // Copies the row's values that still point into the tokenizer's text, which
     // the next element may move.
     void KeepValues();
-    void Convert(ColumnType type, std::string_view raw, Slot& slot);
+    // The value of raw text in the column's type; mayNeedDecoding false says
+    // the text is already its own value (XmlAttribute::MayNeedDecoding).
+    void Convert(ColumnType type, std::string_view raw, bool mayNeedDecoding, Slot& slot);
 
     XmlTokenizer tokens_;
     bool utf8_ = false;

@@ -198,16 +198,27 @@ bool IsPlainText(std::string_view raw, bool utf8) {
 }
 
 void AppendDecoded(std::string& out, std::string_view raw, bool utf8) {
+    // Decoding never lengthens a text (each reference, entity or sequence gives
+    // one byte), so the room is made once and what is left over cut off after.
+    const std::size_t start = out.size();
+    out.resize(start + raw.size());
+    char* const begin = out.data() + start;
+    char* end = begin;
     Decode(
-        raw, utf8, [&](const char* run, std::size_t length) { out.append(run, length); },
-        [&](unsigned codePoint) {
+        raw, utf8,
+        [&end](const char* run, std::size_t length) {
+            std::memcpy(end, run, length);
+            end += length;
+        },
+        [&end](unsigned codePoint) {
             if (codePoint < 256) {
-                out.push_back(static_cast<char>(codePoint));
+                *end++ = static_cast<char>(codePoint);
                 return;
             }
             const auto byte = cp1250::FromUnicode(static_cast<char32_t>(codePoint));
-            out.push_back(byte ? static_cast<char>(*byte) : '?');
+            *end++ = byte ? static_cast<char>(*byte) : '?';
         });
+    out.resize(start + static_cast<std::size_t>(end - begin));
 }
 
 void AppendDecodedWide(std::string& out, std::string_view raw, bool utf8) {

@@ -14,6 +14,32 @@ constexpr std::size_t kWindowSize = 256 * 1024;
 
 bool IsBlank(char c) { return c >= 1 && c <= 32; }
 
+// The first double quote in [p, end), or end; `special` is set when a "&" or a
+// byte from 128 up comes before it. Where the byte order allows, eight bytes are
+// looked at together: a byte equal to c is a zero byte of word ^ (c repeated),
+// and of the bits the zero test marks the lowest is always a true one (a false
+// mark lies only above a true zero byte), so only the marks before the quote's
+// are counted.
+const char* ScanValue(const char* p, const char* const end, bool& special) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighs = 0x8080808080808080u;
+    const auto zeroBytes = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighs; };
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        const std::uint64_t quotes = zeroBytes(word ^ (kOnes * '"'));
+        const std::uint64_t before = quotes ? (quotes & (~quotes + 1)) - 1 : ~std::uint64_t{0};
+        if ((zeroBytes(word ^ (kOnes * '&')) | (word & kHighs)) & before) special = true;
+        if (quotes) return p + __builtin_ctzll(quotes) / 8;
+        p += 8;
+    }
+#endif
+    for (; p < end && *p != '"'; ++p)
+        if (*p == '&' || static_cast<unsigned char>(*p) >= 128) special = true;
+    return p;
+}
+
 }  // namespace
 
 XmlTokenizer::XmlTokenizer(std::string_view block) : block_(block) { attributes_.reserve(16); }
@@ -96,9 +122,6 @@ void XmlTokenizer::ReadAttributes(std::string_view list) {
     attributes_.clear();
     const char* p = list.data();
     const char* const end = p + list.size();
-    const auto find = [&end](const char* from, char c) {
-        return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
-    };
     while (true) {
         while (p < end && IsBlank(*p)) ++p;
         if (p >= end) return;
@@ -111,10 +134,12 @@ void XmlTokenizer::ReadAttributes(std::string_view list) {
         const char* open = equals + 1;
         while (open < end && IsBlank(*open)) ++open;
         if (open >= end || *open != '"') return;
-        const char* const close = find(open + 1, '"');
-        if (!close) return;
+        bool special = false;
+        const char* const close = ScanValue(open + 1, end, special);
+        if (close == end) return;
         attributes_.push_back({std::string_view(p, static_cast<std::size_t>(nameEnd - p)),
-                               std::string_view(open + 1, static_cast<std::size_t>(close - open - 1)), false});
+                               std::string_view(open + 1, static_cast<std::size_t>(close - open - 1)), false,
+                               special});
         p = close + 1;
     }
 }
@@ -256,17 +281,11 @@ pkt::Status XmlTokenizer::TryNext(XmlElement& element) {
     return pkt::Ok;
 }
 
-XmlAttribute* XmlTokenizer::Find(std::string_view name, std::size_t hint) {
+XmlAttribute* XmlTokenizer::FindElsewhere(std::string_view name, std::size_t hint) {
     const std::size_t count = attributes_.size();
     if (count == 0) return nullptr;
     if (hint >= count) hint = 0;
-    // Names are short: compared in place rather than through a library call.
-    for (std::size_t k = 0, i = hint; k < count; ++k, i = i + 1 == count ? 0 : i + 1) {
-        const std::string_view candidate = attributes_[i].Name;
-        if (candidate.size() != name.size()) continue;
-        std::size_t same = 0;
-        while (same < name.size() && candidate[same] == name[same]) ++same;
-        if (same == name.size()) return &attributes_[i];
-    }
+    for (std::size_t k = 0, i = hint; k < count; ++k, i = i + 1 == count ? 0 : i + 1)
+        if (SameName(attributes_[i].Name, name)) return &attributes_[i];
     return nullptr;
 }

@@ -27,6 +27,9 @@ struct XmlAttribute {
     std::string_view Name;
     std::string_view Value;  // the raw text between the double quotes
     bool Used = false;
+    // False when Value holds no "&" and no byte from 128 up: its bytes are then
+    // the value itself, in either encoding.
+    bool MayNeedDecoding = true;
 };
 
 enum class XmlKind {
@@ -78,12 +81,23 @@ public:
 
     // The attribute with exactly this name; the search starts at `hint` and wraps
     // around, so that attributes in the expected order are found at once.
-    XmlAttribute* Find(std::string_view name, std::size_t hint = 0);
+    XmlAttribute* Find(std::string_view name, std::size_t hint = 0) {
+        if (hint < attributes_.size() && SameName(attributes_[hint].Name, name)) return &attributes_[hint];
+        return FindElsewhere(name, hint);
+    }
 
 private:
     // What a step that ran into the end of the window asks for: more text.
     static constexpr pkt::Status kNeedMore = static_cast<pkt::Status>(0xFFFF);
 
+    // Names are short: compared in place rather than through a library call.
+    static bool SameName(std::string_view a, std::string_view b) {
+        if (a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (a[i] != b[i]) return false;
+        return true;
+    }
+    XmlAttribute* FindElsewhere(std::string_view name, std::size_t hint);
     pkt::Status TryReadHeader(bool& utf8);
     pkt::Status TryNext(XmlElement& element);
     // Reads more of the input, keeping the text from pos_ on; false at its end.

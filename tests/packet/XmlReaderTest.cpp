@@ -62,6 +62,20 @@ TEST(XmlReader, EntitiesAndNumericReferencesDecode) {
     EXPECT_EQ(S1Of("&#013;&#010;&#009;&#092;"), "\r\n\t\\");
 }
 
+// The value scan looks at eight bytes at a time: a reference or a UTF-8 letter
+// is decoded wherever it falls in a value of any length.
+TEST(XmlReader, ReferencesDecodeAtEveryPlaceOfAValue) {
+    for (std::size_t length = 1; length <= 20; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+            std::string expected(length, 'a');
+            expected[at] = '&';
+            EXPECT_EQ(S1Of(std::string(at, 'a') + "&amp;" + std::string(length - at - 1, 'a')), expected);
+            expected[at] = '\xE9';
+            EXPECT_EQ(S1Of(std::string(at, 'a') + "\xC3\xA9" + std::string(length - at - 1, 'a'), kUtf8Header), expected);
+        }
+    }
+}
+
 TEST(XmlReader, CodePointsAbove255BecomeTheirWindows1250Letter) {
     EXPECT_EQ(S1Of("&#269;"), "\xE8");
     EXPECT_EQ(S1Of("&#x10D;&#352;&#8364;"), "\xE8\x8A\x80");
@@ -89,6 +103,9 @@ TEST(XmlReader, IntegersReadUpToTheFirstNonDigit) {
     EXPECT_EQ(S3Of(""), std::nullopt);
     EXPECT_EQ(S3Of("- 5"), I4(0)) << "a digit comes before any letter, but none follows the sign";
     // Beyond 32 bits a number is unreadable (null), never its low bits.
+    EXPECT_EQ(S3Of("007"), I4(7));
+    EXPECT_EQ(S3Of("999999999"), I4(999999999));
+    EXPECT_EQ(S3Of("0000000042"), I4(42));
     EXPECT_EQ(S3Of("2147483647"), I4(2147483647));
     EXPECT_EQ(S3Of("-2147483648"), I4(-2147483647 - 1));
     for (const char* beyond : {"2147483648", "4294967296", "99999999999", "99999999999999999999999", "-2147483649"})
