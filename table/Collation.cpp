@@ -147,6 +147,17 @@ void Collation::AppendSortKey(std::string_view text, memory::Vector<char>& out) 
     }
 }
 
+bool Collation::SurelyUnequal(std::string_view a, std::string_view b) {
+    std::string lettersA, lettersB;
+    for (const auto& [text, letters] : {std::pair{a, &lettersA}, std::pair{b, &lettersB}}) {
+        for (const char c : text) {
+            if (c < ' ' || c > '~' || (c >= '0' && c <= '9')) return false;
+            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) letters->push_back(c);
+        }
+    }
+    return lettersA != lettersB;
+}
+
 bool Collation::IsInstalledLocale(std::uint32_t localeId) {
     if (localeId == 0 || localeId > 0xFFFFFFu) return false;
     char buffer[ULOC_FULLNAME_CAPACITY] = {};

@@ -36,6 +36,14 @@ public:
     // The name of the locale this collation follows ("" is the root order).
     const std::string& LocaleName() const { return localeName_; }
 
+    // True when no locale's collation at the strengths used here can find the two
+    // texts equal, known without a collator: both are printable ASCII without
+    // digits, and their letters, read in order, differ (by case too). Letters
+    // differ in the first level or in case in the third, in every locale; the
+    // rest may be ignorable. Digits are left to the collator, since a numeric
+    // ordering finds "01" and "1" equal.
+    static bool SurelyUnequal(std::string_view a, std::string_view b);
+
     // True when the locale identifier names a locale this system can collate by.
     static bool IsInstalledLocale(std::uint32_t localeId);
 

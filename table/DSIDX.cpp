@@ -18,23 +18,26 @@ constexpr std::size_t kBuildSlack = 10;
 DSIDX::DSIDX(const RecordData& store, IndexDescriptor descriptor, std::uint32_t id)
     : store_(store), descriptor_(std::move(descriptor)), id_(id), isDefaultOrder_(descriptor_.Name == kDefaultOrderName) {
     entries_.push_back(kLowSentinel);
-    MakeComparators();
 }
 
 DSIDX::~DSIDX() = default;
 
-void DSIDX::MakeComparators() {
-    comparators_.clear();
-    for (std::size_t i = 0; i < descriptor_.Fields.size(); ++i)
-        comparators_.push_back(FLDComparator::For(store_, descriptor_.Fields[i], descriptor_.Descending[i],
-                                                  descriptor_.CaseInsensitive[i]));
+const std::vector<std::unique_ptr<FLDComparator>>& DSIDX::Comparators() const {
+    if (comparators_.empty()) {
+        std::vector<std::unique_ptr<FLDComparator>> made;
+        for (std::size_t i = 0; i < descriptor_.Fields.size(); ++i)
+            made.push_back(FLDComparator::For(store_, descriptor_.Fields[i], descriptor_.Descending[i],
+                                              descriptor_.CaseInsensitive[i]));
+        comparators_ = std::move(made);
+    }
+    return comparators_;
 }
 
 void DSIDX::Redefine(IndexDescriptor descriptor) {
     descriptor.Name = descriptor_.Name;
     descriptor_ = std::move(descriptor);
     redefined_ = true;
-    MakeComparators();
+    ForgetComparators();
 }
 
 pkt::Status DSIDX::RedefineAndBuild(IndexDescriptor descriptor) {
@@ -52,7 +55,7 @@ pkt::Status DSIDX::RedefineAndBuild(IndexDescriptor descriptor) {
     const pkt::Status code = Build();
     if (code) {
         descriptor_ = std::move(previous);
-        MakeComparators();
+        ForgetComparators();
         entries_ = std::move(previousEntries);
         capacity_ = previousCapacity;
         stamp_ = previousStamp;
@@ -77,7 +80,7 @@ int DSIDX::CompareRecords(std::uint32_t a, std::uint32_t b) const {
         const std::uint64_t x = buildRanks_->Rank(a), y = buildRanks_->Rank(b);
         return x < y ? -1 : (x > y ? 1 : 0);
     }
-    for (const auto& comparator : comparators_)
+    for (const auto& comparator : Comparators())
         if (const int result = comparator->Compare(store_, a, b)) return result;
     return 0;
 }
@@ -112,7 +115,7 @@ pkt::Status DSIDX::BuildNow() {
     // each of those comparisons two loads, with exactly the same outcome.
     if (HasKeys()) {
         try {
-            buildRanks_ = std::make_unique<KeyRanks>(store_, descriptor_, comparators_);
+            buildRanks_ = std::make_unique<KeyRanks>(store_, descriptor_, Comparators());
         } catch (const std::bad_alloc&) {
             return dberr::NoMemory;
         }

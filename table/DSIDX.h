@@ -28,7 +28,7 @@ public:
     std::uint32_t Id() const { return id_; }
     std::uint32_t ChangeStamp() const { return stamp_; }
     std::uint32_t Count() const { return static_cast<std::uint32_t>(entries_.size() - 1); }
-    bool HasKeys() const { return !comparators_.empty(); }
+    bool HasKeys() const { return !descriptor_.Fields.empty(); }
     bool IsDefaultOrder() const { return isDefaultOrder_; }
     bool Unique() const { return descriptor_.Unique; }
 
@@ -81,10 +81,12 @@ public:
     // The place after the last entry whose key is not greater than the record's.
     std::uint32_t InsertionPlace(std::uint32_t recordNumber) const;
 
-    // Re-creates the comparators (the store's collation changed).
-    void MakeComparators();
+    // Drops the comparators, which the next comparison makes anew (the store's
+    // collation changed, or the key fields did).
+    void ForgetComparators() { comparators_.clear(); }
 
 private:
+    const std::vector<std::unique_ptr<FLDComparator>>& Comparators() const;
     pkt::Status InsertKeyed(std::uint32_t recordNumber, std::uint32_t* placedAt);
     pkt::Status InsertAt(std::uint32_t position, std::uint32_t recordNumber);
     void RemoveAt(std::uint32_t position);
@@ -99,7 +101,9 @@ private:
     bool isDefaultOrder_;
     bool redefined_ = false;
     bool built_ = true;
-    std::vector<std::unique_ptr<FLDComparator>> comparators_;
+    // Made at the first comparison: a text key opens the table's collator,
+    // which an index that is never sorted or searched does not need.
+    mutable std::vector<std::unique_ptr<FLDComparator>> comparators_;
     // While a build runs: the live records' keys as numbers.
     std::unique_ptr<KeyRanks> buildRanks_;
     memory::Vector<std::uint32_t> entries_;  // entries_[0] stays 0

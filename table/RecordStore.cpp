@@ -18,7 +18,7 @@ RecordStore::~RecordStore() = default;
 
 void RecordStore::SetLocaleId(std::uint32_t localeId) {
     RecordData::SetLocaleId(localeId);
-    for (auto& index : indexes_) index->MakeComparators();
+    for (auto& index : indexes_) index->ForgetComparators();
 }
 
 pkt::Status RecordStore::InsertRecord(const RecordBuffer& record, const CursorHint& hint,
@@ -95,9 +95,14 @@ void RecordStore::SettleAutoIncValue(std::optional<std::int32_t> declared) {
 DSIDX* RecordStore::FindIndex(std::string_view name) const {
     if (name.empty()) return &DefaultOrder();
     name = name.substr(0, kMaxIndexNameLength);
-    const Collation& collation = CollationFor(false);
-    for (const auto& index : indexes_)
-        if (collation.Compare(index->Name(), name) == 0) return index.get();
+    // Opening the collator costs more than a lookup: it is asked only about
+    // names that the bytes alone cannot tell apart.
+    for (const auto& index : indexes_) {
+        const std::string_view candidate = index->Name();
+        if (candidate == name) return index.get();
+        if (Collation::SurelyUnequal(candidate, name)) continue;
+        if (CollationFor(false).Compare(candidate, name) == 0) return index.get();
+    }
     return nullptr;
 }
 
