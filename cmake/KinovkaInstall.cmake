@@ -69,10 +69,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${KINOVKA_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# libzip is opened only when a zip file is imported, so the shared-library
-# check cannot see it.
+# libzip is opened only when a zip file is imported, and ICU when text is first
+# collated or upper-cased, so the shared-library check cannot see them.
 string(REGEX REPLACE "^libzip\\.so\\." "libzip" libzip_package "${KINOVKA_LIBZIP_SONAME}")
-set(CPACK_DEBIAN_PACKAGE_DEPENDS ${libzip_package})
+string(REGEX REPLACE "^libicui18n\\.so\\." "libicu" icu_package "${KINOVKA_ICU_I18N_SONAME}")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "${libzip_package}, ${icu_package}")
 # Qt's own dialogs (the save dialog of the list window) speak Czech with these.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -7,10 +7,9 @@
 #include <stdexcept>
 #include <string>
 #include <utility>
-#include <unicode/ucol.h>
-#include <unicode/uloc.h>
 
 #include "text/Cp1250.h"
+#include "text/IcuLibrary.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ std::string LocaleNameForId(std::uint32_t localeId) {
     if (localeId == 0) return Collation::UserDefaultLocale();
     char buffer[ULOC_FULLNAME_CAPACITY] = {};
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = uloc_getLocaleForLCID(localeId, buffer, sizeof buffer - 1, &status);
+    const int32_t length = Icu().uloc_getLocaleForLCID(localeId, buffer, sizeof buffer - 1, &status);
     if (U_FAILURE(status) || length <= 0) return Collation::UserDefaultLocale();
     return std::string(buffer, static_cast<std::size_t>(length));
 }
@@ -49,22 +48,22 @@ std::string LocaleNameForId(std::uint32_t localeId) {
 struct Collation::Collator {
     UCollator* handle = nullptr;
     ~Collator() {
-        if (handle) ucol_close(handle);
+        if (handle) Icu().ucol_close(handle);
     }
 };
 
 Collation::Collation(std::uint32_t localeId, bool caseInsensitive)
     : localeName_(LocaleNameForId(localeId)), collator_(std::make_unique<Collator>()) {
     UErrorCode status = U_ZERO_ERROR;
-    collator_->handle = ucol_open(localeName_.c_str(), &status);
+    collator_->handle = Icu().ucol_open(localeName_.c_str(), &status);
     if (U_FAILURE(status)) {
         status = U_ZERO_ERROR;
         localeName_ = "root";
-        collator_->handle = ucol_open("root", &status);
+        collator_->handle = Icu().ucol_open("root", &status);
     }
     if (U_FAILURE(status)) throw std::runtime_error("no collator available");
     // Secondary strength drops case differences and keeps diacritics.
-    ucol_setStrength(collator_->handle, caseInsensitive ? UCOL_SECONDARY : UCOL_TERTIARY);
+    Icu().ucol_setStrength(collator_->handle, caseInsensitive ? UCOL_SECONDARY : UCOL_TERTIARY);
 }
 
 Collation::Collation(std::string localeName, std::unique_ptr<Collator> collator)
@@ -75,7 +74,7 @@ Collation::~Collation() = default;
 std::unique_ptr<Collation> Collation::Clone() const {
     auto collator = std::make_unique<Collator>();
     UErrorCode status = U_ZERO_ERROR;
-    collator->handle = ucol_clone(collator_->handle, &status);
+    collator->handle = Icu().ucol_clone(collator_->handle, &status);
     // Copying an open collator can only run out of memory.
     if (U_FAILURE(status)) throw std::bad_alloc();
     return std::unique_ptr<Collation>(new Collation(localeName_, std::move(collator)));
@@ -122,13 +121,13 @@ int Collation::Compare(std::string_view a, std::string_view b) const {
     // Plain ASCII is already UTF-8, so it goes to the collator without widening.
     if (IsAscii(a) && IsAscii(b)) {
         UErrorCode status = U_ZERO_ERROR;
-        const auto result = ucol_strcollUTF8(collator_->handle, a.data(), static_cast<int32_t>(a.size()), b.data(),
+        const auto result = Icu().ucol_strcollUTF8(collator_->handle, a.data(), static_cast<int32_t>(a.size()), b.data(),
                                              static_cast<int32_t>(b.size()), &status);
         if (U_SUCCESS(status)) return Ordering(result);
     }
     const WideText wideA(a);
     const WideText wideB(b);
-    return Ordering(ucol_strcoll(collator_->handle, wideA.Data(), wideA.Size(), wideB.Data(), wideB.Size()));
+    return Ordering(Icu().ucol_strcoll(collator_->handle, wideA.Data(), wideA.Size(), wideB.Data(), wideB.Size()));
 }
 
 void Collation::AppendSortKey(std::string_view text, memory::Vector<char>& out) const {
@@ -137,7 +136,7 @@ void Collation::AppendSortKey(std::string_view text, memory::Vector<char>& out) 
     std::size_t room = 16 + 4 * text.size();
     while (true) {
         out.resize(start + room);
-        const int32_t length = ucol_getSortKey(collator_->handle, wide.Data(), wide.Size(),
+        const int32_t length = Icu().ucol_getSortKey(collator_->handle, wide.Data(), wide.Size(),
                                                reinterpret_cast<uint8_t*>(&out[start]), static_cast<int32_t>(room));
         if (length > 0 && static_cast<std::size_t>(length) <= room) {
             out.resize(start + static_cast<std::size_t>(length));
@@ -162,9 +161,9 @@ bool Collation::IsInstalledLocale(std::uint32_t localeId) {
     if (localeId == 0 || localeId > 0xFFFFFFu) return false;
     char buffer[ULOC_FULLNAME_CAPACITY] = {};
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = uloc_getLocaleForLCID(localeId, buffer, sizeof buffer - 1, &status);
+    const int32_t length = Icu().uloc_getLocaleForLCID(localeId, buffer, sizeof buffer - 1, &status);
     // An identifier that maps to a locale only by its language part names none.
-    return U_SUCCESS(status) && length > 0 && uloc_getLCID(buffer) == localeId;
+    return U_SUCCESS(status) && length > 0 && Icu().uloc_getLCID(buffer) == localeId;
 }
 
 std::string Collation::UserDefaultLocale() {

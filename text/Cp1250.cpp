@@ -1,7 +1,8 @@
 #include "text/Cp1250.h"
 
 #include <array>
-#include <unicode/uchar.h>
+
+#include "text/IcuLibrary.h"
 
 namespace cp1250 {
 namespace {
@@ -49,7 +50,7 @@ struct UpperTable {
     std::array<unsigned char, 256> map{};
     UpperTable() {
         for (int b = 0; b < 256; ++b) {
-            const auto upper = FromUnicode(static_cast<char32_t>(u_toupper(static_cast<UChar32>(ToUnicode(static_cast<unsigned char>(b))))));
+            const auto upper = FromUnicode(static_cast<char32_t>(Icu().u_toupper(static_cast<UChar32>(ToUnicode(static_cast<unsigned char>(b))))));
             map[b] = upper ? *upper : static_cast<unsigned char>(b);
         }
     }

@@ -1,10 +1,10 @@
 #include "text/SingleByteCodePages.h"
 
 #include <array>
-#include <unicode/ucnv.h>
 #include <unicode/utf8.h>
 
 #include "text/Cp1250.h"
+#include "text/IcuLibrary.h"
 
 namespace {
 
@@ -14,19 +14,19 @@ struct ByteTable {
 
     explicit ByteTable(const char* converterName) {
         UErrorCode status = U_ZERO_ERROR;
-        UConverter* converter = ucnv_open(converterName, &status);
+        UConverter* converter = Icu().ucnv_open(converterName, &status);
         for (int b = 0; b < 256; ++b) {
             codePoint[b] = 0xFFFD;
             if (U_FAILURE(status)) continue;
             const char byte = static_cast<char>(b);
             UChar unit[2];
             UErrorCode one = U_ZERO_ERROR;
-            ucnv_reset(converter);
-            ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &one);
-            const int32_t length = ucnv_toUChars(converter, unit, 2, &byte, 1, &one);
+            Icu().ucnv_reset(converter);
+            Icu().ucnv_setToUCallBack(converter, Icu().UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &one);
+            const int32_t length = Icu().ucnv_toUChars(converter, unit, 2, &byte, 1, &one);
             if (U_SUCCESS(one) && length == 1) codePoint[b] = unit[0];
         }
-        if (converter) ucnv_close(converter);
+        if (converter) Icu().ucnv_close(converter);
     }
 };
 
