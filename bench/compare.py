@@ -7,8 +7,12 @@ size to the next against n log n.
 A first touch of fresh memory costs from a fraction of a microsecond to over ten,
 depending on the machine, and the two programs touch different amounts of it.
 With --touch-us (what kinovka-measure --page-touch printed) the table also gives
-each program's processor time less its page faults at that price: the time it
-would take where first touches cost next to nothing, and the ratio there.
+two estimates of the times where first touches cost next to nothing: each
+program's wall time less its page faults at that price, and its processor time
+less them. For the anchor, which runs on one thread, both are its time there.
+Kinovka loads on two threads: its wall time less faults is the low end (every
+fault waited for), its processor time less faults the high end (as if it had
+one core), and its time on such a machine lies between them.
 
 Usage: compare.py --cli BIN --peer BIN --measure BIN --data DIR
                   [--sizes 10000,100000] [--runs 5] [--touch-us 10.9]
@@ -51,10 +55,11 @@ def main():
                 lambda f: [args.peer, "add", f]),
     }
     print("| films | workload | kinovka ms | pugixml ms | time ratio | kinovka cpu ms | pugixml cpu ms "
-          "| cpu ratio | kinovka faults | pugixml faults | kinovka cpu less faults | pugixml cpu less faults "
-          "| ratio less faults | kinovka MiB | pugixml MiB | memory ratio | kinovka growth | pugixml growth "
+          "| cpu ratio | kinovka faults | pugixml faults | kinovka wall less faults | pugixml wall less faults "
+          "| ratio (wall less faults) | kinovka cpu less faults | pugixml cpu less faults "
+          "| ratio (cpu less faults) | kinovka MiB | pugixml MiB | memory ratio | kinovka growth | pugixml growth "
           "| n log n growth |")
-    print("|---:|---|" + "---:|" * 17)
+    print("|---:|---|" + "---:|" * 20)
     previous = {}
     with tempfile.TemporaryDirectory() as work:
         target = os.path.join(work, "catalogue.xml")
@@ -74,6 +79,7 @@ def main():
                 our_m, peer_m = (statistics.median(samples[w][1]) for w in ("ours", "peer"))
                 our_c, peer_c = (statistics.median(samples[w][2]) for w in ("ours", "peer"))
                 our_f, peer_f = (statistics.median(samples[w][3]) for w in ("ours", "peer"))
+                our_l, peer_l = (t - f * args.touch_us / 1e6 for t, f in ((our_t, our_f), (peer_t, peer_f)))
                 our_w, peer_w = (c - f * args.touch_us / 1e6 for c, f in ((our_c, our_f), (peer_c, peer_f)))
                 growth = ["", "", ""]
                 if name in previous:
@@ -82,10 +88,11 @@ def main():
                               "%.1f" % (n * math.log(n) / (p * math.log(p)))]
                 previous[name] = (n, our_t, peer_t)
                 print("| %d | %s | %.1f | %.1f | %.2f | %.1f | %.1f | %.2f | %d | %d | %.1f | %.1f | %.2f "
-                      "| %.1f | %.1f | %.2f | %s | %s | %s |" % (
+                      "| %.1f | %.1f | %.2f | %.1f | %.1f | %.2f | %s | %s | %s |" % (
                           n, name, our_t * 1000, peer_t * 1000, our_t / peer_t,
-                          our_c * 1000, peer_c * 1000, our_c / peer_c,
-                          our_f, peer_f, our_w * 1000, peer_w * 1000, our_w / peer_w,
+                          our_c * 1000, peer_c * 1000, our_c / peer_c, our_f, peer_f,
+                          our_l * 1000, peer_l * 1000, our_l / peer_l,
+                          our_w * 1000, peer_w * 1000, our_w / peer_w,
                           our_m / 1024, peer_m / 1024, our_m / peer_m, *growth))
                 sys.stdout.flush()
 
