@@ -45,6 +45,18 @@ public:
     void insert(std::size_t at, std::string_view bytes);
     void clear() { size_ = 0; }
 
+    // Room for `count` more bytes at the end, to be filled in place; the size
+    // counts them at once, and TruncateTo gives back what was not filled.
+    char* AppendRoom(std::size_t count) {
+        Reserve(size_ + count);
+        char* const room = data_ + size_;
+        size_ += count;
+        return room;
+    }
+    void TruncateTo(std::size_t size) {
+        if (size < size_) size_ = size;
+    }
+
 private:
     void Reserve(std::size_t needed) {
         if (needed > capacity_) Grow(needed);

@@ -17,13 +17,11 @@ constexpr std::array<unsigned char, 256> MakeByteClasses() {
 }
 constexpr auto kByteClass = MakeByteClasses();
 
-void AppendReference(PacketBuffer& out, unsigned value) {
-    if (value >= 100 && value <= 999) {
-        const char text[6] = {'&', '#', static_cast<char>('0' + value / 100), static_cast<char>('0' + value / 10 % 10),
-                              static_cast<char>('0' + value % 10), ';'};
-        out.append(text, sizeof text);
-        return;
-    }
+// The helpers below write at `to` and return the end of what they wrote: the
+// callers make room for the longest form first (kMostPerByte, kMostPerUnit).
+
+// "&#" decimal ";" with at least three digits: at most eight bytes below 65 536.
+char* WriteReference(char* to, unsigned value) {
     char digits[12];
     int n = 0;
     do {
@@ -31,39 +29,51 @@ void AppendReference(PacketBuffer& out, unsigned value) {
         value /= 10;
     } while (value);
     while (n < 3) digits[n++] = '0';
-    out += "&#";
-    while (n) out.push_back(digits[--n]);
-    out.push_back(';');
+    *to++ = '&';
+    *to++ = '#';
+    while (n) *to++ = digits[--n];
+    *to++ = ';';
+    return to;
 }
 
-void AppendEscapedAscii(PacketBuffer& out, unsigned char c) {
+char* WriteText(char* to, std::string_view text) {
+    std::memcpy(to, text.data(), text.size());
+    return to + text.size();
+}
+
+char* WriteEscapedAscii(char* to, unsigned char c) {
     switch (c) {
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '&': out += "&amp;"; break;
-        case '\'': out += "&apos;"; break;
-        case '"': out += "&quot;"; break;
-        case '\r': out += "&#013;"; break;
-        case '\n': out += "&#010;"; break;
-        case '\t': out += "&#009;"; break;
-        case '\\': out += "&#092;"; break;
-        case '\0': break;
-        default: out.push_back(static_cast<char>(c)); break;
+        case '<': return WriteText(to, "&lt;");
+        case '>': return WriteText(to, "&gt;");
+        case '&': return WriteText(to, "&amp;");
+        case '\'': return WriteText(to, "&apos;");
+        case '"': return WriteText(to, "&quot;");
+        case '\r': return WriteText(to, "&#013;");
+        case '\n': return WriteText(to, "&#010;");
+        case '\t': return WriteText(to, "&#009;");
+        case '\\': return WriteText(to, "&#092;");
+        case '\0': return to;
+        default: *to++ = static_cast<char>(c); return to;
     }
 }
 
-void AppendUtf8(PacketBuffer& out, unsigned codePoint) {
+char* WriteUtf8(char* to, unsigned codePoint) {
     if (codePoint < 0x80) {
-        out.push_back(static_cast<char>(codePoint));
+        *to++ = static_cast<char>(codePoint);
     } else if (codePoint < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+        *to++ = static_cast<char>(0xC0 | (codePoint >> 6));
+        *to++ = static_cast<char>(0x80 | (codePoint & 0x3F));
     } else {
-        out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+        *to++ = static_cast<char>(0xE0 | (codePoint >> 12));
+        *to++ = static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        *to++ = static_cast<char>(0x80 | (codePoint & 0x3F));
     }
+    return to;
 }
+
+// The longest form of one byte ("&quot;", "&#232;") and of one 16-bit unit ("&#65535;").
+constexpr std::size_t kMostPerByte = 6;
+constexpr std::size_t kMostPerUnit = 8;
 
 int DigitValue(char c, bool hex) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -164,33 +174,33 @@ void AppendUnit(std::string& out, unsigned unit) {
 }  // namespace
 
 void AppendEscaped(PacketBuffer& out, std::string_view bytes, HighBytes high) {
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
-    const unsigned char highClass = high == HighBytes::Raw ? 0 : 2;
-    while (p < end) {
-        const char* run = p;
-        while (p < end) {
-            const unsigned char cls = kByteClass[static_cast<unsigned char>(*p)];
-            if (cls == 1 || (cls == 2 && highClass)) break;
-            ++p;
-        }
-        out.append(run, static_cast<std::size_t>(p - run));
-        if (p == end) break;
-        const unsigned char c = static_cast<unsigned char>(*p++);
-        if (c < 128) AppendEscapedAscii(out, c);
-        else if (high == HighBytes::Utf8) AppendUtf8(out, c);
-        else AppendReference(out, c);
+    const std::size_t start = out.size();
+    char* const room = out.AppendRoom(kMostPerByte * bytes.size());
+    char* to = room;
+    const bool rawHigh = high == HighBytes::Raw;
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
+        const unsigned char cls = kByteClass[c];
+        if (cls == 0 || (cls == 2 && rawHigh)) *to++ = byte;
+        else if (c < 128) to = WriteEscapedAscii(to, c);
+        else if (high == HighBytes::Utf8) to = WriteUtf8(to, c);
+        else to = WriteReference(to, c);
     }
+    out.TruncateTo(start + static_cast<std::size_t>(to - room));
 }
 
 void AppendEscapedWide(PacketBuffer& out, const char* data, std::size_t units, bool utf8) {
+    const std::size_t start = out.size();
+    char* const room = out.AppendRoom(kMostPerUnit * units);
+    char* to = room;
     for (std::size_t i = 0; i < units; ++i) {
         const unsigned unit = static_cast<unsigned char>(data[2 * i]) |
                               static_cast<unsigned>(static_cast<unsigned char>(data[2 * i + 1])) << 8;
-        if (unit < 128) AppendEscapedAscii(out, static_cast<unsigned char>(unit));
-        else if (utf8) AppendUtf8(out, unit);
-        else AppendReference(out, unit);
+        if (unit < 128) to = WriteEscapedAscii(to, static_cast<unsigned char>(unit));
+        else if (utf8) to = WriteUtf8(to, unit);
+        else to = WriteReference(to, unit);
     }
+    out.TruncateTo(start + static_cast<std::size_t>(to - room));
 }
 
 bool IsPlainText(std::string_view raw, bool utf8) {
