@@ -21,3 +21,18 @@ function(kinovka_library target)
   endif()
   target_link_libraries(${target} PUBLIC ${arg_PUBLIC} PRIVATE ${arg_PRIVATE})
 endfunction()
+
+# kinovka_soname(VARIABLE NAME [HINTS dirs...])
+# The versioned name (libNAME.so.N) of a shared library that the program opens
+# itself when first needed, so that it is not linked.
+function(kinovka_soname variable name)
+  cmake_parse_arguments(arg "" "" "HINTS" ${ARGN})
+  find_library(KINOVKA_${name}_SHARED NAMES ${name} HINTS ${arg_HINTS} REQUIRED)
+  get_filename_component(real "${KINOVKA_${name}_SHARED}" REALPATH)
+  get_filename_component(real_name "${real}" NAME)
+  string(REGEX MATCH "^lib${name}\\.so\\.[0-9]+" soname "${real_name}")
+  if(NOT soname)
+    message(FATAL_ERROR "cannot tell the shared library name of ${name} from ${real}")
+  endif()
+  set(${variable} ${soname} PARENT_SCOPE)
+endfunction()
