@@ -1,23 +1,93 @@
 #include "app/core/CatalogChange.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "layout/CatalogLayout.h"
+#include "memory/LargeBlocks.h"
 #include "text/CzechPlural.h"
 #include "text/Cp1250.h"
 
 namespace {
 
-struct FilmImage {
-    std::int32_t Key = 0;
-    std::string Title;
-    std::string Fields;  // every field's value, each ended by a unit separator
+// A text that grows at its end, in memory that is cheap to fill on a large
+// catalogue (memory/LargeBlocks.h); room not yet written costs next to nothing.
+class GrowingText {
+public:
+    explicit GrowingText(std::size_t room) : data_(static_cast<char*>(memory::Allocate(room))), room_(room) {}
+    ~GrowingText() { memory::Free(data_, room_); }
+    GrowingText(const GrowingText&) = delete;
+    GrowingText& operator=(const GrowingText&) = delete;
+
+    std::size_t Size() const { return size_; }
+    std::string_view Piece(std::size_t begin, std::size_t end) const { return {data_ + begin, end - begin}; }
+    void Append(std::string_view piece) {
+        if (piece.empty()) return;
+        if (piece.size() > room_ - size_) {
+            const std::size_t room = std::max(2 * room_, size_ + piece.size());
+            char* moved = static_cast<char*>(memory::Allocate(room));
+            std::memcpy(moved, data_, size_);
+            memory::Free(data_, room_);
+            data_ = moved;
+            room_ = room;
+        }
+        std::memcpy(data_ + size_, piece.data(), piece.size());
+        size_ += piece.size();
+    }
+
+private:
+    char* data_;
+    std::size_t room_;
+    std::size_t size_ = 0;
 };
 
-// Every film of the table, ordered by its key; a key held twice keeps the
-// film stored last. Read in the order the records are stored.
-std::vector<FilmImage> FilmsByKey(TClientDataSet& table) {
+// One film of a table: its key, and where its fields and its title lie in
+// the table's FilmImages.
+struct FilmImage {
+    std::int32_t Key = 0;
+    std::size_t FieldsBegin = 0, FieldsEnd = 0;
+    std::size_t TitleBegin = 0, TitleEnd = 0;
+};
+
+// Every film of a table, ordered by its key; a key held twice keeps the film
+// stored last. Read in the order the records are stored. The values of all
+// films lie one after another in one text, each after its length, so that two
+// films compare as a whole and no film needs a text of its own.
+class FilmImages {
+public:
+    explicit FilmImages(TClientDataSet& table);
+
+    const memory::Vector<FilmImage>& Films() const { return films_; }
+    // The fields' names in the order their values are laid out.
+    const std::vector<std::string>& Names() const { return names_; }
+    std::string_view FieldsOf(const FilmImage& film) const { return values_.Piece(film.FieldsBegin, film.FieldsEnd); }
+    FilmNamed Named(const FilmImage& film) const {
+        return {film.Key, std::string(titles_.Piece(film.TitleBegin, film.TitleEnd))};
+    }
+
+private:
+    std::vector<std::string> names_;
+    // Room for films of the usual size from the start.
+    GrowingText values_, titles_;
+    memory::Vector<FilmImage> films_;
+};
+
+// A key as std::stol reads it, without a text of its own for the usual digits.
+std::int32_t KeyOf(std::string_view text) {
+    if (text.empty()) return 0;
+    long key = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), key);
+    if (error != std::errc() || end != text.data() + text.size()) key = std::stol(std::string(text));
+    return static_cast<std::int32_t>(key);
+}
+
+FilmImages::FilmImages(TClientDataSet& table)
+    : values_(static_cast<std::size_t>(table.CountRecords()) * 256 + 1),
+      titles_(static_cast<std::size_t>(table.CountRecords()) * 64 + 1) {
     const auto fieldNo = [&](std::string_view name) {
         for (int i = 0; i < table.FieldCount(); ++i)
             if (table.Fields(i).FieldName() == name) return i + 1;
@@ -26,34 +96,37 @@ std::vector<FilmImage> FilmsByKey(TClientDataSet& table) {
     // Fields by name, so that two layouts in another order still compare.
     std::vector<std::pair<std::string, int>> fields;
     for (int i = 0; i < table.FieldCount(); ++i) fields.emplace_back(table.Fields(i).FieldName(), i + 1);
+    std::sort(fields.begin(), fields.end());
+    for (const auto& field : fields) names_.push_back(field.first);
     const int keyField = table.FieldNamed(kKeyField).FieldNo();
     const int englishField = fieldNo(FilmFieldName(kEnglishTitle)), czechField = fieldNo(FilmFieldName(kCzechTitle));
 
-    std::vector<FilmImage> films;
-    films.reserve(static_cast<std::size_t>(table.CountRecords()));
+    films_.reserve(static_cast<std::size_t>(table.CountRecords()));
     table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
-        FilmImage& image = films.emplace_back();
-        for (const auto& [name, number] : fields) {
-            image.Fields += name;
-            image.Fields += '=';
-            image.Fields += row.Value(number);
-            image.Fields += '\x1f';
+        FilmImage& image = films_.emplace_back();
+        image.FieldsBegin = values_.Size();
+        for (const auto& field : fields) {
+            const std::string_view value = row.Value(field.second);
+            const auto size = static_cast<std::uint32_t>(value.size());
+            values_.Append({reinterpret_cast<const char*>(&size), sizeof size});
+            values_.Append(value);
         }
-        image.Title = row.Value(englishField);
-        if (image.Title.empty()) image.Title = row.Value(czechField);
-        const std::string_view key = row.Value(keyField);
-        image.Key = static_cast<std::int32_t>(std::stol(std::string(key.empty() ? "0" : key)));
+        image.FieldsEnd = values_.Size();
+        image.TitleBegin = titles_.Size();
+        titles_.Append(row.Value(englishField));
+        if (titles_.Size() == image.TitleBegin) titles_.Append(row.Value(czechField));
+        image.TitleEnd = titles_.Size();
+        image.Key = KeyOf(row.Value(keyField));
         return false;
     });
     const auto byKey = [](const FilmImage& a, const FilmImage& b) { return a.Key < b.Key; };
     // Films are mostly stored in the order of their keys.
-    if (!std::is_sorted(films.begin(), films.end(), byKey)) std::stable_sort(films.begin(), films.end(), byKey);
+    if (!std::is_sorted(films_.begin(), films_.end(), byKey)) std::stable_sort(films_.begin(), films_.end(), byKey);
     // Of films with one key the last stored stands.
-    std::vector<FilmImage> unique;
-    unique.reserve(films.size());
-    for (std::size_t i = 0; i < films.size(); ++i)
-        if (i + 1 == films.size() || films[i + 1].Key != films[i].Key) unique.push_back(std::move(films[i]));
-    return unique;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < films_.size(); ++i)
+        if (i + 1 == films_.size() || films_[i + 1].Key != films_[i].Key) films_[kept++] = films_[i];
+    films_.resize(kept);
 }
 
 std::string Quoted(const std::string& title) { return "\x84" + title + "\x93"; }  // „…“ in Windows-1250
@@ -73,21 +146,24 @@ std::vector<FilmNamed> CatalogChange::Concerned() const {
 }
 
 CatalogChange CompareCatalogs(TClientDataSet& older, TClientDataSet& newer) {
-    const std::vector<FilmImage> before = FilmsByKey(older);
-    const std::vector<FilmImage> after = FilmsByKey(newer);
+    const FilmImages before(older);
+    const FilmImages after(newer);
+    // Under other fields no film is the same as before.
+    const bool sameFields = before.Names() == after.Names();
     CatalogChange change;
     // Both ordered by key: one walk side by side.
-    auto now = after.begin();
-    for (const FilmImage& film : before) {
-        for (; now != after.end() && now->Key < film.Key; ++now) change.Added.push_back({now->Key, now->Title});
-        if (now == after.end() || now->Key != film.Key) {
-            change.Deleted.push_back({film.Key, film.Title});
+    auto now = after.Films().begin();
+    const auto end = after.Films().end();
+    for (const FilmImage& film : before.Films()) {
+        for (; now != end && now->Key < film.Key; ++now) change.Added.push_back(after.Named(*now));
+        if (now == end || now->Key != film.Key) {
+            change.Deleted.push_back(before.Named(film));
             continue;
         }
-        if (now->Fields != film.Fields) change.Changed.push_back({now->Key, now->Title});
+        if (!sameFields || after.FieldsOf(*now) != before.FieldsOf(film)) change.Changed.push_back(after.Named(*now));
         ++now;
     }
-    for (; now != after.end(); ++now) change.Added.push_back({now->Key, now->Title});
+    for (; now != end; ++now) change.Added.push_back(after.Named(*now));
     return change;
 }
 
