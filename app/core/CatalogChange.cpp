@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -46,20 +47,31 @@ private:
 };
 
 // One film of a table: its key, and where its fields and its title lie in
-// the table's FilmImages.
+// the table's CatalogFilms.
 struct FilmImage {
     std::int32_t Key = 0;
     std::size_t FieldsBegin = 0, FieldsEnd = 0;
     std::size_t TitleBegin = 0, TitleEnd = 0;
 };
 
+// A key as std::stol reads it, without a text of its own for the usual digits.
+std::int32_t KeyOf(std::string_view text) {
+    if (text.empty()) return 0;
+    long key = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), key);
+    if (error != std::errc() || end != text.data() + text.size()) key = std::stol(std::string(text));
+    return static_cast<std::int32_t>(key);
+}
+
+}  // namespace
+
 // Every film of a table, ordered by its key; a key held twice keeps the film
 // stored last. Read in the order the records are stored. The values of all
 // films lie one after another in one text, each after its length, so that two
 // films compare as a whole and no film needs a text of its own.
-class FilmImages {
+class CatalogFilms::Images {
 public:
-    explicit FilmImages(TClientDataSet& table);
+    explicit Images(TClientDataSet& table);
 
     const memory::Vector<FilmImage>& Films() const { return films_; }
     // The fields' names in the order their values are laid out.
@@ -76,16 +88,7 @@ private:
     memory::Vector<FilmImage> films_;
 };
 
-// A key as std::stol reads it, without a text of its own for the usual digits.
-std::int32_t KeyOf(std::string_view text) {
-    if (text.empty()) return 0;
-    long key = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), key);
-    if (error != std::errc() || end != text.data() + text.size()) key = std::stol(std::string(text));
-    return static_cast<std::int32_t>(key);
-}
-
-FilmImages::FilmImages(TClientDataSet& table)
+CatalogFilms::Images::Images(TClientDataSet& table)
     : values_(static_cast<std::size_t>(table.CountRecords()) * 256 + 1),
       titles_(static_cast<std::size_t>(table.CountRecords()) * 64 + 1) {
     const auto fieldNo = [&](std::string_view name) {
@@ -129,6 +132,12 @@ FilmImages::FilmImages(TClientDataSet& table)
     films_.resize(kept);
 }
 
+CatalogFilms::CatalogFilms(TClientDataSet& table) : images_(std::make_unique<Images>(table)) {}
+
+CatalogFilms::~CatalogFilms() = default;
+
+namespace {
+
 std::string Quoted(const std::string& title) { return "\x84" + title + "\x93"; }  // „…“ in Windows-1250
 
 // "přidán", "přidány", "přidáno" for 1, 2 to 4, 5 and more films.
@@ -146,8 +155,12 @@ std::vector<FilmNamed> CatalogChange::Concerned() const {
 }
 
 CatalogChange CompareCatalogs(TClientDataSet& older, TClientDataSet& newer) {
-    const FilmImages before(older);
-    const FilmImages after(newer);
+    return CompareCatalogs(CatalogFilms(older), CatalogFilms(newer));
+}
+
+CatalogChange CompareCatalogs(const CatalogFilms& older, const CatalogFilms& newer) {
+    const CatalogFilms::Images& before = *older.images_;
+    const CatalogFilms::Images& after = *newer.images_;
     // Under other fields no film is the same as before.
     const bool sameFields = before.Names() == after.Names();
     CatalogChange change;
