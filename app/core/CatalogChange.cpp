@@ -63,63 +63,91 @@ std::int32_t KeyOf(std::string_view text) {
     return static_cast<std::int32_t>(key);
 }
 
+// The fields of a table as a comparison reads them: all by name, so that two
+// layouts with the same fields in another order still compare, and the key
+// and the titles (0: a layout without it, Value reads "").
+struct TableFields {
+    explicit TableFields(TClientDataSet& table) {
+        std::vector<std::pair<std::string, int>> fields;
+        for (int i = 0; i < table.FieldCount(); ++i) fields.emplace_back(table.Fields(i).FieldName(), i + 1);
+        std::sort(fields.begin(), fields.end());
+        for (const auto& [name, number] : fields) {
+            Names.push_back(name);
+            Numbers.push_back(number);
+            if (name == FilmFieldName(kEnglishTitle)) English = number;
+            if (name == FilmFieldName(kCzechTitle)) Czech = number;
+        }
+        Key = table.FieldNamed(kKeyField).FieldNo();
+    }
+    // The English title, or the Czech one where it is empty.
+    std::string_view Title(const TClientDataSet::TRowValues& row) const {
+        const std::string_view english = row.Value(English);
+        return english.empty() ? row.Value(Czech) : english;
+    }
+
+    std::vector<std::string> Names;
+    std::vector<int> Numbers;  // in the order of Names
+    int Key = 0, English = 0, Czech = 0;
+};
+
 }  // namespace
 
 // Every film of a table, ordered by its key; a key held twice keeps the film
 // stored last. Read in the order the records are stored. The values of all
-// films lie one after another in one text, each after its length, so that two
-// films compare as a whole and no film needs a text of its own.
+// films lie one after another in one text, each after its length, so that no
+// film needs a text of its own.
 class CatalogFilms::Images {
 public:
     explicit Images(TClientDataSet& table);
 
     const memory::Vector<FilmImage>& Films() const { return films_; }
     // The fields' names in the order their values are laid out.
-    const std::vector<std::string>& Names() const { return names_; }
-    std::string_view FieldsOf(const FilmImage& film) const { return values_.Piece(film.FieldsBegin, film.FieldsEnd); }
+    const std::vector<std::string>& Names() const { return fields_.Names; }
     FilmNamed Named(const FilmImage& film) const {
         return {film.Key, std::string(titles_.Piece(film.TitleBegin, film.TitleEnd))};
     }
+    // Whether the row of another table holds the film's values, that table's
+    // fields read in this order.
+    bool Holds(const FilmImage& film, const TClientDataSet::TRowValues& row, const std::vector<int>& numbers) const {
+        std::string_view laidOut = values_.Piece(film.FieldsBegin, film.FieldsEnd);
+        for (const int number : numbers) {
+            const std::string_view value = row.Value(number);
+            std::uint32_t size = 0;
+            if (laidOut.size() < sizeof size) return false;
+            std::memcpy(&size, laidOut.data(), sizeof size);
+            laidOut.remove_prefix(sizeof size);
+            if (size != value.size() || laidOut.substr(0, size) != value) return false;
+            laidOut.remove_prefix(size);
+        }
+        return laidOut.empty();
+    }
 
 private:
-    std::vector<std::string> names_;
+    TableFields fields_;
     // Room for films of the usual size from the start.
     GrowingText values_, titles_;
     memory::Vector<FilmImage> films_;
 };
 
 CatalogFilms::Images::Images(TClientDataSet& table)
-    : values_(static_cast<std::size_t>(table.CountRecords()) * 256 + 1),
+    : fields_(table),
+      values_(static_cast<std::size_t>(table.CountRecords()) * 256 + 1),
       titles_(static_cast<std::size_t>(table.CountRecords()) * 64 + 1) {
-    const auto fieldNo = [&](std::string_view name) {
-        for (int i = 0; i < table.FieldCount(); ++i)
-            if (table.Fields(i).FieldName() == name) return i + 1;
-        return 0;  // a layout without it: Value reads ""
-    };
-    // Fields by name, so that two layouts in another order still compare.
-    std::vector<std::pair<std::string, int>> fields;
-    for (int i = 0; i < table.FieldCount(); ++i) fields.emplace_back(table.Fields(i).FieldName(), i + 1);
-    std::sort(fields.begin(), fields.end());
-    for (const auto& field : fields) names_.push_back(field.first);
-    const int keyField = table.FieldNamed(kKeyField).FieldNo();
-    const int englishField = fieldNo(FilmFieldName(kEnglishTitle)), czechField = fieldNo(FilmFieldName(kCzechTitle));
-
     films_.reserve(static_cast<std::size_t>(table.CountRecords()));
     table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
         FilmImage& image = films_.emplace_back();
         image.FieldsBegin = values_.Size();
-        for (const auto& field : fields) {
-            const std::string_view value = row.Value(field.second);
+        for (const int number : fields_.Numbers) {
+            const std::string_view value = row.Value(number);
             const auto size = static_cast<std::uint32_t>(value.size());
             values_.Append({reinterpret_cast<const char*>(&size), sizeof size});
             values_.Append(value);
         }
         image.FieldsEnd = values_.Size();
         image.TitleBegin = titles_.Size();
-        titles_.Append(row.Value(englishField));
-        if (titles_.Size() == image.TitleBegin) titles_.Append(row.Value(czechField));
+        titles_.Append(fields_.Title(row));
         image.TitleEnd = titles_.Size();
-        image.Key = KeyOf(row.Value(keyField));
+        image.Key = KeyOf(row.Value(fields_.Key));
         return false;
     });
     const auto byKey = [](const FilmImage& a, const FilmImage& b) { return a.Key < b.Key; };
@@ -155,28 +183,66 @@ std::vector<FilmNamed> CatalogChange::Concerned() const {
 }
 
 CatalogChange CompareCatalogs(TClientDataSet& older, TClientDataSet& newer) {
-    return CompareCatalogs(CatalogFilms(older), CatalogFilms(newer));
+    return CompareCatalogs(older, CatalogFilms(newer));
 }
 
-CatalogChange CompareCatalogs(const CatalogFilms& older, const CatalogFilms& newer) {
-    const CatalogFilms::Images& before = *older.images_;
+CatalogChange CompareCatalogs(TClientDataSet& older, const CatalogFilms& newer) {
     const CatalogFilms::Images& after = *newer.images_;
+    const memory::Vector<FilmImage>& films = after.Films();
+    const TableFields fields(older);
     // Under other fields no film is the same as before.
-    const bool sameFields = before.Names() == after.Names();
-    CatalogChange change;
-    // Both ordered by key: one walk side by side.
-    auto now = after.Films().begin();
-    const auto end = after.Films().end();
-    for (const FilmImage& film : before.Films()) {
-        for (; now != end && now->Key < film.Key; ++now) change.Added.push_back(after.Named(*now));
-        if (now == end || now->Key != film.Key) {
-            change.Deleted.push_back(before.Named(film));
-            continue;
+    const bool sameFields = fields.Names == after.Names();
+    // Each film of older as it is read: its place among the films of newer
+    // (none: deleted, and then its title), and whether it changed there.
+    struct Seen {
+        std::int32_t Key = 0;
+        std::size_t Film = 0;
+        bool Changed = false;
+        std::size_t TitleBegin = 0, TitleEnd = 0;
+    };
+    memory::Vector<Seen> seen;
+    seen.reserve(static_cast<std::size_t>(older.CountRecords()));
+    GrowingText titles(4096);
+    std::size_t next = 0;  // films are mostly stored in the order of their keys
+    older.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
+        Seen& film = seen.emplace_back();
+        film.Key = KeyOf(row.Value(fields.Key));
+        if (next >= films.size() || films[next].Key != film.Key) {
+            next = static_cast<std::size_t>(
+                std::lower_bound(films.begin(), films.end(), film.Key,
+                                 [](const FilmImage& image, std::int32_t key) { return image.Key < key; }) -
+                films.begin());
         }
-        if (!sameFields || after.FieldsOf(*now) != before.FieldsOf(film)) change.Changed.push_back(after.Named(*now));
-        ++now;
+        film.Film = next;
+        if (next == films.size() || films[next].Key != film.Key) {
+            film.Film = films.size();
+            film.TitleBegin = titles.Size();
+            titles.Append(fields.Title(row));
+            film.TitleEnd = titles.Size();
+        } else {
+            film.Changed = !sameFields || !after.Holds(films[next], row, fields.Numbers);
+            ++next;
+        }
+        return false;
+    });
+    const auto byKey = [](const Seen& a, const Seen& b) { return a.Key < b.Key; };
+    if (!std::is_sorted(seen.begin(), seen.end(), byKey)) std::stable_sort(seen.begin(), seen.end(), byKey);
+
+    CatalogChange change;
+    std::vector<bool> kept(films.size());
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        // Of films with one key the last stored stands.
+        if (i + 1 < seen.size() && seen[i + 1].Key == seen[i].Key) continue;
+        const Seen& film = seen[i];
+        if (film.Film == films.size()) {
+            change.Deleted.push_back({film.Key, std::string(titles.Piece(film.TitleBegin, film.TitleEnd))});
+        } else {
+            kept[film.Film] = true;
+            if (film.Changed) change.Changed.push_back(after.Named(films[film.Film]));
+        }
     }
-    for (; now != end; ++now) change.Added.push_back(after.Named(*now));
+    for (std::size_t i = 0; i < films.size(); ++i)
+        if (!kept[i]) change.Added.push_back(after.Named(films[i]));
     return change;
 }
 

@@ -42,13 +42,14 @@ public:
     class Images;
 
 private:
-    friend CatalogChange CompareCatalogs(const CatalogFilms& older, const CatalogFilms& newer);
+    friend CatalogChange CompareCatalogs(TClientDataSet& older, const CatalogFilms& newer);
     std::unique_ptr<Images> images_;
 };
 
-// What newer changed against older.
-CatalogChange CompareCatalogs(const CatalogFilms& older, const CatalogFilms& newer);
-// The same read from two open tables; neither cursor moves.
+// What newer changed against older, an open table whose cursor does not move.
+// A table without a field K has no films to tell apart: EDatabaseError.
+CatalogChange CompareCatalogs(TClientDataSet& older, const CatalogFilms& newer);
+// The same with newer read from an open table.
 CatalogChange CompareCatalogs(TClientDataSet& older, TClientDataSet& newer);
 
 // The change in Czech words for a question to the user (Windows-1250): the one

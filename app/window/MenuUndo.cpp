@@ -71,7 +71,7 @@ std::optional<std::string> UndoQuestion(TClientDataSet& current, const LoanBook&
     if (nowFailure) std::rethrow_exception(nowFailure);
     std::string what;
     if (now) {
-        change = CompareCatalogs(CatalogFilms(previous.Table), *now);
+        change = CompareCatalogs(previous.Table, *now);
         what = CzechChangeText(change);
     } else {
         what = cp1250::FromUtf8("katalog nyní nelze přečíst");
