@@ -213,13 +213,13 @@ CatalogChange CompareCatalogs(TClientDataSet& older, const CatalogFilms& newer) 
                                  [](const FilmImage& image, std::int32_t key) { return image.Key < key; }) -
                 films.begin());
         }
-        film.Film = next;
         if (next == films.size() || films[next].Key != film.Key) {
             film.Film = films.size();
             film.TitleBegin = titles.Size();
             titles.Append(fields.Title(row));
             film.TitleEnd = titles.Size();
         } else {
+            film.Film = next;
             film.Changed = !sameFields || !after.Holds(films[next], row, fields.Numbers);
             ++next;
         }
