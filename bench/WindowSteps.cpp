@@ -108,8 +108,8 @@ std::vector<StepTime> WindowSteps(const std::string& catalog, const std::string&
                              find("e", "a", "žádná taková poznámka"), fromFirst));
     steps.push_back(TimeStep("find by three letters (\"Další\", no match)", repeat, find("e", "a", "§"), fromFirst));
 
-    // Ctrl+Z after one added film: the question, the version written back, the
-    // catalogue read again.
+    // Ctrl+Z after one added film: the version read and compared for the
+    // question, written back, and the window opened on the table read from it.
     steps.push_back(TimeStep("Ctrl+Z after an added film", repeat, [&] { menu.UndoLastChange(); },
                              [&menu] { AddFilm(menu.cds); }));
 

@@ -72,16 +72,20 @@ void TClientDataSet::Impl::Open(std::unique_ptr<RecordStore> base, DSIDX& index)
     NotifyChanged();
 }
 
-void TClientDataSet::Impl::Discard() {
+void TClientDataSet::Impl::Discard() { Release(); }
+
+std::unique_ptr<RecordStore> TClientDataSet::Impl::Release() {
+    // The cursor and the fields refer to the base: they go before it leaves.
     if (cursor) indexName = owner.IndexName();
     cursor.reset();
     fields.clear();
     EndWalkHolds();
-    store.reset();
+    std::unique_ptr<RecordStore> base = std::move(store);
     state = dsInactive;
     EndBuffer();
     atStart = atEnd = true;
     NotifyChanged();
+    return base;
 }
 
 void TClientDataSet::Impl::EndWalkHolds() {

@@ -102,6 +102,14 @@ public:
     void LoadFromFile(const std::string& fileName);
     void LoadFromStream(std::istream& stream);
     void LoadFromBytes(std::string_view packet);
+    // The open base of another table, taken over without a copy: its records,
+    // field layout, locale, change count and indexes. This table is closed
+    // first and then opened as after a load; the source is left closed, its
+    // pending edit or insert dropped and nothing saved through its FileName.
+    // A closed source raises "Cannot perform this operation on a closed
+    // dataset" and leaves this table as it was; a table handed itself stays as
+    // it is.
+    void TakeOverBase(TClientDataSet& source);
     // dfBinary with a file name ending in ".xml" (any case) writes XML. The file is
     // replaced only once the new content is complete on disk.
     void SaveToFile(const std::string& fileName, TDataPacketFormat format = dfBinary);

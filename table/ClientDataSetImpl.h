@@ -61,6 +61,8 @@ struct TClientDataSet::Impl {
     void Open(std::unique_ptr<RecordStore> base, DSIDX& index);
     // Drops the base, cursor, fields and edit state.
     void Discard();
+    // The same, but hands the base over instead of freeing it.
+    std::unique_ptr<RecordStore> Release();
     // Frees the lock of every walk hold on the present base before it goes.
     void EndWalkHolds();
 

@@ -139,3 +139,10 @@ void TClientDataSet::LoadFromFile(const std::string& fileName) {
         throw EFileError(error.what(), error.ErrorNumber());
     }
 }
+
+void TClientDataSet::TakeOverBase(TClientDataSet& source) {
+    source.impl_->CheckActive();
+    if (&source == this) return;
+    Close();
+    OpenLoaded(*impl_, source.impl_->Release());
+}

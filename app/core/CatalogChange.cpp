@@ -1,60 +1,170 @@
 #include "app/core/CatalogChange.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 #include "layout/CatalogLayout.h"
+#include "memory/LargeBlocks.h"
 #include "text/CzechPlural.h"
 #include "text/Cp1250.h"
 
 namespace {
 
-struct FilmImage {
-    std::int32_t Key = 0;
-    std::string Title;
-    std::string Fields;  // every field's value, each ended by a unit separator
+// A text that grows at its end, in memory that is cheap to fill on a large
+// catalogue (memory/LargeBlocks.h); room not yet written costs next to nothing.
+class GrowingText {
+public:
+    explicit GrowingText(std::size_t room) : data_(static_cast<char*>(memory::Allocate(room))), room_(room) {}
+    ~GrowingText() { memory::Free(data_, room_); }
+    GrowingText(const GrowingText&) = delete;
+    GrowingText& operator=(const GrowingText&) = delete;
+
+    std::size_t Size() const { return size_; }
+    std::string_view Piece(std::size_t begin, std::size_t end) const { return {data_ + begin, end - begin}; }
+    void Append(std::string_view piece) {
+        if (piece.empty()) return;
+        if (piece.size() > room_ - size_) {
+            const std::size_t room = std::max(2 * room_, size_ + piece.size());
+            char* moved = static_cast<char*>(memory::Allocate(room));
+            std::memcpy(moved, data_, size_);
+            memory::Free(data_, room_);
+            data_ = moved;
+            room_ = room;
+        }
+        std::memcpy(data_ + size_, piece.data(), piece.size());
+        size_ += piece.size();
+    }
+
+private:
+    char* data_;
+    std::size_t room_;
+    std::size_t size_ = 0;
 };
 
-// Every film of the table, ordered by its key; a key held twice keeps the
-// film stored last. Read in the order the records are stored.
-std::vector<FilmImage> FilmsByKey(TClientDataSet& table) {
-    const auto fieldNo = [&](std::string_view name) {
-        for (int i = 0; i < table.FieldCount(); ++i)
-            if (table.Fields(i).FieldName() == name) return i + 1;
-        return 0;  // a layout without it: Value reads ""
-    };
-    // Fields by name, so that two layouts in another order still compare.
-    std::vector<std::pair<std::string, int>> fields;
-    for (int i = 0; i < table.FieldCount(); ++i) fields.emplace_back(table.Fields(i).FieldName(), i + 1);
-    const int keyField = table.FieldNamed(kKeyField).FieldNo();
-    const int englishField = fieldNo(FilmFieldName(kEnglishTitle)), czechField = fieldNo(FilmFieldName(kCzechTitle));
+// One film of a table: its key, and where its fields and its title lie in
+// the table's CatalogFilms.
+struct FilmImage {
+    std::int32_t Key = 0;
+    std::size_t FieldsBegin = 0, FieldsEnd = 0;
+    std::size_t TitleBegin = 0, TitleEnd = 0;
+};
 
-    std::vector<FilmImage> films;
-    films.reserve(static_cast<std::size_t>(table.CountRecords()));
-    table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
-        FilmImage& image = films.emplace_back();
+// A key as std::stol reads it, without a text of its own for the usual digits.
+std::int32_t KeyOf(std::string_view text) {
+    if (text.empty()) return 0;
+    long key = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), key);
+    if (error != std::errc() || end != text.data() + text.size()) key = std::stol(std::string(text));
+    return static_cast<std::int32_t>(key);
+}
+
+// The fields of a table as a comparison reads them: all by name, so that two
+// layouts with the same fields in another order still compare, and the key
+// and the titles (0: a layout without it, Value reads "").
+struct TableFields {
+    explicit TableFields(TClientDataSet& table) {
+        std::vector<std::pair<std::string, int>> fields;
+        for (int i = 0; i < table.FieldCount(); ++i) fields.emplace_back(table.Fields(i).FieldName(), i + 1);
+        std::sort(fields.begin(), fields.end());
         for (const auto& [name, number] : fields) {
-            image.Fields += name;
-            image.Fields += '=';
-            image.Fields += row.Value(number);
-            image.Fields += '\x1f';
+            Names.push_back(name);
+            Numbers.push_back(number);
+            if (name == FilmFieldName(kEnglishTitle)) English = number;
+            if (name == FilmFieldName(kCzechTitle)) Czech = number;
         }
-        image.Title = row.Value(englishField);
-        if (image.Title.empty()) image.Title = row.Value(czechField);
-        const std::string_view key = row.Value(keyField);
-        image.Key = static_cast<std::int32_t>(std::stol(std::string(key.empty() ? "0" : key)));
+        Key = table.FieldNamed(kKeyField).FieldNo();
+    }
+    // The English title, or the Czech one where it is empty.
+    std::string_view Title(const TClientDataSet::TRowValues& row) const {
+        const std::string_view english = row.Value(English);
+        return english.empty() ? row.Value(Czech) : english;
+    }
+
+    std::vector<std::string> Names;
+    std::vector<int> Numbers;  // in the order of Names
+    int Key = 0, English = 0, Czech = 0;
+};
+
+}  // namespace
+
+// Every film of a table, ordered by its key; a key held twice keeps the film
+// stored last. Read in the order the records are stored. The values of all
+// films lie one after another in one text, each after its length, so that no
+// film needs a text of its own.
+class CatalogFilms::Images {
+public:
+    explicit Images(TClientDataSet& table);
+
+    const memory::Vector<FilmImage>& Films() const { return films_; }
+    // The fields' names in the order their values are laid out.
+    const std::vector<std::string>& Names() const { return fields_.Names; }
+    FilmNamed Named(const FilmImage& film) const {
+        return {film.Key, std::string(titles_.Piece(film.TitleBegin, film.TitleEnd))};
+    }
+    // Whether the row of another table holds the film's values, that table's
+    // fields read in this order.
+    bool Holds(const FilmImage& film, const TClientDataSet::TRowValues& row, const std::vector<int>& numbers) const {
+        std::string_view laidOut = values_.Piece(film.FieldsBegin, film.FieldsEnd);
+        for (const int number : numbers) {
+            const std::string_view value = row.Value(number);
+            std::uint32_t size = 0;
+            if (laidOut.size() < sizeof size) return false;
+            std::memcpy(&size, laidOut.data(), sizeof size);
+            laidOut.remove_prefix(sizeof size);
+            if (size != value.size() || laidOut.substr(0, size) != value) return false;
+            laidOut.remove_prefix(size);
+        }
+        return laidOut.empty();
+    }
+
+private:
+    TableFields fields_;
+    // Room for films of the usual size from the start.
+    GrowingText values_, titles_;
+    memory::Vector<FilmImage> films_;
+};
+
+CatalogFilms::Images::Images(TClientDataSet& table)
+    : fields_(table),
+      values_(static_cast<std::size_t>(table.CountRecords()) * 256 + 1),
+      titles_(static_cast<std::size_t>(table.CountRecords()) * 64 + 1) {
+    films_.reserve(static_cast<std::size_t>(table.CountRecords()));
+    table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
+        FilmImage& image = films_.emplace_back();
+        image.FieldsBegin = values_.Size();
+        for (const int number : fields_.Numbers) {
+            const std::string_view value = row.Value(number);
+            const auto size = static_cast<std::uint32_t>(value.size());
+            values_.Append({reinterpret_cast<const char*>(&size), sizeof size});
+            values_.Append(value);
+        }
+        image.FieldsEnd = values_.Size();
+        image.TitleBegin = titles_.Size();
+        titles_.Append(fields_.Title(row));
+        image.TitleEnd = titles_.Size();
+        image.Key = KeyOf(row.Value(fields_.Key));
         return false;
     });
     const auto byKey = [](const FilmImage& a, const FilmImage& b) { return a.Key < b.Key; };
     // Films are mostly stored in the order of their keys.
-    if (!std::is_sorted(films.begin(), films.end(), byKey)) std::stable_sort(films.begin(), films.end(), byKey);
+    if (!std::is_sorted(films_.begin(), films_.end(), byKey)) std::stable_sort(films_.begin(), films_.end(), byKey);
     // Of films with one key the last stored stands.
-    std::vector<FilmImage> unique;
-    unique.reserve(films.size());
-    for (std::size_t i = 0; i < films.size(); ++i)
-        if (i + 1 == films.size() || films[i + 1].Key != films[i].Key) unique.push_back(std::move(films[i]));
-    return unique;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < films_.size(); ++i)
+        if (i + 1 == films_.size() || films_[i + 1].Key != films_[i].Key) films_[kept++] = films_[i];
+    films_.resize(kept);
 }
+
+CatalogFilms::CatalogFilms(TClientDataSet& table) : images_(std::make_unique<Images>(table)) {}
+
+CatalogFilms::~CatalogFilms() = default;
+
+namespace {
 
 std::string Quoted(const std::string& title) { return "\x84" + title + "\x93"; }  // „…“ in Windows-1250
 
@@ -73,21 +183,66 @@ std::vector<FilmNamed> CatalogChange::Concerned() const {
 }
 
 CatalogChange CompareCatalogs(TClientDataSet& older, TClientDataSet& newer) {
-    const std::vector<FilmImage> before = FilmsByKey(older);
-    const std::vector<FilmImage> after = FilmsByKey(newer);
-    CatalogChange change;
-    // Both ordered by key: one walk side by side.
-    auto now = after.begin();
-    for (const FilmImage& film : before) {
-        for (; now != after.end() && now->Key < film.Key; ++now) change.Added.push_back({now->Key, now->Title});
-        if (now == after.end() || now->Key != film.Key) {
-            change.Deleted.push_back({film.Key, film.Title});
-            continue;
+    return CompareCatalogs(older, CatalogFilms(newer));
+}
+
+CatalogChange CompareCatalogs(TClientDataSet& older, const CatalogFilms& newer) {
+    const CatalogFilms::Images& after = *newer.images_;
+    const memory::Vector<FilmImage>& films = after.Films();
+    const TableFields fields(older);
+    // Under other fields no film is the same as before.
+    const bool sameFields = fields.Names == after.Names();
+    // Each film of older as it is read: its place among the films of newer
+    // (none: deleted, and then its title), and whether it changed there.
+    struct Seen {
+        std::int32_t Key = 0;
+        std::size_t Film = 0;
+        bool Changed = false;
+        std::size_t TitleBegin = 0, TitleEnd = 0;
+    };
+    memory::Vector<Seen> seen;
+    seen.reserve(static_cast<std::size_t>(older.CountRecords()));
+    GrowingText titles(4096);
+    std::size_t next = 0;  // films are mostly stored in the order of their keys
+    older.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
+        Seen& film = seen.emplace_back();
+        film.Key = KeyOf(row.Value(fields.Key));
+        if (next >= films.size() || films[next].Key != film.Key) {
+            next = static_cast<std::size_t>(
+                std::lower_bound(films.begin(), films.end(), film.Key,
+                                 [](const FilmImage& image, std::int32_t key) { return image.Key < key; }) -
+                films.begin());
         }
-        if (now->Fields != film.Fields) change.Changed.push_back({now->Key, now->Title});
-        ++now;
+        if (next == films.size() || films[next].Key != film.Key) {
+            film.Film = films.size();
+            film.TitleBegin = titles.Size();
+            titles.Append(fields.Title(row));
+            film.TitleEnd = titles.Size();
+        } else {
+            film.Film = next;
+            film.Changed = !sameFields || !after.Holds(films[next], row, fields.Numbers);
+            ++next;
+        }
+        return false;
+    });
+    const auto byKey = [](const Seen& a, const Seen& b) { return a.Key < b.Key; };
+    if (!std::is_sorted(seen.begin(), seen.end(), byKey)) std::stable_sort(seen.begin(), seen.end(), byKey);
+
+    CatalogChange change;
+    std::vector<bool> kept(films.size());
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        // Of films with one key the last stored stands.
+        if (i + 1 < seen.size() && seen[i + 1].Key == seen[i].Key) continue;
+        const Seen& film = seen[i];
+        if (film.Film == films.size()) {
+            change.Deleted.push_back({film.Key, std::string(titles.Piece(film.TitleBegin, film.TitleEnd))});
+        } else {
+            kept[film.Film] = true;
+            if (film.Changed) change.Changed.push_back(after.Named(films[film.Film]));
+        }
     }
-    for (; now != after.end(); ++now) change.Added.push_back({now->Key, now->Title});
+    for (std::size_t i = 0; i < films.size(); ++i)
+        if (!kept[i]) change.Added.push_back(after.Named(films[i]));
     return change;
 }
 

@@ -22,13 +22,17 @@ bool IsLoansVersion(const fileio::Version& version) {
     return std::filesystem::path(version.Path).parent_path() == fileio::VersionFolder(LoansPath()).Path();
 }
 
-bool RestoreCatalogVersion(const fileio::Version& version, std::string& keptName) {
+namespace {
+
+// The version's content is read here unless the caller has it already.
+bool Restore(const fileio::Version& version, const std::string_view* content, std::string& keptName) {
     const bool loans = IsLoansVersion(version);
     const std::string path = loans ? LoansPath() : CatalogPath();
     try {
         // A copy rather than a link, so that the version stays a file of its own
         // whatever later happens to the file.
-        const std::string bytes = fileio::ReadWholeFile(version.Path);
+        const std::string read = content ? std::string() : fileio::ReadWholeFile(version.Path);
+        const std::string_view bytes = content ? *content : read;
         // No pruning here: a walk back through the versions must find every
         // one it was shown when it began, however many steps it takes.
         keptName = SaveWithVersion(
@@ -41,4 +45,14 @@ bool RestoreCatalogVersion(const fileio::Version& version, std::string& keptName
         loans ? ShowLoansSaveFailed(failure) : ShowSaveFailed(failure);
         return false;
     }
+}
+
+}  // namespace
+
+bool RestoreCatalogVersion(const fileio::Version& version, std::string& keptName) {
+    return Restore(version, nullptr, keptName);
+}
+
+bool RestoreCatalogVersion(const fileio::Version& version, std::string_view content, std::string& keptName) {
+    return Restore(version, &content, keptName);
 }

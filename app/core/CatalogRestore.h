@@ -12,6 +12,7 @@
 // Versions named by the time alone, from before the numbering, come after all
 // numbered ones, among themselves by the time in their names.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fileio/VersionFolder.h"
@@ -28,3 +29,6 @@ bool IsLoansVersion(const fileio::Version& version);
 // "Nepodařilo se uložit soubor: " with the file's name and leaves the file and
 // its versions as they were. Nothing is reloaded here.
 bool RestoreCatalogVersion(const fileio::Version& version, std::string& keptName);
+// The same with the version's content as the caller has read it, so that the
+// file gets exactly the bytes the caller saw.
+bool RestoreCatalogVersion(const fileio::Version& version, std::string_view content, std::string& keptName);

@@ -1,6 +1,7 @@
 #include "app/core/Global.h"
 
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <system_error>
 
@@ -162,7 +163,11 @@ void CreateCatalog(TClientDataSet& table) {
     ShowBackupNote(std::string_view(backup.Name).substr(CatalogPath().size()));
 }
 
-bool OpenCatalog(TClientDataSet& table, CatalogOrder order) {
+namespace {
+
+// Everything of opening the catalogue but where its records come from: `load`
+// opens the table on them.
+bool OpenCatalogBy(TClientDataSet& table, CatalogOrder order, const std::function<void()>& load) {
     try {
         // A change left pending (a refused store) is dropped: the index switch
         // below would otherwise post it.
@@ -170,10 +175,9 @@ bool OpenCatalog(TClientDataSet& table, CatalogOrder order) {
         table.SetIndexName("");
         table.IndexDefs().Clear();
         ForgetLoadedCatalog();
-        table.LoadFromFile(CatalogPath());
+        load();
         table.SetTrackChanges(false);
-        table.BuildIndex(std::string(kSortIndex), SortFields, 0);
-        table.BuildIndex(std::string(kKeyIndex), std::string(kKeyField), ixPrimary | ixUnique);
+        BuildCatalogIndexes(table);
         table.SetIndexName(std::string(order == CatalogOrder::Sorted ? kSortIndex : kKeyIndex));
         table.First();
         RememberLoadedCatalog(table);
@@ -182,6 +186,21 @@ bool OpenCatalog(TClientDataSet& table, CatalogOrder order) {
         ShowCatalogError(OpenFailedPhrase(), &failure);
         return false;
     }
+}
+
+}  // namespace
+
+void BuildCatalogIndexes(TClientDataSet& table) {
+    table.BuildIndex(std::string(kSortIndex), SortFields, 0);
+    table.BuildIndex(std::string(kKeyIndex), std::string(kKeyField), ixPrimary | ixUnique);
+}
+
+bool OpenCatalog(TClientDataSet& table, CatalogOrder order) {
+    return OpenCatalogBy(table, order, [&] { table.LoadFromFile(CatalogPath()); });
+}
+
+bool OpenCatalogFrom(TClientDataSet& table, TClientDataSet& loaded, CatalogOrder order) {
+    return OpenCatalogBy(table, order, [&] { table.TakeOverBase(loaded); });
 }
 
 bool SaveCatalog(TClientDataSet& table) {

@@ -46,6 +46,14 @@ enum class CatalogOrder { Sorted, ByKey };
 // catalogue is open and on its first record. Reports its own failure. An edit
 // or insert still pending is dropped; nothing of the table is written anywhere.
 bool OpenCatalog(TClientDataSet& table, CatalogOrder order = CatalogOrder::Sorted);
+// The same without reading the file: the table takes over the records of
+// `loaded`, a table read from exactly the bytes the catalogue file holds now
+// (a version just written back), and `loaded` is left closed.
+bool OpenCatalogFrom(TClientDataSet& table, TClientDataSet& loaded, CatalogOrder order = CatalogOrder::Sorted);
+// The two indexes OpenCatalog builds, built on an open table; raises what
+// fails. Built ahead on the table OpenCatalogFrom then takes over, they are
+// found there as they are.
+void BuildCatalogIndexes(TClientDataSet& table);
 // Writes the whole table as XML; true when written. Reports its own failure.
 // The file it replaces is kept as a version (app/core/VersionedSave.h); a save
 // that fails leaves no version behind.

@@ -15,17 +15,26 @@
 #include "app/dialogs/Uprav.h"
 #include "app/qtedge/QtEdge.h"
 #include "app/window/Menu.h"
+#include "fileio/FileIO.h"
 #include "layout/CatalogLayout.h"
+#include "table/SideBySide.h"
 #include "text/Cp1250.h"
 
 namespace {
 
+// A version of the catalogue as read for the question: its bytes, and the
+// table read from them, which stands for the file once they are written back.
+struct CatalogVersionRead {
+    std::string Bytes;
+    TClientDataSet Table;
+};
+
 // The question naming what goes back (Windows-1250); nothing when the version
 // cannot be read (why goes to failure). A version of the loans is told by the
-// loans it changes.
+// loans it changes; a version of the catalogue is left read in previous.
 std::optional<std::string> UndoQuestion(TClientDataSet& current, const LoanBook& loans,
                                         const fileio::Version& version, bool further, CatalogChange& change,
-                                        std::string& failure) {
+                                        CatalogVersionRead& previous, std::string& failure) {
     const std::string prefix =
         cp1250::FromUtf8(further ? "Vrátit zpět i předchozí změnu (" : "Vrátit zpět poslední změnu (");
     if (IsLoansVersion(version)) {
@@ -36,17 +45,33 @@ std::optional<std::string> UndoQuestion(TClientDataSet& current, const LoanBook&
         }
         return prefix + CzechLoansChangeText(previous.Loans, loans) + ")?";
     }
-    TClientDataSet previous;
-    try {
-        previous.LoadFromFile(version.Path);
-        previous.FieldNamed(kKeyField);
-    } catch (const std::exception& error) {
-        failure = FailureReason(error);
-        return std::nullopt;
-    }
+    // The films of now are read on a second thread while the version loads.
+    bool read = false;
+    std::unique_ptr<CatalogFilms> now;
+    std::exception_ptr nowFailure;
+    RunSideBySide(
+        [&] {
+            try {
+                previous.Bytes = fileio::ReadWholeFile(version.Path);
+                previous.Table.LoadFromBytes(previous.Bytes);
+                previous.Table.FieldNamed(kKeyField);
+                read = true;
+            } catch (const std::exception& error) {
+                failure = FailureReason(error);
+            }
+        },
+        [&] {
+            try {
+                if (current.Active()) now = std::make_unique<CatalogFilms>(current);
+            } catch (...) {
+                nowFailure = std::current_exception();
+            }
+        });
+    if (!read) return std::nullopt;
+    if (nowFailure) std::rethrow_exception(nowFailure);
     std::string what;
-    if (current.Active()) {
-        change = CompareCatalogs(previous, current);
+    if (now) {
+        change = CompareCatalogs(previous.Table, *now);
         what = CzechChangeText(change);
     } else {
         what = cp1250::FromUtf8("katalog nyní nelze přečíst");
@@ -82,8 +107,9 @@ void TMenuF::UndoLastChange() {
         }
         const fileio::Version& version = versions[step->Index];
         CatalogChange change;
+        CatalogVersionRead previous;
         std::string failure;
-        const auto question = UndoQuestion(cds, Loans, version, step->Further, change, failure);
+        const auto question = UndoQuestion(cds, Loans, version, step->Further, change, previous, failure);
         if (!question) {
             UserInterface().MessageBox(cp1250::FromUtf8("Předchozí verzi katalogu nelze přečíst: ") +
                                            (IsLoansVersion(version) ? LoansFileNameText() : DataFileNameText()) +
@@ -94,14 +120,30 @@ void TMenuF::UndoLastChange() {
         if (!UserInterface().Ask(*question)) return;
 
         std::string kept;
-        if (!RestoreCatalogVersion(version, kept)) return;
-        undoTrail_.Restored(version.Name, kept);
         if (IsLoansVersion(version)) {
+            if (!RestoreCatalogVersion(version, kept)) return;
+            undoTrail_.Restored(version.Name, kept);
             ReadLoansIntoView(false);
             return;
         }
+        // The indexes OpenCatalogFrom needs are built while the restore waits
+        // for the disk. A failure there meets OpenCatalogFrom again, which tells it.
+        bool restored = false;
+        RunSideBySide([&] { restored = RestoreCatalogVersion(version, previous.Bytes, kept); },
+                      [&] {
+                          try {
+                              BuildCatalogIndexes(previous.Table);
+                              // "k" is sorted when it is first used.
+                              previous.Table.SetIndexName(std::string(kSortIndex));
+                          } catch (const std::exception&) {
+                          }
+                      });
+        if (!restored) return;
+        undoTrail_.Restored(version.Name, kept);
+        std::string().swap(previous.Bytes);
+        // The file now holds what the question was read from: no second read.
         cds.FreezeViews();
-        if (OpenCatalog(cds)) {
+        if (OpenCatalogFrom(cds, previous.Table)) {
             // The first film concerned that is there again.
             for (const FilmNamed& film : change.Concerned())
                 if (GoToFilm(cds, film.Key)) break;

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <functional>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include "app/core/CatalogRestore.h"
 #include "app/core/Global.h"
@@ -30,6 +32,17 @@ std::string PressUndo(TMenuF& menu, TModalResult answer) {
     return Ui().Messages.empty() ? "" : cp1250::ToUtf8(Ui().Messages.back().Text);
 }
 
+// Whether the file is opened (read, say) while action runs.
+bool OpensFile(const std::string& path, const std::function<void()>& action) {
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    inotify_add_watch(watch, path.c_str(), IN_OPEN);
+    action();
+    char events[4096];
+    const bool opened = read(watch, events, sizeof events) > 0;
+    close(watch);
+    return opened;
+}
+
 // Runs the edit dialog through a toolbar button: the boxes changed, then "&Stačí".
 void ThroughDialog(QToolButton* button, const std::function<void(TUpravF&)>& fill) {
     ModalAnswer answer([&](QWidget* window) {
@@ -50,6 +63,12 @@ private slots:
     void ctrlZGivesBackTheBytesBeforeEachKindOfChange() {
         ProgramUnderTest program(SampleFilms());
         TMenuF& menu = program.Menu;
+        const auto grid = [&] {
+            std::vector<std::string> values;
+            for (int column = 0; column < 7; ++column)
+                for (const std::string& value : program.Column(column)) values.push_back(value);
+            return values;
+        };
         const struct {
             const char* name;
             std::function<void()> change;
@@ -72,6 +91,8 @@ private slots:
              "Vrátit zpět poslední změnu (smazán film „Pelíšky“)?", "Pelíšky"},
         };
         for (const auto& change : changes) {
+            QVERIFY(OpenCatalog(menu.cds));
+            const std::vector<std::string> read = grid();
             const std::string before = program.ReadFile();
             menu.cds.GoToRow(3);  // "Pelíšky" in the first sort
             QCOMPARE(program.CurrentTitle(), std::string("Pelíšky"));
@@ -81,6 +102,13 @@ private slots:
             QVERIFY2(program.ReadFile() == before, change.name);
             if (!change.cursorAfterUndo.empty()) QCOMPARE(program.CurrentTitle(), change.cursorAfterUndo);
             QCOMPARE(menu.DataSource1->rowCount(), 9);
+            // As read afresh; a title click then reads nothing and shows what a read shows.
+            QVERIFY2(grid() == read, change.name);
+            QVERIFY2(!OpensFile(program.FilePath(), [&] { menu.DBGrid1TitleClick(6); }), change.name);
+            const std::vector<std::string> clicked = grid();
+            QVERIFY(OpenCatalog(menu.cds));
+            QVERIFY2(grid() == clicked, change.name);
+            menu.NazEnPop->trigger();
         }
     }
 

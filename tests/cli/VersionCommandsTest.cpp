@@ -72,6 +72,13 @@ TEST(VersionCommands, HistoryTellsEachChangeNewestFirst) {
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(VersionNames(box, "k.xml").size(), 5u);
 
+    // The same films under the same fields in another order: no film changed.
+    std::string reordered = box.Read("k.xml");
+    const std::size_t key = reordered.find("<FIELD attrname=\"K\""), keyEnd = reordered.find("/>", key) + 2;
+    reordered.insert(reordered.find("</FIELDS>"), reordered.substr(key, keyEnd - key));
+    box.Write("k.xml.versions/00000099-20261208-083251.123456Z.xml", reordered.erase(key, keyEnd - key));
+    EXPECT_EQ(WithoutTime(Lines(box.Run({"history", "k.xml"}).Out).at(0)), "1  2 filmy  +0 -0 ~0  ");
+
     CliSandbox empty;
     empty.MakeCatalog("e.xml", {});
     const RunResult none = empty.Run({"history", "e.xml"});

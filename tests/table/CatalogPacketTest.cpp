@@ -59,6 +59,19 @@ TEST(CatalogPacket, TwoRecordExampleBytesBeforeAndAfterReload) {
     reloaded.Last();
     EXPECT_TRUE(reloaded.FieldNamed("S5").IsNull());
     EXPECT_TRUE(reloaded.FieldNamed("S7").IsNull());
+
+    // Taken over by another table: as loaded there, the edit under way dropped.
+    reloaded.Edit();
+    reloaded.FieldNamed("S1").SetAsString("Dropped");
+    TClientDataSet taken;
+    taken.TakeOverBase(reloaded);
+    EXPECT_FALSE(reloaded.Active());
+    EXPECT_EQ(taken.SaveToBytes(dfXML), TwoRecordCatalog(true));
+    EXPECT_EQ(taken.ChangeCount(), 2u);
+    EXPECT_EQ(taken.FieldNamed("S1").AsString(), "Quiet Harbour");
+    EXPECT_EQ(Column(taken, "S1"), (std::vector<std::string>{"Quiet Harbour", "The Long Road"}));
+    EXPECT_THROW(taken.TakeOverBase(reloaded), EDatabaseError);
+    EXPECT_EQ(taken.CountRecords(), 2);
 }
 
 TEST(CatalogPacket, RoundTripsInEveryForm) {
