@@ -8,9 +8,9 @@
 #include <system_error>
 #include <thread>
 
+#include "packet/ByteOrder.h"
 #include "packet/DataPacketReader.h"
 #include "table/Errors.h"
-#include "table/ParamValues.h"
 #include "table/RecordStore.h"
 
 namespace {
@@ -48,7 +48,7 @@ pkt::Status ReadRows(TDATAPACKET_READ& reader, RecordStore& store, std::size_t u
                 }
                 target.Text = text;
             } else if (value.Bytes.size() == 4) {
-                target.Integer = static_cast<std::int32_t>(*paramvalue::Integer(coltype::Int32, value.Bytes));
+                target.Integer = byteorder::Load<std::int32_t>(value.Bytes.data());
             } else {
                 target.Null = true;
             }
