@@ -10,41 +10,11 @@
 
 #include "layout/CatalogLayout.h"
 #include "memory/LargeBlocks.h"
+#include "packet/PacketBuffer.h"
 #include "text/CzechPlural.h"
 #include "text/Cp1250.h"
 
 namespace {
-
-// A text that grows at its end, in memory that is cheap to fill on a large
-// catalogue (memory/LargeBlocks.h); room not yet written costs next to nothing.
-class GrowingText {
-public:
-    explicit GrowingText(std::size_t room) : data_(static_cast<char*>(memory::Allocate(room))), room_(room) {}
-    ~GrowingText() { memory::Free(data_, room_); }
-    GrowingText(const GrowingText&) = delete;
-    GrowingText& operator=(const GrowingText&) = delete;
-
-    std::size_t Size() const { return size_; }
-    std::string_view Piece(std::size_t begin, std::size_t end) const { return {data_ + begin, end - begin}; }
-    void Append(std::string_view piece) {
-        if (piece.empty()) return;
-        if (piece.size() > room_ - size_) {
-            const std::size_t room = std::max(2 * room_, size_ + piece.size());
-            char* moved = static_cast<char*>(memory::Allocate(room));
-            std::memcpy(moved, data_, size_);
-            memory::Free(data_, room_);
-            data_ = moved;
-            room_ = room;
-        }
-        std::memcpy(data_ + size_, piece.data(), piece.size());
-        size_ += piece.size();
-    }
-
-private:
-    char* data_;
-    std::size_t room_;
-    std::size_t size_ = 0;
-};
 
 // One film of a table: its key, and where its fields and its title lie in
 // the table's CatalogFilms.
@@ -104,12 +74,12 @@ public:
     // The fields' names in the order their values are laid out.
     const std::vector<std::string>& Names() const { return fields_.Names; }
     FilmNamed Named(const FilmImage& film) const {
-        return {film.Key, std::string(titles_.Piece(film.TitleBegin, film.TitleEnd))};
+        return {film.Key, std::string(titles_.view().substr(film.TitleBegin, film.TitleEnd - film.TitleBegin))};
     }
     // Whether the row of another table holds the film's values, that table's
     // fields read in this order.
     bool Holds(const FilmImage& film, const TClientDataSet::TRowValues& row, const std::vector<int>& numbers) const {
-        std::string_view laidOut = values_.Piece(film.FieldsBegin, film.FieldsEnd);
+        std::string_view laidOut = values_.view().substr(film.FieldsBegin, film.FieldsEnd - film.FieldsBegin);
         for (const int number : numbers) {
             const std::string_view value = row.Value(number);
             std::uint32_t size = 0;
@@ -124,8 +94,9 @@ public:
 
 private:
     TableFields fields_;
-    // Room for films of the usual size from the start.
-    GrowingText values_, titles_;
+    // Room for films of the usual size from the start: room not yet written
+    // costs next to nothing (memory/LargeBlocks.h).
+    PacketBuffer values_, titles_;
     memory::Vector<FilmImage> films_;
 };
 
@@ -136,17 +107,17 @@ CatalogFilms::Images::Images(TClientDataSet& table)
     films_.reserve(static_cast<std::size_t>(table.CountRecords()));
     table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
         FilmImage& image = films_.emplace_back();
-        image.FieldsBegin = values_.Size();
+        image.FieldsBegin = values_.size();
         for (const int number : fields_.Numbers) {
             const std::string_view value = row.Value(number);
             const auto size = static_cast<std::uint32_t>(value.size());
-            values_.Append({reinterpret_cast<const char*>(&size), sizeof size});
-            values_.Append(value);
+            values_.append(reinterpret_cast<const char*>(&size), sizeof size);
+            values_.append(value);
         }
-        image.FieldsEnd = values_.Size();
-        image.TitleBegin = titles_.Size();
-        titles_.Append(fields_.Title(row));
-        image.TitleEnd = titles_.Size();
+        image.FieldsEnd = values_.size();
+        image.TitleBegin = titles_.size();
+        titles_.append(fields_.Title(row));
+        image.TitleEnd = titles_.size();
         image.Key = KeyOf(row.Value(fields_.Key));
         return false;
     });
@@ -202,7 +173,7 @@ CatalogChange CompareCatalogs(TClientDataSet& older, const CatalogFilms& newer) 
     };
     memory::Vector<Seen> seen;
     seen.reserve(static_cast<std::size_t>(older.CountRecords()));
-    GrowingText titles(4096);
+    PacketBuffer titles(4096);
     std::size_t next = 0;  // films are mostly stored in the order of their keys
     older.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
         Seen& film = seen.emplace_back();
@@ -215,9 +186,9 @@ CatalogChange CompareCatalogs(TClientDataSet& older, const CatalogFilms& newer) 
         }
         if (next == films.size() || films[next].Key != film.Key) {
             film.Film = films.size();
-            film.TitleBegin = titles.Size();
-            titles.Append(fields.Title(row));
-            film.TitleEnd = titles.Size();
+            film.TitleBegin = titles.size();
+            titles.append(fields.Title(row));
+            film.TitleEnd = titles.size();
         } else {
             film.Film = next;
             film.Changed = !sameFields || !after.Holds(films[next], row, fields.Numbers);
@@ -235,7 +206,7 @@ CatalogChange CompareCatalogs(TClientDataSet& older, const CatalogFilms& newer) 
         if (i + 1 < seen.size() && seen[i + 1].Key == seen[i].Key) continue;
         const Seen& film = seen[i];
         if (film.Film == films.size()) {
-            change.Deleted.push_back({film.Key, std::string(titles.Piece(film.TitleBegin, film.TitleEnd))});
+            change.Deleted.push_back({film.Key, std::string(titles.view().substr(film.TitleBegin, film.TitleEnd - film.TitleBegin))});
         } else {
             kept[film.Film] = true;
             if (film.Changed) change.Changed.push_back(after.Named(films[film.Film]));
