@@ -113,9 +113,7 @@ private slots:
         ProgramUnderTest program(SampleFilms());
         TMenuF& menu = program.Menu;
         const auto shown = [&] {
-            std::vector<std::string> grid;
-            for (int column = 0; column < 7; ++column)
-                for (const std::string& value : program.Column(column)) grid.push_back(value);
+            std::vector<std::string> grid = program.Grid();
             grid.push_back(std::to_string(program.GridRow()));
             return grid;
         };

@@ -63,12 +63,6 @@ private slots:
     void ctrlZGivesBackTheBytesBeforeEachKindOfChange() {
         ProgramUnderTest program(SampleFilms());
         TMenuF& menu = program.Menu;
-        const auto grid = [&] {
-            std::vector<std::string> values;
-            for (int column = 0; column < 7; ++column)
-                for (const std::string& value : program.Column(column)) values.push_back(value);
-            return values;
-        };
         const struct {
             const char* name;
             std::function<void()> change;
@@ -92,7 +86,7 @@ private slots:
         };
         for (const auto& change : changes) {
             QVERIFY(OpenCatalog(menu.cds));
-            const std::vector<std::string> read = grid();
+            const std::vector<std::string> read = program.Grid();
             const std::string before = program.ReadFile();
             menu.cds.GoToRow(3);  // "Pelíšky" in the first sort
             QCOMPARE(program.CurrentTitle(), std::string("Pelíšky"));
@@ -103,11 +97,11 @@ private slots:
             if (!change.cursorAfterUndo.empty()) QCOMPARE(program.CurrentTitle(), change.cursorAfterUndo);
             QCOMPARE(menu.DataSource1->rowCount(), 9);
             // As read afresh; a title click then reads nothing and shows what a read shows.
-            QVERIFY2(grid() == read, change.name);
+            QVERIFY2(program.Grid() == read, change.name);
             QVERIFY2(!OpensFile(program.FilePath(), [&] { menu.DBGrid1TitleClick(6); }), change.name);
-            const std::vector<std::string> clicked = grid();
+            const std::vector<std::string> clicked = program.Grid();
             QVERIFY(OpenCatalog(menu.cds));
-            QVERIFY2(grid() == clicked, change.name);
+            QVERIFY2(program.Grid() == clicked, change.name);
             menu.NazEnPop->trigger();
         }
     }

@@ -51,6 +51,13 @@ std::vector<std::string> ProgramUnderTest::Column(int column) const {
     return values;
 }
 
+std::vector<std::string> ProgramUnderTest::Grid() const {
+    std::vector<std::string> values;
+    for (int column = 0; column < Menu.DataSource1->columnCount(); ++column)
+        for (const std::string& value : Column(column)) values.push_back(value);
+    return values;
+}
+
 int ProgramUnderTest::GridRow() const {
     const QModelIndex current = Menu.DBGrid1->currentIndex();
     return current.isValid() ? current.row() : -1;

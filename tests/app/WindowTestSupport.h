@@ -40,6 +40,8 @@ struct ProgramUnderTest {
 
     // The grid's column n (0-based model column) for every row, as UTF-8.
     std::vector<std::string> Column(int column) const;
+    // Every column of the grid, one after another.
+    std::vector<std::string> Grid() const;
     // The grid's current row, and the table's current record's English title.
     int GridRow() const;
     std::string CurrentTitle() const;
