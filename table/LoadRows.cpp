@@ -70,7 +70,12 @@ struct SecondHalf {
     // Ended by an exception (no memory, say): its rows are read again on the first thread.
     bool Thrown = false;
 
-    explicit SecondHalf(const RecordStore& first) : Store(first.Fields(), first.LocaleId()) {}
+    // Its texts may stay in the packet the first store holds; room is made for
+    // the rows the bytes after the cut can hold, as the first store's was.
+    SecondHalf(const RecordStore& first, std::uint32_t rows) : Store(first.Fields(), first.LocaleId()) {
+        Store.HoldPacket(first.HeldPacket());
+        Store.Reserve(rows);
+    }
 };
 
 // The first half is read here up to the cut. The second half counts only when
@@ -83,7 +88,8 @@ pkt::Status LoadHalves(TDATAPACKET_READ& reader, TDATAPACKET_READ& second, std::
     // leaving this function asks the second thread to stop and waits for it.
     std::jthread worker;
     try {
-        half.emplace(store);
+        // The bytes after the cut are no more than those before it.
+        half.emplace(store, RoomForRows(cut));
         worker = std::jthread([&half, &second](std::stop_token stop) {
             try {
                 // Held throughout, so that taking it for each row costs no atomic operation.

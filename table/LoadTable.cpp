@@ -4,13 +4,13 @@
 #include <limits>
 #include <unordered_set>
 
-#include "memory/LargeBlocks.h"
 #include "packet/DataPacketReader.h"
 #include "packet/PacketInput.h"
 #include "packet/ValueText.h"
 #include "table/Collation.h"
 #include "table/DSIDX.h"
 #include "table/Errors.h"
+#include "table/HeldPacket.h"
 #include "table/LoadRows.h"
 #include "table/ParamValues.h"
 #include "table/RecordStore.h"
@@ -243,17 +243,10 @@ pkt::Status ApplyKeys(RecordStore& store, const TableSettings& settings) {
     return pkt::Ok;
 }
 
-// A catalogue's rows take well over this many bytes each; room that is
-// reserved but never used costs no memory. (Counting the rows would cost a
-// pass over the whole packet.)
-std::uint32_t RoomForRows(std::uint64_t packetBytes) {
-    constexpr std::uint64_t kBytesPerRow = 64;
-    return static_cast<std::uint32_t>(std::min<std::uint64_t>(packetBytes / kBytesPerRow, 1u << 26));
-}
-
-// Builds the store from a started reader; `rows` is how many rows to make room for.
+// Builds the store from a started reader; `rows` is how many rows to make room
+// for. The store keeps `held`, the packet the reader reads, when there is one.
 pkt::Status LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::size_t twoThreadsFrom,
-                        std::unique_ptr<RecordStore>& result) {
+                        std::shared_ptr<const HeldPacket> held, std::unique_ptr<RecordStore>& result) {
     std::vector<FieldLayout> fields;
     KINOVKA_TRY(ReadColumns(reader, fields));
     TableSettings settings;
@@ -267,6 +260,7 @@ pkt::Status LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::size_
     store->SetAutoIncField(store->FirstAutoIncCandidate());
     if (settings.ChangeSet) store->SetTrackChanges(false);
     store->RefuseChanges(settings.RefusedChanges);
+    store->HoldPacket(std::move(held));
     store->Reserve(rows);
     KINOVKA_TRY(LoadRows(reader, *store, twoThreadsFrom));
     store->SettleAutoIncValue(settings.AutoIncValue);
@@ -276,50 +270,26 @@ pkt::Status LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::size_
     return pkt::Ok;
 }
 
-// A packet read whole from its input into one large block, so that its rows can
-// be read on two threads.
-class WholePacket {
-public:
-    explicit WholePacket(std::size_t expected)
-        : data_(static_cast<char*>(memory::Allocate(expected + 1))), capacity_(expected + 1) {}
-    // One byte of room more than expected sees the end without another read, unless the input grew.
-    void ReadAll(PacketInput& input) {
-        while (const std::size_t got = input.Read(data_ + size_, capacity_ - size_)) {
-            size_ += got;
-            if (size_ == capacity_) {
-                data_ = static_cast<char*>(memory::Resize(data_, capacity_, 2 * capacity_));
-                capacity_ *= 2;
-            }
-        }
-    }
-    ~WholePacket() { memory::Free(data_, capacity_); }
-    WholePacket(const WholePacket&) = delete;
-    WholePacket& operator=(const WholePacket&) = delete;
-    std::string_view View() const { return {data_, size_}; }
-
-private:
-    char* data_;
-    std::size_t capacity_;
-    std::size_t size_ = 0;
-};
-
 }  // namespace
 
 pkt::Status LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& result, std::size_t twoThreadsFrom) {
     result.reset();
     TDATAPACKET_READ reader;
     KINOVKA_TRY(reader.Start(packet));
-    return LoadStarted(reader, RoomForRows(packet.size()), twoThreadsFrom, result);
+    return LoadStarted(reader, RoomForRows(packet.size()), twoThreadsFrom, nullptr, result);
 }
 
 pkt::Status LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<RecordStore>& result) {
     result.reset();
-    if (size >= kTwoThreadsFrom && size < std::numeric_limits<std::size_t>::max() / 4) {
-        WholePacket whole(static_cast<std::size_t>(size));
-        whole.ReadAll(input);
-        return LoadTable(whole.View(), result);
+    if (size > 0 && size < std::numeric_limits<std::size_t>::max() / 4) {
+        auto held = std::make_shared<HeldPacket>(static_cast<std::size_t>(size));
+        held->ReadAll(input);
+        TDATAPACKET_READ reader;
+        KINOVKA_TRY(reader.Start(held->View()));
+        const std::uint32_t rows = RoomForRows(held->View().size());
+        return LoadStarted(reader, rows, kTwoThreadsFrom, std::move(held), result);
     }
     TDATAPACKET_READ reader;
     KINOVKA_TRY(reader.Start(input));
-    return LoadStarted(reader, RoomForRows(size), kTwoThreadsFrom, result);
+    return LoadStarted(reader, RoomForRows(size), kTwoThreadsFrom, nullptr, result);
 }

@@ -17,7 +17,8 @@ class RecordStore;
 // same result.
 pkt::Status LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& store,
                       std::size_t twoThreadsFrom = kTwoThreadsFrom);
-// The same for a packet read in pieces; `size`, the packet's size when known
-// (else 0), helps to make room for its rows. A packet large enough for two
-// threads is read whole first, else through a window.
+// The same for a packet read in pieces; `size` is the packet's size when known,
+// else 0. A packet of known size is read whole first and kept by the store, so
+// that its texts need not be copied (HeldPacket); one of unknown size is read
+// through a window.
 pkt::Status LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<RecordStore>& store);

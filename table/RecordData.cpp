@@ -104,10 +104,26 @@ bool RecordData::Holds(std::uint32_t recordNumber, const RecordBuffer& record) c
     return true;
 }
 
+void RecordData::HoldPacket(std::shared_ptr<const ::HeldPacket> packet) {
+    heldBytes_ = packet ? packet->View() : std::string_view();
+    heldPacket_ = std::move(packet);
+}
+
 void RecordData::StoreText(std::uint32_t recordNumber, int fieldNo, std::string_view text) {
     TextRef& ref = Place(recordNumber, fieldNo);
+    if (text.size() >= kNullText) throw std::bad_alloc();
+    // A text read from the held packet stays where it is. (Compared as
+    // addresses: a text of a buffer of its own lies wholly outside.)
+    const std::uintptr_t offset =
+        reinterpret_cast<std::uintptr_t>(text.data()) - reinterpret_cast<std::uintptr_t>(heldBytes_.data());
+    if (!heldBytes_.empty() && offset < kInPacket && offset <= heldBytes_.size() &&
+        text.size() <= heldBytes_.size() - offset) {
+        ref.Offset = static_cast<std::uint32_t>(offset) | kInPacket;
+        ref.Length = static_cast<std::uint32_t>(text.size());
+        return;
+    }
     PacketBuffer& arena = arenas_[fieldNo - 1];
-    if (text.size() >= kNullText || text.size() > std::numeric_limits<std::uint32_t>::max() - arena.size())
+    if (arena.size() >= kInPacket || text.size() > std::numeric_limits<std::uint32_t>::max() - arena.size())
         throw std::bad_alloc();
     ref.Offset = static_cast<std::uint32_t>(arena.size());
     ref.Length = static_cast<std::uint32_t>(text.size());
@@ -164,9 +180,10 @@ pkt::Status RecordData::AppendLoadedStore(const RecordData& other) {
     const std::uint32_t count = other.slotCount_;
     if (count > std::numeric_limits<std::uint32_t>::max() - slotCount_ - 1) return dberr::NoMemory;
     // A text's place is an offset into its arena: the arenas together must fit
-    // the offsets, as they must when every record is appended on its own.
+    // the offsets, as they must when every record is appended on its own. A
+    // place in the packet both stores hold stays as it is.
     for (std::size_t f = 0; f < fields_.size(); ++f)
-        if (other.arenas_[f].size() > std::numeric_limits<std::uint32_t>::max() - arenas_[f].size())
+        if (arenas_[f].size() > kInPacket || other.arenas_[f].size() > kInPacket - arenas_[f].size())
             return dberr::NoMemory;
     const std::uint32_t first = slotCount_ + 1;
     if (const auto code = EnsureSlot(slotCount_ + count)) return code;
@@ -181,7 +198,7 @@ pkt::Status RecordData::AppendLoadedStore(const RecordData& other) {
             arenas_[f].append(other.arenas_[f].view());
             for (std::uint32_t r = 0; r < count; ++r) {
                 TextRef ref = other.Place(1 + r, fieldNo);
-                if (ref.Length != kNullText) ref.Offset += shift;
+                if (ref.Length != kNullText && (ref.Offset & kInPacket) == 0) ref.Offset += shift;
                 Place(first + r, fieldNo) = ref;
             }
         }

@@ -6,14 +6,14 @@
 // RecordData; RecordStore keeps the indexes up to date on top of it.
 //
 // An integer field has an array of the values with their null flags. A text
-// field's bytes lie in that field's own arena; each record holds, side by side
-// for all its text fields, where each text lies and how long it is, a null as a
-// length no text has. So a text takes only its own bytes, not its field's full
-// width; a walk reading one field touches only that field's bytes, and one
-// reading several texts of a record finds all their places in one line. An arena
-// only grows; a changed text is written anew and the old bytes stay unused until
-// the store is discarded (the program reloads after every change, so little
-// piles up).
+// lies either in the packet the store was loaded from, when the store holds it
+// (HoldPacket) and the text stands there as it is, or in its field's own arena;
+// each record holds, side by side for all its text fields, where each text lies
+// and how long it is, a null as a length no text has. So a text takes only its
+// own bytes, not its field's full width, and one reading several texts of a
+// record finds all their places in one line. An arena only grows; a changed
+// text is written anew and the old bytes stay unused until the store is
+// discarded (the program reloads after every change, so little piles up).
 //
 // Record numbers start at 1 and follow the order of loading and inserting; they
 // are never reused while the store lives, a deleted record keeps its slot. Slots
@@ -32,6 +32,7 @@
 #include "packet/PacketStatus.h"
 #include "table/Collation.h"
 #include "table/FieldLayout.h"
+#include "table/HeldPacket.h"
 #include "table/RecordBuffer.h"
 #include "table/ReentrantLock.h"
 
@@ -66,12 +67,18 @@ public:
     std::string_view Text(std::uint32_t recordNumber, int fieldNo) const {
         const TextRef ref = Place(recordNumber, fieldNo);
         if (ref.Length == kNullText) return {};
+        if (ref.Offset & kInPacket) return {heldBytes_.data() + (ref.Offset & ~kInPacket), ref.Length};
         return {arenas_[fieldNo - 1].data() + ref.Offset, ref.Length};
     }
     std::int32_t Integer(std::uint32_t recordNumber, int fieldNo) const { return integers_[fieldNo - 1][recordNumber].Value; }
     void ReadRecord(std::uint32_t recordNumber, RecordBuffer& record) const;
     // True when the buffer holds exactly what the store holds for the record.
     bool Holds(std::uint32_t recordNumber, const RecordBuffer& record) const;
+
+    // Keeps the packet a load reads from: the loaded texts that stand in it as
+    // they are read then stay there. Before the first record is loaded.
+    void HoldPacket(std::shared_ptr<const ::HeldPacket> packet);
+    const std::shared_ptr<const ::HeldPacket>& HeldPacket() const { return heldPacket_; }
 
     // Makes room for this many records at once (a load that knows roughly how
     // many rows follow); only an optimisation, failures are ignored.
@@ -82,7 +89,7 @@ public:
     pkt::Status AppendLoaded(std::uint8_t status, const std::vector<FieldView>& record);
     // The records another store of the same fields took by AppendLoaded,
     // appended in their order as if this store had taken them: a load that
-    // read the rows of one packet into two stores at once.
+    // read the rows of one packet, held by both, into two stores at once.
     pkt::Status AppendLoadedStore(const RecordData& other);
 
     // The first field with subtype Autoinc and width 4, or 0.
@@ -94,8 +101,11 @@ public:
     const Collation& CollationFor(bool caseInsensitive) const;
 
 protected:
-    // Where a text lies in its field's arena; a null has the length kNullText.
+    // Where a text lies: with kInPacket set, the rest of the offset is into the
+    // held packet, else it is into its field's arena. A null has the length
+    // kNullText.
     static constexpr std::uint32_t kNullText = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kInPacket = 0x80000000u;
     struct TextRef {
         std::uint32_t Offset = 0;
         std::uint32_t Length = kNullText;
@@ -131,6 +141,8 @@ protected:
     // Per field, the bytes of its stored texts: a walk that reads one field
     // touches only that field's bytes, not whole records.
     std::vector<PacketBuffer> arenas_;
+    std::shared_ptr<const ::HeldPacket> heldPacket_;
+    std::string_view heldBytes_;  // the held packet's bytes, or none
     memory::Vector<std::uint8_t> status_;
     std::uint32_t capacity_ = 0;  // slots 1..capacity_ exist
     std::uint32_t slotCount_ = 0;
