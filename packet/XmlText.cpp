@@ -22,13 +22,18 @@ constexpr auto kByteClass = MakeByteClasses();
 
 // "&#" decimal ";" with at least three digits: at most eight bytes below 65 536.
 char* WriteReference(char* to, unsigned value) {
+    if (value < 1000) {  // every byte of a code page: three digits exactly
+        const char reference[6] = {'&', '#', static_cast<char>('0' + value / 100),
+                                   static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10), ';'};
+        std::memcpy(to, reference, sizeof reference);
+        return to + sizeof reference;
+    }
     char digits[12];
     int n = 0;
     do {
         digits[n++] = static_cast<char>('0' + value % 10);
         value /= 10;
     } while (value);
-    while (n < 3) digits[n++] = '0';
     *to++ = '&';
     *to++ = '#';
     while (n) *to++ = digits[--n];

@@ -116,7 +116,7 @@ TEST(XmlWriter, ValueTextsFollowTheirTypes) {
     EXPECT_EQ(ValueTextOf(coltype::IntArray, I4(3) + I4(1) + I4(-2) + I4(30000)), "1 -2 30000");
     // 16-bit elements are written as signed, whatever the array's own type.
     EXPECT_EQ(ValueTextOf(0x820002, I4(2) + I2(1) + I2(static_cast<std::int16_t>(0x8002))), "1 -32766");
-    EXPECT_EQ(ValueTextOf(coltype::WideString1, std::string("\x06" "A\0\x0D\x01<\0", 7)), "A&#269;&lt;");
+    EXPECT_EQ(ValueTextOf(coltype::WideString1, std::string("\x08" "A\0\x0D\x01<\0\xAC\x20", 9)), "A&#269;&lt;&#8364;");
     EXPECT_EQ(ValueTextOf(coltype::WideString1, std::string("\x04\x0D\x01\xAC\x20", 5), kXmlUtf8),
               "\xC4\x8D\xE2\x82\xAC");
 }

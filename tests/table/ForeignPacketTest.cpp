@@ -278,11 +278,11 @@ TEST(ForeignPacket, RowsReadOnTwoThreadsLoadAsReadOneByOne) {
         ASSERT_EQ(Described(wholeCode, wholeOneThread.get()), expected);
         const std::uint16_t twoThreadsCode = LoadTable(packet, twoThreads, 1);
         ASSERT_EQ(Described(twoThreadsCode, twoThreads.get()), expected);
-        if (!large) continue;
-        // Read whole into a block that must grow: the size given is too small.
+        // Read whole into a block the store keeps (a large one into a block
+        // that must grow: the size given is too small).
         PiecewiseInput input(packet);
         std::unique_ptr<RecordStore> fromInput;
-        const std::uint16_t fromInputCode = LoadTable(input, kTwoThreadsFrom, fromInput);
+        const std::uint16_t fromInputCode = LoadTable(input, large ? kTwoThreadsFrom : packet.size(), fromInput);
         ASSERT_EQ(Described(fromInputCode, fromInput.get()), expected);
     }
 }
