@@ -112,12 +112,15 @@ void RecordData::HoldPacket(std::shared_ptr<const ::HeldPacket> packet) {
 void RecordData::StoreText(std::uint32_t recordNumber, int fieldNo, std::string_view text) {
     TextRef& ref = Place(recordNumber, fieldNo);
     if (text.size() >= kNullText) throw std::bad_alloc();
-    // A text read from the held packet stays where it is. (Compared as
-    // addresses: a text of a buffer of its own lies wholly outside.)
+    // A text read from the held packet stays where it is, unless its field is
+    // narrow: a walk over a narrow field (a language, the subtitles) then reads
+    // a few compact pages of its arena instead of pages all over the packet.
+    // (Compared as addresses: a text of a buffer of its own lies wholly outside.)
+    constexpr int kNarrowField = 16;
     const std::uintptr_t offset =
         reinterpret_cast<std::uintptr_t>(text.data()) - reinterpret_cast<std::uintptr_t>(heldBytes_.data());
     if (!heldBytes_.empty() && offset < kInPacket && offset <= heldBytes_.size() &&
-        text.size() <= heldBytes_.size() - offset) {
+        text.size() <= heldBytes_.size() - offset && Field(fieldNo).Size > kNarrowField) {
         ref.Offset = static_cast<std::uint32_t>(offset) | kInPacket;
         ref.Length = static_cast<std::uint32_t>(text.size());
         return;
