@@ -25,7 +25,7 @@ echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
      "$(free -g | awk '/Mem/{print $2}') GiB, $(uname -sr), load $(cut -d' ' -f1-3 /proc/loadavg)"
 touch_us=$("$out/bench/bin/kinovka-measure" --page-touch)
 echo "First touch of a fresh 4 KiB page: $touch_us µs (kinovka-measure --page-touch)"
-python3 "$root/bench/compare.py" --touch-us "$touch_us" --cli "$out/bench/bin/kinovka-cli" --peer "$out/bench/bin/pugixml-anchor" \
+python3 "$root/bench/compare.py" --cli "$out/bench/bin/kinovka-cli" --peer "$out/bench/bin/pugixml-anchor" \
   --measure "$out/bench/bin/kinovka-measure" --data "$out/data" --sizes "$sizes" --runs "$runs"
 for n in "${list[@]}"; do
   [ "$n" -le 100000 ] || continue
