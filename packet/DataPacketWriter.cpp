@@ -156,6 +156,40 @@ pkt::Status TDATAPACKET_WRITE::PutValue(int status, std::int32_t length, const v
     });
 }
 
+std::unique_ptr<TDATAPACKET_WRITE> TDATAPACKET_WRITE::RowWriter() {
+    if (!output_ || rowOpen_ || phase_ == Phase::Created || phase_ == Phase::Finished) return nullptr;
+    if (Guarded([&] {
+            if (phase_ != Phase::Rows) EndParams();
+            return pkt::Ok;
+        }))
+        return nullptr;
+    try {
+        std::unique_ptr<PacketEmitter> emitter = emitter_->RowsApart();
+        if (!emitter) return nullptr;
+        auto rows = std::make_unique<TDATAPACKET_WRITE>();
+        rows->emitter_ = std::move(emitter);
+        rows->xmlFlags_ = xmlFlags_;
+        rows->columnTypes_ = columnTypes_;
+        rows->announcedColumns_ = announcedColumns_;
+        rows->phase_ = Phase::Rows;
+        return rows;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+pkt::Status TDATAPACKET_WRITE::AppendRows(TDATAPACKET_WRITE& rows) {
+    return Guarded([&]() -> pkt::Status {
+        if (rows.failure_) return rows.failure_;
+        if (!output_ || phase_ != Phase::Rows || rowOpen_ || rows.rowOpen_ || rows.output_) return pkt::NotAllowed;
+        output_->Write(emitter_->Settled());
+        emitter_->Release();
+        output_->Write(rows.emitter_->Settled());
+        rows.emitter_->Release();
+        return pkt::Ok;
+    });
+}
+
 pkt::Status TDATAPACKET_WRITE::FinishPacket(std::string_view& packet) {
     return Guarded([&]() -> pkt::Status {
         if (phase_ == Phase::Created || phase_ == Phase::Finished || rowOpen_) return pkt::NotAllowed;

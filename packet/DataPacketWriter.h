@@ -49,6 +49,14 @@ public:
     // without a length prefix; arrays with their 32-bit count; fixed values
     // little-endian), PutValue(1, 0, nullptr) for null.
     pkt::Status PutValue(int status, std::int32_t length, const void* value);
+    // For rows written on another thread: once the parameters can end, a writer
+    // that takes rows only (PutValue), in this writer's form and columns, and
+    // keeps them; null when this writer has no output, is failed, or writes a
+    // form whose rows cannot be written apart (the binary one).
+    std::unique_ptr<TDATAPACKET_WRITE> RowWriter();
+    // Sends this writer's rows so far, then those of `rows`, a RowWriter of this
+    // writer with no row open, to the output; rows written after follow them.
+    pkt::Status AppendRows(TDATAPACKET_WRITE& rows);
     // Closes the open elements and hands over the whole byte block.
     pkt::Status FinishPacket(std::string& packet);
     // The same without a copy: the bytes stay with the writer, valid until it is

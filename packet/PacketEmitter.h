@@ -6,6 +6,7 @@
 #include "packet/PacketTypes.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -33,4 +34,9 @@ public:
     virtual std::string_view Settled() const = 0;
     // Forgets the settled bytes, once they have been handed on.
     virtual void Release() = 0;
+    // An emitter for rows written apart, after the parameters have ended: it
+    // writes rows only, in this one's form and columns, and they are all
+    // settled; they belong after this one's rows. Null for a form whose rows
+    // cannot be written apart (a header that counts them).
+    virtual std::unique_ptr<PacketEmitter> RowsApart() const { return nullptr; }
 };

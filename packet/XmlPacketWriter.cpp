@@ -191,6 +191,14 @@ pkt::Status XmlPacketWriter::PutColumn(std::size_t index, int status, std::strin
 
 void XmlPacketWriter::EndRow() { out_ += "/>"; }
 
+// A row's bytes depend only on the columns and the character set.
+std::unique_ptr<PacketEmitter> XmlPacketWriter::RowsApart() const {
+    auto rows = std::make_unique<XmlPacketWriter>(utf8_ ? xmlflag::Utf8 : 0);
+    rows->columns_ = columns_;
+    rows->rowsBegun_ = true;
+    return rows;
+}
+
 std::string_view XmlPacketWriter::Finish() {
     out_ += "</ROWDATA></DATAPACKET>";
     return out_.view();

@@ -30,6 +30,7 @@ public:
     void Release() override {
         if (rowsBegun_) out_.clear();
     }
+    std::unique_ptr<PacketEmitter> RowsApart() const override;
 
 private:
     // An element whose start tag may still take attributes.

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
+#include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "packet/DataPacketWriter.h"
@@ -108,26 +112,65 @@ pkt::Status WriteRow(TDATAPACKET_WRITE& writer, const RecordStore& store, std::u
     return pkt::Ok;
 }
 
-// Visits each record the packet holds, in the packet's order, with the status
-// it is written with: with records in the default order, in that order, else
-// every slot. Without change tracking, deleted records are left out and every
-// written record is plain. Every live record is written, whatever other status
-// bits a packet gave it: the table shows it, so leaving it out would lose it.
-template <class Visit>
-pkt::Status ForEachWrittenRecord(const RecordStore& store, Visit visit) {
-    const auto one = [&](std::uint32_t recordNumber) -> pkt::Status {
-        const std::uint8_t status = store.Status(recordNumber);
-        if (store.TrackChanges()) return visit(recordNumber, status);
-        return (status & rsDeleted) ? pkt::Ok : visit(recordNumber, rsUnchanged);
-    };
+// The records in the packet's order: with records in the default order, in
+// that order, else every slot; places 1..Count().
+std::uint32_t PlaceCount(const RecordStore& store) {
+    const std::uint32_t ordered = store.DefaultOrder().Count();
+    return ordered > 0 ? ordered : store.SlotCount();
+}
+
+std::uint32_t RecordAtPlace(const RecordStore& store, std::uint32_t place) {
     const DSIDX& order = store.DefaultOrder();
-    if (order.Count() > 0) {
-        for (std::uint32_t position = 1; position <= order.Count(); ++position) KINOVKA_TRY(one(order.RecordAt(position)));
-    } else {
-        for (std::uint32_t recordNumber = 1; recordNumber <= store.SlotCount(); ++recordNumber)
-            KINOVKA_TRY(one(recordNumber));
+    return order.Count() > 0 ? order.RecordAt(place) : place;
+}
+
+// Visits each record at the places first..last, in the packet's order, with
+// the status it is written with. Without change tracking, deleted records are
+// left out and every written record is plain. Every live record is written,
+// whatever other status bits a packet gave it: the table shows it, so leaving
+// it out would lose it.
+template <class Visit>
+pkt::Status ForEachWrittenRecord(const RecordStore& store, std::uint32_t first, std::uint32_t last, Visit visit) {
+    for (std::uint32_t place = first; place <= last; ++place) {
+        const std::uint32_t recordNumber = RecordAtPlace(store, place);
+        const std::uint8_t status = store.Status(recordNumber);
+        if (store.TrackChanges()) KINOVKA_TRY(visit(recordNumber, status));
+        else if ((status & rsDeleted) == 0) KINOVKA_TRY(visit(recordNumber, rsUnchanged));
     }
     return pkt::Ok;
+}
+
+pkt::Status WriteRows(TDATAPACKET_WRITE& writer, const RecordStore& store, std::uint32_t first, std::uint32_t last) {
+    return ForEachWrittenRecord(store, first, last, [&](std::uint32_t recordNumber, std::uint8_t status) {
+        return WriteRow(writer, store, recordNumber, status);
+    });
+}
+
+// The rows of the second half of the places are written on a second thread
+// into a writer of their own, and follow the first half's; the status is that
+// of the first fault in the packet's order, as on one thread. The caller holds
+// the store's lock throughout, so nothing changes the records meanwhile.
+pkt::Status WriteRowsOnTwoThreads(TDATAPACKET_WRITE& writer, TDATAPACKET_WRITE& second, const RecordStore& store,
+                                  std::uint32_t count) {
+    const std::uint32_t cut = count / 2;
+    pkt::Status secondCode = pkt::Ok;
+    std::jthread worker;
+    try {
+        worker = std::jthread([&] {
+            try {
+                secondCode = WriteRows(second, store, cut + 1, count);
+            } catch (const std::bad_alloc&) {
+                secondCode = pkt::NoMemory;
+            }
+        });
+    } catch (const std::system_error&) {
+        return WriteRows(writer, store, 1, count);
+    }
+    const pkt::Status code = WriteRows(writer, store, 1, cut);
+    worker.join();
+    if (code) return code;
+    if (secondCode) return secondCode;
+    return writer.AppendRows(second);
 }
 
 // The width each field is written with: its own, or for a field that takes its
@@ -143,14 +186,15 @@ pkt::Status WrittenWidths(const RecordStore& store, std::vector<int>& widths) {
     }
     if (fromValues) {
         // Measuring the texts cannot fail.
-        pkt::Ignore(ForEachWrittenRecord(store, [&](std::uint32_t recordNumber, std::uint8_t) -> pkt::Status {
+        const auto measure = [&](std::uint32_t recordNumber, std::uint8_t) -> pkt::Status {
             for (int fieldNo = 1; fieldNo <= store.FieldCount(); ++fieldNo) {
                 int& width = widths[fieldNo - 1];
                 if (store.Field(fieldNo).WidthFromValues)
                     width = std::max(width, static_cast<int>(store.Text(recordNumber, fieldNo).size()));
             }
             return pkt::Ok;
-        }));
+        };
+        pkt::Ignore(ForEachWrittenRecord(store, 1, PlaceCount(store), measure));
     }
     for (int fieldNo = 1; fieldNo <= store.FieldCount(); ++fieldNo)
         if (store.Field(fieldNo).IsText() && widths[fieldNo - 1] > kMaxTextSize) return dberr::BufferTooSmall;
@@ -159,7 +203,7 @@ pkt::Status WrittenWidths(const RecordStore& store, std::vector<int>& widths) {
 
 }  // namespace
 
-pkt::Status StreamTable(const RecordStore& store, TDATAPACKET_WRITE& writer) {
+pkt::Status StreamTable(const RecordStore& store, TDATAPACKET_WRITE& writer, std::uint32_t twoThreadsFrom) {
     auto lock = store.Lock();
     if (store.FieldCount() == 0) return dberr::NotAllowed;
     std::vector<int> widths;
@@ -168,7 +212,9 @@ pkt::Status StreamTable(const RecordStore& store, TDATAPACKET_WRITE& writer) {
     for (int fieldNo = 1; fieldNo <= store.FieldCount(); ++fieldNo)
         KINOVKA_TRY(WriteColumn(writer, store.Field(fieldNo), widths[fieldNo - 1]));
     KINOVKA_TRY(WriteTableParams(writer, store));
-    return ForEachWrittenRecord(store, [&](std::uint32_t recordNumber, std::uint8_t status) {
-        return WriteRow(writer, store, recordNumber, status);
-    });
+    const std::uint32_t count = PlaceCount(store);
+    if (count >= twoThreadsFrom)
+        if (const std::unique_ptr<TDATAPACKET_WRITE> second = writer.RowWriter())
+            return WriteRowsOnTwoThreads(writer, *second, store, count);
+    return WriteRows(writer, store, 1, count);
 }
