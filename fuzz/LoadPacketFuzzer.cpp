@@ -66,15 +66,19 @@ std::string LoadAndWrite(std::uint16_t code, const std::unique_ptr<RecordStore>&
     return packet;
 }
 
-// A file is loaded as it is read, in pieces, and a large block's rows on two
-// threads; both must give what the whole block read row after row gives.
+// A file of unknown size is loaded as it is read, in pieces, one of known size
+// is read whole and kept by the store, and a large block's rows are read on two
+// threads; each must give what the whole block read row after row gives.
 void RequireSameLoadInPieces(std::string_view block) {
-    std::unique_ptr<RecordStore> whole, pieces, halves;
+    std::unique_ptr<RecordStore> whole, pieces, held, halves;
     const std::uint16_t wholeCode = LoadTable(block, whole, std::numeric_limits<std::size_t>::max());
     const std::string expected = LoadAndWrite(wholeCode, whole);
     PiecewiseInput input(block);
     const std::uint16_t piecesCode = LoadTable(input, 0, pieces);
     Require(LoadAndWrite(piecesCode, pieces) == expected);
+    PiecewiseInput file(block);
+    const std::uint16_t heldCode = LoadTable(file, block.size(), held);
+    Require(LoadAndWrite(heldCode, held) == expected);
     const std::uint16_t halvesCode = LoadTable(block, halves, 1);
     Require(LoadAndWrite(halvesCode, halves) == expected);
 }
