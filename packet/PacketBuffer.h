@@ -44,6 +44,8 @@ public:
     }
     void insert(std::size_t at, std::string_view bytes);
     void clear() { size_ = 0; }
+    // Room for this many bytes in all, made at once instead of by doubling.
+    void reserve(std::size_t capacity) { Reserve(capacity); }
 
     // Room for `count` more bytes at the end, to be filled in place; the size
     // counts them at once, and TruncateTo gives back what was not filled.

@@ -61,6 +61,16 @@ void RecordData::Reserve(std::uint32_t slots) {
             if (!fields_[f].IsText()) integers_[f].reserve(count);
         textPlaces_.reserve(count * textFieldCount_);
         status_.reserve(count);
+        // Each text is at most its field's width (a load widens a field before
+        // it stores a longer one). Room for a few huge pages or more is made at
+        // once, in huge pages; less stays below a large block (the buffer rounds
+        // up to a power of two), so that a small catalogue fills no huge page
+        // it would hardly use.
+        for (std::size_t f = 0; f < fields_.size(); ++f) {
+            if (!fields_[f].IsText()) continue;
+            const std::size_t room = count * static_cast<std::size_t>(fields_[f].Size);
+            arenas_[f].reserve(room >= 4 * memory::kHugePage ? room : std::min(room, memory::kHugeThreshold / 2));
+        }
     } catch (const std::bad_alloc&) {
     }
 }
