@@ -7,7 +7,6 @@
 // the same status code for a damaged packet (the first fault in the packet's
 // order).
 #include <cstddef>
-#include <algorithm>
 #include <cstdint>
 
 #include "packet/PacketStatus.h"
@@ -26,14 +25,6 @@ inline constexpr int kMaxTextWidth = 65535;
 // a 1.4 MB one, 10 000 films, loads 15 % faster but the whole command,
 // dominated by starting the process, does not).
 inline constexpr std::size_t kTwoThreadsFrom = 4 * 1024 * 1024;
-
-// A catalogue's rows take well over this many bytes each; room that is
-// reserved but never used costs no memory. (Counting the rows would cost a
-// pass over the whole packet.)
-inline std::uint32_t RoomForRows(std::uint64_t packetBytes) {
-    constexpr std::uint64_t kBytesPerRow = 64;
-    return static_cast<std::uint32_t>(std::min<std::uint64_t>(packetBytes / kBytesPerRow, 1u << 26));
-}
 
 // Reads every row; 0 or the first fault's code. A text field that takes its
 // width from its values (FieldLayout::WidthFromValues) ends as wide as its

@@ -62,13 +62,15 @@ void RecordData::Reserve(std::uint32_t slots) {
         textPlaces_.reserve(count * textFieldCount_);
         status_.reserve(count);
         // Each text is at most its field's width (a load widens a field before
-        // it stores a longer one). Room for a few huge pages or more is made at
-        // once, in huge pages; less stays below a large block (the buffer rounds
-        // up to a power of two), so that a small catalogue fills no huge page
-        // it would hardly use.
+        // it stores a longer one), and a field's texts together at most the
+        // packet, for whose every kPacketBytesPerRow bytes a load asks a slot.
+        // Room for a few huge pages or more is made at once, in huge pages;
+        // less stays below a large block (the buffer rounds up to a power of
+        // two), so that a small catalogue fills no huge page it would hardly use.
         for (std::size_t f = 0; f < fields_.size(); ++f) {
             if (!fields_[f].IsText()) continue;
-            const std::size_t room = count * static_cast<std::size_t>(fields_[f].Size);
+            const std::size_t room =
+                count * std::min(static_cast<std::size_t>(fields_[f].Size), static_cast<std::size_t>(kPacketBytesPerRow));
             arenas_[f].reserve(room >= 4 * memory::kHugePage ? room : std::min(room, memory::kHugeThreshold / 2));
         }
     } catch (const std::bad_alloc&) {

@@ -21,6 +21,7 @@
 // changed record is composed before the indexes are told of it.
 //
 // Every operation that reads or changes the store as a whole runs under Lock().
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -35,6 +36,15 @@
 #include "table/HeldPacket.h"
 #include "table/RecordBuffer.h"
 #include "table/ReentrantLock.h"
+
+// How many records a load makes room for in a packet of this many bytes: one
+// for every kPacketBytesPerRow. A catalogue's rows take well over that many
+// bytes each; room that is reserved but never used costs no memory. (Counting
+// the rows would cost a pass over the whole packet.)
+inline constexpr std::uint64_t kPacketBytesPerRow = 64;
+inline std::uint32_t RoomForRows(std::uint64_t packetBytes) {
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(packetBytes / kPacketBytesPerRow, 1u << 26));
+}
 
 class RecordData {
 public:
@@ -81,7 +91,7 @@ public:
     const std::shared_ptr<const ::HeldPacket>& HeldPacket() const { return heldPacket_; }
 
     // Makes room for this many records at once (a load that knows roughly how
-    // many rows follow); only an optimisation, failures are ignored.
+    // many rows follow: RoomForRows); only an optimisation, failures are ignored.
     void Reserve(std::uint32_t slots);
     // A record read by a load, one value per field: stored as given (text cut
     // to the field's size and at a zero byte, trailing blanks kept), with its
