@@ -112,8 +112,8 @@ pkt::Status WriteRow(TDATAPACKET_WRITE& writer, const RecordStore& store, std::u
     return pkt::Ok;
 }
 
-// The records in the packet's order: with records in the default order, in
-// that order, else every slot; places 1..Count().
+// The records in the packet's order, at places 1..PlaceCount(): with records
+// in the default order, in that order, else every slot.
 std::uint32_t PlaceCount(const RecordStore& store) {
     const std::uint32_t ordered = store.DefaultOrder().Count();
     return ordered > 0 ? ordered : store.SlotCount();
