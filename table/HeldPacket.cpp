@@ -3,13 +3,14 @@
 #include "packet/PacketInput.h"
 
 // One byte of room more than expected sees the end without another read,
-// unless the input grew.
+// unless the input grew; then the room doubles.
 void HeldPacket::ReadAll(PacketInput& input) {
-    while (const std::size_t got = input.Read(data_ + size_, capacity_ - size_)) {
-        size_ += got;
-        if (size_ == capacity_) {
-            data_ = static_cast<char*>(memory::Resize(data_, capacity_, 2 * capacity_));
-            capacity_ *= 2;
-        }
+    std::size_t room = expected_ + 1;
+    while (true) {
+        const std::size_t before = bytes_.size();
+        const std::size_t got = input.Read(bytes_.AppendRoom(room), room);
+        bytes_.TruncateTo(before + got);
+        if (got == 0) return;
+        room = got < room ? room - got : bytes_.size();
     }
 }

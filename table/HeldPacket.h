@@ -9,26 +9,21 @@
 #include <cstddef>
 #include <string_view>
 
-#include "memory/LargeBlocks.h"
+#include "packet/PacketBuffer.h"
 
 class PacketInput;
 
 class HeldPacket {
 public:
     // `expected`: the input's size as far as it is known.
-    explicit HeldPacket(std::size_t expected)
-        : data_(static_cast<char*>(memory::Allocate(expected + 1))), capacity_(expected + 1) {}
-    ~HeldPacket() { memory::Free(data_, capacity_); }
-    HeldPacket(const HeldPacket&) = delete;
-    HeldPacket& operator=(const HeldPacket&) = delete;
+    explicit HeldPacket(std::size_t expected) : bytes_(expected + 1), expected_(expected) {}
 
-    // Reads the input to its end; it may turn out longer than expected. Throws
-    // std::bad_alloc as the input's own failures are its to report.
+    // Reads the input to its end; it may turn out longer than expected. A
+    // failure to grow throws std::bad_alloc; the input's own failures pass on.
     void ReadAll(PacketInput& input);
-    std::string_view View() const { return {data_, size_}; }
+    std::string_view View() const { return bytes_.view(); }
 
 private:
-    char* data_;
-    std::size_t capacity_;
-    std::size_t size_ = 0;
+    PacketBuffer bytes_;
+    std::size_t expected_;
 };
