@@ -80,49 +80,39 @@ char* WriteUtf8(char* to, unsigned codePoint) {
 constexpr std::size_t kMostPerByte = 6;
 constexpr std::size_t kMostPerUnit = 8;
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 int DigitValue(char c, bool hex) {
-    if (c >= '0' && c <= '9') return c - '0';
+    if (IsDigit(c)) return c - '0';
     if (!hex) return -1;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
-// Where the next byte that needs decoding is, from `from` on.
-std::size_t NextSpecial(std::string_view raw, std::size_t from, bool utf8) {
-    if (!utf8) {
-        // Between the references of accented text lie a few letters: a plain
-        // loop finds the next "&" among them sooner than a library call.
-        for (const std::size_t near = std::min(raw.size(), from + 16); from < near; ++from)
-            if (raw[from] == '&') return from;
-        const std::size_t found = raw.find('&', from);
-        return found == std::string_view::npos ? raw.size() : found;
-    }
-    while (from < raw.size() && raw[from] != '&' && static_cast<unsigned char>(raw[from]) < 0xC0) ++from;
-    return from;
-}
-
-// Walks attribute text and reports what it stands for: onRun for bytes taken
-// literally (runs of them, and the single byte of an entity), onCodePoint for
-// numeric references and UTF-8 sequences. Every read is bounded by the text's
-// own length.
-template <class OnRun, class OnCodePoint>
-void Decode(std::string_view raw, bool utf8, OnRun onRun, OnCodePoint onCodePoint) {
+// Walks attribute text and reports what it stands for: onByte for each byte
+// taken literally (and the single byte of an entity), onCodePoint for numeric
+// references and UTF-8 sequences. One pass: accented text is a few letters
+// between references, so looking for the next special byte first and copying
+// after would read every letter twice. Every read is bounded by the text's own
+// length.
+template <bool kUtf8, class OnByte, class OnCodePoint>
+void Decode(std::string_view raw, OnByte onByte, OnCodePoint onCodePoint) {
     const std::size_t n = raw.size();
     std::size_t i = 0;
-    const auto onByte = [&](unsigned char byte) {
-        const char c = static_cast<char>(byte);
-        onRun(&c, 1);
-    };
     while (i < n) {
-        const std::size_t special = NextSpecial(raw, i, utf8);
-        if (special > i) onRun(raw.data() + i, special - i);
-        i = special;
-        if (i == n) break;
         const unsigned char c = static_cast<unsigned char>(raw[i]);
         if (c == '&') {
             const char next = i + 1 < n ? raw[i + 1] : '\0';
             if (next == '#') {
+                // The writer's own form, "&#", three digits and ";", is read at once.
+                if (n - i >= 6 && IsDigit(raw[i + 2]) && IsDigit(raw[i + 3]) && IsDigit(raw[i + 4]) &&
+                    raw[i + 5] == ';') {
+                    onCodePoint(static_cast<unsigned>((raw[i + 2] - '0') * 100 + (raw[i + 3] - '0') * 10 +
+                                                      (raw[i + 4] - '0')));
+                    i += 6;
+                    continue;
+                }
                 std::size_t j = i + 2;
                 const bool hex = j < n && raw[j] == 'x';  // "&#X" is no reference
                 if (hex) ++j;
@@ -153,11 +143,11 @@ void Decode(std::string_view raw, bool utf8, OnRun onRun, OnCodePoint onCodePoin
                 case 'q': byte = '"', length = 6; break;
                 default: break;
             }
-            onByte(static_cast<unsigned char>(byte));
+            onByte(byte);
             i += std::min(length, n - i);
             continue;
         }
-        if (utf8 && c >= 0xC0) {
+        if (kUtf8 && c >= 0xC0) {
             const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
             if (length > n - i) {
                 // A sequence cut off by the end of the value stands for no character.
@@ -172,7 +162,15 @@ void Decode(std::string_view raw, bool utf8, OnRun onRun, OnCodePoint onCodePoin
             i += length;
             continue;
         }
+        onByte(static_cast<char>(c));
+        ++i;
     }
+}
+
+template <class OnByte, class OnCodePoint>
+void Decode(std::string_view raw, bool utf8, OnByte onByte, OnCodePoint onCodePoint) {
+    if (utf8) Decode<true>(raw, onByte, onCodePoint);
+    else Decode<false>(raw, onByte, onCodePoint);
 }
 
 void AppendUnit(std::string& out, unsigned unit) {
@@ -213,7 +211,9 @@ void AppendEscapedWide(PacketBuffer& out, const char* data, std::size_t units, b
 }
 
 bool IsPlainText(std::string_view raw, bool utf8) {
-    return NextSpecial(raw, 0, utf8) == raw.size();
+    if (!utf8) return raw.find('&') == std::string_view::npos;
+    return std::none_of(raw.begin(), raw.end(),
+                        [](char c) { return c == '&' || static_cast<unsigned char>(c) >= 0xC0; });
 }
 
 void AppendDecoded(std::string& out, std::string_view raw, bool utf8) {
@@ -224,16 +224,7 @@ void AppendDecoded(std::string& out, std::string_view raw, bool utf8) {
     char* const begin = out.data() + start;
     char* end = begin;
     Decode(
-        raw, utf8,
-        [&end](const char* run, std::size_t length) {
-            // Mostly a few letters between two references: copied in place.
-            if (length > 16) {
-                std::memcpy(end, run, length);
-                end += length;
-            } else {
-                for (std::size_t k = 0; k < length; ++k) *end++ = run[k];
-            }
-        },
+        raw, utf8, [&end](char byte) { *end++ = byte; },
         [&end](unsigned codePoint) {
             if (codePoint < 256) {
                 *end++ = static_cast<char>(codePoint);
@@ -248,9 +239,7 @@ void AppendDecoded(std::string& out, std::string_view raw, bool utf8) {
 void AppendDecodedWide(std::string& out, std::string_view raw, bool utf8) {
     Decode(
         raw, utf8,
-        [&](const char* run, std::size_t length) {
-            for (std::size_t k = 0; k < length; ++k) AppendUnit(out, cp1250::ToUnicode(static_cast<unsigned char>(run[k])));
-        },
+        [&](char byte) { AppendUnit(out, cp1250::ToUnicode(static_cast<unsigned char>(byte))); },
         [&](unsigned codePoint) {
             if (codePoint < 0x10000) {
                 AppendUnit(out, codePoint);

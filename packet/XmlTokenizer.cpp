@@ -7,6 +7,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // A window of this size holds thousands of rows; it widens for a larger element.
@@ -15,24 +19,22 @@ constexpr std::size_t kWindowSize = 256 * 1024;
 bool IsBlank(char c) { return c >= 1 && c <= 32; }
 
 // The first double quote in [p, end), or end; `special` is set when a "&" or a
-// byte from 128 up comes before it. Where the byte order allows, eight bytes are
-// looked at together: a byte equal to c is a zero byte of word ^ (c repeated),
-// and of the bits the zero test marks the lowest is always a true one (a false
-// mark lies only above a true zero byte), so only the marks before the quote's
-// are counted.
+// byte from 128 up comes before it. Where the processor allows, sixteen bytes
+// are looked at together: of the marks of a block only those before its first
+// quote count.
 const char* ScanValue(const char* p, const char* const end, bool& special) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighs = 0x8080808080808080u;
-    const auto zeroBytes = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighs; };
-    while (end - p >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        const std::uint64_t quotes = zeroBytes(word ^ (kOnes * '"'));
-        const std::uint64_t before = quotes ? (quotes & (~quotes + 1)) - 1 : ~std::uint64_t{0};
-        if ((zeroBytes(word ^ (kOnes * '&')) | (word & kHighs)) & before) special = true;
-        if (quotes) return p + __builtin_ctzll(quotes) / 8;
-        p += 8;
+#if defined(__SSE2__)
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i ampersand = _mm_set1_epi8('&');
+    while (end - p >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const unsigned quotes = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, quote)));
+        // A byte's own top bit marks it as 128 or more.
+        const unsigned marks = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, ampersand), bytes)));
+        const unsigned before = quotes ? (quotes & (~quotes + 1)) - 1 : 0xFFFFu;
+        if (marks & before) special = true;
+        if (quotes) return p + __builtin_ctz(quotes);
+        p += 16;
     }
 #endif
     for (; p < end && *p != '"'; ++p)
