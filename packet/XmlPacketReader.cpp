@@ -323,7 +323,9 @@ void XmlPacketReader::Convert(ColumnType type, std::string_view raw, bool mayNee
         // as the general path reads them.
         std::uint32_t value = 0;
         for (const char digit : raw) value = value * 10 + static_cast<std::uint32_t>(digit - '0');
-        byteorder::AppendSized(scratch_, value, sizeof value);
+        char bytes[sizeof value];
+        byteorder::Store(bytes, value);
+        scratch_.append(bytes, sizeof bytes);
         slot = {false, true, offset, sizeof value, {}};
         return;
     }

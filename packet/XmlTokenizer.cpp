@@ -285,9 +285,10 @@ pkt::Status XmlTokenizer::TryNext(XmlElement& element) {
 
 XmlAttribute* XmlTokenizer::FindElsewhere(std::string_view name, std::size_t hint) {
     const std::size_t count = attributes_.size();
-    if (count == 0) return nullptr;
     if (hint >= count) hint = 0;
-    for (std::size_t k = 0, i = hint; k < count; ++k, i = i + 1 == count ? 0 : i + 1)
+    for (std::size_t i = hint; i < count; ++i)
+        if (SameName(attributes_[i].Name, name)) return &attributes_[i];
+    for (std::size_t i = 0; i < hint; ++i)
         if (SameName(attributes_[i].Name, name)) return &attributes_[i];
     return nullptr;
 }

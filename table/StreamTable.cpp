@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "packet/ByteOrder.h"
 #include "packet/DataPacketWriter.h"
 #include "table/DSIDX.h"
 #include "table/Errors.h"
@@ -105,8 +106,9 @@ pkt::Status WriteRow(TDATAPACKET_WRITE& writer, const RecordStore& store, std::u
             else
                 KINOVKA_TRY(writer.PutValue(0, static_cast<std::int32_t>(text.size()), text.data()));
         } else {
-            const std::string bytes = paramvalue::Int32(store.Integer(recordNumber, fieldNo));
-            KINOVKA_TRY(writer.PutValue(0, 4, bytes.data()));
+            char bytes[4];
+            byteorder::Store(bytes, store.Integer(recordNumber, fieldNo));
+            KINOVKA_TRY(writer.PutValue(0, sizeof bytes, bytes));
         }
     }
     return pkt::Ok;
