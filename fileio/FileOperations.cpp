@@ -25,6 +25,10 @@ int SystemFileOperations::Write(int handle, const char* data, std::size_t size, 
     while (result < 0 && errno == EINTR);
     if (result < 0) return errno;
     written = static_cast<std::size_t>(result);
+    // The disk starts on what is written while the rest is still being made,
+    // so that the flush at the end waits for little. Only a hint: the flush
+    // reports what fails.
+    ::sync_file_range(handle, 0, 0, SYNC_FILE_RANGE_WRITE);
     return 0;
 }
 
