@@ -1,6 +1,7 @@
 #pragma once
 // Little-endian loads and stores: packet values and binary packets keep every
 // number little-endian whatever the machine.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -14,6 +15,11 @@ T Load(const char* p) {
     static_assert(std::is_integral_v<T>);
     using U = std::make_unsigned_t<T>;
     U value = 0;
+    // The byte loop is the meaning; on a little-endian machine it is one copy.
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&value, p, sizeof value);
+        return static_cast<T>(value);
+    }
     for (std::size_t i = 0; i < sizeof(T); ++i)
         value |= static_cast<U>(static_cast<U>(static_cast<unsigned char>(p[i])) << (8 * i));
     return static_cast<T>(value);
@@ -24,6 +30,10 @@ void Store(char* p, T value) {
     static_assert(std::is_integral_v<T>);
     using U = std::make_unsigned_t<T>;
     const U bits = static_cast<U>(value);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(p, &bits, sizeof bits);
+        return;
+    }
     for (std::size_t i = 0; i < sizeof(T); ++i) p[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
 }
 

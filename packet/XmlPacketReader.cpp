@@ -51,7 +51,8 @@ XmlPacketReader::XmlPacketReader(PacketInput& input, std::string_view first) : t
 }
 
 XmlPacketReader::XmlPacketReader(const XmlPacketReader& from, std::size_t offset)
-    : tokens_(from.tokens_, offset), utf8_(from.utf8_), stage_(from.stage_), xmlColumns_(from.xmlColumns_) {
+    : tokens_(from.tokens_, offset), utf8_(from.utf8_), stage_(from.stage_), plainRows_(from.plainRows_),
+      xmlColumns_(from.xmlColumns_) {
     columns_ = from.columns_;
     scratch_.reserve(4096);
 }
@@ -265,6 +266,7 @@ pkt::Status XmlPacketReader::SkipToRows() {
         if (element.Name != "ROWDATA" || (element.Kind != XmlKind::Start && element.Kind != XmlKind::Empty))
             return pkt::NotAPacket;
         stage_ = element.Kind == XmlKind::Start ? Stage::Rows : Stage::RowsDone;
+        plainRows_ = RowsMayBePlain();
     }
     return pkt::Ok;
 }
@@ -291,6 +293,15 @@ std::unique_ptr<XmlPacketReader> XmlPacketReader::RowsFrom(std::size_t offset) c
 pkt::Status XmlPacketReader::NextRow(std::uint8_t& status, std::vector<PacketValueView>& values) {
     if (const pkt::Status code = SkipToRows()) return code;
     if (stage_ != Stage::Rows) return pkt::EndOfData;
+    // The rows as they are written are read without the general element's steps.
+    std::string_view list;
+    std::size_t after = 0;
+    if (plainRows_ && tokens_.PeekEmpty("ROW", list, after) && ReadPlainRow(list)) {
+        tokens_.SkipTo(after);
+        status = 0;
+        HandOut(values);
+        return pkt::Ok;
+    }
     XmlElement element;
     if (const pkt::Status code = tokens_.Next(element)) return code;
     if (element.Kind == XmlKind::End) {
@@ -300,7 +311,11 @@ pkt::Status XmlPacketReader::NextRow(std::uint8_t& status, std::vector<PacketVal
     }
     if (element.Name.substr(0, 3) != "ROW") return pkt::NotAPacket;
     if (const pkt::Status code = ReadRow(element, status)) return code;
+    HandOut(values);
+    return pkt::Ok;
+}
 
+void XmlPacketReader::HandOut(std::vector<PacketValueView>& values) const {
     values.resize(slots_.size());
     for (std::size_t i = 0; i < slots_.size(); ++i) {
         const Slot& slot = slots_[i];
@@ -309,7 +324,34 @@ pkt::Status XmlPacketReader::NextRow(std::uint8_t& status, std::vector<PacketVal
                           : slot.InScratch ? std::string_view(scratch_).substr(slot.Offset, slot.Length)
                                            : slot.Direct;
     }
-    return pkt::Ok;
+}
+
+// A plain row reads as ReadRow would read it: with the columns' names all
+// different and none of them "RowState", the attributes, met in the columns'
+// order and each naming a column, are exactly the ones ReadRow finds.
+bool XmlPacketReader::ReadPlainRow(std::string_view list) {
+    scratch_.clear();
+    slots_.assign(xmlColumns_.size(), Slot{});
+    const char* p = list.data();
+    const char* const end = p + list.size();
+    std::size_t next = 0;
+    XmlAttribute attribute;
+    while (xmlsyntax::NextAttribute(p, end, attribute)) {
+        while (next < xmlColumns_.size() && !xmlsyntax::SameName(xmlColumns_[next].LookupName, attribute.Name)) ++next;
+        if (next == xmlColumns_.size()) return false;
+        Convert(xmlColumns_[next].Type, attribute.Value, attribute.MayNeedDecoding, slots_[next]);
+        ++next;
+    }
+    return true;
+}
+
+bool XmlPacketReader::RowsMayBePlain() const {
+    for (std::size_t i = 0; i < xmlColumns_.size(); ++i) {
+        if (xmlColumns_[i].Tagged || xmlColumns_[i].LookupName == "RowState") return false;
+        for (std::size_t j = 0; j < i; ++j)
+            if (xmlColumns_[j].LookupName == xmlColumns_[i].LookupName) return false;
+    }
+    return true;
 }
 
 void XmlPacketReader::Convert(ColumnType type, std::string_view raw, bool mayNeedDecoding, Slot& slot) {

@@ -59,6 +59,13 @@ private:
                    PacketParam& param);
     pkt::Status SkipToRows();
     pkt::Status ReadRow(const XmlElement& row, std::uint8_t& status);
+    // A row written as the writer writes it, from its attribute list; false
+    // (with nothing taken) for any other, which ReadRow then reads.
+    bool ReadPlainRow(std::string_view list);
+    // Whether the columns let ReadPlainRow stand in for ReadRow.
+    bool RowsMayBePlain() const;
+    // The values of the row read last.
+    void HandOut(std::vector<PacketValueView>& values) const;
     pkt::Status ReadTaggedValue(const Column& column, Slot& slot);
     // Copies the row's values that still point into the tokenizer's text, which
     // the next element may move.
@@ -70,6 +77,7 @@ private:
     XmlTokenizer tokens_;
     bool utf8_ = false;
     Stage stage_ = Stage::Fields;
+    bool plainRows_ = false;
     std::size_t nextAttribute_ = 0;
     bool attributesDone_ = false;
     bool paramChildren_ = false;

@@ -211,9 +211,9 @@ void AppendEscapedWide(PacketBuffer& out, const char* data, std::size_t units, b
 }
 
 bool IsPlainText(std::string_view raw, bool utf8) {
-    if (!utf8) return raw.find('&') == std::string_view::npos;
+    // A text that needs decoding mostly shows it within its first letters.
     return std::none_of(raw.begin(), raw.end(),
-                        [](char c) { return c == '&' || static_cast<unsigned char>(c) >= 0xC0; });
+                        [utf8](char c) { return c == '&' || (utf8 && static_cast<unsigned char>(c) >= 0xC0); });
 }
 
 void AppendDecoded(std::string& out, std::string_view raw, bool utf8) {

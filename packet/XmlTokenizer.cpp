@@ -3,44 +3,19 @@
 #include "packet/AsciiCase.h"
 #include "packet/PacketInput.h"
 #include "packet/PacketStatus.h"
+#include "packet/XmlAttributeSyntax.h"
 
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
+
+using xmlsyntax::IsBlank;
 
 // A window of this size holds thousands of rows; it widens for a larger element.
 constexpr std::size_t kWindowSize = 256 * 1024;
 
-bool IsBlank(char c) { return c >= 1 && c <= 32; }
-
-// The first double quote in [p, end), or end; `special` is set when a "&" or a
-// byte from 128 up comes before it. Where the processor allows, sixteen bytes
-// are looked at together: of the marks of a block only those before its first
-// quote count.
-const char* ScanValue(const char* p, const char* const end, bool& special) {
-#if defined(__SSE2__)
-    const __m128i quote = _mm_set1_epi8('"');
-    const __m128i ampersand = _mm_set1_epi8('&');
-    while (end - p >= 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const unsigned quotes = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, quote)));
-        // A byte's own top bit marks it as 128 or more.
-        const unsigned marks = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, ampersand), bytes)));
-        const unsigned before = quotes ? (quotes & (~quotes + 1)) - 1 : 0xFFFFu;
-        if (marks & before) special = true;
-        if (quotes) return p + __builtin_ctz(quotes);
-        p += 16;
-    }
-#endif
-    for (; p < end && *p != '"'; ++p)
-        if (*p == '&' || static_cast<unsigned char>(*p) >= 128) special = true;
-    return p;
-}
 
 }  // namespace
 
@@ -123,27 +98,25 @@ std::size_t XmlTokenizer::ReadName(std::size_t at, std::string_view& name) const
 void XmlTokenizer::ReadAttributes(std::string_view list) {
     attributes_.clear();
     const char* p = list.data();
-    const char* const end = p + list.size();
-    while (true) {
-        while (p < end && IsBlank(*p)) ++p;
-        if (p >= end) return;
-        // Names are short: a plain scan beats a library call for them.
-        const char* equals = p;
-        while (equals < end && *equals != '=') ++equals;
-        if (equals == end) return;
-        const char* nameEnd = equals;
-        while (nameEnd > p && IsBlank(nameEnd[-1])) --nameEnd;
-        const char* open = equals + 1;
-        while (open < end && IsBlank(*open)) ++open;
-        if (open >= end || *open != '"') return;
-        bool special = false;
-        const char* const close = ScanValue(open + 1, end, special);
-        if (close == end) return;
-        attributes_.push_back({std::string_view(p, static_cast<std::size_t>(nameEnd - p)),
-                               std::string_view(open + 1, static_cast<std::size_t>(close - open - 1)), false,
-                               special});
-        p = close + 1;
-    }
+    XmlAttribute attribute;
+    while (xmlsyntax::NextAttribute(p, list.data() + list.size(), attribute)) attributes_.push_back(attribute);
+}
+
+bool XmlTokenizer::PeekEmpty(std::string_view name, std::string_view& list, std::size_t& after) const {
+    // As Next reads it: the name right after "<", a space, and the list up to
+    // the first ">", which must follow a "/".
+    const std::size_t at = SkipBlanks(pos_);
+    if (block_.size() - at < name.size() + 2 || block_[at] != '<' ||
+        block_.compare(at + 1, name.size(), name) != 0 || block_[at + 1 + name.size()] != ' ')
+        return false;
+    const std::size_t start = at + 1 + name.size();
+    const void* found = std::memchr(block_.data() + start, '>', block_.size() - start);
+    if (!found) return false;
+    const std::size_t close = static_cast<std::size_t>(static_cast<const char*>(found) - block_.data());
+    if (block_[close - 1] != '/') return false;
+    list = block_.substr(start, close - 1 - start);
+    after = close + 1;
+    return true;
 }
 
 pkt::Status XmlTokenizer::ReadHeader(bool& utf8) {
@@ -287,8 +260,8 @@ XmlAttribute* XmlTokenizer::FindElsewhere(std::string_view name, std::size_t hin
     const std::size_t count = attributes_.size();
     if (hint >= count) hint = 0;
     for (std::size_t i = hint; i < count; ++i)
-        if (SameName(attributes_[i].Name, name)) return &attributes_[i];
+        if (xmlsyntax::SameName(attributes_[i].Name, name)) return &attributes_[i];
     for (std::size_t i = 0; i < hint; ++i)
-        if (SameName(attributes_[i].Name, name)) return &attributes_[i];
+        if (xmlsyntax::SameName(attributes_[i].Name, name)) return &attributes_[i];
     return nullptr;
 }

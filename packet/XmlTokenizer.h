@@ -20,17 +20,10 @@
 #include <vector>
 
 #include "packet/PacketStatus.h"
+#include "packet/XmlAttributeSyntax.h"
 
 class PacketInput;
 
-struct XmlAttribute {
-    std::string_view Name;
-    std::string_view Value;  // the raw text between the double quotes
-    bool Used = false;
-    // False when Value holds no "&" and no byte from 128 up: its bytes are then
-    // the value itself, in either encoding.
-    bool MayNeedDecoding = true;
-};
 
 enum class XmlKind {
     Start,  // a start tag whose content is elements
@@ -76,13 +69,19 @@ public:
 
     std::vector<XmlAttribute>& Attributes() { return attributes_; }
 
+    // When the next element, held whole, is an empty element that Next would
+    // read as `name`: its attribute list and the offset after it, for SkipTo.
+    // Nothing moves, and the attributes read last stay as they were.
+    bool PeekEmpty(std::string_view name, std::string_view& list, std::size_t& after) const;
+    void SkipTo(std::size_t after) { pos_ = after; }
+
     // Bytes of the packet before the next element: the end of the last one read.
     std::size_t Offset() const { return passed_ + pos_; }
 
     // The attribute with exactly this name; the search starts at `hint` and wraps
     // around, so that attributes in the expected order are found at once.
     XmlAttribute* Find(std::string_view name, std::size_t hint = 0) {
-        if (hint < attributes_.size() && SameName(attributes_[hint].Name, name)) return &attributes_[hint];
+        if (hint < attributes_.size() && xmlsyntax::SameName(attributes_[hint].Name, name)) return &attributes_[hint];
         return FindElsewhere(name, hint);
     }
 
@@ -90,13 +89,6 @@ private:
     // What a step that ran into the end of the window asks for: more text.
     static constexpr pkt::Status kNeedMore = static_cast<pkt::Status>(0xFFFF);
 
-    // Names are short: compared in place rather than through a library call.
-    static bool SameName(std::string_view a, std::string_view b) {
-        if (a.size() != b.size()) return false;
-        for (std::size_t i = 0; i < a.size(); ++i)
-            if (a[i] != b[i]) return false;
-        return true;
-    }
     XmlAttribute* FindElsewhere(std::string_view name, std::size_t hint);
     pkt::Status TryReadHeader(bool& utf8);
     pkt::Status TryNext(XmlElement& element);

@@ -196,7 +196,8 @@ std::string Described(std::uint16_t code, const RecordStore* store) {
 // A random packet of `rows` rows over two text columns without "WIDTH", one
 // with, and two integers; now and then with long texts, unknown or malformed
 // attributes, row states, comments and "<ROW" where no row starts.
-std::string RandomRowsPacket(std::mt19937& random, int rows, bool tagged) {
+// Rows open with `opening`: "< ROW" the general element reader alone reads.
+std::string RandomRowsPacket(std::mt19937& random, int rows, bool tagged, std::string_view opening = "<ROW") {
     const auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
     const auto text = [&](std::size_t length) {
         static const char* const kPieces[] = {"a", "Z", " ", "&amp;", "&#232;", "&#x158;", "\xe8", "<ROW ", "&lt;", "0"};
@@ -216,7 +217,8 @@ std::string RandomRowsPacket(std::mt19937& random, int rows, bool tagged) {
     packet += "</METADATA><ROWDATA>";
     for (int row = 0; row < rows; ++row) {
         if (chance(2)) packet += "<!-- <ROW K=\"0\"/> -->";
-        packet += chance(20) ? "\n  <ROW" : "<ROW";
+        packet += chance(20) ? "\n  " : "";
+        packet += opening;
         if (chance(10)) packet += " RowState=\"" + std::to_string(random() % 10) + "\"";
         packet += " K=\"" + (chance(1) ? std::string("x") : std::to_string(row + 1)) + "\"";
         if (!chance(10)) packet += " T=\"" + text(length()) + "\"";
@@ -263,7 +265,9 @@ TEST(ForeignPacket, RowsReadOnTwoThreadsLoadAsReadOneByOne) {
         // Now and then a packet large enough for two threads when read from a file.
         const bool large = round % 100 == 0;
         const int largeRows = static_cast<int>(12000 * (kTwoThreadsFrom >> 20));
-        std::string packet = RandomRowsPacket(random, large ? largeRows : 2 + static_cast<int>(random() % 120), round % 5 == 4);
+        const int count = large ? largeRows : 2 + static_cast<int>(random() % 120);
+        const std::mt19937 before = random;
+        std::string packet = RandomRowsPacket(random, count, round % 5 == 4);
         const std::size_t rows = packet.find("<ROWDATA>") + 9;
         const auto somewhere = [&] { return rows + random() % (packet.size() - rows); };
         const auto rowNear = [&](std::size_t at) { return packet.find("<ROW", at); };
@@ -301,6 +305,12 @@ TEST(ForeignPacket, RowsReadOnTwoThreadsLoadAsReadOneByOne) {
         }
         const std::uint16_t wholeCode = LoadTable(packet, wholeOneThread, std::numeric_limits<std::size_t>::max());
         ASSERT_EQ(Described(wholeCode, wholeOneThread.get()), expected);
+        if (round % 8 == 0) {  // rows as written read as the general element reader reads them
+            std::mt19937 again = before;
+            std::unique_ptr<RecordStore> general;
+            const std::uint16_t generalCode = LoadTable(RandomRowsPacket(again, count, round % 5 == 4, "< ROW"), general);
+            ASSERT_EQ(Described(generalCode, general.get()), expected);
+        }
         const std::uint16_t twoThreadsCode = LoadTable(packet, twoThreads, 1);
         ASSERT_EQ(Described(twoThreadsCode, twoThreads.get()), expected);
         // Read whole into a block the store keeps (a large one into a block
