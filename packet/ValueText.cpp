@@ -168,6 +168,12 @@ void AppendIntegerArray(std::string& out, ColumnType type, std::string_view raw)
 }  // namespace
 
 pkt::Status AppendValueText(PacketBuffer& out, ColumnType type, std::string_view value, bool utf8) {
+    // Texts, most of a catalogue's values, first: every type of theirs has a
+    // name and reads no fixed bytes.
+    if (TypeCode(type) == cString && IsVarying(type)) {
+        AppendEscaped(out, value, utf8 ? HighBytes::Utf8 : HighBytes::Reference);
+        return pkt::Ok;
+    }
     std::string_view name;
     if (const pkt::Status status = FieldTypeName(type, name)) return status;
     if (value.size() < FixedBytesRead(type)) return pkt::BufferTooSmall;
@@ -215,16 +221,13 @@ pkt::Status AppendValueText(PacketBuffer& out, ColumnType type, std::string_view
             }
             break;
         }
-        case cString:
-            if (IsVarying(type)) {
-                AppendEscaped(out, value, utf8 ? HighBytes::Utf8 : HighBytes::Reference);
-            } else {
-                // A fixed-length string ends at its first zero byte.
-                const void* zero = value.empty() ? nullptr : std::memchr(p, '\0', value.size());
-                const std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - p) : value.size();
-                AppendEscaped(out, value.substr(0, length), HighBytes::Raw);
-            }
+        case cString: {
+            // A fixed-length string ends at its first zero byte.
+            const void* zero = value.empty() ? nullptr : std::memchr(p, '\0', value.size());
+            const std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - p) : value.size();
+            AppendEscaped(out, value.substr(0, length), HighBytes::Raw);
             break;
+        }
         case cWideString: AppendEscapedWide(out, p, value.size() / 2, utf8); break;
         case cBytes: AppendBase64(out, value); break;
         default: return pkt::NoTypeName;

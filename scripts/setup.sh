@@ -9,7 +9,7 @@ set -euo pipefail
 what=${1:-all}
 run=(cmake g++ make pkg-config libicu-dev libzip-dev libpugixml-dev qt6-base-dev libqt6printsupport6 libgl-dev fonts-dejavu-core qt6-translations-l10n)
 package=(dpkg-dev file lintian desktop-file-utils appstream)
-tests=(libgtest-dev python3 xvfb xdotool x11-xserver-utils man-db poppler-utils clang libclang-rt-14-dev chromium)
+tests=(libgtest-dev python3 valgrind xvfb xdotool x11-xserver-utils man-db poppler-utils clang libclang-rt-14-dev chromium)
 case $what in
   run) packages=("${run[@]}") ;;
   package) packages=("${run[@]}" "${package[@]}") ;;
