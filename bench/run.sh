@@ -27,6 +27,11 @@ touch_us=$("$out/bench/bin/kinovka-measure" --page-touch)
 echo "First touch of a fresh 4 KiB page: $touch_us µs (kinovka-measure --page-touch)"
 python3 "$root/bench/compare.py" --cli "$out/bench/bin/kinovka-cli" --peer "$out/bench/bin/pugixml-anchor" \
   --measure "$out/bench/bin/kinovka-measure" --data "$out/data" --sizes "$sizes" --runs "$runs"
+for n in "${list[@]}"; do
+  [ "$n" -le 100000 ] || continue
+  echo
+  QT_QPA_PLATFORM=offscreen "$out/bench/bin/kinovka-bench" --repeat "$runs" "$out/data/films-$n.xml" 2>/dev/null
+done
 small=()
 for n in "${list[@]}"; do if [ "$n" -le 100000 ]; then small+=("$n"); fi; done
 if ((${#small[@]})); then
@@ -34,11 +39,6 @@ if ((${#small[@]})); then
   bash "$root/bench/instructions.sh" "$out/bench/bin/kinovka-cli" "$out/bench/bin/pugixml-anchor" "$out/data" \
     "$(IFS=,; echo "${small[*]}")"
 fi
-for n in "${list[@]}"; do
-  [ "$n" -le 100000 ] || continue
-  echo
-  QT_QPA_PLATFORM=offscreen "$out/bench/bin/kinovka-bench" --repeat "$runs" "$out/data/films-$n.xml" 2>/dev/null
-done
 echo
 python3 "$root/bench/import_formats.py" --cli "$out/bench/bin/kinovka-cli" --measure "$out/bench/bin/kinovka-measure" \
   --out "$out/data" --films 100000 --runs "$runs"
