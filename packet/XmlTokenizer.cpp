@@ -8,14 +8,12 @@
 #include <algorithm>
 #include <cstring>
 
-
 namespace {
 
 using xmlsyntax::IsBlank;
 
 // A window of this size holds thousands of rows; it widens for a larger element.
 constexpr std::size_t kWindowSize = 256 * 1024;
-
 
 }  // namespace
 

@@ -24,7 +24,6 @@
 
 class PacketInput;
 
-
 enum class XmlKind {
     Start,  // a start tag whose content is elements
     Empty,  // "<name .../>"
