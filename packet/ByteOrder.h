@@ -18,10 +18,10 @@ T Load(const char* p) {
     // The byte loop is the meaning; on a little-endian machine it is one copy.
     if constexpr (std::endian::native == std::endian::little) {
         std::memcpy(&value, p, sizeof value);
-        return static_cast<T>(value);
+    } else {
+        for (std::size_t i = 0; i < sizeof(T); ++i)
+            value |= static_cast<U>(static_cast<U>(static_cast<unsigned char>(p[i])) << (8 * i));
     }
-    for (std::size_t i = 0; i < sizeof(T); ++i)
-        value |= static_cast<U>(static_cast<U>(static_cast<unsigned char>(p[i])) << (8 * i));
     return static_cast<T>(value);
 }
 
@@ -32,9 +32,9 @@ void Store(char* p, T value) {
     const U bits = static_cast<U>(value);
     if constexpr (std::endian::native == std::endian::little) {
         std::memcpy(p, &bits, sizeof bits);
-        return;
+    } else {
+        for (std::size_t i = 0; i < sizeof(T); ++i) p[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
     }
-    for (std::size_t i = 0; i < sizeof(T); ++i) p[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
 }
 
 // Out is std::string or PacketBuffer.

@@ -365,9 +365,7 @@ void XmlPacketReader::Convert(ColumnType type, std::string_view raw, bool mayNee
         // as the general path reads them.
         std::uint32_t value = 0;
         for (const char digit : raw) value = value * 10 + static_cast<std::uint32_t>(digit - '0');
-        char bytes[sizeof value];
-        byteorder::Store(bytes, value);
-        scratch_.append(bytes, sizeof bytes);
+        byteorder::Append(scratch_, value);
         slot = {false, true, offset, sizeof value, {}};
         return;
     }
