@@ -20,6 +20,7 @@
 
 #include "table/Bookmark.h"
 #include "table/DataSetView.h"
+#include "table/IndexOrder.h"
 #include "table/Definitions.h"
 #include "table/Errors.h"
 
@@ -125,6 +126,14 @@ public:
     void DeleteIndex(const std::string& name);
     std::string IndexName() const;
     void SetIndexName(const std::string& name);
+    // The order of a built index as the values of an integer field that names
+    // each record; empty when there is no such index built or no such field.
+    TIndexOrder OrderOf(const std::string& indexName, const std::string& keyField) const;
+    // Offers that order, read from another table, to this table's index of the
+    // same name and definition that is not built yet: its build then takes the
+    // order where it can prove it right instead of sorting (table/OfferedOrder.h).
+    // Otherwise the offer is dropped.
+    void OfferOrder(TIndexOrder order);
 
     // --- fields
     int FieldCount() const;

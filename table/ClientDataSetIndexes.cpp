@@ -119,3 +119,32 @@ void TClientDataSet::SetIndexName(const std::string& name) {
     d.Refetched();
     d.NotifyChanged();
 }
+
+TIndexOrder TClientDataSet::OrderOf(const std::string& indexName, const std::string& keyField) const {
+    const Impl& d = *impl_;
+    TIndexOrder order;
+    if (!d.Active()) return order;
+    auto lock = d.store->Lock();
+    const DSIDX* index = d.store->FindIndex(indexName);
+    const int keyNo = FindFieldNumber(d.store->Fields(), keyField);
+    if (!index || !index->Built() || keyNo == 0 || d.store->Field(keyNo).IsText()) return order;
+    const IndexDescriptor& descriptor = index->Descriptor();
+    order.IndexName = descriptor.Name;
+    order.KeyField = keyField;
+    for (const int fieldNo : descriptor.Fields) order.Fields.push_back(d.store->Field(fieldNo).Name);
+    order.Descending = descriptor.Descending;
+    order.CaseInsensitive = descriptor.CaseInsensitive;
+    order.Keys.reserve(index->Count());
+    for (std::uint32_t position = 1; position <= index->Count(); ++position) {
+        const std::uint32_t recordNumber = index->RecordAt(position);
+        if (!d.store->IsNull(recordNumber, keyNo)) order.Keys.push_back(d.store->Integer(recordNumber, keyNo));
+    }
+    return order;
+}
+
+void TClientDataSet::OfferOrder(TIndexOrder order) {
+    Impl& d = *impl_;
+    if (!d.Active()) return;
+    auto lock = d.store->Lock();
+    if (DSIDX* index = d.store->FindIndex(order.IndexName)) index->Offer(std::move(order));
+}

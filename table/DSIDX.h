@@ -15,6 +15,7 @@
 #include "table/KeyRanks.h"
 #include "table/Comparators.h"
 #include "table/IndexDescriptor.h"
+#include "table/IndexOrder.h"
 
 class RecordData;
 
@@ -48,6 +49,10 @@ public:
     pkt::Status Build();
     pkt::Status EnsureBuilt();
     bool Built() const { return built_; }
+    // An order another table's index of the same definition holds (the same
+    // key fields by name, with the same flags), for the build to check before
+    // it sorts (table/OfferedOrder.h); kept only while the index is not built.
+    void Offer(TIndexOrder order);
 
     // Gives the default-order index a new descriptor (keys of its own), to be
     // built next.
@@ -106,6 +111,7 @@ private:
     mutable std::vector<std::unique_ptr<FLDComparator>> comparators_;
     // While a build runs: the live records' keys as numbers.
     std::unique_ptr<KeyRanks> buildRanks_;
+    std::unique_ptr<const TIndexOrder> offered_;  // taken by the next build
     memory::Vector<std::uint32_t> entries_;  // entries_[0] stays 0
     std::size_t capacity_ = 0;
     std::uint32_t stamp_ = 0;

@@ -33,6 +33,8 @@ public:
     // May throw std::bad_alloc.
     KeyRanks(const RecordData& store, const IndexDescriptor& descriptor,
              const std::vector<std::unique_ptr<FLDComparator>>& comparators);
+    // Numbers found otherwise (table/OfferedOrder.h), one per record number.
+    explicit KeyRanks(memory::Vector<std::uint64_t> ranks) : ranks_(std::move(ranks)) {}
 
     bool Covers(std::uint32_t recordNumber) const {
         return recordNumber < ranks_.size() && ranks_[recordNumber] != kLowest;

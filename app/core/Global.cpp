@@ -172,12 +172,15 @@ bool OpenCatalogBy(TClientDataSet& table, CatalogOrder order, const std::functio
         // A change left pending (a refused store) is dropped: the index switch
         // below would otherwise post it.
         if (table.Active()) table.Cancel();
+        // The order shown until now, for "k" to check instead of sorting anew:
+        // a reload after a change holds nearly the same films.
+        TIndexOrder shown = table.OrderOf(std::string(kSortIndex), std::string(kKeyField));
         table.SetIndexName("");
         table.IndexDefs().Clear();
         ForgetLoadedCatalog();
         load();
         table.SetTrackChanges(false);
-        BuildCatalogIndexes(table);
+        BuildCatalogIndexes(table, std::move(shown));
         table.SetIndexName(std::string(order == CatalogOrder::Sorted ? kSortIndex : kKeyIndex));
         table.First();
         RememberLoadedCatalog(table);
@@ -190,8 +193,9 @@ bool OpenCatalogBy(TClientDataSet& table, CatalogOrder order, const std::functio
 
 }  // namespace
 
-void BuildCatalogIndexes(TClientDataSet& table) {
+void BuildCatalogIndexes(TClientDataSet& table, TIndexOrder earlier) {
     table.BuildIndex(std::string(kSortIndex), SortFields, 0);
+    table.OfferOrder(std::move(earlier));
     table.BuildIndex(std::string(kKeyIndex), std::string(kKeyField), ixPrimary | ixUnique);
 }
 

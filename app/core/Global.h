@@ -52,8 +52,9 @@ bool OpenCatalog(TClientDataSet& table, CatalogOrder order = CatalogOrder::Sorte
 bool OpenCatalogFrom(TClientDataSet& table, TClientDataSet& loaded, CatalogOrder order = CatalogOrder::Sorted);
 // The two indexes OpenCatalog builds, built on an open table; raises what
 // fails. Built ahead on the table OpenCatalogFrom then takes over, they are
-// found there as they are.
-void BuildCatalogIndexes(TClientDataSet& table);
+// found there as they are. "k" checks the order `earlier` (read by OrderOf
+// from a table of nearly the same films) before it sorts.
+void BuildCatalogIndexes(TClientDataSet& table, TIndexOrder earlier = {});
 // Writes the whole table as XML; true when written. Reports its own failure.
 // The file it replaces is kept as a version (app/core/VersionedSave.h); a save
 // that fails leaves no version behind.

@@ -127,12 +127,14 @@ void TMenuF::UndoLastChange() {
             return;
         }
         // The indexes OpenCatalogFrom needs are built while the restore waits
-        // for the disk. A failure there meets OpenCatalogFrom again, which tells it.
+        // for the disk, "k" from the order shown now. A failure there meets
+        // OpenCatalogFrom again, which tells it.
         bool restored = false;
+        TIndexOrder shown = cds.OrderOf(std::string(kSortIndex), std::string(kKeyField));
         RunSideBySide([&] { restored = RestoreCatalogVersion(version, previous.Bytes, kept); },
                       [&] {
                           try {
-                              BuildCatalogIndexes(previous.Table);
+                              BuildCatalogIndexes(previous.Table, std::move(shown));
                               // "k" is sorted when it is first used.
                               previous.Table.SetIndexName(std::string(kSortIndex));
                           } catch (const std::exception&) {

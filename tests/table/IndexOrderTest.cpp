@@ -256,8 +256,16 @@ TEST(IndexOrder, RankedKeysGiveWhatPairwiseComparisonGives) {
             << "round " << round << ", " << count << " records, descending \"" << descFields << "\", caseless \""
             << caseInsFields << "\"";
         // Deleted and created again: the order set aside is taken up while the
-        // records stay, and sorted anew after one of them changed.
+        // records stay, and sorted anew after one of them changed, ranked from
+        // the order before, offered a little shuffled, short of some keys and
+        // with one of no record.
         const bool change = round % 2 == 1;
+        TIndexOrder offered = table.OrderOf("abn", "K");
+        for (int shuffle = static_cast<int>(random() % 4); shuffle > 0 && offered.Keys.size() > 2; --shuffle) {
+            std::swap(offered.Keys[random() % offered.Keys.size()], offered.Keys[random() % offered.Keys.size()]);
+            offered.Keys.erase(offered.Keys.begin() + static_cast<std::ptrdiff_t>(random() % offered.Keys.size()));
+        }
+        offered.Keys.push_back(count + 7);
         table.DeleteIndex("abn");
         if (change) {
             table.Last();
@@ -267,6 +275,7 @@ TEST(IndexOrder, RankedKeysGiveWhatPairwiseComparisonGives) {
             table.Post();
         }
         table.BuildIndex("abn", "A;B;N", 0, descFields, caseInsFields);
+        table.OfferOrder(std::move(offered));
         table.SetIndexName("abn");
         ASSERT_EQ(Column(table, "K"), expected()) << "round " << round << (change ? ", after a change" : "");
     }
