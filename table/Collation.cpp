@@ -86,12 +86,6 @@ std::unique_ptr<Collation> Collation::Clone() const {
 
 namespace {
 
-bool IsAscii(std::string_view text) {
-    unsigned char any = 0;
-    for (const char c : text) any |= static_cast<unsigned char>(c);
-    return any < 0x80;
-}
-
 int Ordering(UCollationResult result) { return result == UCOL_LESS ? -1 : (result == UCOL_GREATER ? 1 : 0); }
 
 // Windows-1250 bytes widened to UTF-16. A byte below 0x80 is its own unit, so
@@ -146,13 +140,8 @@ private:
 
 int Collation::Compare(std::string_view a, std::string_view b) const {
     if (a == b) return 0;
-    // Plain ASCII is already UTF-8, so it goes to the collator without widening.
-    if (IsAscii(a) && IsAscii(b)) {
-        UErrorCode status = U_ZERO_ERROR;
-        const auto result = Icu().ucol_strcollUTF8(collator_->handle, a.data(), static_cast<int32_t>(a.size()), b.data(),
-                                             static_cast<int32_t>(b.size()), &status);
-        if (U_SUCCESS(status)) return Ordering(result);
-    }
+    // Widened even where the text is plain ASCII: the collator's UTF-16 path
+    // is several times quicker than its UTF-8 one.
     const WideText wideA(a);
     const WideText wideB(b);
     return Ordering(Icu().ucol_strcoll(collator_->handle, wideA.Data(), wideA.Size(), wideB.Data(), wideB.Size()));

@@ -16,7 +16,7 @@
 #define KINOVKA_ICU_FUNCTIONS(X)                                                                         \
     X(u_toupper) X(ucnv_open) X(ucnv_reset) X(ucnv_setToUCallBack) X(ucnv_toUChars) X(ucnv_close)        \
     X(UCNV_TO_U_CALLBACK_STOP) X(uloc_getLocaleForLCID) X(uloc_getLCID) X(ucol_open) X(ucol_setStrength) \
-    X(ucol_clone) X(ucol_close) X(ucol_strcoll) X(ucol_strcollUTF8) X(ucol_getSortKey)
+    X(ucol_clone) X(ucol_close) X(ucol_strcoll) X(ucol_getSortKey)
 
 struct IcuFunctions {
 #define KINOVKA_ICU_MEMBER(name) decltype(&::name) name = nullptr;
