@@ -1,6 +1,8 @@
 // Ctrl+Z in the main window: the catalogue, or its loans, go back to the
 // version the latest change replaced, after the user has confirmed what goes
 // back; pressed again, one change further, whichever file it was in.
+#include <future>
+
 #include <QKeySequence>
 #include <QShortcut>
 #include <QToolButton>
@@ -117,6 +119,22 @@ void TMenuF::UndoLastChange() {
                                        MessageKind::Error, MessageButtons::Ok);
             return;
         }
+        // The indexes OpenCatalogFrom needs are built while the question waits
+        // for its answer and the restore for the disk, "k" from the order shown
+        // now; the task is waited for on every way out. A failure there meets
+        // OpenCatalogFrom again, which tells it.
+        std::future<void> indexes;
+        if (!IsLoansVersion(version)) {
+            indexes = std::async(std::launch::async,
+                                 [&previous, shown = cds.OrderOf(std::string(kSortIndex), std::string(kKeyField))]() mutable {
+                                     try {
+                                         BuildCatalogIndexes(previous.Table, std::move(shown));
+                                         // "k" is sorted when it is first used.
+                                         previous.Table.SetIndexName(std::string(kSortIndex));
+                                     } catch (const std::exception&) {
+                                     }
+                                 });
+        }
         if (!UserInterface().Ask(*question)) return;
 
         std::string kept;
@@ -126,20 +144,8 @@ void TMenuF::UndoLastChange() {
             ReadLoansIntoView(false);
             return;
         }
-        // The indexes OpenCatalogFrom needs are built while the restore waits
-        // for the disk, "k" from the order shown now. A failure there meets
-        // OpenCatalogFrom again, which tells it.
-        bool restored = false;
-        TIndexOrder shown = cds.OrderOf(std::string(kSortIndex), std::string(kKeyField));
-        RunSideBySide([&] { restored = RestoreCatalogVersion(version, previous.Bytes, kept); },
-                      [&] {
-                          try {
-                              BuildCatalogIndexes(previous.Table, std::move(shown));
-                              // "k" is sorted when it is first used.
-                              previous.Table.SetIndexName(std::string(kSortIndex));
-                          } catch (const std::exception&) {
-                          }
-                      });
+        const bool restored = RestoreCatalogVersion(version, previous.Bytes, kept);
+        indexes.wait();
         if (!restored) return;
         undoTrail_.Restored(version.Name, kept);
         std::string().swap(previous.Bytes);
