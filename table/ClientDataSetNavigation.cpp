@@ -147,12 +147,13 @@ bool TClientDataSet::RowValueIsNull(int row, int fieldNo) const {
 }
 
 std::string_view TClientDataSet::TRowValues::Value(int fieldNo) const {
-    const Impl& d = impl_;
-    if (fieldNo < 1 || fieldNo > d.store->FieldCount()) return {};
-    const FieldView value = d.ViewAt(recordNumber_, fieldNo);
-    if (value.Null) return {};
-    if (d.store->Field(fieldNo).IsText()) return value.Text;
-    const auto end = std::to_chars(digits_.data(), digits_.data() + digits_.size(), value.Integer).ptr;
+    const RecordStore& store = *impl_.store;
+    if (fieldNo < 1 || fieldNo > store.FieldCount()) return {};
+    // A null text reads as "" already.
+    if (store.Field(fieldNo).IsText()) return store.Text(recordNumber_, fieldNo);
+    if (store.IsNull(recordNumber_, fieldNo)) return {};
+    const auto end =
+        std::to_chars(digits_.data(), digits_.data() + digits_.size(), store.Integer(recordNumber_, fieldNo)).ptr;
     return {digits_.data(), static_cast<std::size_t>(end - digits_.data())};
 }
 
