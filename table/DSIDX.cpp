@@ -154,7 +154,9 @@ pkt::Status DSIDX::BuildNow() {
     // order offered from another table ranks them with far fewer comparisons.
     if (HasKeys()) {
         try {
-            if (offered) buildRanks_ = RanksFromOffer(*this, store_, *offered);
+            if (offered)
+                buildRanks_ = RanksFromOffer(store_, *offered,
+                                             [this](std::uint32_t a, std::uint32_t b) { return CompareRecords(a, b); });
         } catch (const std::bad_alloc&) {
         }
         try {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "table/DSIDX.h"
 #include "table/RecordData.h"
 
 namespace {
@@ -51,7 +50,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<KeyRanks> RanksFromOffer(const DSIDX& index, const RecordData& store, const TIndexOrder& offered) {
+std::unique_ptr<KeyRanks> RanksFromOffer(const RecordData& store, const TIndexOrder& offered,
+                                         const std::function<int(std::uint32_t, std::uint32_t)>& compare) {
     const int keyField = FindFieldNumber(store.Fields(), offered.KeyField);
     if (keyField == 0 || store.Field(keyField).IsText()) return nullptr;
     const std::size_t live = store.LiveCount();
@@ -86,11 +86,11 @@ std::unique_ptr<KeyRanks> RanksFromOffer(const DSIDX& index, const RecordData& s
         const std::uint32_t record = offeredRecords[i];
         int fromLast = -1;
         if (!kept.empty()) {
-            fromLast = lastToThisKnown ? lastToThis : index.CompareRecords(kept.back(), record);
+            fromLast = lastToThisKnown ? lastToThis : compare(kept.back(), record);
             lastToThisKnown = false;
         }
         if (fromLast <= 0 && i + 1 < offeredRecords.size()) {
-            lastToThis = index.CompareRecords(record, offeredRecords[i + 1]);
+            lastToThis = compare(record, offeredRecords[i + 1]);
             lastToThisKnown = lastToThis <= 0;
         }
         if (fromLast > 0 || (i + 1 < offeredRecords.size() && lastToThis > 0)) {
@@ -107,8 +107,7 @@ std::unique_ptr<KeyRanks> RanksFromOffer(const DSIDX& index, const RecordData& s
     // Kept records before that place are known not to be above it, by a
     // comparison or through the stray before it, and the one after it was
     // found above it, so the merged records never descend.
-    std::sort(strays.begin(), strays.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return index.CompareRecords(a, b) < 0; });
+    std::sort(strays.begin(), strays.end(), [&](std::uint32_t a, std::uint32_t b) { return compare(a, b) < 0; });
     memory::Vector<std::uint64_t> ranks(store.SlotCount() + 1, KeyRanks::kLowest);
     std::uint64_t rank = KeyRanks::kLowest;
     std::uint32_t previous = 0;
@@ -128,13 +127,13 @@ std::unique_ptr<KeyRanks> RanksFromOffer(const DSIDX& index, const RecordData& s
         std::size_t low = from, high = kept.size();
         while (low < high) {
             const std::size_t middle = low + (high - low) / 2;
-            if (index.CompareRecords(kept[middle], record) <= 0)
+            if (compare(kept[middle], record) <= 0)
                 low = middle + 1;
             else
                 high = middle;
         }
         keepUpTo(low);
-        const int order = previous == 0 ? -1 : index.CompareRecords(previous, record);
+        const int order = previous == 0 ? -1 : compare(previous, record);
         if (order > 0) return nullptr;  // comparisons that contradict each other
         number(record, order < 0);
     }
