@@ -6,10 +6,9 @@
 // place) are sorted and merged in. Every step compares this store's records as
 // the index compares them (`compare`, -1, 0 or 1), so the result is this
 // store's records in key order with each step known to rise or to stay equal:
-// numbered along it, the
-// records get ranks that compare exactly as their keys do, which is all the
-// build's sort reads. More records out of place than are cheap to merge give
-// nothing, and the build ranks the keys as usual.
+// numbered along it, the records get ranks that compare exactly as their keys
+// do, which is all the build's sort reads. More records out of place than are
+// cheap to merge give nothing, and the build ranks the keys as usual.
 #include <cstdint>
 #include <functional>
 #include <memory>
