@@ -20,9 +20,9 @@
 
 #include "table/Bookmark.h"
 #include "table/DataSetView.h"
-#include "table/IndexOrder.h"
 #include "table/Definitions.h"
 #include "table/Errors.h"
+#include "table/IndexOrder.h"
 
 class TClientDataSet;
 

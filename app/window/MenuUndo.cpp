@@ -125,15 +125,15 @@ void TMenuF::UndoLastChange() {
         // OpenCatalogFrom again, which tells it.
         std::future<void> indexes;
         if (!IsLoansVersion(version)) {
-            indexes = std::async(std::launch::async,
-                                 [&previous, shown = cds.OrderOf(std::string(kSortIndex), std::string(kKeyField))]() mutable {
-                                     try {
-                                         BuildCatalogIndexes(previous.Table, std::move(shown));
-                                         // "k" is sorted when it is first used.
-                                         previous.Table.SetIndexName(std::string(kSortIndex));
-                                     } catch (const std::exception&) {
-                                     }
-                                 });
+            TIndexOrder shown = cds.OrderOf(std::string(kSortIndex), std::string(kKeyField));
+            indexes = std::async(std::launch::async, [&previous, shown = std::move(shown)]() mutable {
+                try {
+                    BuildCatalogIndexes(previous.Table, std::move(shown));
+                    // "k" is sorted when it is first used.
+                    previous.Table.SetIndexName(std::string(kSortIndex));
+                } catch (const std::exception&) {
+                }
+            });
         }
         if (!UserInterface().Ask(*question)) return;
 
