@@ -124,15 +124,9 @@ std::unique_ptr<KeyRanks> RanksFromOffer(const RecordData& store, const TIndexOr
         for (; from < end; ++from) number(kept[from], keptRises[from]);
     };
     for (const std::uint32_t record : strays) {
-        std::size_t low = from, high = kept.size();
-        while (low < high) {
-            const std::size_t middle = low + (high - low) / 2;
-            if (compare(kept[middle], record) <= 0)
-                low = middle + 1;
-            else
-                high = middle;
-        }
-        keepUpTo(low);
+        const auto above = std::upper_bound(kept.begin() + static_cast<std::ptrdiff_t>(from), kept.end(), record,
+                                            [&](std::uint32_t a, std::uint32_t b) { return compare(a, b) < 0; });
+        keepUpTo(static_cast<std::size_t>(above - kept.begin()));
         const int order = previous == 0 ? -1 : compare(previous, record);
         if (order > 0) return nullptr;  // comparisons that contradict each other
         number(record, order < 0);
