@@ -204,6 +204,14 @@ public:
         // The field's value as AsString reads it ("" for a null or a field
         // number out of range); an integer's text lasts until the next call.
         std::string_view Value(int fieldNo) const;
+        // An integer field's value (0 for a null); nothing for a text field or
+        // a field number out of range.
+        std::optional<std::int32_t> Integer(int fieldNo) const;
+        // Whether Value reads the same for this field as for another record's
+        // field, of this table or another; integers are not written out.
+        bool SameValue(int fieldNo, const TRowValues& other, int otherFieldNo) const;
+        // The stored record, for RecordValues.
+        std::uint32_t Record() const { return recordNumber_; }
 
     private:
         friend class TClientDataSet;
@@ -218,6 +226,10 @@ public:
     // the rest are read in the order the records are stored rather than
     // scattered as in the walk, which on a big table is far quicker.
     int FirstRowWhere(int fromRow, const std::function<bool(const TRowValues&)>& test) const;
+    // The values of a record that a TRowValues of this table named by Record(),
+    // while the table is neither changed nor reloaded; to be read under a
+    // TWalkHold. A record that is not there: EDatabaseError "Record not found".
+    TRowValues RecordValues(std::uint32_t record) const;
 
 private:
     friend class TField;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <vector>
 
 #include "table/ClientDataSetImpl.h"
@@ -157,6 +158,28 @@ std::string_view TClientDataSet::TRowValues::Value(int fieldNo) const {
     return {digits_.data(), static_cast<std::size_t>(end - digits_.data())};
 }
 
+std::optional<std::int32_t> TClientDataSet::TRowValues::Integer(int fieldNo) const {
+    const RecordStore& store = *impl_.store;
+    if (fieldNo < 1 || fieldNo > store.FieldCount() || store.Field(fieldNo).IsText()) return std::nullopt;
+    return store.IsNull(recordNumber_, fieldNo) ? 0 : store.Integer(recordNumber_, fieldNo);
+}
+
+bool TClientDataSet::TRowValues::SameValue(int fieldNo, const TRowValues& other, int otherFieldNo) const {
+    const RecordStore& store = *impl_.store;
+    const RecordStore& otherStore = *other.impl_.store;
+    const bool inRange = fieldNo >= 1 && fieldNo <= store.FieldCount() && otherFieldNo >= 1 &&
+                         otherFieldNo <= otherStore.FieldCount();
+    if (inRange && store.Field(fieldNo).IsText() && otherStore.Field(otherFieldNo).IsText())
+        return store.Text(recordNumber_, fieldNo) == otherStore.Text(other.recordNumber_, otherFieldNo);
+    if (inRange && !store.Field(fieldNo).IsText() && !otherStore.Field(otherFieldNo).IsText()) {
+        const bool null = store.IsNull(recordNumber_, fieldNo);
+        return null == otherStore.IsNull(other.recordNumber_, otherFieldNo) &&
+               (null || store.Integer(recordNumber_, fieldNo) == otherStore.Integer(other.recordNumber_, otherFieldNo));
+    }
+    // A text against an integer, or a field that is not there: as they read.
+    return Value(fieldNo) == other.Value(otherFieldNo);
+}
+
 int TClientDataSet::FirstRowWhere(int fromRow, const std::function<bool(const TRowValues&)>& test) const {
     // A search from the current record often stops within a few rows.
     constexpr std::uint32_t kRowsTriedInOrder = 64;
@@ -187,6 +210,14 @@ int TClientDataSet::FirstRowWhere(int fromRow, const std::function<bool(const TR
         if (test(values)) found = position;
     }
     return found == 0 ? -1 : static_cast<int>(found) - 1;
+}
+
+TClientDataSet::TRowValues TClientDataSet::RecordValues(std::uint32_t record) const {
+    const Impl& d = *impl_;
+    if (!d.Active() || !d.store->IsLive(record)) throw EDatabaseError(dbtext::RecordNotFound);
+    TRowValues values(d);
+    values.recordNumber_ = record;
+    return values;
 }
 
 void TClientDataSet::GoToRow(int row) {

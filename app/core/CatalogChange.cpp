@@ -1,37 +1,21 @@
 #include "app/core/CatalogChange.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
-#include <cstring>
-#include <memory>
+#include <iterator>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "layout/CatalogLayout.h"
 #include "memory/LargeBlocks.h"
-#include "packet/PacketBuffer.h"
+#include "table/SideBySide.h"
 #include "text/CzechPlural.h"
 #include "text/Cp1250.h"
 
 namespace {
-
-// One film of a table: its key, and where its fields and its title lie in
-// the table's CatalogFilms.
-struct FilmImage {
-    std::int32_t Key = 0;
-    std::size_t FieldsBegin = 0, FieldsEnd = 0;
-    std::size_t TitleBegin = 0, TitleEnd = 0;
-};
-
-// A key as std::stol reads it, without a text of its own for the usual digits.
-std::int32_t KeyOf(std::string_view text) {
-    if (text.empty()) return 0;
-    long key = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), key);
-    if (error != std::errc() || end != text.data() + text.size()) key = std::stol(std::string(text));
-    return static_cast<std::int32_t>(key);
-}
 
 // The fields of a table as a comparison reads them: all by name, so that two
 // layouts with the same fields in another order still compare, and the key
@@ -49,10 +33,16 @@ struct TableFields {
         }
         Key = table.FieldNamed(kKeyField).FieldNo();
     }
+    // A film's key as std::stol reads its text.
+    std::int32_t KeyOf(const TClientDataSet::TRowValues& row) const {
+        if (const std::optional<std::int32_t> key = row.Integer(Key)) return *key;
+        const std::string_view text = row.Value(Key);
+        return text.empty() ? 0 : static_cast<std::int32_t>(std::stol(std::string(text)));
+    }
     // The English title, or the Czech one where it is empty.
-    std::string_view Title(const TClientDataSet::TRowValues& row) const {
+    FilmNamed Named(const TClientDataSet::TRowValues& row) const {
         const std::string_view english = row.Value(English);
-        return english.empty() ? row.Value(Czech) : english;
+        return {KeyOf(row), std::string(english.empty() ? row.Value(Czech) : english)};
     }
 
     std::vector<std::string> Names;
@@ -60,82 +50,29 @@ struct TableFields {
     int Key = 0, English = 0, Czech = 0;
 };
 
-}  // namespace
-
-// Every film of a table, ordered by its key; a key held twice keeps the film
-// stored last. Read in the order the records are stored. The values of all
-// films lie one after another in one text, each after its length, so that no
-// film needs a text of its own.
-class CatalogFilms::Images {
-public:
-    explicit Images(TClientDataSet& table);
-
-    const memory::Vector<FilmImage>& Films() const { return films_; }
-    // The fields' names in the order their values are laid out.
-    const std::vector<std::string>& Names() const { return fields_.Names; }
-    FilmNamed Named(const FilmImage& film) const {
-        return {film.Key, std::string(titles_.view().substr(film.TitleBegin, film.TitleEnd - film.TitleBegin))};
-    }
-    // Whether the row of another table holds the film's values, that table's
-    // fields read in this order.
-    bool Holds(const FilmImage& film, const TClientDataSet::TRowValues& row, const std::vector<int>& numbers) const {
-        std::string_view laidOut = values_.view().substr(film.FieldsBegin, film.FieldsEnd - film.FieldsBegin);
-        for (const int number : numbers) {
-            const std::string_view value = row.Value(number);
-            std::uint32_t size = 0;
-            if (laidOut.size() < sizeof size) return false;
-            std::memcpy(&size, laidOut.data(), sizeof size);
-            laidOut.remove_prefix(sizeof size);
-            if (size != value.size() || laidOut.substr(0, size) != value) return false;
-            laidOut.remove_prefix(size);
-        }
-        return laidOut.empty();
-    }
-
-private:
-    TableFields fields_;
-    // Room for films of the usual size from the start: room not yet written
-    // costs next to nothing (memory/LargeBlocks.h).
-    PacketBuffer values_, titles_;
-    memory::Vector<FilmImage> films_;
+struct FilmRecord {
+    std::int32_t Key = 0;
+    std::uint32_t Record = 0;
 };
 
-CatalogFilms::Images::Images(TClientDataSet& table)
-    : fields_(table),
-      values_(static_cast<std::size_t>(table.CountRecords()) * 256 + 1),
-      titles_(static_cast<std::size_t>(table.CountRecords()) * 64 + 1) {
-    films_.reserve(static_cast<std::size_t>(table.CountRecords()));
+// Every film of a table ordered by its key; of films with one key the one
+// stored last stands.
+memory::Vector<FilmRecord> FilmsByKey(const TClientDataSet& table, const TableFields& fields) {
+    memory::Vector<FilmRecord> films;
+    films.reserve(static_cast<std::size_t>(table.CountRecords()));
     table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
-        FilmImage& image = films_.emplace_back();
-        image.FieldsBegin = values_.size();
-        for (const int number : fields_.Numbers) {
-            const std::string_view value = row.Value(number);
-            const auto size = static_cast<std::uint32_t>(value.size());
-            values_.append(reinterpret_cast<const char*>(&size), sizeof size);
-            values_.append(value);
-        }
-        image.FieldsEnd = values_.size();
-        image.TitleBegin = titles_.size();
-        titles_.append(fields_.Title(row));
-        image.TitleEnd = titles_.size();
-        image.Key = KeyOf(row.Value(fields_.Key));
+        films.push_back({fields.KeyOf(row), row.Record()});
         return false;
     });
-    const auto byKey = [](const FilmImage& a, const FilmImage& b) { return a.Key < b.Key; };
+    const auto byKey = [](const FilmRecord& a, const FilmRecord& b) { return a.Key < b.Key; };
     // Films are mostly stored in the order of their keys.
-    if (!std::is_sorted(films_.begin(), films_.end(), byKey)) std::stable_sort(films_.begin(), films_.end(), byKey);
-    // Of films with one key the last stored stands.
+    if (!std::is_sorted(films.begin(), films.end(), byKey)) std::stable_sort(films.begin(), films.end(), byKey);
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < films_.size(); ++i)
-        if (i + 1 == films_.size() || films_[i + 1].Key != films_[i].Key) films_[kept++] = films_[i];
-    films_.resize(kept);
+    for (std::size_t i = 0; i < films.size(); ++i)
+        if (i + 1 == films.size() || films[i + 1].Key != films[i].Key) films[kept++] = films[i];
+    films.resize(kept);
+    return films;
 }
-
-CatalogFilms::CatalogFilms(TClientDataSet& table) : images_(std::make_unique<Images>(table)) {}
-
-CatalogFilms::~CatalogFilms() = default;
-
-namespace {
 
 std::string Quoted(const std::string& title) { return "\x84" + title + "\x93"; }  // „…“ in Windows-1250
 
@@ -153,68 +90,76 @@ std::vector<FilmNamed> CatalogChange::Concerned() const {
     return films;
 }
 
-CatalogChange CompareCatalogs(TClientDataSet& older, TClientDataSet& newer) {
-    return CompareCatalogs(older, CatalogFilms(newer));
-}
+namespace {
 
-CatalogChange CompareCatalogs(TClientDataSet& older, const CatalogFilms& newer) {
-    const CatalogFilms::Images& after = *newer.images_;
-    const memory::Vector<FilmImage>& films = after.Films();
-    const TableFields fields(older);
-    // Under other fields no film is the same as before.
-    const bool sameFields = fields.Names == after.Names();
-    // Each film of older as it is read: its place among the films of newer
-    // (none: deleted, and then its title), and whether it changed there.
-    struct Seen {
-        std::int32_t Key = 0;
-        std::size_t Film = 0;
-        bool Changed = false;
-        std::size_t TitleBegin = 0, TitleEnd = 0;
-    };
-    memory::Vector<Seen> seen;
-    seen.reserve(static_cast<std::size_t>(older.CountRecords()));
-    PacketBuffer titles(4096);
-    std::size_t next = 0;  // films are mostly stored in the order of their keys
-    older.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& row) {
-        Seen& film = seen.emplace_back();
-        film.Key = KeyOf(row.Value(fields.Key));
-        if (next >= films.size() || films[next].Key != film.Key) {
-            next = static_cast<std::size_t>(
-                std::lower_bound(films.begin(), films.end(), film.Key,
-                                 [](const FilmImage& image, std::int32_t key) { return image.Key < key; }) -
-                films.begin());
-        }
-        if (next == films.size() || films[next].Key != film.Key) {
-            film.Film = films.size();
-            film.TitleBegin = titles.size();
-            titles.append(fields.Title(row));
-            film.TitleEnd = titles.size();
-        } else {
-            film.Film = next;
-            film.Changed = !sameFields || !after.Holds(films[next], row, fields.Numbers);
-            ++next;
-        }
-        return false;
-    });
-    const auto byKey = [](const Seen& a, const Seen& b) { return a.Key < b.Key; };
-    if (!std::is_sorted(seen.begin(), seen.end(), byKey)) std::stable_sort(seen.begin(), seen.end(), byKey);
+// Two states of a catalogue, told apart film by film.
+class FilmComparison {
+public:
+    FilmComparison(TClientDataSet& older, TClientDataSet& newer)
+        : older_(older), newer_(newer), before_(older), after_(newer), sameFields_(before_.Names == after_.Names) {}
 
-    CatalogChange change;
-    std::vector<bool> kept(films.size());
-    for (std::size_t i = 0; i < seen.size(); ++i) {
-        // Of films with one key the last stored stands.
-        if (i + 1 < seen.size() && seen[i + 1].Key == seen[i].Key) continue;
-        const Seen& film = seen[i];
-        if (film.Film == films.size()) {
-            change.Deleted.push_back({film.Key, std::string(titles.view().substr(film.TitleBegin, film.TitleEnd - film.TitleBegin))});
-        } else {
-            kept[film.Film] = true;
-            if (film.Changed) change.Changed.push_back(after.Named(films[film.Film]));
-        }
+    // Every film of each table ordered by its key, each table on a thread of its own.
+    void ReadKeys() {
+        RunSideBySide([&] { was_ = FilmsByKey(older_, before_); }, [&] { now_ = FilmsByKey(newer_, after_); });
     }
-    for (std::size_t i = 0; i < films.size(); ++i)
-        if (!kept[i]) change.Added.push_back(after.Named(films[i]));
-    return change;
+    // The films on either side of a key are told apart side by side; both
+    // tables' locks stay with this thread while the other reads under them.
+    CatalogChange Change() const {
+        const auto holdOlder = older_.HoldForWalk();
+        const auto holdNewer = newer_.HoldForWalk();
+        const std::size_t wasSplit = was_.size() / 2;
+        const std::size_t nowSplit =
+            wasSplit == was_.size()
+                ? now_.size()
+                : static_cast<std::size_t>(std::lower_bound(now_.begin(), now_.end(), was_[wasSplit].Key,
+                                                            [](const FilmRecord& film, std::int32_t key) { return film.Key < key; }) -
+                                           now_.begin());
+        CatalogChange low, high;
+        RunSideBySide([&] { low = Between(0, wasSplit, 0, nowSplit); },
+                      [&] { high = Between(wasSplit, was_.size(), nowSplit, now_.size()); });
+        for (auto [into, from] : {std::pair{&low.Added, &high.Added}, {&low.Deleted, &high.Deleted}, {&low.Changed, &high.Changed}})
+            into->insert(into->end(), std::make_move_iterator(from->begin()), std::make_move_iterator(from->end()));
+        return low;
+    }
+
+private:
+    // The change among the films [wasBegin, wasEnd) of older and [nowBegin, nowEnd) of newer.
+    CatalogChange Between(std::size_t i, std::size_t wasEnd, std::size_t j, std::size_t nowEnd) const {
+        CatalogChange change;
+        while (i < wasEnd || j < nowEnd) {
+            if (j == nowEnd || (i < wasEnd && was_[i].Key < now_[j].Key)) {
+                change.Deleted.push_back(before_.Named(older_.RecordValues(was_[i++].Record)));
+            } else if (i == wasEnd || now_[j].Key < was_[i].Key) {
+                change.Added.push_back(after_.Named(newer_.RecordValues(now_[j++].Record)));
+            } else {
+                const TClientDataSet::TRowValues film = newer_.RecordValues(now_[j++].Record);
+                const TClientDataSet::TRowValues earlier = older_.RecordValues(was_[i++].Record);
+                if (!Same(earlier, film)) change.Changed.push_back(after_.Named(film));
+            }
+        }
+        return change;
+    }
+    // Under other fields no film is the same as before.
+    bool Same(const TClientDataSet::TRowValues& earlier, const TClientDataSet::TRowValues& film) const {
+        if (!sameFields_) return false;
+        for (std::size_t k = 0; k < before_.Numbers.size(); ++k)
+            if (!earlier.SameValue(before_.Numbers[k], film, after_.Numbers[k])) return false;
+        return true;
+    }
+
+    TClientDataSet& older_;
+    TClientDataSet& newer_;
+    const TableFields before_, after_;
+    const bool sameFields_;
+    memory::Vector<FilmRecord> was_, now_;
+};
+
+}  // namespace
+
+CatalogChange CompareCatalogs(TClientDataSet& older, TClientDataSet& newer) {
+    FilmComparison comparison(older, newer);
+    comparison.ReadKeys();
+    return comparison.Change();
 }
 
 std::string CzechFilmCount(std::size_t count) { return CzechCount(count, {"film", "filmy", "filmů"}); }

@@ -7,7 +7,6 @@
 // Titles are the English title S1, or the Czech title S2 where S1 is empty
 // (Windows-1250).
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,29 +26,8 @@ struct CatalogChange {
     std::vector<FilmNamed> Concerned() const;
 };
 
-// Every film of one state of a catalogue as a comparison reads it. Once read
-// it needs the table no more, so that one table's films can be read on another
-// thread while the other table is still being loaded.
-class CatalogFilms {
-public:
-    // The films of an open table; its cursor does not move. A table without a
-    // field K has no films to tell apart: EDatabaseError.
-    explicit CatalogFilms(TClientDataSet& table);
-    ~CatalogFilms();
-    CatalogFilms(const CatalogFilms&) = delete;
-    CatalogFilms& operator=(const CatalogFilms&) = delete;
-
-    class Images;
-
-private:
-    friend CatalogChange CompareCatalogs(TClientDataSet& older, const CatalogFilms& newer);
-    std::unique_ptr<Images> images_;
-};
-
-// What newer changed against older, an open table whose cursor does not move.
-// A table without a field K has no films to tell apart: EDatabaseError.
-CatalogChange CompareCatalogs(TClientDataSet& older, const CatalogFilms& newer);
-// The same with newer read from an open table.
+// What newer changed against older, two open tables whose cursors do not
+// move. A table without a field K has no films to tell apart: EDatabaseError.
 CatalogChange CompareCatalogs(TClientDataSet& older, TClientDataSet& newer);
 
 // The change in Czech words for a question to the user (Windows-1250): the one

@@ -19,7 +19,6 @@
 #include "app/window/Menu.h"
 #include "fileio/FileIO.h"
 #include "layout/CatalogLayout.h"
-#include "table/SideBySide.h"
 #include "text/Cp1250.h"
 
 namespace {
@@ -47,33 +46,17 @@ std::optional<std::string> UndoQuestion(TClientDataSet& current, const LoanBook&
         }
         return prefix + CzechLoansChangeText(previous.Loans, loans) + ")?";
     }
-    // The films of now are read on a second thread while the version loads.
-    bool read = false;
-    std::unique_ptr<CatalogFilms> now;
-    std::exception_ptr nowFailure;
-    RunSideBySide(
-        [&] {
-            try {
-                previous.Bytes = fileio::ReadWholeFile(version.Path);
-                previous.Table.LoadFromBytes(previous.Bytes);
-                previous.Table.FieldNamed(kKeyField);
-                read = true;
-            } catch (const std::exception& error) {
-                failure = FailureReason(error);
-            }
-        },
-        [&] {
-            try {
-                if (current.Active()) now = std::make_unique<CatalogFilms>(current);
-            } catch (...) {
-                nowFailure = std::current_exception();
-            }
-        });
-    if (!read) return std::nullopt;
-    if (nowFailure) std::rethrow_exception(nowFailure);
+    try {
+        previous.Bytes = fileio::ReadWholeFile(version.Path);
+        previous.Table.LoadFromBytes(previous.Bytes);
+        previous.Table.FieldNamed(kKeyField);
+    } catch (const std::exception& error) {
+        failure = FailureReason(error);
+        return std::nullopt;
+    }
     std::string what;
-    if (now) {
-        change = CompareCatalogs(previous.Table, *now);
+    if (current.Active()) {
+        change = CompareCatalogs(previous.Table, current);
         what = CzechChangeText(change);
     } else {
         what = cp1250::FromUtf8("katalog nyní nelze přečíst");
