@@ -227,8 +227,9 @@ public:
     // scattered as in the walk, which on a big table is far quicker.
     int FirstRowWhere(int fromRow, const std::function<bool(const TRowValues&)>& test) const;
     // The values of a record that a TRowValues of this table named by Record(),
-    // while the table is neither changed nor reloaded; to be read under a
-    // TWalkHold. A record that is not there: EDatabaseError "Record not found".
+    // while the table is neither changed nor reloaded; to be read while a
+    // TWalkHold lives, in this thread or in one waiting for the reading to end.
+    // A record that is not there: EDatabaseError "Record not found".
     TRowValues RecordValues(std::uint32_t record) const;
 
 private:

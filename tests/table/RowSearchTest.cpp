@@ -72,7 +72,9 @@ TEST(FirstRowWhere, StopsWhereAWalkInTheIndexOrderStops) {
             EXPECT_EQ(a.SameValue(fieldA, b, fieldB), a.Value(fieldA) == b.Value(fieldB));
             const std::optional<std::int32_t> integer = a.Integer(fieldA);
             EXPECT_EQ(integer.has_value(), fieldA == 1 || fieldA == 3);
-            if (integer && !a.Value(fieldA).empty()) EXPECT_EQ(std::to_string(*integer), a.Value(fieldA));
+            if (integer && !a.Value(fieldA).empty()) {
+                EXPECT_EQ(std::to_string(*integer), a.Value(fieldA));
+            }
         }
     }
     EXPECT_THROW(TClientDataSet().RecordValues(1), EDatabaseError);
