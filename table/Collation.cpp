@@ -1,16 +1,11 @@
 #include "table/Collation.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <mutex>
 #include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include "text/Cp1250.h"
 #include "text/IcuLibrary.h"
@@ -19,16 +14,6 @@ namespace {
 
 std::mutex overrideMutex;
 std::optional<std::string> overrideLocale;
-
-// Windows-1250 bytes widen to UTF-16 one unit per byte.
-const std::array<UChar, 256>& WideningTable() {
-    static const std::array<UChar, 256> table = [] {
-        std::array<UChar, 256> t{};
-        for (int b = 0; b < 256; ++b) t[b] = static_cast<UChar>(cp1250::ToUnicode(static_cast<unsigned char>(b)));
-        return t;
-    }();
-    return table;
-}
 
 // A POSIX locale name such as "cs_CZ.UTF-8@euro" reduced to what the collator needs.
 std::string CollatorLocaleFromPosix(std::string name) {
@@ -88,31 +73,6 @@ namespace {
 
 int Ordering(UCollationResult result) { return result == UCOL_LESS ? -1 : (result == UCOL_GREATER ? 1 : 0); }
 
-// Windows-1250 bytes widened to UTF-16. A byte below 0x80 is its own unit, so
-// sixteen bytes at a time are only zero-extended and the few others are then
-// looked up; a text of sixteen bytes or more ends with a block that overlaps the
-// one before it, which writes the same units again.
-void Widen(std::string_view text, UChar* out) {
-    const auto& widen = WideningTable();
-#ifdef __SSE2__
-    if (text.size() >= 16) {
-        const __m128i zero = _mm_setzero_si128();
-        const std::size_t last = text.size() - 16;
-        for (std::size_t block = 0;; block = std::min(block + 16, last)) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + block));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + block), _mm_unpacklo_epi8(bytes, zero));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + block + 8), _mm_unpackhi_epi8(bytes, zero));
-            for (auto high = static_cast<unsigned>(_mm_movemask_epi8(bytes)); high != 0; high &= high - 1) {
-                const std::size_t at = block + static_cast<std::size_t>(__builtin_ctz(high));
-                out[at] = widen[static_cast<unsigned char>(text[at])];
-            }
-            if (block == last) return;
-        }
-    }
-#endif
-    for (std::size_t i = 0; i < text.size(); ++i) out[i] = widen[static_cast<unsigned char>(text[i])];
-}
-
 // Windows-1250 text widened into a buffer that lives as long as the call needs it.
 class WideText {
 public:
@@ -122,7 +82,7 @@ public:
             long_.resize(text.size());
             out = long_.data();
         }
-        Widen(text, out);
+        cp1250::Widen(text, out);
         data_ = out;
     }
     const UChar* Data() const { return data_; }

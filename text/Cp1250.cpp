@@ -1,6 +1,10 @@
 #include "text/Cp1250.h"
 
+#include <algorithm>
 #include <array>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "text/IcuLibrary.h"
 
@@ -98,6 +102,30 @@ std::optional<char32_t> nextCodePoint(std::string_view s, size_t& pos) {
 
 char32_t ToUnicode(unsigned char byte) {
     return byte < 0x80 ? byte : kHighHalf[byte - 0x80];
+}
+
+// A byte below 0x80 is its own unit, so sixteen bytes at a time are only
+// zero-extended and the few others are then looked up; a text of sixteen bytes
+// or more ends with a block that overlaps the one before it, which writes the
+// same units again.
+void Widen(std::string_view text, char16_t* out) {
+#ifdef __SSE2__
+    if (text.size() >= 16) {
+        const __m128i zero = _mm_setzero_si128();
+        const std::size_t last = text.size() - 16;
+        for (std::size_t block = 0;; block = std::min(block + 16, last)) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + block));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + block), _mm_unpacklo_epi8(bytes, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + block + 8), _mm_unpackhi_epi8(bytes, zero));
+            for (auto high = static_cast<unsigned>(_mm_movemask_epi8(bytes)); high != 0; high &= high - 1) {
+                const std::size_t at = block + static_cast<std::size_t>(__builtin_ctz(high));
+                out[at] = kHighHalf[static_cast<unsigned char>(text[at]) - 0x80];
+            }
+            if (block == last) return;
+        }
+    }
+#endif
+    for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char16_t>(ToUnicode(static_cast<unsigned char>(text[i])));
 }
 
 std::optional<unsigned char> FromUnicode(char32_t codePoint) {

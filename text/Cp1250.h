@@ -18,6 +18,10 @@ char32_t ToUnicode(unsigned char byte);
 // The Windows-1250 byte of a code point, or nothing when the code page lacks it.
 std::optional<unsigned char> FromUnicode(char32_t codePoint);
 
+// Windows-1250 bytes as UTF-16, one unit per byte, written to out, which has
+// room for text.size() units.
+void Widen(std::string_view text, char16_t* out);
+
 // Windows-1250 bytes as UTF-8.
 std::string ToUtf8(std::string_view bytes);
 

@@ -3,7 +3,6 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QStringList>
-#include <array>
 #include <stdexcept>
 
 #include "app/core/Global.h"
@@ -12,15 +11,8 @@
 // Every Windows-1250 byte is one UTF-16 unit, so a text converts by table, byte
 // by byte, without passing through UTF-8 (the list window converts megabytes).
 QString ToQString(std::string_view cp1250Text) {
-    static const std::array<char16_t, 256> kUnits = [] {
-        std::array<char16_t, 256> units{};
-        for (int byte = 0; byte < 256; ++byte)
-            units[byte] = static_cast<char16_t>(cp1250::ToUnicode(static_cast<unsigned char>(byte)));
-        return units;
-    }();
     QString text(static_cast<qsizetype>(cp1250Text.size()), Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    for (const char byte : cp1250Text) *out++ = kUnits[static_cast<unsigned char>(byte)];
+    cp1250::Widen(cp1250Text, reinterpret_cast<char16_t*>(text.data()));
     return text;
 }
 

@@ -16,6 +16,13 @@ TEST(Cp1250, EveryByteSurvivesARoundTripThroughUtf8) {
     std::string all;
     for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
     EXPECT_EQ(cp1250::FromUtf8(cp1250::ToUtf8(all)), all);
+    // Widened from every place, so that each byte meets every place in a block.
+    for (std::size_t from = 0; from < all.size(); ++from) {
+        std::u16string wide(all.size() - from, u'\0');
+        cp1250::Widen(std::string_view(all).substr(from), wide.data());
+        for (std::size_t i = 0; i < wide.size(); ++i)
+            ASSERT_EQ(wide[i], cp1250::ToUnicode(static_cast<unsigned char>(all[from + i]))) << from << " " << i;
+    }
 }
 
 TEST(Cp1250, CharactersOutsideTheCodePageBecomeQuestionMarks) {
