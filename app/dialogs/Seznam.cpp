@@ -136,7 +136,9 @@ void TSeznamF::Fill(TClientDataSet& table, int mode) {
     format.setFont(font);
     RichEdit1->setCurrentCharFormat(format);
 
-    // The lines are converted as one text rather than one by one.
+    // The lines as one text, put into the box a part at a time. It is kept in
+    // Windows-1250 and widened part by part: widened at once it would be twice
+    // its size of fresh memory to fill before the first line shows.
     const std::vector<std::string> lines = ModeLines(table, mode);
     std::size_t length = lines.size();
     for (const std::string& line : lines) length += line.size();
@@ -146,7 +148,7 @@ void TSeznamF::Fill(TClientDataSet& table, int mode) {
         if (i > 0) text += '\n';
         text += lines[i];
     }
-    pending_ = ToQString(text);
+    pending_ = std::move(text);
     AppendPendingPart(kLinesInFirstPart);
     RichEdit1->moveCursor(QTextCursor::Start);
     if (pendingTimer_->isActive()) return;
@@ -155,21 +157,21 @@ void TSeznamF::Fill(TClientDataSet& table, int mode) {
 
 void TSeznamF::AppendPendingPart(qsizetype lines) {
     // A part ends before a line break, so the next one begins with it.
-    qsizetype end = pendingFrom_;
-    while (lines-- > 0 && end >= 0) end = pending_.indexOf(QLatin1Char('\n'), end + 1);
-    if (end < 0) end = pending_.size();
+    std::size_t end = pendingFrom_;
+    while (lines-- > 0 && end != std::string::npos) end = pending_.find('\n', end + 1);
+    if (end == std::string::npos) end = pending_.size();
     QTextCharFormat format;
     format.setFont(RichEdit1->document()->defaultFont());
     QTextCursor cursor(RichEdit1->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(pending_.mid(pendingFrom_, end - pendingFrom_), format);
+    cursor.insertText(ToQString(std::string_view(pending_).substr(pendingFrom_, end - pendingFrom_)), format);
     pendingFrom_ = end;
     if (pendingFrom_ < pending_.size()) {
         pendingTimer_->start();
         return;
     }
     pendingTimer_->stop();
-    pending_.clear();
+    std::string().swap(pending_);
     pendingFrom_ = 0;
     RichEdit1->document()->setUndoRedoEnabled(true);
 }

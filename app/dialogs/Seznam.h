@@ -8,6 +8,7 @@
 // reused.
 #include <QDialog>
 #include <QString>
+#include <string>
 
 #include "table/ClientDataSet.h"
 
@@ -62,8 +63,8 @@ public:
 private:
     // Puts the next part of the pending text at the end of the box.
     void AppendPendingPart(qsizetype lines);
-    QString pending_;
-    qsizetype pendingFrom_ = 0;
+    std::string pending_;  // Windows-1250
+    std::size_t pendingFrom_ = 0;
     QTimer* pendingTimer_;
 
 protected:
