@@ -8,8 +8,8 @@
 #include "app/core/Global.h"
 #include "text/Cp1250.h"
 
-// Every Windows-1250 byte is one UTF-16 unit, so a text converts by table, byte
-// by byte, without passing through UTF-8 (the list window converts megabytes).
+// Every Windows-1250 byte is one UTF-16 unit, so a text is widened straight
+// into the string, without passing through UTF-8.
 QString ToQString(std::string_view cp1250Text) {
     QString text(static_cast<qsizetype>(cp1250Text.size()), Qt::Uninitialized);
     cp1250::Widen(cp1250Text, reinterpret_cast<char16_t*>(text.data()));
