@@ -3,6 +3,9 @@
 // place for the tokenizer and for a reader that walks a list itself. Inline,
 // as rows are read an attribute at a time.
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
 #include <string_view>
 
 #if defined(__SSE2__)
@@ -29,6 +32,32 @@ inline bool SameName(std::string_view a, std::string_view b) {
         if (a[i] != b[i]) return false;
     return true;
 }
+
+// How the writer opens an attribute's value: the name, "=" and the double
+// quote. Where that fits in eight bytes it is matched as one word.
+class AttributeOpening {
+public:
+    explicit AttributeOpening(std::string_view name) : text_(std::string(name) + "=\"") {
+        if (text_.size() > sizeof word_) return;
+        std::memcpy(&word_, text_.data(), text_.size());
+        std::memset(&mask_, 0xFF, text_.size());
+    }
+
+    // Where the value starts when [p, end) begins with this opening, else nullptr.
+    const char* ValueAfter(const char* p, const char* const end) const {
+        const auto left = static_cast<std::size_t>(end - p);
+        if (mask_ && left >= sizeof word_) {
+            std::uint64_t bytes;
+            std::memcpy(&bytes, p, sizeof bytes);
+            return ((bytes ^ word_) & mask_) == 0 ? p + text_.size() : nullptr;
+        }
+        return left >= text_.size() && SameName(std::string_view(p, text_.size()), text_) ? p + text_.size() : nullptr;
+    }
+
+private:
+    std::string text_;
+    std::uint64_t word_ = 0, mask_ = 0;
+};
 
 // The first double quote in [p, end), or end; `special` is set when a "&" or a
 // byte from 128 up comes before it. Where the processor allows, sixteen bytes

@@ -15,11 +15,14 @@ using Param = PacketParam;
 // read with one inside, it would come back from the next save as another name.
 std::string_view ParamName(std::string_view name) { return name.substr(0, name.find('\0')); }
 
-// One to nine decimal digits and nothing else.
-bool PlainDigits(std::string_view raw) {
+// One to nine decimal digits and nothing else: their value always fits.
+bool ReadPlainDigits(std::string_view raw, std::uint32_t& value) {
     if (raw.empty() || raw.size() > 9) return false;
-    for (const char c : raw)
+    value = 0;
+    for (const char c : raw) {
         if (c < '0' || c > '9') return false;
+        value = value * 10 + static_cast<std::uint32_t>(c - '0');
+    }
     return true;
 }
 
@@ -100,6 +103,7 @@ pkt::Status XmlPacketReader::ReadColumn(bool hasChildren, ColumnDesc& column) {
     if (!name) return pkt::NotAPacket;
     name->Used = true;
     read.LookupName = name->Value;
+    read.Opening = xmlsyntax::AttributeOpening(read.LookupName);
 
     XmlAttribute* type = tokens_.Find("fieldtype");
     if (!type) return pkt::InvalidKeyType;
@@ -328,20 +332,44 @@ void XmlPacketReader::HandOut(std::vector<PacketValueView>& values) const {
 
 // A plain row reads as ReadRow would read it: with the columns' names all
 // different and none of them "RowState", the attributes, met in the columns'
-// order and each naming a column, are exactly the ones ReadRow finds.
+// order and each naming a column, are exactly the ones ReadRow finds. An
+// attribute as the writer writes it (name="value") is matched against the
+// columns' openings whole; any other form is read by NextAttribute.
 bool XmlPacketReader::ReadPlainRow(std::string_view list) {
     scratch_.clear();
-    slots_.assign(xmlColumns_.size(), Slot{});
+    const std::size_t columns = xmlColumns_.size();
+    slots_.resize(columns);
+    std::size_t next = 0;
+    // Every slot is written once: the columns a row leaves out are null.
+    const auto nullUpTo = [this, &next](std::size_t column) {
+        for (; next < column; ++next) slots_[next] = Slot{};
+    };
     const char* p = list.data();
     const char* const end = p + list.size();
-    std::size_t next = 0;
     XmlAttribute attribute;
-    while (xmlsyntax::NextAttribute(p, end, attribute)) {
-        while (next < xmlColumns_.size() && !xmlsyntax::SameName(xmlColumns_[next].LookupName, attribute.Name)) ++next;
-        if (next == xmlColumns_.size()) return false;
-        Convert(xmlColumns_[next].Type, attribute.Value, attribute.MayNeedDecoding, slots_[next]);
+    for (;;) {
+        while (p < end && xmlsyntax::IsBlank(*p)) ++p;
+        std::size_t column = next;
+        const char* open = nullptr;
+        while (column < columns && !(open = xmlColumns_[column].Opening.ValueAfter(p, end))) ++column;
+        if (open) {
+            bool special = false;
+            const char* const close = xmlsyntax::ScanValue(open, end, special);
+            if (close == end) break;  // a list that breaks off is read up to there, as NextAttribute reads it
+            attribute.Value = std::string_view(open, static_cast<std::size_t>(close - open));
+            attribute.MayNeedDecoding = special;
+            p = close + 1;
+        } else {
+            if (!xmlsyntax::NextAttribute(p, end, attribute)) break;
+            column = next;
+            while (column < columns && !xmlsyntax::SameName(xmlColumns_[column].LookupName, attribute.Name)) ++column;
+            if (column == columns) return false;
+        }
+        nullUpTo(column);
+        Convert(xmlColumns_[column].Type, attribute.Value, attribute.MayNeedDecoding, slots_[column]);
         ++next;
     }
+    nullUpTo(columns);
     return true;
 }
 
@@ -360,11 +388,9 @@ void XmlPacketReader::Convert(ColumnType type, std::string_view raw, bool mayNee
         return;
     }
     const std::size_t offset = scratch_.size();
-    if (type == coltype::Int32 && PlainDigits(raw)) {
-        // Keys and disc numbers: up to nine plain digits always fit, and read
-        // as the general path reads them.
-        std::uint32_t value = 0;
-        for (const char digit : raw) value = value * 10 + static_cast<std::uint32_t>(digit - '0');
+    std::uint32_t value;
+    if (type == coltype::Int32 && ReadPlainDigits(raw, value)) {
+        // Keys and disc numbers read as the general path reads them.
         byteorder::Append(scratch_, value);
         slot = {false, true, offset, sizeof value, {}};
         return;

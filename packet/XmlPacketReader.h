@@ -39,6 +39,7 @@ private:
 
     struct Column {
         std::string LookupName;  // raw "attrname" or "tagname" text
+        xmlsyntax::AttributeOpening Opening{LookupName};  // set again with LookupName
         bool Tagged = false;          // values are child elements of ROW
         ColumnType Type = 0;
     };

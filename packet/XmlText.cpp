@@ -6,6 +6,10 @@
 #include <array>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // 0: copied as it is; 1: escaped or dropped; 2: a high byte.
@@ -90,87 +94,123 @@ int DigitValue(char c, bool hex) {
     return -1;
 }
 
-// Walks attribute text and reports what it stands for: onByte for each byte
-// taken literally (and the single byte of an entity), onCodePoint for numeric
-// references and UTF-8 sequences. One pass: accented text is a few letters
-// between references, so looking for the next special byte first and copying
-// after would read every letter twice. Every read is bounded by the text's own
-// length.
+// Reads the item of attribute text at raw[i] and reports what it stands for:
+// onByte for a byte taken literally (and the single byte of an entity),
+// onCodePoint for a numeric reference or a UTF-8 sequence. Returns the index
+// after the item. Every read is bounded by the text's own length.
+template <bool kUtf8, class OnByte, class OnCodePoint>
+std::size_t DecodeItem(std::string_view raw, std::size_t i, OnByte onByte, OnCodePoint onCodePoint) {
+    const std::size_t n = raw.size();
+    const unsigned char c = static_cast<unsigned char>(raw[i]);
+    if (c == '&') {
+        const char next = i + 1 < n ? raw[i + 1] : '\0';
+        if (next == '#') {
+            // The writer's own form, "&#", three digits and ";", is read at once.
+            if (n - i >= 6 && IsDigit(raw[i + 2]) && IsDigit(raw[i + 3]) && IsDigit(raw[i + 4]) && raw[i + 5] == ';') {
+                onCodePoint(
+                    static_cast<unsigned>((raw[i + 2] - '0') * 100 + (raw[i + 3] - '0') * 10 + (raw[i + 4] - '0')));
+                return i + 6;
+            }
+            std::size_t j = i + 2;
+            const bool hex = j < n && raw[j] == 'x';  // "&#X" is no reference
+            if (hex) ++j;
+            const std::size_t firstDigit = j;
+            unsigned value = 0;
+            for (int d; j < n && (d = DigitValue(raw[j], hex)) >= 0; ++j)
+                value = value > 0x10FFFF ? value : value * (hex ? 16 : 10) + static_cast<unsigned>(d);
+            if (j == firstDigit) {
+                onByte('&');
+                return i + 1;
+            }
+            if (j < n && raw[j] == ';') ++j;
+            onCodePoint(value);
+            return j;
+        }
+        // Only the letters that tell the entities apart are looked at.
+        char byte = '&';
+        std::size_t length = 1;
+        switch (next) {
+            case 'a':
+                if (i + 2 < n && raw[i + 2] == 'p') byte = '\'', length = 6;
+                else length = 5;
+                break;
+            case 'g': byte = '>', length = 4; break;
+            case 'l': byte = '<', length = 4; break;
+            case 'q': byte = '"', length = 6; break;
+            default: break;
+        }
+        onByte(byte);
+        return i + std::min(length, n - i);
+    }
+    if (kUtf8 && c >= 0xC0) {
+        const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        if (length > n - i) {
+            // A sequence cut off by the end of the value stands for no character.
+            onByte('?');
+            return n;
+        }
+        unsigned value = c & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
+        for (std::size_t k = 1; k < length; ++k) value = (value << 6) | (static_cast<unsigned char>(raw[i + k]) & 0x3F);
+        onCodePoint(value);
+        return i + length;
+    }
+    onByte(static_cast<char>(c));
+    return i + 1;
+}
+
 template <bool kUtf8, class OnByte, class OnCodePoint>
 void Decode(std::string_view raw, OnByte onByte, OnCodePoint onCodePoint) {
-    const std::size_t n = raw.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const unsigned char c = static_cast<unsigned char>(raw[i]);
-        if (c == '&') {
-            const char next = i + 1 < n ? raw[i + 1] : '\0';
-            if (next == '#') {
-                // The writer's own form, "&#", three digits and ";", is read at once.
-                if (n - i >= 6 && IsDigit(raw[i + 2]) && IsDigit(raw[i + 3]) && IsDigit(raw[i + 4]) &&
-                    raw[i + 5] == ';') {
-                    onCodePoint(static_cast<unsigned>((raw[i + 2] - '0') * 100 + (raw[i + 3] - '0') * 10 +
-                                                      (raw[i + 4] - '0')));
-                    i += 6;
-                    continue;
-                }
-                std::size_t j = i + 2;
-                const bool hex = j < n && raw[j] == 'x';  // "&#X" is no reference
-                if (hex) ++j;
-                const std::size_t firstDigit = j;
-                unsigned value = 0;
-                for (int d; j < n && (d = DigitValue(raw[j], hex)) >= 0; ++j)
-                    value = value > 0x10FFFF ? value : value * (hex ? 16 : 10) + static_cast<unsigned>(d);
-                if (j == firstDigit) {
-                    onByte('&');
-                    ++i;
-                    continue;
-                }
-                if (j < n && raw[j] == ';') ++j;
-                onCodePoint(value);
-                i = j;
-                continue;
-            }
-            // Only the letters that tell the entities apart are looked at.
-            char byte = '&';
-            std::size_t length = 1;
-            switch (next) {
-                case 'a':
-                    if (i + 2 < n && raw[i + 2] == 'p') byte = '\'', length = 6;
-                    else length = 5;
-                    break;
-                case 'g': byte = '>', length = 4; break;
-                case 'l': byte = '<', length = 4; break;
-                case 'q': byte = '"', length = 6; break;
-                default: break;
-            }
-            onByte(byte);
-            i += std::min(length, n - i);
-            continue;
-        }
-        if (kUtf8 && c >= 0xC0) {
-            const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-            if (length > n - i) {
-                // A sequence cut off by the end of the value stands for no character.
-                onByte('?');
-                i = n;
-                continue;
-            }
-            unsigned value = c & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
-            for (std::size_t k = 1; k < length; ++k)
-                value = (value << 6) | (static_cast<unsigned char>(raw[i + k]) & 0x3F);
-            onCodePoint(value);
-            i += length;
-            continue;
-        }
-        onByte(static_cast<char>(c));
-        ++i;
-    }
+    for (std::size_t i = 0; i < raw.size();) i = DecodeItem<kUtf8>(raw, i, onByte, onCodePoint);
 }
 
 template <class OnByte, class OnCodePoint>
 void Decode(std::string_view raw, bool utf8, OnByte onByte, OnCodePoint onCodePoint) {
     if (utf8) Decode<true>(raw, onByte, onCodePoint);
     else Decode<false>(raw, onByte, onCodePoint);
+}
+
+// Where the processor allows, the bytes before raw[i] that DecodeItem would copy
+// one at a time go sixteen at a time: a block is stored whole at `to` and only
+// its bytes before the first "&" (or UTF-8 lead byte) count. `to` never runs
+// ahead of i, as decoding never lengthens a text, so the whole block fits in
+// the room made for the text. Returns the index of the first byte left.
+template <bool kUtf8>
+std::size_t CopyPlainRun(std::string_view raw, std::size_t i, char*& to) {
+#if defined(__SSE2__)
+    const __m128i ampersand = _mm_set1_epi8('&');
+    const __m128i leadBits = _mm_set1_epi8(static_cast<char>(0xC0));
+    while (raw.size() - i >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw.data() + i));
+        __m128i marked = _mm_cmpeq_epi8(bytes, ampersand);
+        if (kUtf8) marked = _mm_or_si128(marked, _mm_cmpeq_epi8(_mm_and_si128(bytes, leadBits), leadBits));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), bytes);
+        const unsigned marks = static_cast<unsigned>(_mm_movemask_epi8(marked));
+        const std::size_t plain = marks ? static_cast<std::size_t>(__builtin_ctz(marks)) : 16;
+        to += plain;
+        i += plain;
+        if (marks) break;
+    }
+#else
+    (void)raw;
+    (void)to;
+#endif
+    return i;
+}
+
+template <bool kUtf8>
+char* DecodeNarrow(std::string_view raw, char* to) {
+    const auto onByte = [&to](char byte) { *to++ = byte; };
+    const auto onCodePoint = [&to](unsigned codePoint) {
+        if (codePoint < 256) {
+            *to++ = static_cast<char>(codePoint);
+            return;
+        }
+        const auto byte = cp1250::FromUnicode(static_cast<char32_t>(codePoint));
+        *to++ = byte ? static_cast<char>(*byte) : '?';
+    };
+    std::size_t i = CopyPlainRun<kUtf8>(raw, 0, to);
+    while (i < raw.size()) i = CopyPlainRun<kUtf8>(raw, DecodeItem<kUtf8>(raw, i, onByte, onCodePoint), to);
+    return to;
 }
 
 void AppendUnit(std::string& out, unsigned unit) {
@@ -222,17 +262,7 @@ void AppendDecoded(std::string& out, std::string_view raw, bool utf8) {
     const std::size_t start = out.size();
     out.resize(start + raw.size());
     char* const begin = out.data() + start;
-    char* end = begin;
-    Decode(
-        raw, utf8, [&end](char byte) { *end++ = byte; },
-        [&end](unsigned codePoint) {
-            if (codePoint < 256) {
-                *end++ = static_cast<char>(codePoint);
-                return;
-            }
-            const auto byte = cp1250::FromUnicode(static_cast<char32_t>(codePoint));
-            *end++ = byte ? static_cast<char>(*byte) : '?';
-        });
+    char* const end = utf8 ? DecodeNarrow<true>(raw, begin) : DecodeNarrow<false>(raw, begin);
     out.resize(start + static_cast<std::size_t>(end - begin));
 }
 

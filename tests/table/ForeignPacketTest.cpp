@@ -195,7 +195,8 @@ std::string Described(std::uint16_t code, const RecordStore* store) {
 
 // A random packet of `rows` rows over two text columns without "WIDTH", one
 // with, and two integers; now and then with long texts, unknown or malformed
-// attributes, row states, comments and "<ROW" where no row starts.
+// attributes, blanks around "=", row states, comments and "<ROW" where no row
+// starts.
 // Rows open with `opening`: "< ROW" the general element reader alone reads.
 std::string RandomRowsPacket(std::mt19937& random, int rows, bool tagged, std::string_view opening = "<ROW") {
     const auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
@@ -208,6 +209,7 @@ std::string RandomRowsPacket(std::mt19937& random, int rows, bool tagged, std::s
     const auto length = [&] {
         return chance(3) ? 256 + random() % 900 : random() % 40;
     };
+    const auto equals = [&] { return chance(5) ? " =\t\"" : "=\""; };
     std::string packet = "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
                          "<FIELD attrname=\"K\" fieldtype=\"i4\" SUBTYPE=\"Autoinc\"/><FIELD attrname=\"T\" "
                          "fieldtype=\"string\"/><FIELD attrname=\"W\" fieldtype=\"string\" WIDTH=\"12\"/><FIELD "
@@ -221,8 +223,8 @@ std::string RandomRowsPacket(std::mt19937& random, int rows, bool tagged, std::s
         packet += opening;
         if (chance(10)) packet += " RowState=\"" + std::to_string(random() % 10) + "\"";
         packet += " K=\"" + (chance(1) ? std::string("x") : std::to_string(row + 1)) + "\"";
-        if (!chance(10)) packet += " T=\"" + text(length()) + "\"";
-        if (!chance(10)) packet += " W=\"" + text(random() % 20) + "\"";
+        if (!chance(10)) packet += " T" + std::string(equals()) + text(length()) + "\"";
+        if (!chance(10)) packet += " W" + std::string(equals()) + text(random() % 20) + "\"";
         if (chance(5)) packet += " Q=\"1\"";
         packet += " N=\"" + std::to_string(random() % 50) + "\"";
         if (tagged) {
