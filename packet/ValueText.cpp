@@ -174,6 +174,11 @@ pkt::Status AppendValueText(PacketBuffer& out, ColumnType type, std::string_view
         AppendEscaped(out, value, utf8 ? HighBytes::Utf8 : HighBytes::Reference);
         return pkt::Ok;
     }
+    // Then keys and disc numbers, as AppendIntegerElement would write them.
+    if (type == coltype::Int32 && value.size() == 4) {
+        AppendNumber(out, byteorder::Load<std::int32_t>(value.data()));
+        return pkt::Ok;
+    }
     std::string_view name;
     if (const pkt::Status status = FieldTypeName(type, name)) return status;
     if (value.size() < FixedBytesRead(type)) return pkt::BufferTooSmall;

@@ -90,6 +90,7 @@ TEST(XmlWriter, ValueTextsFollowTheirTypes) {
     EXPECT_EQ(ValueTextOf(coltype::Int8, "\xFB"), "-5");
     EXPECT_EQ(ValueTextOf(coltype::Int16, I2(-300)), "-300");
     EXPECT_EQ(ValueTextOf(coltype::UInt32, I4(-1)), "4294967295");
+    EXPECT_EQ(ValueTextOf(coltype::Int32, I4(-2147483647 - 1)), "-2147483648");
     EXPECT_EQ(ValueTextOf(0x30001, "\x01"), "TRUE");
     EXPECT_EQ(ValueTextOf(coltype::Boolean16, I2(0)), "FALSE");
     const auto f8 = [](double d) {
