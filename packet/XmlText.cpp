@@ -84,6 +84,39 @@ char* WriteUtf8(char* to, unsigned codePoint) {
 constexpr std::size_t kMostPerByte = 6;
 constexpr std::size_t kMostPerUnit = 8;
 
+// A byte as AppendEscaped writes it: its form (at most kMostPerByte bytes)
+// and, in the last byte, the form's length, so that every byte is written
+// with one store and no branch.
+using EscapedByte = std::array<char, 8>;
+static_assert(kMostPerByte < sizeof(EscapedByte));
+using EscapeTable = std::array<EscapedByte, 256>;
+
+EscapeTable MakeEscapeTable(HighBytes high) {
+    EscapeTable table{};
+    for (unsigned c = 0; c < 256; ++c) {
+        char* const form = table[c].data();
+        char* end = form;
+        const unsigned char cls = kByteClass[c];
+        if (cls == 0 || (cls == 2 && high == HighBytes::Raw)) *end++ = static_cast<char>(c);
+        else if (c < 128) end = WriteEscapedAscii(end, static_cast<unsigned char>(c));
+        else if (high == HighBytes::Utf8) end = WriteUtf8(end, c);
+        else end = WriteReference(end, c);
+        table[c].back() = static_cast<char>(end - form);
+    }
+    return table;
+}
+
+const EscapeTable& EscapesFor(HighBytes high) {
+    static const EscapeTable references = MakeEscapeTable(HighBytes::Reference);
+    static const EscapeTable utf8 = MakeEscapeTable(HighBytes::Utf8);
+    static const EscapeTable raw = MakeEscapeTable(HighBytes::Raw);
+    switch (high) {
+        case HighBytes::Utf8: return utf8;
+        case HighBytes::Raw: return raw;
+        default: return references;
+    }
+}
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int DigitValue(char c, bool hex) {
@@ -221,17 +254,16 @@ void AppendUnit(std::string& out, unsigned unit) {
 }  // namespace
 
 void AppendEscaped(PacketBuffer& out, std::string_view bytes, HighBytes high) {
+    const EscapeTable& escapes = EscapesFor(high);
     const std::size_t start = out.size();
-    char* const room = out.AppendRoom(kMostPerByte * bytes.size());
+    // Each byte is stored as eight bytes of which its form keeps the first few:
+    // the last byte's store reaches past its own room by the difference.
+    char* const room = out.AppendRoom(kMostPerByte * bytes.size() + (sizeof(EscapedByte) - kMostPerByte));
     char* to = room;
-    const bool rawHigh = high == HighBytes::Raw;
     for (const char byte : bytes) {
-        const auto c = static_cast<unsigned char>(byte);
-        const unsigned char cls = kByteClass[c];
-        if (cls == 0 || (cls == 2 && rawHigh)) *to++ = byte;
-        else if (c < 128) to = WriteEscapedAscii(to, c);
-        else if (high == HighBytes::Utf8) to = WriteUtf8(to, c);
-        else to = WriteReference(to, c);
+        const EscapedByte& escaped = escapes[static_cast<unsigned char>(byte)];
+        std::memcpy(to, escaped.data(), escaped.size());
+        to += escaped.back();
     }
     out.TruncateTo(start + static_cast<std::size_t>(to - room));
 }

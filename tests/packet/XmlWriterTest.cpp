@@ -74,6 +74,16 @@ TEST(XmlWriter, TextIsEscapedAndCzechLettersBecomeReferences) {
     EXPECT_EQ(RowOfText(std::string(1, '\0')), "<ROW T=\"\"/>");
     // An ampersand followed by byte 1 stays an ampersand: the text reads back unchanged.
     EXPECT_EQ(RowOfText("&\x01" "232;"), "<ROW T=\"&amp;\x01" "232;\"/>");
+    // Every byte but zero reads back as it was, in either form, at any place.
+    std::string everyByte;
+    for (int c = 1; c < 256; ++c) everyByte += static_cast<char>(c);
+    for (const std::uint32_t flags : {kXml, kXmlUtf8}) {
+        PacketData packet;
+        packet.Columns.push_back({"T", coltype::String1, 0, {}});
+        packet.Rows.push_back({0, {everyByte}});
+        packet.Rows.push_back({0, {std::string(everyByte.rbegin(), everyByte.rend())}});
+        EXPECT_EQ(ReadBack(Written(packet, flags)).Rows, packet.Rows) << flags;
+    }
 }
 
 TEST(XmlWriter, NullsWriteNoAttributeAndRowStatusIsWrittenWhenSet) {
