@@ -375,7 +375,11 @@ bool XmlPacketReader::ReadPlainRow(std::string_view list) {
 
 bool XmlPacketReader::RowsMayBePlain() const {
     for (std::size_t i = 0; i < xmlColumns_.size(); ++i) {
-        if (xmlColumns_[i].Tagged || xmlColumns_[i].LookupName == "RowState") return false;
+        const std::string& name = xmlColumns_[i].LookupName;
+        if (xmlColumns_[i].Tagged || name == "RowState") return false;
+        // An attribute's name ends before its first "=" and its last blanks:
+        // only then is a column's opening what NextAttribute reads.
+        if (name.find('=') != std::string::npos || (!name.empty() && xmlsyntax::IsBlank(name.back()))) return false;
         for (std::size_t j = 0; j < i; ++j)
             if (xmlColumns_[j].LookupName == xmlColumns_[i].LookupName) return false;
     }

@@ -130,6 +130,19 @@ TEST(XmlReader, AttributeOrderAndRowStatusDoNotMatter) {
     EXPECT_EQ(packet.Rows[1], (RowData{0, {"b", std::nullopt}}));
 }
 
+// A row reads as the general element reader reads it, whatever the columns'
+// names: also one with "=" in it, or ending in a blank.
+TEST(XmlReader, RowsReadAlikeWhateverTheColumnsNames) {
+    const auto packet = [](const std::string& row) {
+        return "<?xml version=\"1.0\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"a=b\" "
+               "fieldtype=\"string\"/><FIELD attrname=\"c \" fieldtype=\"string\"/></FIELDS><PARAMS/></METADATA>"
+               "<ROWDATA>" + row + "</ROWDATA></DATAPACKET>";
+    };
+    for (const std::string attributes : {" a=b=\"x\" c =\"y\"", " c =\"y\"", " a=\"x\""})
+        EXPECT_EQ(ReadBack(packet("<ROW" + attributes + "/>")).Rows, ReadBack(packet("< ROW" + attributes + "/>")).Rows)
+            << attributes;
+}
+
 TEST(XmlReader, BlanksCommentsAndInstructionsBetweenElementsAreSkipped) {
     const std::string document =
         "\r\n<?xml version=\"1.0\"?>\n<!-- catalogue -->\n<DATAPACKET Version=\"2.0\">\n  <METADATA>\n"
