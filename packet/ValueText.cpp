@@ -88,21 +88,10 @@ bool AppendValue(std::string& out, ColumnType type, std::string_view raw, bool u
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Reads an unsigned decimal number over the whole text.
-bool ReadDigits(std::string_view text, std::int64_t& value) {
-    if (text.empty() || text.size() > 9) return false;
-    value = 0;
-    for (const char c : text) {
-        if (!IsDigit(c)) return false;
-        value = value * 10 + (c - '0');
-    }
-    return true;
-}
-
 bool ReadDateText(std::string_view text, CivilDate& date) {
     std::int64_t year, month, day;
-    if (text.size() < 5 || !ReadDigits(text.substr(0, text.size() - 4), year) ||
-        !ReadDigits(text.substr(text.size() - 4, 2), month) || !ReadDigits(text.substr(text.size() - 2), day))
+    if (text.size() < 5 || !ReadPlainDigits(text.substr(0, text.size() - 4), year) ||
+        !ReadPlainDigits(text.substr(text.size() - 4, 2), month) || !ReadPlainDigits(text.substr(text.size() - 2), day))
         return false;
     date = {year, static_cast<unsigned>(month), static_cast<unsigned>(day)};
     return IsValidDate(date);
@@ -115,9 +104,9 @@ struct Clock {
 bool ReadClockText(std::string_view text, Clock& clock) {
     const std::size_t first = text.find(':');
     const std::size_t second = first == std::string_view::npos ? first : text.find(':', first + 1);
-    return second != std::string_view::npos && ReadDigits(text.substr(0, first), clock.Hours) &&
-           ReadDigits(text.substr(first + 1, second - first - 1), clock.Minutes) &&
-           ReadDigits(text.substr(second + 1), clock.Milliseconds);
+    return second != std::string_view::npos && ReadPlainDigits(text.substr(0, first), clock.Hours) &&
+           ReadPlainDigits(text.substr(first + 1, second - first - 1), clock.Minutes) &&
+           ReadPlainDigits(text.substr(second + 1), clock.Milliseconds);
 }
 
 std::int64_t ClockMilliseconds(const Clock& clock) {

@@ -23,3 +23,15 @@ bool AppendValueFromText(std::string& out, ColumnType type, std::string_view raw
 // letter; the value is then what a decimal conversion reads from the start
 // (blanks, a sign, digits; 0 when no digit follows), clamped to 64 bits.
 bool ReadIntegerText(std::string_view raw, std::int64_t& value);
+
+// One to nine decimal digits and nothing else, so that the value always fits
+// 32 bits. Inline: keys and disc numbers are read with it, a value at a time.
+inline bool ReadPlainDigits(std::string_view text, std::int64_t& value) {
+    if (text.empty() || text.size() > 9) return false;
+    value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}

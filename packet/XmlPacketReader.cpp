@@ -15,17 +15,6 @@ using Param = PacketParam;
 // read with one inside, it would come back from the next save as another name.
 std::string_view ParamName(std::string_view name) { return name.substr(0, name.find('\0')); }
 
-// One to nine decimal digits and nothing else: their value always fits.
-bool ReadPlainDigits(std::string_view raw, std::uint32_t& value) {
-    if (raw.empty() || raw.size() > 9) return false;
-    value = 0;
-    for (const char c : raw) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + static_cast<std::uint32_t>(c - '0');
-    }
-    return true;
-}
-
 bool IsSupportedColumnType(ColumnType type) {
     return type != 0 && valuelayout::IsSupported(type) && coltype::TypeCode(type) != coltype::cNested;
 }
@@ -392,11 +381,11 @@ void XmlPacketReader::Convert(ColumnType type, std::string_view raw, bool mayNee
         return;
     }
     const std::size_t offset = scratch_.size();
-    std::uint32_t value;
+    std::int64_t value;
     if (type == coltype::Int32 && ReadPlainDigits(raw, value)) {
         // Keys and disc numbers read as the general path reads them.
-        byteorder::Append(scratch_, value);
-        slot = {false, true, offset, sizeof value, {}};
+        byteorder::Append(scratch_, static_cast<std::uint32_t>(value));
+        slot = {false, true, offset, sizeof(std::uint32_t), {}};
         return;
     }
     if (AppendValueFromText(scratch_, type, raw, utf8_)) slot = {false, true, offset, scratch_.size() - offset, {}};
