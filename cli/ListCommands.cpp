@@ -7,6 +7,7 @@
 #include "cli/CatalogAccess.h"
 #include "cli/CommandHandlers.h"
 #include "cli/TextOutput.h"
+#include "layout/CatalogLayout.h"
 #include "text/Cp1250.h"
 
 int RunList(const Invocation& invocation) {
@@ -20,7 +21,11 @@ int RunList(const Invocation& invocation) {
 
 int RunSummary(const Invocation& invocation) {
     TClientDataSet table;
-    // The counts need no sorted order: the films are read by their keys.
+    // The counts need no sorted order: the films are read by their keys, and
+    // of each film only what is counted.
+    std::vector<std::string> fields = SummaryFields();
+    fields.emplace_back(kKeyField);
+    table.LoadOnly(std::move(fields));
     if (const ExitStatus status =
             OpenCatalogAt(table, invocation.Arguments[0], kDefaultSortFields, CatalogOrder::ByKey)) {
         return status;

@@ -135,6 +135,10 @@ pkt::Status TDATAPACKET_READ::SplitRows(std::size_t minimum, std::size_t& cut,
 
 std::size_t TDATAPACKET_READ::Offset() const { return source_ ? source_->Offset() : 0; }
 
+void TDATAPACKET_READ::LeaveUnread(const std::vector<bool>& columns) {
+    if (source_) source_->LeaveUnread(columns);
+}
+
 const std::vector<ColumnDesc>& TDATAPACKET_READ::Columns() const {
     static const std::vector<ColumnDesc> kNone;
     return source_ ? source_->Columns() : kNone;

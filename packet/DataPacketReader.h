@@ -73,6 +73,10 @@ public:
     // returned (the code the next NextRow would give) and no second reader made.
     pkt::Status SplitRows(std::size_t minimum, std::size_t& cut, std::unique_ptr<TDATAPACKET_READ>& second);
 
+    // Leaves the values of the columns marked true unconverted from here on
+    // (and in a second reader split off later): they may come out null. Their
+    // rows are read as before, with every fault: converting a value never fails.
+    void LeaveUnread(const std::vector<bool>& columns);
     // The columns read so far.
     const std::vector<ColumnDesc>& Columns() const;
 

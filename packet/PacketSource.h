@@ -20,6 +20,8 @@ public:
     virtual pkt::Status NextRow(std::uint8_t& status, std::vector<PacketValueView>& values) = 0;
     // See TDATAPACKET_READ::Offset.
     virtual std::size_t Offset() const = 0;
+    // See TDATAPACKET_READ::LeaveUnread; a source may ignore it.
+    virtual void LeaveUnread(const std::vector<bool>& columns) { static_cast<void>(columns); }
 
     const std::vector<ColumnDesc>& Columns() const { return columns_; }
 

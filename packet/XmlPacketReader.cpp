@@ -355,7 +355,7 @@ bool XmlPacketReader::ReadPlainRow(std::string_view list) {
             if (column == columns) return false;
         }
         nullUpTo(column);
-        Convert(xmlColumns_[column].Type, attribute.Value, attribute.MayNeedDecoding, slots_[column]);
+        Convert(xmlColumns_[column], attribute.Value, attribute.MayNeedDecoding, slots_[column]);
         ++next;
     }
     nullUpTo(columns);
@@ -375,7 +375,16 @@ bool XmlPacketReader::RowsMayBePlain() const {
     return true;
 }
 
-void XmlPacketReader::Convert(ColumnType type, std::string_view raw, bool mayNeedDecoding, Slot& slot) {
+void XmlPacketReader::LeaveUnread(const std::vector<bool>& columns) {
+    for (std::size_t i = 0; i < xmlColumns_.size() && i < columns.size(); ++i) xmlColumns_[i].Unread = columns[i];
+}
+
+void XmlPacketReader::Convert(const Column& column, std::string_view raw, bool mayNeedDecoding, Slot& slot) {
+    if (column.Unread) {
+        slot = {};
+        return;
+    }
+    const ColumnType type = column.Type;
     if (coltype::TypeCode(type) == coltype::cString && (!mayNeedDecoding || IsPlainText(raw, utf8_))) {
         slot = {false, false, 0, 0, raw};
         return;
@@ -410,7 +419,7 @@ pkt::Status XmlPacketReader::ReadRow(const XmlElement& row, std::uint8_t& status
         if (column.Tagged) continue;
         if (XmlAttribute* attribute = tokens_.Find(column.LookupName, hint)) {
             hint = static_cast<std::size_t>(attribute - tokens_.Attributes().data()) + 1;
-            Convert(column.Type, attribute->Value, attribute->MayNeedDecoding, slots_[i]);
+            Convert(column, attribute->Value, attribute->MayNeedDecoding, slots_[i]);
         }
     }
     if (row.Kind != XmlKind::Start) return pkt::Ok;
@@ -445,6 +454,6 @@ pkt::Status XmlPacketReader::ReadTaggedValue(const Column& column, Slot& slot) {
         if (const pkt::Status code = tokens_.Next(end)) return code;
         if (end.Kind != XmlKind::End) return pkt::NotAPacket;
     }
-    Convert(column.Type, element.Text, true, slot);
+    Convert(column, element.Text, true, slot);
     return pkt::Ok;
 }

@@ -24,6 +24,7 @@ public:
     pkt::Status NextParam(PacketParam& param) override;
     pkt::Status NextRow(std::uint8_t& status, std::vector<PacketValueView>& values) override;
     std::size_t Offset() const override { return tokens_.Offset(); }
+    void LeaveUnread(const std::vector<bool>& columns) override;
 
     // Splitting the rows of a whole packet between two readers (see
     // TDATAPACKET_READ::SplitRows): where to cut, 0 for nowhere, and a reader
@@ -42,6 +43,7 @@ private:
         xmlsyntax::AttributeOpening Opening{LookupName};  // set again with LookupName
         bool Tagged = false;          // values are child elements of ROW
         ColumnType Type = 0;
+        bool Unread = false;          // its values are handed out null, unconverted
     };
     // Where one row value ended up: in the block, or in scratch_ (which may still grow).
     struct Slot {
@@ -73,7 +75,7 @@ private:
     void KeepValues();
     // The value of raw text in the column's type; mayNeedDecoding false says
     // the text is already its own value (XmlAttribute::MayNeedDecoding).
-    void Convert(ColumnType type, std::string_view raw, bool mayNeedDecoding, Slot& slot);
+    void Convert(const Column& column, std::string_view raw, bool mayNeedDecoding, Slot& slot);
 
     XmlTokenizer tokens_;
     bool utf8_ = false;

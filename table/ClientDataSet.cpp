@@ -93,7 +93,13 @@ void TClientDataSet::Impl::EndWalkHolds() {
     ++baseGeneration;
 }
 
+void TClientDataSet::Impl::CheckLoaded(int fieldNo) const {
+    if (store->Field(fieldNo).Unread)
+        throw EDatabaseError(FormatText(dbtext::FieldNotLoaded, store->Field(fieldNo).Name));
+}
+
 FieldView TClientDataSet::Impl::ViewAt(std::uint32_t recordNumber, int fieldNo) const {
+    CheckLoaded(fieldNo);
     FieldView value;
     value.Null = store->IsNull(recordNumber, fieldNo);
     if (!value.Null) {
@@ -107,6 +113,7 @@ FieldView TClientDataSet::Impl::ViewAt(std::uint32_t recordNumber, int fieldNo) 
 
 FieldView TClientDataSet::Impl::CurrentView(int fieldNo) const {
     if (state == dsEdit || state == dsInsert) {
+        CheckLoaded(fieldNo);
         const FieldValue& value = buffer[fieldNo - 1];
         return {value.Null, value.Integer, value.Text};
     }

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "table/Bookmark.h"
 #include "table/DataSetView.h"
@@ -103,6 +104,12 @@ public:
     void LoadFromFile(const std::string& fileName);
     void LoadFromStream(std::istream& stream);
     void LoadFromBytes(std::string_view packet);
+    // The loads that follow read the values of these fields only (empty: of
+    // all), and so take less time and memory. The table they open can be read
+    // but never changed or saved; reading a field left out, or ordering by it,
+    // raises "Field '...' was not loaded" or refuses the index. A load refuses
+    // exactly what a load of every field refuses.
+    void LoadOnly(std::vector<std::string> fieldNames);
     // The open base of another table, taken over without a copy: its records,
     // field layout, locale, change count and indexes. This table is closed
     // first and then opened as after a load; the source is left closed, its

@@ -22,6 +22,7 @@ struct TClientDataSet::Impl {
     TIndexDefs indexDefs;
     bool indexDefsStale = false;
     std::string fileName;
+    std::vector<std::string> loadOnly;  // see LoadOnly
     std::string indexName;  // the chosen index while the table is closed
 
     std::unique_ptr<RecordStore> store;
@@ -72,6 +73,8 @@ struct TClientDataSet::Impl {
     // base's lock while it reads it.
     FieldView CurrentView(int fieldNo) const;
     FieldView ViewAt(std::uint32_t recordNumber, int fieldNo) const;
+    // Raises "Field '...' was not loaded" for a field the load left unread.
+    void CheckLoaded(int fieldNo) const;
     // "Dataset not in edit or insert mode" outside the edit states.
     void CheckEditing() const;
     // The edited record's value, marked as assigned.

@@ -144,12 +144,14 @@ bool TClientDataSet::RowValueIsNull(int row, int fieldNo) const {
     const std::uint32_t recordNumber = RecordAtRow(d, row, fieldNo);
     if (recordNumber == 0) return true;
     auto lock = d.store->Lock();
+    d.CheckLoaded(fieldNo);
     return d.store->IsNull(recordNumber, fieldNo);
 }
 
 std::string_view TClientDataSet::TRowValues::Value(int fieldNo) const {
     const RecordStore& store = *impl_.store;
     if (fieldNo < 1 || fieldNo > store.FieldCount()) return {};
+    impl_.CheckLoaded(fieldNo);
     // A null text reads as "" already.
     if (store.Field(fieldNo).IsText()) return store.Text(recordNumber_, fieldNo);
     if (store.IsNull(recordNumber_, fieldNo)) return {};
@@ -161,6 +163,7 @@ std::string_view TClientDataSet::TRowValues::Value(int fieldNo) const {
 std::optional<std::int32_t> TClientDataSet::TRowValues::Integer(int fieldNo) const {
     const RecordStore& store = *impl_.store;
     if (fieldNo < 1 || fieldNo > store.FieldCount() || store.Field(fieldNo).IsText()) return std::nullopt;
+    impl_.CheckLoaded(fieldNo);
     return store.IsNull(recordNumber_, fieldNo) ? 0 : store.Integer(recordNumber_, fieldNo);
 }
 
@@ -169,6 +172,10 @@ bool TClientDataSet::TRowValues::SameValue(int fieldNo, const TRowValues& other,
     const RecordStore& otherStore = *other.impl_.store;
     const bool inRange = fieldNo >= 1 && fieldNo <= store.FieldCount() && otherFieldNo >= 1 &&
                          otherFieldNo <= otherStore.FieldCount();
+    if (inRange) {
+        impl_.CheckLoaded(fieldNo);
+        other.impl_.CheckLoaded(otherFieldNo);
+    }
     if (inRange && store.Field(fieldNo).IsText() && otherStore.Field(otherFieldNo).IsText())
         return store.Text(recordNumber_, fieldNo) == otherStore.Text(other.recordNumber_, otherFieldNo);
     if (inRange && !store.Field(fieldNo).IsText() && !otherStore.Field(otherFieldNo).IsText()) {

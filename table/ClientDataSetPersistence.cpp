@@ -36,6 +36,9 @@ void OpenLoaded(TClientDataSet::Impl& d, std::unique_ptr<RecordStore> base) {
 
 // Everything of a save but the finishing: the flags and the table's walk.
 void WritePacket(const RecordStore& store, TDataPacketFormat format, TDATAPACKET_WRITE& writer) {
+    // A table that lacks some values would lose them.
+    for (int fieldNo = 1; fieldNo <= store.FieldCount(); ++fieldNo)
+        if (store.Field(fieldNo).Unread) TClientDataSet::Impl::Check(dberr::NotAllowed);
     TClientDataSet::Impl::Check(writer.SetXmlFlags(XmlFlagsForSaveFormat(format)));
     TClientDataSet::Impl::Check(StreamTable(store, writer));
 }
@@ -114,7 +117,7 @@ void TClientDataSet::LoadFromBytes(std::string_view packet) {
     Close();
     if (packet.empty()) throw EDatabaseError(dbtext::MissingPacket);
     std::unique_ptr<RecordStore> base;
-    Impl::Check(LoadTable(packet, base));
+    Impl::Check(LoadTable(packet, base, kTwoThreadsFrom, d.loadOnly));
     OpenLoaded(d, std::move(base));
 }
 
@@ -131,7 +134,7 @@ void TClientDataSet::LoadFromFile(const std::string& fileName) {
         fileio::FileReader file(fileName);
         FileInput input(file);
         std::unique_ptr<RecordStore> base;
-        const pkt::Status code = LoadTable(input, file.Size(), base);
+        const pkt::Status code = LoadTable(input, file.Size(), base, d.loadOnly);
         if (code && input.Empty()) throw EDatabaseError(dbtext::MissingPacket);
         Impl::Check(code);
         OpenLoaded(d, std::move(base));
@@ -139,6 +142,8 @@ void TClientDataSet::LoadFromFile(const std::string& fileName) {
         throw EFileError(error.what(), error.ErrorNumber());
     }
 }
+
+void TClientDataSet::LoadOnly(std::vector<std::string> fieldNames) { impl_->loadOnly = std::move(fieldNames); }
 
 void TClientDataSet::TakeOverBase(TClientDataSet& source) {
     source.impl_->CheckActive();

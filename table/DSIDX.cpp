@@ -149,6 +149,9 @@ void DSIDX::Offer(TIndexOrder order) {
 
 pkt::Status DSIDX::BuildNow() {
     const std::unique_ptr<const TIndexOrder> offered = std::move(offered_);
+    // A field the load left out holds only nulls: no order of them is its order.
+    for (const int fieldNo : descriptor_.Fields)
+        if (store_.Field(fieldNo).Unread) return dberr::NotAllowed;
     // A build compares every record many times; ranking the keys once makes
     // each of those comparisons two loads, with exactly the same outcome. An
     // order offered from another table ranks them with far fewer comparisons.

@@ -40,6 +40,7 @@ inline constexpr const char* OpenDataset = "Cannot perform this operation on an 
 inline constexpr const char* NoFieldsDefined = "No fields defined.  Cannot create dataset";
 inline constexpr const char* FieldNameTooLong = "Fieldname %s exceeds %d chars";
 inline constexpr const char* FieldNotFound = "Field '%s' not found";
+inline constexpr const char* FieldNotLoaded = "Field '%s' was not loaded";
 inline constexpr const char* NotEditing = "Dataset not in edit or insert mode";
 inline constexpr const char* EmptyDataset = "Cannot perform this operation on an empty dataset";
 inline constexpr const char* RecordNotFound = "Record not found";

@@ -40,6 +40,10 @@ struct FieldLayout {
     // its longest value, and a save writes the width that the values it writes
     // need, so that a value shortened or removed since no longer counts.
     bool WidthFromValues = false;
+    // A field whose values the load left out (TClientDataSet::LoadOnly): all
+    // null in the store, so reading them, ordering by them or saving them is
+    // refused rather than given wrong.
+    bool Unread = false;
     std::vector<StoredParam> Params;
 
     bool IsText() const { return DataType == ftString; }

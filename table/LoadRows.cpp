@@ -32,9 +32,10 @@ pkt::Status ReadRows(TDATAPACKET_READ& reader, RecordStore& store, std::size_t u
             const auto& value = values[i];
             FieldView& target = record[i];
             const int fieldNo = static_cast<int>(i + 1);
-            target.Null = value.Null;
-            if (value.Null) continue;
             const FieldLayout& field = store.Field(fieldNo);
+            // Whatever a reader hands out for an unread field, the store holds null.
+            target.Null = value.Null || field.Unread;
+            if (target.Null) continue;
             if (field.IsText()) {
                 // The store cuts a text at a zero byte itself; only a field that
                 // widens to its texts needs their length first.

@@ -1,5 +1,6 @@
 #include "table/LoadTable.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <unordered_set>
@@ -243,14 +244,43 @@ pkt::Status ApplyKeys(RecordStore& store, const TableSettings& settings) {
     return pkt::Ok;
 }
 
+// Marks the fields `only` leaves out as unread and tells the reader; true when
+// there is one. Some are read whatever `only` says, because the load itself
+// needs their values: a field whose width comes from its values (one too long
+// refuses the load), an auto-increment field (its highest key is the next
+// key's floor) and the keys the packet names (their indexes are built here).
+bool LeaveUnread(TDATAPACKET_READ& reader, std::vector<FieldLayout>& fields, const TableSettings& settings,
+                 const FieldsToRead& only) {
+    if (only.empty()) return false;
+    std::vector<bool> needed(fields.size() + 1);
+    auto need = [&](const std::vector<std::uint32_t>& numbers) {
+        for (const std::uint32_t number : numbers)
+            if ((number & kFieldNumberMask) < needed.size()) needed[number & kFieldNumberMask] = true;
+    };
+    if (settings.DefaultOrder) need(*settings.DefaultOrder);
+    for (const auto& keys : settings.KeyLists) need(keys.second);
+    std::vector<bool> unread(fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const FieldLayout& field = fields[i];
+        unread[i] = !needed[i + 1] && !field.WidthFromValues && field.DataType != ftAutoInc &&
+                    std::find(only.begin(), only.end(), field.Name) == only.end();
+        fields[i].Unread = unread[i];
+    }
+    reader.LeaveUnread(unread);
+    return std::find(unread.begin(), unread.end(), true) != unread.end();
+}
+
 // Builds the store from a started reader; `rows` is how many rows to make room
 // for. The store keeps `held`, the packet the reader reads, when there is one.
 pkt::Status LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::size_t twoThreadsFrom,
-                        std::shared_ptr<const HeldPacket> held, std::unique_ptr<RecordStore>& result) {
+                        std::shared_ptr<const HeldPacket> held, const FieldsToRead& only,
+                        std::unique_ptr<RecordStore>& result) {
     std::vector<FieldLayout> fields;
     KINOVKA_TRY(ReadColumns(reader, fields));
     TableSettings settings;
     KINOVKA_TRY(ReadTableParams(reader, settings));
+    if (LeaveUnread(reader, fields, settings, only))
+        settings.RefusedChanges |= RecordStore::kInserts | RecordStore::kEdits | RecordStore::kDeletes;
     auto store = std::make_unique<RecordStore>(std::move(fields), settings.LocaleId);
     auto lock = store->Lock();
     store->TableParams() = std::move(settings.Stored);
@@ -272,14 +302,16 @@ pkt::Status LoadStarted(TDATAPACKET_READ& reader, std::uint32_t rows, std::size_
 
 }  // namespace
 
-pkt::Status LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& result, std::size_t twoThreadsFrom) {
+pkt::Status LoadTable(std::string_view packet, std::unique_ptr<RecordStore>& result, std::size_t twoThreadsFrom,
+                      const FieldsToRead& only) {
     result.reset();
     TDATAPACKET_READ reader;
     KINOVKA_TRY(reader.Start(packet));
-    return LoadStarted(reader, RoomForRows(packet.size()), twoThreadsFrom, nullptr, result);
+    return LoadStarted(reader, RoomForRows(packet.size()), twoThreadsFrom, nullptr, only, result);
 }
 
-pkt::Status LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<RecordStore>& result) {
+pkt::Status LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<RecordStore>& result,
+                      const FieldsToRead& only) {
     result.reset();
     if (size > 0 && size < std::numeric_limits<std::size_t>::max() / 4) {
         auto held = std::make_shared<HeldPacket>(static_cast<std::size_t>(size));
@@ -287,9 +319,9 @@ pkt::Status LoadTable(PacketInput& input, std::uint64_t size, std::unique_ptr<Re
         TDATAPACKET_READ reader;
         KINOVKA_TRY(reader.Start(held->View()));
         const std::uint32_t rows = RoomForRows(held->View().size());
-        return LoadStarted(reader, rows, kTwoThreadsFrom, std::move(held), result);
+        return LoadStarted(reader, rows, kTwoThreadsFrom, std::move(held), only, result);
     }
     TDATAPACKET_READ reader;
     KINOVKA_TRY(reader.Start(input));
-    return LoadStarted(reader, RoomForRows(size), kTwoThreadsFrom, nullptr, result);
+    return LoadStarted(reader, RoomForRows(size), kTwoThreadsFrom, nullptr, only, result);
 }

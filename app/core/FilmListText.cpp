@@ -111,6 +111,11 @@ std::vector<std::string> FilmListLines(TClientDataSet& table) {
     return lines;
 }
 
+std::vector<std::string> SummaryFields() {
+    return {std::string(FilmFieldName(kDiscCount)), std::string(FilmFieldName(kLanguage)),
+            std::string(FilmFieldName(kSubtitles))};
+}
+
 std::vector<std::string> SummaryLines(TClientDataSet& table, std::string_view dataFileName) {
     ReadingWalk walk(table);
     // The disc count is summed wide: two films with huge disc numbers must not

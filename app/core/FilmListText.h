@@ -21,3 +21,6 @@ std::vector<std::string> FilmListLines(TClientDataSet& table);
 
 // The twelve lines of the summary; dataFileName names the catalogue in line one.
 std::vector<std::string> SummaryLines(TClientDataSet& table, std::string_view dataFileName);
+// The fields SummaryLines reads: a table loaded with only these (and the keys
+// of its order) gives the same summary.
+std::vector<std::string> SummaryFields();

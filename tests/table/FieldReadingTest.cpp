@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "TableFixtures.h"
@@ -104,4 +105,25 @@ TEST(FieldReading, WalkHoldsEndWithTheWalkOrWithTheBase) {
     std::thread reader([&] { readsWhileHeld += closed.RowValue(0, 2) == "third"; });
     reader.join();
     EXPECT_EQ(readsWhileHeld, 2);
+}
+
+// A table loaded with only some fields reads those as a whole load does and
+// refuses, rather than answers wrongly, whatever needs the others.
+TEST(FieldReading, ALoadOfSomeFieldsRefusesWhatNeedsTheOthers) {
+    TClientDataSet whole;
+    CreateSmallTable(whole);
+    AddRecord(whole, "first", 7);
+    TClientDataSet table;
+    table.LoadOnly({"N"});
+    table.LoadFromBytes(whole.SaveToBytes(dfXML));
+    EXPECT_EQ(table.FieldNamed("N").AsInteger(), 7);
+    EXPECT_EQ(table.FieldNamed("K").AsInteger(), 1);  // an auto-increment key is always read
+    const std::vector<std::function<void()>> refused{
+        [&] { static_cast<void>(table.FieldNamed("A").AsString()); },
+        [&] { static_cast<void>(table.RowValue(0, 2)); },
+        [&] { static_cast<void>(table.SaveToBytes(dfXML)); },
+        [&] { table.BuildIndex("a", "A", 0); table.SetIndexName("a"); },
+        [&] { table.Edit(); table.FieldNamed("N").SetAsInteger(8); table.Post(); },
+    };
+    for (std::size_t i = 0; i < refused.size(); ++i) EXPECT_THROW(refused[i](), EDatabaseError) << i;
 }
