@@ -93,9 +93,8 @@ void TClientDataSet::Impl::EndWalkHolds() {
     ++baseGeneration;
 }
 
-void TClientDataSet::Impl::CheckLoaded(int fieldNo) const {
-    if (store->Field(fieldNo).Unread)
-        throw EDatabaseError(FormatText(dbtext::FieldNotLoaded, store->Field(fieldNo).Name));
+void TClientDataSet::Impl::RefuseUnread(int fieldNo) const {
+    throw EDatabaseError(FormatText(dbtext::FieldNotLoaded, store->Field(fieldNo).Name));
 }
 
 FieldView TClientDataSet::Impl::ViewAt(std::uint32_t recordNumber, int fieldNo) const {

@@ -74,7 +74,10 @@ struct TClientDataSet::Impl {
     FieldView CurrentView(int fieldNo) const;
     FieldView ViewAt(std::uint32_t recordNumber, int fieldNo) const;
     // Raises "Field '...' was not loaded" for a field the load left unread.
-    void CheckLoaded(int fieldNo) const;
+    void CheckLoaded(int fieldNo) const {
+        if (store->Field(fieldNo).Unread) RefuseUnread(fieldNo);
+    }
+    [[noreturn]] void RefuseUnread(int fieldNo) const;
     // "Dataset not in edit or insert mode" outside the edit states.
     void CheckEditing() const;
     // The edited record's value, marked as assigned.

@@ -189,15 +189,16 @@ pkt::Status DSIDX::Fill() {
         }
     }
     if (insertOneByOne || !HasKeys()) return pkt::Ok;
-    if (const auto code = Sort()) return code;
-    if (Unique())
+    bool distinct = false;
+    if (const auto code = Sort(distinct)) return code;
+    if (Unique() && !distinct)
         for (std::uint32_t position = 1; position < Count(); ++position)
             if (CompareRecords(entries_[position], entries_[position + 1]) == 0) return dberr::KeyViolation;
     return pkt::Ok;
 }
 
 // The build's sort over the records' ranks.
-pkt::Status DSIDX::Sort() {
+pkt::Status DSIDX::Sort(bool& distinct) {
     const std::uint32_t count = Count();
     memory::Vector<Ranked> ranked;
     try {
@@ -216,9 +217,11 @@ pkt::Status DSIDX::Sort() {
     }
     // Distinct keys already in order (an index on the auto-increment key) are
     // exactly what the sort would leave.
+    distinct = true;
     if (ascending) return pkt::Ok;
     // So are distinct keys ranked 1 to count: each rank is its record's place.
     if (highest == count && PlaceByRank(ranked, entries_)) return pkt::Ok;
+    distinct = false;
     BuildSort(ranked, count, [](const Ranked& a, const Ranked& b) { return a.Rank > b.Rank; });
     for (std::uint32_t position = 1; position <= count; ++position) entries_[position] = ranked[position].RecordNumber;
     return pkt::Ok;

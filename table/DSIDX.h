@@ -98,7 +98,8 @@ private:
     pkt::Status Reserve(std::size_t capacity);
     pkt::Status BuildNow();
     pkt::Status Fill();
-    pkt::Status Sort();
+    // `distinct`: the sort found every key different from every other.
+    pkt::Status Sort(bool& distinct);
 
     const RecordData& store_;
     IndexDescriptor descriptor_;
