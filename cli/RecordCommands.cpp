@@ -81,6 +81,9 @@ int RunAdd(const Invocation& invocation) {
     // The new record is current after the post; its key is gone from view once
     // the catalogue has been read back.
     const std::string key = table.FieldNamed(kKeyField).AsString();
+    // Read back, the file still has to read as a whole load reads it, but
+    // nothing looks at its films afterwards: of each only the key is kept.
+    table.LoadOnly({std::string(kKeyField)});
     if (const ExitStatus status = SaveAndReload(table, CatalogOrder::ByKey)) return status;
     WriteOut(key + "\n");
     return exitSuccess;
