@@ -214,6 +214,9 @@ public:
         // An integer field's value (0 for a null); nothing for a text field or
         // a field number out of range.
         std::optional<std::int32_t> Integer(int fieldNo) const;
+        // The field's value as TField::AsInteger reads it (0 for a field
+        // number out of range).
+        std::int32_t AsInteger(int fieldNo) const;
         // Whether Value reads the same for this field as for another record's
         // field, of this table or another; integers are not written out.
         bool SameValue(int fieldNo, const TRowValues& other, int otherFieldNo) const;

@@ -25,6 +25,12 @@ std::int32_t IntegerOrFail(std::string_view text) {
     throw EDatabaseError(FormatText(dbtext::InvalidInteger, std::string(text)));
 }
 
+// A value as AsInteger reads it: 0 for a null, a text as a strict integer.
+std::int32_t IntegerOf(const FieldView& value, const FieldLayout& layout) {
+    if (value.Null) return 0;
+    return layout.IsText() ? IntegerOrFail(value.Text) : value.Integer;
+}
+
 const FieldLayout& LayoutOf(const TClientDataSet::Impl& d, int fieldNo) {
     d.CheckActive();
     return d.store->Field(fieldNo);
@@ -62,11 +68,11 @@ std::string_view TField::AsStringView() const {
     });
 }
 
-std::int32_t TField::AsInteger() const {
-    return WithValue(*owner_->impl_, fieldNo_, [](const FieldView& value, const FieldLayout& layout) {
-        if (value.Null) return std::int32_t{0};
-        return layout.IsText() ? IntegerOrFail(value.Text) : value.Integer;
-    });
+std::int32_t TField::AsInteger() const { return WithValue(*owner_->impl_, fieldNo_, IntegerOf); }
+
+std::int32_t TClientDataSet::TRowValues::AsInteger(int fieldNo) const {
+    if (fieldNo < 1 || fieldNo > impl_.store->FieldCount()) return 0;
+    return IntegerOf(impl_.ViewAt(recordNumber_, fieldNo), impl_.store->Field(fieldNo));
 }
 
 void TField::SetAsString(std::string_view text) {

@@ -125,23 +125,25 @@ std::vector<std::string> SummaryLines(TClientDataSet& table, std::string_view da
     int english = 0;
     int other = 0;
     int englishWithCzechSubtitles = 0;
-    const TField& discField = table.FieldNamed(FilmFieldName(kDiscCount));
-    const TField& languageField = table.FieldNamed(FilmFieldName(kLanguage));
-    const TField& subtitlesField = table.FieldNamed(FilmFieldName(kSubtitles));
-    for (table.First(); !table.AtEnd(); table.Next()) {
-        discs += discField.AsInteger();
-        const std::string_view language = languageField.AsStringView();
+    const int discField = table.FieldNamed(FilmFieldName(kDiscCount)).FieldNo();
+    const int languageField = table.FieldNamed(FilmFieldName(kLanguage)).FieldNo();
+    const int subtitlesField = table.FieldNamed(FilmFieldName(kSubtitles)).FieldNo();
+    // A pending change is settled as by any walk; the counts need no order, so
+    // the films are read where they are stored, without moving the cursor.
+    table.First();
+    table.FirstRowWhere(0, [&](const TClientDataSet::TRowValues& film) {
+        discs += film.AsInteger(discField);
+        const std::string_view language = film.Value(languageField);
         if (AsciiUpperEquals(language, "CZ")) {
             ++czech;
         } else if (AsciiUpperEquals(language, "EN")) {
             ++english;
-            if (AsciiUpperContains(subtitlesField.AsStringView(), "CZ")) {
-                ++englishWithCzechSubtitles;
-            }
+            if (AsciiUpperContains(film.Value(subtitlesField), "CZ")) ++englishWithCzechSubtitles;
         } else {
             ++other;
         }
-    }
+        return false;
+    });
     std::vector<std::string> lines{
         Cp("Souhrn datového souboru ") + std::string(dataFileName) + ":",
         "",
