@@ -24,6 +24,7 @@ struct Ranked {
 // Puts each record at the place its rank names, when the ranks of entries 1 to
 // count are 1 to count, each held once; false, and entries untouched, otherwise.
 bool PlaceByRank(const memory::Vector<Ranked>& ranked, memory::Vector<std::uint32_t>& entries) {
+    if (entries.size() < 2) return true;  // no entry beside the low sentinel
     const std::size_t count = entries.size() - 1;
     memory::Vector<std::uint32_t> byRank;
     try {
