@@ -2,8 +2,9 @@
 // The texts of the list window: the list of all films (one fixed-width line per
 // film under a header) and the statistics summary. The list walks the table in
 // its current order, the summary counts the films in any order; both keep the
-// views frozen and leave the cursor on the record that was current before. Lines are Windows-1250 text without line ends; widths
-// count bytes, and a value longer than its column is written whole.
+// views frozen and leave the cursor on the record that was current before.
+// Lines are Windows-1250 text without line ends; widths count bytes, and a
+// value longer than its column is written whole.
 #include <string>
 #include <string_view>
 #include <vector>
